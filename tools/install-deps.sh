@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need,
+# and only those that are missing.
+#   tools/install-deps.sh run    packages to build and run
+#   tools/install-deps.sh test   the same plus the test tools
+set -euo pipefail
+
+run_pkgs=(
+  build-essential cmake ninja-build pkg-config
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+)
+test_pkgs=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+want=("${run_pkgs[@]}")
+if [ "${1:-run}" = test ]; then
+  want+=("${test_pkgs[@]}")
+fi
+
+missing=()
+for p in "${want[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  if [ "$status" != "install ok installed" ]; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update
+"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
