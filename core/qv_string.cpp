@@ -38,10 +38,14 @@ QV_String::QV_String(const QV_String& other)
 }
 
 QV_String::QV_String(const char* text)
-    : QV_String()
 {
-    if (text)
-        AssignBytes(text, static_cast<int32_t>(std::strlen(text)));
+    // A null text gives the same string as the default constructor.
+    fLength = text ? static_cast<int32_t>(std::strlen(text)) : 0;
+    fCapacity = text ? fLength + 1 : kDefaultCapacity;
+    fBuffer = new char[fCapacity];
+    if (fLength > 0)
+        std::memcpy(fBuffer, text, fLength);
+    fBuffer[fLength] = 0;
 }
 
 QV_String::~QV_String()
