@@ -8,9 +8,11 @@ set -euo pipefail
 run_pkgs=(
   build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libjpeg62-turbo-dev libpng-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
+  imagemagick clang-14 libclang-rt-14-dev
 )
 
 want=("${run_pkgs[@]}")
