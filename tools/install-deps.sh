@@ -9,6 +9,7 @@ run_pkgs=(
   build-essential cmake ninja-build pkg-config
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libjpeg62-turbo-dev libpng-dev
+  libagg-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
