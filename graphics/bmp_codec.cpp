@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "image_source_module.h"
+#include <jerror.h>
+#include <sys/stat.h>
 #include "staged_file.h"
 
 namespace {
@@ -154,6 +156,14 @@ void BmpSource::Start(j_compress_ptr codec, ImageSourceModule* module)
 
     const int64_t rowBytes = (source->bitsPerPixel == 24 ? 3 * width : width);
     source->rowWidth = JDIMENSION((rowBytes + 3) & ~int64_t(3));
+    // Rows are stored uncompressed, so a file too short for them is known now: refuse it before
+    // a forged size costs the whole-image buffer and the caller's raster.
+    struct stat status;
+    if (fstat(fileno(module->inputFile), &status) == 0 && S_ISREG(status.st_mode)) {
+        const int64_t position = ftello(module->inputFile);
+        if (position >= 0 && int64_t(status.st_size) - position < int64_t(source->rowWidth) * height)
+            RaiseSourceError(codec, JERR_INPUT_EOF);
+    }
     source->wholeImage = (*codec->mem->request_virt_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE,
         FALSE, source->rowWidth, JDIMENSION(height), 1);
     module->getRows = Preload;

@@ -51,6 +51,8 @@ struct GifSource {
     uint8_t* symbolTail;
     uint8_t* symbolStack;
     int stackCount;
+    // Set once the end code came: every later pixel is index 0.
+    bool dataEnded;
 
     bool interlaced;
     jvirt_sarray_ptr wholeImage;
@@ -118,6 +120,7 @@ void GifSource::ResetLzw(GifSource* source)
     source->maxCode = source->clearCode + 2;
     source->firstTime = true;
     source->stackCount = 0;
+    source->dataEnded = false;
 }
 
 int GifSource::GetCode(GifSource* source)
@@ -184,6 +187,7 @@ int GifSource::ReadLzwByte(GifSource* source)
             source->outOfBlocks = true;
         }
         SourceWarning(codec, kGifWarnEndCode);
+        source->dataEnded = true;
         return 0;
     }
 
@@ -307,7 +311,8 @@ JDIMENSION GifSource::GetRow(j_compress_ptr codec, ImageSourceModule* module)
     GifSource* source = reinterpret_cast<GifSource*>(module);
     JSAMPLE* out = module->buffer[0];
     for (JDIMENSION x = 0; x < codec->image_width; ++x, out += 3) {
-        const int index = ReadLzwByte(source) & 0xFF;
+        // Past the end of the data every pixel is index 0; the warnings were given once.
+        const int index = source->dataEnded ? 0 : ReadLzwByte(source) & 0xFF;
         out[0] = source->colormap[0][index];
         out[1] = source->colormap[1][index];
         out[2] = source->colormap[2][index];
@@ -323,7 +328,7 @@ JDIMENSION GifSource::LoadInterlaced(j_compress_ptr codec, ImageSourceModule* mo
         JSAMPARRAY image = (*codec->mem->access_virt_sarray)(common, source->wholeImage, row, 1, TRUE);
         JSAMPLE* out = image[0];
         for (JDIMENSION x = 0; x < codec->image_width; ++x)
-            out[x] = JSAMPLE(ReadLzwByte(source));
+            out[x] = source->dataEnded ? 0 : JSAMPLE(ReadLzwByte(source));
     }
     const JDIMENSION height = codec->image_height;
     source->pass2Offset = (height + 7) / 8;

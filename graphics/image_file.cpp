@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "blend_tables.h"
 #include "image_format_registry.h"
 #include "qv_path.h"
 #include "raster_blit.h"
@@ -103,6 +104,8 @@ int32_t LoadImageFile(const char* path, QV_BaseImage& image, int32_t maxSize)
         newWidth = maxSize;
         newHeight = FitSide(maxSize, height, width);
     }
+    // Scaling mixes through the blend tables; a load may come before toolkit start-up built them.
+    BuildBlendTables();
     QV_BaseImage reduced;
     if (reduced.Allocate(newWidth, newHeight, 32) != QV_RESULT_OK) {
         image.Free();

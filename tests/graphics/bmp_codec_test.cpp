@@ -170,14 +170,20 @@ TEST_F(BmpCodecTest, RefusedFilesFailToOpenWithTheirCodes)
     EXPECT_NE(result.messages.find("Bogus message code 1007"), std::string::npos) << result.messages;
 }
 
-TEST_F(BmpCodecTest, MissingPixelRowsFailTheRowsAndReleaseEverything)
+TEST_F(BmpCodecTest, AFileTooShortForItsRowsIsRefusedBeforeAnyBufferIsMade)
 {
     BmpSpec spec;
     spec.height = 4;
-    std::vector<uint8_t> bytes = MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } });
-    SourceReadResult result = Read(bytes);
-    EXPECT_TRUE(result.opened);
-    EXPECT_FALSE(result.read);
+    SourceReadResult result = Read(MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
+    EXPECT_FALSE(result.opened);
+    EXPECT_NE(result.messages.find("Premature end of input file"), std::string::npos) << result.messages;
+
+    // A tiny file that claims 16000 x 16000 pixels: within the largest image, but no file of
+    // 60 bytes holds them.
+    spec.width = 16000;
+    spec.height = 16000;
+    result = Read(MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 } }));
+    EXPECT_FALSE(result.opened);
     EXPECT_NE(result.messages.find("Premature end of input file"), std::string::npos) << result.messages;
 }
 
