@@ -1,0 +1,76 @@
+#include "box_blur.h"
+
+#include "raster_rows.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+constexpr int32_t kRing = 128;
+
+// One running-sum pass over `count` pixels `stride` bytes apart, on the channels first..last:
+// every pixel becomes the mean of the window that starts `half` before it.
+void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int first, int last, int32_t window, int32_t half)
+{
+    uint8_t ring[kRing][4];
+    int32_t sum[4] = { 0, 0, 0, 0 };
+    auto pixel = [start, stride, count](int32_t i) {
+        i = i < 0 ? 0 : i >= count ? count - 1 : i;
+        return start + static_cast<ptrdiff_t>(i) * stride;
+    };
+    for (int32_t k = 0; k < window; k++) {
+        const uint8_t* p = pixel(k - half);
+        for (int c = first; c <= last; c++) {
+            ring[k][c] = p[c];
+            sum[c] += p[c];
+        }
+    }
+    for (int32_t x = 0; x < count; x++) {
+        // Read the value entering the window before this pixel is overwritten (at the end of the
+        // row the entering position is clamped onto the pixel itself).
+        const uint8_t* entering = pixel(x - half + window);
+        uint8_t next[4];
+        for (int c = first; c <= last; c++)
+            next[c] = entering[c];
+        uint8_t* p = start + static_cast<ptrdiff_t>(x) * stride;
+        uint8_t* leaving = ring[x % kRing];
+        uint8_t* arriving = ring[(x + window) % kRing];
+        for (int c = first; c <= last; c++) {
+            p[c] = static_cast<uint8_t>(sum[c] / window);
+            sum[c] += next[c] - leaving[c];
+            arriving[c] = next[c];
+        }
+    }
+}
+
+void BoxBlur(const QV_PixelBuffer& raster, int32_t radius, int first)
+{
+    if (!raster.pixels || raster.bytesPerPixel != 4 || raster.width <= 0 || raster.height <= 0)
+        return;
+    const int32_t window = BoxBlurWindow(radius);
+    const int32_t half = window / 2;
+    for (int32_t y = 0; y < raster.height; y++) {
+        for (int pass = 0; pass < 2; pass++)
+            BoxPass(RasterRow(raster, y), raster.width, 4, first, kAlpha, window, half);
+    }
+    for (int32_t x = 0; x < raster.width; x++) {
+        for (int pass = 0; pass < 2; pass++)
+            BoxPass(RasterPixel(raster, x, 0), raster.height, raster.rowBytes, first, kAlpha, window, half);
+    }
+}
+
+} // namespace
+
+int32_t BoxBlurWindow(int32_t radius)
+{
+    radius = radius < 1 ? 1 : radius > 256 ? 256 : radius;
+    int32_t window = static_cast<int32_t>(std::floor(static_cast<float>(radius) * 0.5f + 0.5f));
+    if (window % 2 == 0)
+        window++;
+    return window < 3 ? 3 : window > kRing ? kRing : window;
+}
+
+void BoxBlurRGBA(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur(raster, radius, kBlue); }
+
+void BoxBlurAlpha(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur(raster, radius, kAlpha); }
