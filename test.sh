@@ -16,3 +16,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 cd "$build"
 ctest --output-on-failure -j "$jobs" "$@"
+
+# The image readers under libFuzzer (clang-14), a few seconds each, in a build of their own.
+"$OLDPWD/tests/fuzz/run.sh" "$PWD/fuzz"
