@@ -10,6 +10,7 @@ run_pkgs=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libjpeg62-turbo-dev libpng-dev
   libagg-dev
+  libsdl2-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev

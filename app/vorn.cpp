@@ -1,0 +1,63 @@
+#include "vorn.h"
+
+#include "follow_flags.h"
+#include "plat_pump.h"
+#include "plat_window.h"
+#include "qv_dc.h"
+#include "qv_layer.h"
+
+VornWnd* gVornWnd = nullptr;
+
+VornWnd::VornWnd(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+    : QV_Wnd(0, "Celvane Pomra", true, nullptr, x1, y1, x2, y2)
+{
+    gVornWnd = this;
+}
+
+VornWnd::~VornWnd()
+{
+    if (gVornWnd == this)
+        gVornWnd = nullptr;
+}
+
+void VornWnd::Closed()
+{
+    PlatPostQuit();
+}
+
+Vorn::Vorn()
+{
+    fName = "Celvane Pomra";
+}
+
+void Vorn::Startup(const char*)
+{
+    const QV_Rect screen = UsableScreenRect();
+    const int32_t width = 800;
+    const int32_t height = 600;
+    const int32_t left = screen.left + (screen.right - screen.left + 1 - width) / 2;
+    const int32_t top = screen.top + (screen.bottom - screen.top + 1 - height) / 2;
+    auto* window = new VornWnd(left, top, left + width - 1, top + height - 1);
+    if (!window->fHwnd) {
+        // No display: nothing to run.
+        delete window;
+        Quit();
+        return;
+    }
+    auto* layer = new QV_Layer(FOLLOW_LEFT | FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM);
+    layer->ResizeTo(width, height);
+    window->AddLayer(layer);
+    window->Show();
+}
+
+void Vorn::Shutdown()
+{
+    if (gVornWnd && gVornWnd->fHwnd)
+        PlatWindowDestroy(gVornWnd->fHwnd);
+}
+
+void RunApplication()
+{
+    Vorn application;
+    application.Run();
+}

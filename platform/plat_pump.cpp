@@ -1,0 +1,341 @@
+#include "plat_pump.h"
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include "plat_sdl_internal.h"
+#include "plat_time.h"
+#include "plat_video.h"
+
+namespace {
+
+struct Timer {
+    uint32_t windowId;
+    uint32_t id;
+    uint32_t period;
+    uint32_t due;
+};
+
+// Interface thread only.
+std::vector<Timer> gTimers;
+std::atomic<bool> gQuitPosted { false };
+std::atomic<uint32_t> gWakeUpType { 0 };
+
+// Signed distance on the wrapping millisecond clock.
+int32_t MsUntil(uint32_t due, uint32_t now)
+{
+    return static_cast<int32_t>(due - now);
+}
+
+int32_t Modifiers()
+{
+    const SDL_Keymod state = SDL_GetModState();
+    int32_t modifiers = 0;
+    if (state & KMOD_SHIFT)
+        modifiers |= kPlatShift;
+    if (state & KMOD_CTRL)
+        modifiers |= kPlatCtrl;
+    if (state & KMOD_ALT)
+        modifiers |= kPlatAlt;
+    return modifiers;
+}
+
+int32_t ButtonOf(uint8_t sdlButton)
+{
+    switch (sdlButton) {
+    case SDL_BUTTON_LEFT:
+        return kPlatLeftButton;
+    case SDL_BUTTON_RIGHT:
+        return kPlatRightButton;
+    case SDL_BUTTON_MIDDLE:
+        return kPlatMiddleButton;
+    default:
+        return 0;
+    }
+}
+
+int32_t KeyOf(SDL_Keycode code)
+{
+    switch (code) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+    case SDLK_RETURN2:
+        return kPlatKeyReturn;
+    case SDLK_ESCAPE:
+        return kPlatKeyEscape;
+    case SDLK_TAB:
+        return kPlatKeyTab;
+    case SDLK_BACKSPACE:
+        return kPlatKeyBackspace;
+    case SDLK_DELETE:
+        return kPlatKeyDelete;
+    case SDLK_HOME:
+        return kPlatKeyHome;
+    case SDLK_END:
+        return kPlatKeyEnd;
+    case SDLK_PAGEUP:
+        return kPlatKeyPageUp;
+    case SDLK_PAGEDOWN:
+        return kPlatKeyPageDown;
+    case SDLK_LEFT:
+        return kPlatKeyLeft;
+    case SDLK_UP:
+        return kPlatKeyUp;
+    case SDLK_RIGHT:
+        return kPlatKeyRight;
+    case SDLK_DOWN:
+        return kPlatKeyDown;
+    default:
+        break;
+    }
+    if (code >= SDLK_F1 && code <= SDLK_F12)
+        return kPlatKeyF1 + (code - SDLK_F1);
+    // Key codes of character keys are the characters themselves.
+    if (code > 0 && !(code & SDLK_SCANCODE_MASK))
+        return code;
+    return 0;
+}
+
+// Translates one SDL event; false for events that no window takes.
+bool Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent& event)
+{
+    switch (sdl.type) {
+    case SDL_WINDOWEVENT:
+        windowId = sdl.window.windowID;
+        switch (sdl.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            event.type = PlatEventType::Close;
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            event.type = PlatEventType::Expose;
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            event.type = PlatEventType::Resized;
+            event.width = sdl.window.data1;
+            event.height = sdl.window.data2;
+            return true;
+        case SDL_WINDOWEVENT_LEAVE:
+            event.type = PlatEventType::MouseLeft;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            event.type = PlatEventType::FocusGained;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            event.type = PlatEventType::FocusLost;
+            return true;
+        default:
+            return false;
+        }
+    case SDL_MOUSEMOTION:
+        windowId = sdl.motion.windowID;
+        event.type = PlatEventType::MouseMoved;
+        event.x = sdl.motion.x;
+        event.y = sdl.motion.y;
+        event.modifiers = Modifiers();
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        windowId = sdl.button.windowID;
+        event.type = sdl.type == SDL_MOUSEBUTTONDOWN ? PlatEventType::MouseDown : PlatEventType::MouseUp;
+        event.button = ButtonOf(sdl.button.button);
+        event.x = sdl.button.x;
+        event.y = sdl.button.y;
+        event.modifiers = Modifiers();
+        return event.button != 0;
+    case SDL_MOUSEWHEEL:
+        windowId = sdl.wheel.windowID;
+        event.type = PlatEventType::MouseWheel;
+        event.wheel = sdl.wheel.preciseY;
+        if (sdl.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            event.wheel = -event.wheel;
+        event.x = sdl.wheel.mouseX;
+        event.y = sdl.wheel.mouseY;
+        event.modifiers = Modifiers();
+        return event.wheel != 0;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        windowId = sdl.key.windowID;
+        event.type = sdl.type == SDL_KEYDOWN ? PlatEventType::KeyDown : PlatEventType::KeyUp;
+        event.key = KeyOf(sdl.key.keysym.sym);
+        event.modifiers = Modifiers();
+        return true;
+    case SDL_TEXTINPUT:
+        windowId = sdl.text.windowID;
+        event.type = PlatEventType::Text;
+        event.text = sdl.text.text;
+        event.modifiers = Modifiers();
+        return true;
+    case SDL_DROPFILE: {
+        windowId = sdl.drop.windowID;
+        event.type = PlatEventType::FileDropped;
+        event.text = sdl.drop.file ? sdl.drop.file : "";
+        int x = 0;
+        int y = 0;
+        SDL_GetMouseState(&x, &y);
+        event.x = x;
+        event.y = y;
+        event.modifiers = Modifiers();
+        return !event.text.empty();
+    }
+    default:
+        if (sdl.type == gWakeUpType.load() && sdl.type != 0) {
+            windowId = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(sdl.user.data1));
+            event.type = PlatEventType::WakeUp;
+            return windowId != 0;
+        }
+        return false;
+    }
+}
+
+// Hands over one event; false when it was dropped.
+bool Dispatch(SDL_Event& sdl)
+{
+    uint32_t windowId = 0;
+    PlatEvent event;
+    bool taken = Translate(sdl, windowId, event);
+    if (sdl.type == SDL_DROPFILE || sdl.type == SDL_DROPTEXT)
+        SDL_free(sdl.drop.file);
+    if (!taken)
+        return false;
+    PlatWindow* window = PlatWindowFromSdlId(windowId);
+    if (!window || window->destroying)
+        return false;
+    PlatDeliver(window, event);
+    return true;
+}
+
+// Fires the most overdue timer; false when none is due.
+bool FireDueTimer(uint32_t now)
+{
+    auto due = gTimers.end();
+    for (auto it = gTimers.begin(); it != gTimers.end(); ++it) {
+        if (MsUntil(it->due, now) <= 0 && (due == gTimers.end() || MsUntil(it->due, due->due) < 0))
+            due = it;
+    }
+    if (due == gTimers.end())
+        return false;
+    // A late timer fires once, not once for every period it missed, and then
+    // keeps its rhythm from now.
+    due->due = now + due->period;
+    const uint32_t windowId = due->windowId;
+    PlatEvent event;
+    event.type = PlatEventType::Timer;
+    event.timerId = due->id;
+    PlatWindow* window = PlatWindowFromSdlId(windowId);
+    if (!window)
+        return false;
+    PlatDeliver(window, event);
+    return true;
+}
+
+// Milliseconds until the next timer is due, or -1 without timers.
+int32_t WaitLimit(uint32_t now)
+{
+    int32_t limit = -1;
+    for (const Timer& timer : gTimers) {
+        int32_t left = std::max(0, MsUntil(timer.due, now));
+        if (limit < 0 || left < limit)
+            limit = left;
+    }
+    return limit;
+}
+
+} // namespace
+
+void PlatRegisterWakeUpEvent()
+{
+    if (gWakeUpType.load() == 0) {
+        uint32_t type = SDL_RegisterEvents(1);
+        if (type != static_cast<uint32_t>(-1))
+            gWakeUpType.store(type);
+    }
+}
+
+uint32_t PlatWakeUpEventType()
+{
+    return gWakeUpType.load();
+}
+
+void PlatDropTimers(uint32_t windowId)
+{
+    gTimers.erase(std::remove_if(gTimers.begin(), gTimers.end(),
+                      [windowId](const Timer& timer) { return timer.windowId == windowId; }),
+        gTimers.end());
+}
+
+int32_t PlatPumpMessage()
+{
+    if (!PlatVideoRunning())
+        return -1;
+    for (;;) {
+        SDL_Event sdl;
+        if (SDL_PollEvent(&sdl)) {
+            if (Dispatch(sdl))
+                return 1;
+            continue;
+        }
+        if (gQuitPosted.exchange(false))
+            return 0;
+        const uint32_t now = PlatTickCount();
+        if (FireDueTimer(now))
+            return 1;
+        const int32_t limit = WaitLimit(now);
+        if (limit < 0) {
+            if (!SDL_WaitEvent(nullptr))
+                return -1;
+        } else {
+            // Zero on time-out as on failure: either way the timers are due.
+            SDL_WaitEventTimeout(nullptr, std::max(1, limit));
+        }
+    }
+}
+
+void PlatPostQuit()
+{
+    gQuitPosted.store(true);
+}
+
+void PlatClearQuit()
+{
+    gQuitPosted.store(false);
+}
+
+bool PlatPostWakeUp(uint32_t windowId)
+{
+    const uint32_t type = gWakeUpType.load();
+    if (type == 0 || windowId == 0 || !SDL_WasInit(SDL_INIT_EVENTS))
+        return false;
+    SDL_Event event {};
+    event.type = type;
+    event.user.data1 = reinterpret_cast<void*>(static_cast<uintptr_t>(windowId));
+    return SDL_PushEvent(&event) == 1;
+}
+
+bool PlatSetTimer(PlatWindow* window, uint32_t id, uint32_t periodMs)
+{
+    if (!window || window->destroying)
+        return false;
+    periodMs = std::max<uint32_t>(periodMs, 10);
+    const uint32_t due = PlatTickCount() + periodMs;
+    for (Timer& timer : gTimers) {
+        if (timer.windowId == window->id && timer.id == id) {
+            timer.period = periodMs;
+            timer.due = due;
+            return true;
+        }
+    }
+    gTimers.push_back({ window->id, id, periodMs, due });
+    return true;
+}
+
+void PlatKillTimer(PlatWindow* window, uint32_t id)
+{
+    if (!window)
+        return;
+    const uint32_t windowId = window->id;
+    gTimers.erase(
+        std::remove_if(gTimers.begin(), gTimers.end(),
+            [windowId, id](const Timer& timer) { return timer.windowId == windowId && timer.id == id; }),
+        gTimers.end());
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+struct PlatWindow;
+
+// The message pump of the interface thread, used by the run loop and by every
+// modal loop.
+
+// Waits for the next event or timer, translates it and hands it to its
+// window's handler. 1 when one event was handled, 0 when a posted quit ended
+// the wait (the quit is used up), -1 when the video layer is not running or
+// waiting failed. Events of windows that are gone are dropped.
+int32_t PlatPumpMessage();
+
+// The next PlatPumpMessage returns 0 once the events already waiting are
+// handled. Interface thread only.
+void PlatPostQuit();
+// Drops a posted quit that no loop has seen (start-up and tests).
+void PlatClearQuit();
+
+// Safe from any thread: the window with that id (PlatWindowId) gets a WakeUp
+// event on the interface thread; a worker asks for a repaint this way. False
+// when the event queue is full or not running. Waking a window that is gone by
+// then does nothing.
+bool PlatPostWakeUp(uint32_t windowId);
+
+// A repeating timer of the window: every periodMs (at least 10) the handler
+// gets a Timer event with the id. Setting an id again restarts it with the new
+// period. False without a window.
+bool PlatSetTimer(PlatWindow* window, uint32_t id, uint32_t periodMs);
+void PlatKillTimer(PlatWindow* window, uint32_t id);

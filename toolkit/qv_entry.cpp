@@ -1,0 +1,31 @@
+#include "qv_entry.h"
+
+#include "plat_folders.h"
+#include "qv_app.h"
+#include "toolkit_startup.h"
+
+void SetCommandLine(int argc, char** argv)
+{
+    QV_String joined;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            joined.Append(' ');
+        joined.Append(argv[i] ? argv[i] : "");
+    }
+    gLongCommandLine = PlatRealFilePath(joined.CString()).c_str();
+    gCommandLine = joined;
+    gCommandLine.TrimLeft();
+    gCommandLine.TrimRight();
+}
+
+int ToolkitMain(int argc, char** argv, void (*runApplication)())
+{
+    SetCommandLine(argc, argv);
+    // Pen pressure comes with the input layer; until then there is no tablet.
+    gTabletPresent = false;
+    ToolkitStartup();
+    if (runApplication)
+        runApplication();
+    ToolkitShutdown();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#include "toolkit_startup.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "blend_tables.h"
+#include "image_format_registry.h"
+#include "interface_fonts.h"
+#include "plat_video.h"
+#include "qv_app.h"
+#include "qv_font_library.h"
+#include "qv_random.h"
+
+void ToolkitStartup()
+{
+    QV_SRand(static_cast<uint32_t>(std::time(nullptr)));
+    // Before any worker thread exists: every alpha operation reads them.
+    BuildBlendTables();
+    ImageFormatRegistry::Init();
+    if (!PlatVideoStart()) {
+        std::fprintf(stderr, "Celvane: no window can be opened (%s).\n", PlatVideoError().c_str());
+    }
+    // Everything else assumes interface fonts: without the font library the
+    // built-in bitmap fonts still serve, and only outline fonts are missing.
+    if (!StartFontLibrary())
+        std::fprintf(stderr, "Celvane: the font library did not start; using the built-in fonts only.\n");
+    CreateInterfaceFonts();
+    // Movies and sound arrive with their own layers; until then neither is there.
+    gQuickTimePresent = false;
+    gAudioAvailable = false;
+}
+
+void ToolkitShutdown()
+{
+    DeleteInterfaceFonts();
+    StopFontLibrary();
+    ImageFormatRegistry::Free();
+    PlatVideoStop();
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+// Process-wide start and end of the toolkit, once each, on the interface
+// thread: the random generator, the blend tables, the image plug-ins, the
+// video layer, the font library and the interface fonts.
+void ToolkitStartup();
+void ToolkitShutdown();
