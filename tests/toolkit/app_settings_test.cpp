@@ -139,3 +139,24 @@ TEST_F(AppSettingsTest, AnEmptyRecordWritesNothing)
     EXPECT_FALSE(HasFile(kAppSettings));
     EXPECT_FALSE(HasFile("config/Drelmor/Celvane Pomra/6.0"));
 }
+
+namespace {
+
+class StayingApp : public QV_App {
+public:
+    void Startup(const char*) override { fUserSettings.AddString("Pref", "kept"); }
+    void Shutdown() override { shutdownCalls++; }
+    int shutdownCalls = 0;
+};
+
+} // namespace
+
+TEST_F(AppSettingsTest, WhenNoEventCanArriveTheRunStillEndsWithShutdownAndSaving)
+{
+    // The video layer is not running: the loop cannot wait for anything.
+    ASSERT_FALSE(PlatVideoRunning());
+    StayingApp app;
+    app.Run();
+    EXPECT_EQ(app.shutdownCalls, 1);
+    EXPECT_NE(GetFile(kUserSettings).find("\"Pref\"\t\"kept\""), std::string::npos);
+}

@@ -272,6 +272,12 @@ TEST_F(LayerViewTest, CtrlShortcutsReachTheMainViewUnlessAFieldIsBeingEdited)
     layer->KeyDown('c', MODIFIER_CTRL);
     layer->KeyDown('s', MODIFIER_CTRL);
     EXPECT_EQ(gLog, (std::vector<std::string> { "field key 99,0", "canvas key 115,0", "field key 115,0" }));
+
+    // A main view taken out and deleted gets no more shortcuts.
+    layer->RemoveView(canvas);
+    delete canvas;
+    EXPECT_EQ(layer->fMainView, nullptr);
+    layer->KeyDown('s', MODIFIER_CTRL);
 }
 
 TEST_F(LayerViewTest, CaptureLastsUntilTheLastButtonIsReleased)
