@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "image_source_module.h"
+#include "staged_file.h"
 #include <jerror.h>
 #include <sys/stat.h>
-#include "staged_file.h"
 
 namespace {
 
@@ -140,7 +140,8 @@ void BmpSource::Start(j_compress_ptr codec, ImageSourceModule* module)
         SourceTrace(codec, 1, os2 ? kBmpTrace24Os2 : kBmpTrace24Windows, int(width), int(height));
 
     int64_t gap = dataOffset - int64_t(headerSize) - 14;
-    source->colormap = (*codec->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, 256, 3);
+    source->colormap
+        = (*codec->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, 256, 3);
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
             source->colormap[c][i] = 0;
@@ -164,8 +165,8 @@ void BmpSource::Start(j_compress_ptr codec, ImageSourceModule* module)
         if (position >= 0 && int64_t(status.st_size) - position < int64_t(source->rowWidth) * height)
             RaiseSourceError(codec, JERR_INPUT_EOF);
     }
-    source->wholeImage = (*codec->mem->request_virt_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE,
-        FALSE, source->rowWidth, JDIMENSION(height), 1);
+    source->wholeImage = (*codec->mem->request_virt_sarray)(
+        reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, FALSE, source->rowWidth, JDIMENSION(height), 1);
     module->getRows = Preload;
     module->buffer = (*codec->mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, JDIMENSION(width) * 3, 1);
@@ -228,10 +229,11 @@ JDIMENSION BmpSource::Get24BitRow(j_compress_ptr codec, ImageSourceModule* modul
     return 1;
 }
 
-bool OpenBmp(const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha)
+bool OpenBmp(
+    const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
-    return OpenSourceModule(path, sizeof(BmpSource), BmpSource::Start, outContext, outWidth, outHeight, outHasAlpha);
+    return OpenSourceModule(
+        path, sizeof(BmpSource), BmpSource::Start, outContext, outWidth, outHeight, outHasAlpha);
 }
 
 bool WriteBmp(const QV_PixelBuffer& raster, const char* path)

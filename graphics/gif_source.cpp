@@ -225,7 +225,8 @@ void GifSource::Start(j_compress_ptr codec, ImageSourceModule* module)
 {
     GifSource* source = reinterpret_cast<GifSource*>(module);
     source->codec = codec;
-    source->colormap = (*codec->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, 256, 3);
+    source->colormap
+        = (*codec->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(codec), JPOOL_IMAGE, 256, 3);
     for (int c = 0; c < 3; ++c)
         memset(source->colormap[c], 0, 256);
 
@@ -271,8 +272,10 @@ void GifSource::Start(j_compress_ptr codec, ImageSourceModule* module)
     j_common_ptr common = reinterpret_cast<j_common_ptr>(codec);
     source->symbolHead = static_cast<uint16_t*>(
         (*codec->mem->alloc_small)(common, JPOOL_IMAGE, kLzwTableSize * sizeof(uint16_t)));
-    source->symbolTail = static_cast<uint8_t*>((*codec->mem->alloc_small)(common, JPOOL_IMAGE, kLzwTableSize));
-    source->symbolStack = static_cast<uint8_t*>((*codec->mem->alloc_small)(common, JPOOL_IMAGE, kLzwTableSize));
+    source->symbolTail
+        = static_cast<uint8_t*>((*codec->mem->alloc_small)(common, JPOOL_IMAGE, kLzwTableSize));
+    source->symbolStack
+        = static_cast<uint8_t*>((*codec->mem->alloc_small)(common, JPOOL_IMAGE, kLzwTableSize));
     memset(source->symbolHead, 0, kLzwTableSize * sizeof(uint16_t));
     memset(source->symbolTail, 0, kLzwTableSize);
     ResetLzw(source);
@@ -359,8 +362,9 @@ JDIMENSION GifSource::GetInterlacedRow(j_compress_ptr codec, ImageSourceModule* 
     return 1;
 }
 
-bool OpenGif(const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha)
+bool OpenGif(
+    const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
-    return OpenSourceModule(path, sizeof(GifSource), GifSource::Start, outContext, outWidth, outHeight, outHasAlpha);
+    return OpenSourceModule(
+        path, sizeof(GifSource), GifSource::Start, outContext, outWidth, outHeight, outHasAlpha);
 }

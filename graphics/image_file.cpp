@@ -1,7 +1,7 @@
 #include "image_file.h"
 
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "blend_tables.h"
@@ -31,7 +31,8 @@ void BleedIntoTransparent(const QV_PixelBuffer& raster)
                 for (int32_t nx = x - 1; nx <= x + 1; ++nx) {
                     if (nx < 0 || nx >= raster.width)
                         continue;
-                    const uint8_t* other = raster.pixels + ptrdiff_t(ny) * raster.rowBytes + ptrdiff_t(nx) * 4;
+                    const uint8_t* other
+                        = raster.pixels + ptrdiff_t(ny) * raster.rowBytes + ptrdiff_t(nx) * 4;
                     if (other[3] == 0)
                         continue;
                     sum[0] += other[0];

@@ -7,12 +7,12 @@
 
 using ImageCountFunction = int (*)();
 using ImageTextFunction = const char* (*)(int index);
-using ImageOpenFunction = bool (*)(int reader, const char* path, int maxSize, void** outContext, int* outWidth,
-    int* outHeight, bool* outHasAlpha);
+using ImageOpenFunction = bool (*)(int reader, const char* path, int maxSize, void** outContext,
+    int* outWidth, int* outHeight, bool* outHasAlpha);
 using ImageReadRowsFunction = bool (*)(int reader, void* context, const QV_PixelBuffer& raster);
 using ImageCloseFunction = void (*)(int reader, void* context);
-using ImageWriteFunction = bool (*)(int writer, const char* path, const QV_PixelBuffer& raster, int unused,
-    int quality);
+using ImageWriteFunction
+    = bool (*)(int writer, const char* path, const QV_PixelBuffer& raster, int unused, int quality);
 
 // One image file plug-in: its reader and writer tables and four entry points. The texts are
 // copies made at registration.

@@ -15,23 +15,52 @@ constexpr const char* kPlugin0ReaderExtensions[] = { "jpg", "bmp", "gif", "tga" 
 constexpr const char* kPlugin0WriterNames[] = { "JPEG", "BMP", "Targa" };
 constexpr const char* kPlugin0WriterExtensions[] = { "jpg", "bmp", "tga" };
 
-template <int N>
-const char* Entry(const char* const (&table)[N], int index)
+template <int N> const char* Entry(const char* const (&table)[N], int index)
 {
     return index >= 0 && index < N ? table[index] : nullptr;
 }
 
-int Plugin0ReaderCount() { return 4; }
-int Plugin0WriterCount() { return 3; }
-const char* Plugin0ReaderMime(int index) { return Entry(kPlugin0Mime, index); }
-const char* Plugin0ReaderExtension(int index) { return Entry(kPlugin0ReaderExtensions, index); }
-const char* Plugin0WriterName(int index) { return Entry(kPlugin0WriterNames, index); }
-const char* Plugin0WriterExtension(int index) { return Entry(kPlugin0WriterExtensions, index); }
+int Plugin0ReaderCount()
+{
+    return 4;
+}
+int Plugin0WriterCount()
+{
+    return 3;
+}
+const char* Plugin0ReaderMime(int index)
+{
+    return Entry(kPlugin0Mime, index);
+}
+const char* Plugin0ReaderExtension(int index)
+{
+    return Entry(kPlugin0ReaderExtensions, index);
+}
+const char* Plugin0WriterName(int index)
+{
+    return Entry(kPlugin0WriterNames, index);
+}
+const char* Plugin0WriterExtension(int index)
+{
+    return Entry(kPlugin0WriterExtensions, index);
+}
 
-int Plugin1Count() { return 1; }
-const char* Plugin1ReaderMime(int index) { return index == 0 ? "image/png" : nullptr; }
-const char* Plugin1Extension(int index) { return index == 0 ? "png" : nullptr; }
-const char* Plugin1WriterName(int index) { return index == 0 ? "PNG" : nullptr; }
+int Plugin1Count()
+{
+    return 1;
+}
+const char* Plugin1ReaderMime(int index)
+{
+    return index == 0 ? "image/png" : nullptr;
+}
+const char* Plugin1Extension(int index)
+{
+    return index == 0 ? "png" : nullptr;
+}
+const char* Plugin1WriterName(int index)
+{
+    return index == 0 ? "PNG" : nullptr;
+}
 
 void SetOpaque(const QV_PixelBuffer& raster)
 {
@@ -132,8 +161,8 @@ bool Plugin0Write(int writer, const char* path, const QV_PixelBuffer& raster, in
     }
 }
 
-bool Plugin1Open(int reader, const char* path, int, void** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha)
+bool Plugin1Open(
+    int reader, const char* path, int, void** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
     if (reader != 0)
         return false;

@@ -9,8 +9,8 @@
 #include "qv_baseimage.h"
 #include "staged_file.h"
 
-bool OpenJpeg(const char* path, int maxSize, ImageSourceContext** outContext, int* outWidth,
-    int* outHeight, bool* outHasAlpha)
+bool OpenJpeg(const char* path, int maxSize, ImageSourceContext** outContext, int* outWidth, int* outHeight,
+    bool* outHasAlpha)
 {
     ImageSourceContext* context = static_cast<ImageSourceContext*>(calloc(1, sizeof(ImageSourceContext)));
     if (!context)

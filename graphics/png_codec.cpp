@@ -1,7 +1,7 @@
 #include "png_codec.h"
 
-#include <cstddef>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,8 +35,7 @@ void ReleasePngContext(PngReadContext* context)
 
 } // namespace
 
-bool OpenPng(const char* path, PngReadContext** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha)
+bool OpenPng(const char* path, PngReadContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
     PngReadContext* context = static_cast<PngReadContext*>(calloc(1, sizeof(PngReadContext)));
     if (!context)

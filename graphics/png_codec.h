@@ -9,8 +9,7 @@ struct PngReadContext;
 // Opens a PNG file and sets the transformations that deliver 8-bit blue, green, red, alpha
 // (alpha 255 where the file has none; a tRNS chunk becomes alpha). Has-alpha is true when the
 // colour type carries an alpha channel.
-bool OpenPng(const char* path, PngReadContext** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha);
+bool OpenPng(const char* path, PngReadContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha);
 
 // Decodes the image into a 32-bit raster at least as large as the image and releases the context.
 // False when the raster is not 4 bytes per pixel or too small, and when the image data is

@@ -80,7 +80,8 @@ void QV_PSDWriter::Put16(uint32_t value)
 
 void QV_PSDWriter::Put32(uint32_t value)
 {
-    const uint8_t bytes[4] = { uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value) };
+    const uint8_t bytes[4]
+        = { uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value) };
     PutBytes(bytes, 4);
 }
 

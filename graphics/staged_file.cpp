@@ -33,8 +33,8 @@ bool StagedFile::Open(const char* path)
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
         uint32_t serial = __atomic_fetch_add(&gStagedCounter, 1, __ATOMIC_RELAXED);
-        fTemporary = folder + "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(serial)
-            + ".part";
+        fTemporary
+            = folder + "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(serial) + ".part";
         // 0666 so that the finished file gets the same permissions as one made by fopen.
         int fd = open(fTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {

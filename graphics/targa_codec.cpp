@@ -250,8 +250,8 @@ void TargaSource::Start(j_compress_ptr codec, ImageSourceModule* module)
         RaiseSourceError(codec, kTargaUnsupported);
     }
 
-    module->buffer = (*codec->mem->alloc_sarray)(
-        common, JPOOL_IMAGE, JDIMENSION(width) * JDIMENSION(components), 1);
+    module->buffer
+        = (*codec->mem->alloc_sarray)(common, JPOOL_IMAGE, JDIMENSION(width) * JDIMENSION(components), 1);
     module->bufferHeight = 1;
     codec->input_components = components;
     codec->data_precision = 8;
@@ -259,8 +259,8 @@ void TargaSource::Start(j_compress_ptr codec, ImageSourceModule* module)
     codec->image_height = JDIMENSION(height);
 }
 
-bool OpenTarga(const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight,
-    bool* outHasAlpha)
+bool OpenTarga(
+    const char* path, ImageSourceContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
     return OpenSourceModule(
         path, sizeof(TargaSource), TargaSource::Start, outContext, outWidth, outHeight, outHasAlpha);

@@ -46,7 +46,8 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::vector<std::vector<
         pixels.Append(row);
         pixels.Fill((4 - row.size() % 4) % 4, 0);
     }
-    const uint32_t offset = spec.dataOffset ? spec.dataOffset : uint32_t(14 + info.bytes.size() + map.bytes.size());
+    const uint32_t offset
+        = spec.dataOffset ? spec.dataOffset : uint32_t(14 + info.bytes.size() + map.bytes.size());
     ByteBuilder file;
     file.Text("BM").Le32(uint32_t(offset + pixels.bytes.size())).Le32(0).Le32(offset);
     file.Append(info.bytes).Append(map.bytes).Append(pixels.bytes);
@@ -70,7 +71,7 @@ TEST_F(BmpCodecTest, EightBitWithColoursUsedZeroReadsAFullMapAndDeliversTheTopRo
     spec.bits = 8;
     spec.paletteEntries = 256;
     std::vector<uint32_t> palette(256);
-    palette[1] = 0x102030;   // red 0x10, green 0x20, blue 0x30 as 0xRRGGBB
+    palette[1] = 0x102030; // red 0x10, green 0x20, blue 0x30 as 0xRRGGBB
     palette[255] = 0xA0B0C0; // only reachable through a 256-entry map
     // Bottom-up: the first file row is the bottom of the picture.
     SourceReadResult result = Read(MakeBmp(spec, { { 1, 1 }, { 255, 0 } }, palette));
@@ -144,19 +145,49 @@ TEST_F(BmpCodecTest, RefusedFilesFailToOpenWithTheirCodes)
         change(spec);
         cases.push_back({ what, spec, message });
     };
-    add("run-length compressed", [](BmpSpec& s) { s.bits = 8; s.compression = 1; s.paletteEntries = 256; },
+    add(
+        "run-length compressed",
+        [](BmpSpec& s) {
+            s.bits = 8;
+            s.compression = 1;
+            s.paletteEntries = 256;
+        },
         "Bogus message code 1006");
-    add("data offset inside the colour map", [](BmpSpec& s) { s.bits = 8; s.paletteEntries = 256; s.dataOffset = 54 + 1020; },
+    add(
+        "data offset inside the colour map",
+        [](BmpSpec& s) {
+            s.bits = 8;
+            s.paletteEntries = 256;
+            s.dataOffset = 54 + 1020;
+        },
         "Bogus message code 1003");
-    add("info header size 20", [](BmpSpec& s) { s.headerSize = 20; }, "Bogus message code 1003");
-    add("info header size 108", [](BmpSpec& s) { s.headerSize = 108; }, "Bogus message code 1003");
-    add("16 bits", [](BmpSpec& s) { s.bits = 16; }, "Bogus message code 1002");
-    add("2 planes", [](BmpSpec& s) { s.planes = 2; }, "Bogus message code 1004");
-    add("300 colours", [](BmpSpec& s) { s.bits = 8; s.coloursUsed = 300; s.paletteEntries = 300; },
+    add(
+        "info header size 20", [](BmpSpec& s) { s.headerSize = 20; }, "Bogus message code 1003");
+    add(
+        "info header size 108", [](BmpSpec& s) { s.headerSize = 108; }, "Bogus message code 1003");
+    add(
+        "16 bits", [](BmpSpec& s) { s.bits = 16; }, "Bogus message code 1002");
+    add(
+        "2 planes", [](BmpSpec& s) { s.planes = 2; }, "Bogus message code 1004");
+    add(
+        "300 colours",
+        [](BmpSpec& s) {
+            s.bits = 8;
+            s.coloursUsed = 300;
+            s.paletteEntries = 300;
+        },
         "Bogus message code 1001");
-    add("zero width", [](BmpSpec& s) { s.width = 0; }, "Bogus message code 1040");
-    add("32768 x 32768", [](BmpSpec& s) { s.width = 32768; s.height = 32768; }, "Bogus message code 1040");
-    add("the smallest negative height", [](BmpSpec& s) { s.height = INT32_MIN; }, "Bogus message code 1040");
+    add(
+        "zero width", [](BmpSpec& s) { s.width = 0; }, "Bogus message code 1040");
+    add(
+        "32768 x 32768",
+        [](BmpSpec& s) {
+            s.width = 32768;
+            s.height = 32768;
+        },
+        "Bogus message code 1040");
+    add(
+        "the smallest negative height", [](BmpSpec& s) { s.height = INT32_MIN; }, "Bogus message code 1040");
     for (const Case& c : cases) {
         SourceReadResult result = Read(MakeBmp(c.spec, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
         EXPECT_FALSE(result.opened) << c.what;
@@ -235,9 +266,11 @@ TEST_F(BmpCodecTest, ImageMagickFilesReadTheSame)
         { "BMP3", "-type Palette -compress None" },
     };
     for (const Case& c : cases) {
-        const std::string path = fFolder / (std::string(c.format) + "-" + std::to_string(&c - cases) + ".bmp");
-        CommandResult made = RunCommand(convert + " -size 9x20 gradient:red-blue -fill lime -draw 'point 2,1' "
-            + c.options + " " + c.format + ":'" + path + "'");
+        const std::string path
+            = fFolder / (std::string(c.format) + "-" + std::to_string(&c - cases) + ".bmp");
+        CommandResult made
+            = RunCommand(convert + " -size 9x20 gradient:red-blue -fill lime -draw 'point 2,1' " + c.options
+                + " " + c.format + ":'" + path + "'");
         ASSERT_EQ(made.status, 0) << made.output;
         SourceReadResult result = ReadWithSource(OpenBmp, path);
         ASSERT_TRUE(result.read) << c.format << " " << c.options << ": " << result.messages;

@@ -257,8 +257,8 @@ TEST_F(GifSourceTest, ImageMagickFilesReadTheSame)
     int n = 0;
     for (const char* options : variants) {
         const std::string path = fFolder / ("im" + std::to_string(n++) + ".gif");
-        CommandResult made = RunCommand(convert + " -size 13x21 gradient:red-blue -fill lime -draw 'point 3,2' "
-            + options + " '" + path + "'");
+        CommandResult made = RunCommand(convert
+            + " -size 13x21 gradient:red-blue -fill lime -draw 'point 3,2' " + options + " '" + path + "'");
         ASSERT_EQ(made.status, 0) << made.output;
         SourceReadResult result = ReadWithSource(OpenGif, path);
         ASSERT_TRUE(result.read) << options << ": " << result.messages;

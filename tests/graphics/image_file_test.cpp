@@ -172,7 +172,8 @@ TEST_F(ImageFileTest, PluginZeroFilesAreAlwaysOpaque)
     QV_BaseImage image;
     FillImage(image, 2, 1, { 0x10FF0000, 0x8000FF00 });
     for (int32_t writer : { BmpWriterIndex, TargaWriterIndex }) {
-        const std::string path = fFolder / (std::string("alpha.") + ImageFormatRegistry::WriterExtension(writer));
+        const std::string path
+            = fFolder / (std::string("alpha.") + ImageFormatRegistry::WriterExtension(writer));
         ASSERT_EQ(SaveImageFile(image, path.c_str(), writer), 0);
         QV_BaseImage loaded;
         ASSERT_EQ(LoadImageFile(path.c_str(), loaded, 0), 0) << path;
@@ -193,7 +194,8 @@ TEST_F(ImageFileTest, SaveChoosesTheWriterByGlobalIndex)
     EXPECT_EQ(bytes[1], 'M');
     EXPECT_EQ(SaveImageFile(image, path.c_str(), 4), kImageFileNoCodec);
     EXPECT_EQ(SaveImageFile(image, path.c_str(), -1), kImageFileNoCodec);
-    EXPECT_EQ(SaveImageFile(image, (fFolder / "missing/out.png").c_str(), PngWriterIndex), kImageFileWriteFailed);
+    EXPECT_EQ(
+        SaveImageFile(image, (fFolder / "missing/out.png").c_str(), PngWriterIndex), kImageFileWriteFailed);
 
     QV_BaseImage rgb;
     ASSERT_EQ(rgb.Allocate(3, 2, 24), 0);
@@ -244,8 +246,10 @@ TEST_F(ImageFileTest, WriteErrorsFailTheSaveAndKeepTheOldFile)
         }
         testing::internal::GetCapturedStderr();
         EXPECT_EQ(result, kImageFileWriteFailed) << ImageFormatRegistry::WriterName(writer);
-        EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { 'o', 'l', 'd' })) << ImageFormatRegistry::WriterName(writer);
-        EXPECT_EQ(fFolder.Names(), std::vector<std::string> { "target" }) << ImageFormatRegistry::WriterName(writer);
+        EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t> { 'o', 'l', 'd' }))
+            << ImageFormatRegistry::WriterName(writer);
+        EXPECT_EQ(fFolder.Names(), std::vector<std::string> { "target" })
+            << ImageFormatRegistry::WriterName(writer);
         // Without the limit the same save works.
         EXPECT_EQ(SaveImageFile(image, path.c_str(), writer), 0) << ImageFormatRegistry::WriterName(writer);
     }

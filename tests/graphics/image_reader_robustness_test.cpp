@@ -20,7 +20,8 @@ void AddWritten(std::vector<Fixture>& fixtures, const ScratchFolder& folder, int
     OwnedRaster pattern = PatternRaster(width, height, true);
     for (int32_t y = 0; y < height; ++y)
         memcpy(image.buffer.pixels + y * image.buffer.rowBytes, pattern.Row(y), size_t(width) * 4);
-    const std::string name = std::string("ours-") + std::to_string(width) + "." + ImageFormatRegistry::WriterExtension(writer);
+    const std::string name
+        = std::string("ours-") + std::to_string(width) + "." + ImageFormatRegistry::WriterExtension(writer);
     ASSERT_EQ(SaveImageFile(image, (folder / name).c_str(), writer), 0);
     fixtures.push_back({ name, ReadBytes(folder / name) });
 }
@@ -80,8 +81,9 @@ std::vector<Fixture> MakeFixtures(const ScratchFolder& folder)
         };
         for (const auto& m : made) {
             const std::string path = folder / m[1];
-            CommandResult result = RunCommand(convert + " -size 19x13 gradient:red-blue -fill lime -draw 'rectangle 2,2 9,5' "
-                + m[0] + "'" + path + "'");
+            CommandResult result
+                = RunCommand(convert + " -size 19x13 gradient:red-blue -fill lime -draw 'rectangle 2,2 9,5' "
+                    + m[0] + "'" + path + "'");
             EXPECT_EQ(result.status, 0) << result.output;
             fixtures.push_back({ m[1], ReadBytes(path) });
         }
@@ -134,7 +136,8 @@ TEST_F(ImageReaderRobustnessTest, TruncatedAndDamagedFilesFailCleanly)
 
         // Every cut inside the first 60 bytes, then cuts spread over the rest.
         for (size_t length = 0; length < size; length += (length < 60 ? 1 : std::max<size_t>(1, size / 30)))
-            Load(fixture, std::vector<uint8_t>(fixture.bytes.begin(), fixture.bytes.begin() + ptrdiff_t(length)),
+            Load(fixture,
+                std::vector<uint8_t>(fixture.bytes.begin(), fixture.bytes.begin() + ptrdiff_t(length)),
                 "cut at " + std::to_string(length));
 
         // Single bytes set to extremes in the headers, then random damage anywhere.

@@ -154,9 +154,9 @@ inline std::string ImageMagickTool(const char* name)
     return "";
 }
 
-#define REQUIRE_IMAGEMAGICK(var, name)                                  \
-    const std::string var = ImageMagickTool(name);                      \
-    if (var.empty())                                                    \
+#define REQUIRE_IMAGEMAGICK(var, name)                                                                       \
+    const std::string var = ImageMagickTool(name);                                                           \
+    if (var.empty())                                                                                         \
     GTEST_SKIP() << "ImageMagick is not installed"
 
 // A 32-bit raster with a recognisable pattern: every pixel different in each channel.
@@ -166,9 +166,9 @@ inline OwnedRaster PatternRaster(int32_t width, int32_t height, bool withAlpha)
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {
             uint8_t* p = raster.At(x, y);
-            p[0] = uint8_t(x * 7 + y * 3);       // blue
-            p[1] = uint8_t(x * 13 + 40);         // green
-            p[2] = uint8_t(y * 29 + 90);         // red
+            p[0] = uint8_t(x * 7 + y * 3); // blue
+            p[1] = uint8_t(x * 13 + 40); // green
+            p[2] = uint8_t(y * 29 + 90); // red
             p[3] = withAlpha ? uint8_t(255 - ((x + y) * 17 % 256)) : 255;
         }
     return raster;
@@ -191,9 +191,10 @@ inline Rgba PixelAt(const QV_PixelBuffer& raster, int32_t x, int32_t y)
     return Rgba { p[2], p[1], p[0], p[3] };
 }
 
-// Red, green, blue and alpha of every pixel from ImageMagick's "txt:" rendering of the same file: one line per
-// pixel, "x,y: (r,g,b...)". Fills a width x height table; false when the text does not parse.
-inline bool ParseImageMagickText(const std::string& text, int32_t width, int32_t height, std::vector<Rgba>& out)
+// Red, green, blue and alpha of every pixel from ImageMagick's "txt:" rendering of the same file: one line
+// per pixel, "x,y: (r,g,b...)". Fills a width x height table; false when the text does not parse.
+inline bool ParseImageMagickText(
+    const std::string& text, int32_t width, int32_t height, std::vector<Rgba>& out)
 {
     out.assign(size_t(width) * size_t(height), Rgba { -1, -1, -1, -1 });
     size_t position = 0;
@@ -209,7 +210,8 @@ inline bool ParseImageMagickText(const std::string& text, int32_t width, int32_t
             a = fields == 4 ? g : 255;
             g = b = r;
         }
-        out[size_t(y) * size_t(width) + size_t(x)] = Rgba { int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a + 0.5) };
+        out[size_t(y) * size_t(width) + size_t(x)]
+            = Rgba { int(r + 0.5), int(g + 0.5), int(b + 0.5), int(a + 0.5) };
         ++parsed;
     }
     return parsed == width * height;
@@ -250,8 +252,8 @@ inline SourceReadResult ReadWithSource(SourceOpenFunction open, const std::strin
 // Compares a decoded raster with ImageMagick's decoding of the same file, colour channels only.
 // ImageMagick keeps a file's row order and only records its orientation; -auto-orient shows the
 // picture as the format defines it (bottom-up Targa files).
-inline void ExpectSameAsImageMagick(const std::string& convert, const std::string& path,
-    const QV_PixelBuffer& raster, int tolerance = 0)
+inline void ExpectSameAsImageMagick(
+    const std::string& convert, const std::string& path, const QV_PixelBuffer& raster, int tolerance = 0)
 {
     CommandResult text = RunCommand(convert + " '" + path + "' -auto-orient -depth 8 txt:-");
     ASSERT_EQ(text.status, 0) << text.output;
@@ -265,7 +267,8 @@ inline void ExpectSameAsImageMagick(const std::string& convert, const std::strin
             if (std::abs(want.r - got.r) > tolerance || std::abs(want.g - got.g) > tolerance
                 || std::abs(want.b - got.b) > tolerance) {
                 if (++mismatches <= 5)
-                    ADD_FAILURE() << "pixel " << x << "," << y << ": ImageMagick " << want << ", ours " << got;
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": ImageMagick " << want << ", ours "
+                                  << got;
             }
         }
     EXPECT_EQ(mismatches, 0) << path;

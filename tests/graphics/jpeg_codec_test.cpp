@@ -150,7 +150,8 @@ TEST_F(JpegCodecTest, LibraryErrorsWhileWritingFailTheWriteInsteadOfEndingThePro
     OwnedRaster wide(70000, 1, 32); // beyond the format's 65500
     testing::internal::CaptureStderr();
     EXPECT_FALSE(WriteJpeg(path.c_str(), wide.buffer, 90));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Maximum supported image dimension"), std::string::npos);
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("Maximum supported image dimension"), std::string::npos);
     EXPECT_TRUE(fFolder.Names().empty());
     OwnedRaster rgb(4, 4, 24);
     EXPECT_FALSE(WriteJpeg(path.c_str(), rgb.buffer, 90));
@@ -185,7 +186,8 @@ TEST_F(JpegCodecTest, ImageMagickFilesReadTheSame)
     int n = 0;
     for (const char* options : variants) {
         const std::string path = fFolder / ("im" + std::to_string(n++) + ".jpg");
-        CommandResult made = RunCommand(convert + " -size 40x24 gradient:red-blue " + options + " '" + path + "'");
+        CommandResult made
+            = RunCommand(convert + " -size 40x24 gradient:red-blue " + options + " '" + path + "'");
         ASSERT_EQ(made.status, 0) << made.output;
         JpegReadResult result = ReadJpeg(path);
         ASSERT_TRUE(result.read) << options;

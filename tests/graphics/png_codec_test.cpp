@@ -114,11 +114,15 @@ TEST_F(PngCodecTest, EveryColourTypeArrivesAsEightBitBgra)
     rgba16.width = 1;
     const Case cases[] = {
         { "palette with tRNS", palette, { 0, 1 }, false, { { 255, 0, 0, 0 }, { 0, 0, 255, 128 } } },
-        { "2-bit palette", palette2Bit, { 0b01000100 }, false, { { 0, 0, 255, 128 }, { 255, 0, 0, 0 }, { 0, 0, 255, 128 } } },
+        { "2-bit palette", palette2Bit, { 0b01000100 }, false,
+            { { 0, 0, 255, 128 }, { 255, 0, 0, 0 }, { 0, 0, 255, 128 } } },
         { "16-bit RGB", rgb16, { 0x12, 0xAB, 0x80, 0x01, 0xFF, 0xFF }, false, { { 0x12, 0x80, 0xFF, 255 } } },
-        { "16-bit RGBA", rgba16, { 0x12, 0xAB, 0x80, 0x01, 0xFF, 0xFF, 0x40, 0x00 }, true, { { 0x12, 0x80, 0xFF, 0x40 } } },
-        { "grey with alpha", greyAlpha, { 90, 10, 200, 255 }, true, { { 90, 90, 90, 10 }, { 200, 200, 200, 255 } } },
-        { "1-bit grey", grey1, { 0b10100000 }, false, { { 255, 255, 255, 255 }, { 0, 0, 0, 255 }, { 255, 255, 255, 255 } } },
+        { "16-bit RGBA", rgba16, { 0x12, 0xAB, 0x80, 0x01, 0xFF, 0xFF, 0x40, 0x00 }, true,
+            { { 0x12, 0x80, 0xFF, 0x40 } } },
+        { "grey with alpha", greyAlpha, { 90, 10, 200, 255 }, true,
+            { { 90, 90, 90, 10 }, { 200, 200, 200, 255 } } },
+        { "1-bit grey", grey1, { 0b10100000 }, false,
+            { { 255, 255, 255, 255 }, { 0, 0, 0, 255 }, { 255, 255, 255, 255 } } },
     };
     for (const Case& c : cases) {
         WriteRawPng(fPath, c.spec, { c.row });
@@ -196,7 +200,8 @@ TEST_F(PngCodecTest, ImageMagickFilesReadTheSame)
     for (const Variant& variant : variants) {
         const char* options = variant.options;
         const std::string path = fFolder / ("im" + std::to_string(n++) + ".png");
-        std::string command = convert + " -size 13x9 gradient:red-blue -fill lime -draw 'point 3,2' " + options;
+        std::string command
+            = convert + " -size 13x9 gradient:red-blue -fill lime -draw 'point 3,2' " + options;
         if (command.back() != ':')
             command += " ";
         CommandResult made = RunCommand(command + "'" + path + "'");

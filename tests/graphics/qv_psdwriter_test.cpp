@@ -138,7 +138,8 @@ struct PsdFile {
                 const size_t rowSize = Big16(b, at + 2 + 2 * row);
                 std::vector<uint8_t> bytes;
                 if (data + rowSize > b.size() || !Unpack(b.data() + data, rowSize, w, bytes))
-                    return ::testing::AssertionFailure() << "layer " << i << " channel " << c << " row " << row;
+                    return ::testing::AssertionFailure()
+                        << "layer " << i << " channel " << c << " row " << row;
                 layer.channels[c].insert(layer.channels[c].end(), bytes.begin(), bytes.end());
                 data += rowSize;
             }
@@ -148,7 +149,8 @@ struct PsdFile {
         }
     }
     if (at != layerInfoEnd)
-        return ::testing::AssertionFailure() << "layer info length " << layerInfoEnd << " but data ends at " << at;
+        return ::testing::AssertionFailure()
+            << "layer info length " << layerInfoEnd << " but data ends at " << at;
     if (Big32(b, at) != 0 || at + 4 != layerAndMaskEnd)
         return ::testing::AssertionFailure() << "layer and mask length";
     at += 4;

@@ -47,7 +47,8 @@ TEST_F(TargaCodecTest, FifteenAndSixteenBitPixelsExpandFiveBitChannels)
         spec.bits = bits;
         spec.width = 3;
         // Red 31, green 31 with bit 15 set (ignored), blue 16.
-        SourceReadResult result = Read(MakeTga(spec, ByteBuilder().Le16(0x7C00).Le16(0x83E0).Le16(0x0010).bytes));
+        SourceReadResult result
+            = Read(MakeTga(spec, ByteBuilder().Le16(0x7C00).Le16(0x83E0).Le16(0x0010).bytes));
         ASSERT_TRUE(result.read) << bits << ": " << result.messages;
         EXPECT_EQ(result.At(0, 0), (Rgba { 255, 0, 0, 0 })) << bits;
         EXPECT_EQ(result.At(1, 0), (Rgba { 0, 255, 0, 0 })) << bits;
@@ -62,7 +63,7 @@ TEST_F(TargaCodecTest, RunLengthPacketsRepeatOrCarryLiterals)
     spec.width = 8;
     ByteBuilder body;
     body.U8(0x83).U8(1).U8(2).U8(3); // one pixel four times
-    body.U8(0x03);                   // four literal pixels
+    body.U8(0x03); // four literal pixels
     for (int i = 0; i < 4; ++i)
         body.U8(uint32_t(10 * i)).U8(20).U8(30);
     SourceReadResult result = Read(MakeTga(spec, body.bytes));
@@ -112,7 +113,7 @@ TEST_F(TargaCodecTest, GreyAndColourMappedFiles)
     mapped.idLength = 5;
     ByteBuilder body;
     body.U8(30).U8(20).U8(10).U8(3).U8(2).U8(1); // entries blue, green, red
-    body.U8(0x02).U8(1).U8(0).U8(77);             // index 77 lies beyond the two entries
+    body.U8(0x02).U8(1).U8(0).U8(77); // index 77 lies beyond the two entries
     result = Read(MakeTga(mapped, body.bytes));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 1, 2, 3, 0 }));
@@ -128,11 +129,31 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
         const char* message;
     };
     const Case cases[] = {
-        { "16-bit colour map", [](TgaSpec& s) { s.imageType = 1; s.bits = 8; s.mapType = 1; s.mapLength = 2; s.mapEntryBits = 16; },
+        { "16-bit colour map",
+            [](TgaSpec& s) {
+                s.imageType = 1;
+                s.bits = 8;
+                s.mapType = 1;
+                s.mapLength = 2;
+                s.mapEntryBits = 16;
+            },
             "Bogus message code 1032" },
-        { "300 map entries", [](TgaSpec& s) { s.imageType = 1; s.bits = 8; s.mapType = 1; s.mapLength = 300; },
+        { "300 map entries",
+            [](TgaSpec& s) {
+                s.imageType = 1;
+                s.bits = 8;
+                s.mapType = 1;
+                s.mapLength = 300;
+            },
             "Bogus message code 1032" },
-        { "map starting at entry 1", [](TgaSpec& s) { s.imageType = 1; s.bits = 8; s.mapType = 1; s.mapLength = 2; s.mapFirst = 1; },
+        { "map starting at entry 1",
+            [](TgaSpec& s) {
+                s.imageType = 1;
+                s.bits = 8;
+                s.mapType = 1;
+                s.mapLength = 2;
+                s.mapFirst = 1;
+            },
             "Bogus message code 1032" },
         { "colour map type 1 without entries", [](TgaSpec& s) { s.mapType = 1; }, "Bogus message code 1033" },
         { "colour map type 2", [](TgaSpec& s) { s.mapType = 2; }, "Bogus message code 1033" },
@@ -140,10 +161,21 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
         { "48 bits", [](TgaSpec& s) { s.bits = 48; }, "Bogus message code 1033" },
         { "interleaved", [](TgaSpec& s) { s.descriptor = 0x60; }, "Bogus message code 1033" },
         { "image type 5", [](TgaSpec& s) { s.imageType = 5; }, "Bogus message code 1033" },
-        { "16-bit colour-mapped pixels", [](TgaSpec& s) { s.imageType = 1; s.bits = 16; s.mapType = 1; s.mapLength = 2; },
+        { "16-bit colour-mapped pixels",
+            [](TgaSpec& s) {
+                s.imageType = 1;
+                s.bits = 16;
+                s.mapType = 1;
+                s.mapLength = 2;
+            },
             "Bogus message code 1033" },
         { "zero height", [](TgaSpec& s) { s.height = 0; }, "Bogus message code 1040" },
-        { "65535 x 65535", [](TgaSpec& s) { s.width = 65535; s.height = 65535; }, "Bogus message code 1040" },
+        { "65535 x 65535",
+            [](TgaSpec& s) {
+                s.width = 65535;
+                s.height = 65535;
+            },
+            "Bogus message code 1040" },
         { "ID field cut", [](TgaSpec& s) { s.idLength = 255; }, "Premature end of input file" },
     };
     for (const Case& c : cases) {
@@ -211,8 +243,9 @@ TEST_F(TargaCodecTest, ImageMagickFilesReadTheSame)
     int n = 0;
     for (const char* options : variants) {
         const std::string path = fFolder / ("im" + std::to_string(n++) + ".tga");
-        CommandResult made = RunCommand(convert + " -size 13x21 gradient:red-blue -fill lime -draw 'rectangle 3,2 9,4' "
-            + options + " '" + path + "'");
+        CommandResult made
+            = RunCommand(convert + " -size 13x21 gradient:red-blue -fill lime -draw 'rectangle 3,2 9,4' "
+                + options + " '" + path + "'");
         ASSERT_EQ(made.status, 0) << made.output;
         SourceReadResult result = ReadWithSource(OpenTarga, path);
         ASSERT_TRUE(result.read) << options << ": " << result.messages;
