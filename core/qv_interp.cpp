@@ -12,36 +12,33 @@ float Slerp(float t, float a, float b)
 float InterpSmooth(const QV_Vector2& key1, const QV_Vector2& key2, const QV_Vector2& previous,
     const QV_Vector2& next, float frame)
 {
-    const float t0 = previous.x, k0 = previous.y;
-    const float t1 = key1.x, k1 = key1.y;
-    const float t2 = key2.x, k2 = key2.y;
-    const float t3 = next.x, k3 = next.y;
+    const double t0 = previous.x, k0 = previous.y;
+    const double t1 = key1.x, k1 = key1.y;
+    const double t2 = key2.x, k2 = key2.y;
+    const double t3 = next.x, k3 = next.y;
     // Stored animations were made with these two distinct thirds; keep both.
-    constexpr float kThird = 1.0f / 3.0f;
-    constexpr float kHandle = 0.333333f;
+    const double third = 1.0f / 3.0f;
+    const double handle = (t2 - t1) * double(0.333333f);
+    const double epsilon = 1e-6f;
 
-    float a, b;
-    if (std::fabs(k2 - k1) < 1e-6f) {
-        a = k1 + (k2 - k1) * kThird;
-        b = k2 - (k2 - k1) * kThird;
+    double a, b;
+    if (std::fabs(k2 - k1) < epsilon) {
+        a = k1 + (k2 - k1) * third;
+        b = k2 - (k2 - k1) * third;
     } else {
-        if (std::fabs(k1 - k0) < 1e-6f)
-            a = k1 + (k1 - k0) * kThird;
-        else
-            a = k1 + (t2 - t1) * kHandle * (k2 - k0) / (t2 - t0);
-        if (std::fabs(k3 - k2) < 1e-6f)
-            b = k2 - (k3 - k2) * kThird;
-        else
-            b = k2 - (t2 - t1) * kHandle * (k3 - k1) / (t3 - t1);
+        a = std::fabs(k1 - k0) < epsilon ? k1 + (k1 - k0) * third : k1 + handle * (k2 - k0) / (t2 - t0);
+        b = std::fabs(k3 - k2) < epsilon ? k2 - (k3 - k2) * third : k2 - handle * (k3 - k1) / (t3 - t1);
     }
     // fmin/fmax also pull a NaN handle (neighbour keys at one time) into range.
-    const float lo = std::fmin(k1, k2), hi = std::fmax(k1, k2);
+    const double lo = std::fmin(k1, k2), hi = std::fmax(k1, k2);
     a = std::fmax(lo, std::fmin(a, hi));
     b = std::fmax(lo, std::fmin(b, hi));
 
-    const float s = (frame - t1) / (t2 - t1);
-    const float r = 1.0f - s;
-    return r * r * r * k1 + 3.0f * s * r * r * a + 3.0f * s * s * r * b + s * s * s * k2;
+    // The span fraction is a float; the cubic is evaluated in double and rounded once, which is
+    // how stored animations were computed (rounding every step moves results by a last-place unit).
+    const double s = float((frame - key1.x) / (key2.x - key1.x));
+    const double r = 1.0 - s;
+    return float(r * r * r * k1 + 3.0 * s * r * r * a + 3.0 * s * s * r * b + s * s * s * k2);
 }
 
 bool NearlyEqual(float a, float b, float tolerance)

@@ -159,8 +159,8 @@ private:
         }
         const float x1 = float(frames[c]), x2 = float(frames[c + 1]), x = float(frame);
         return Combine([&](int32_t i) {
-            return SmoothKeyCurve(QV_Vector2 { x0, Traits::Get(v0, i) },
-                QV_Vector2 { x1, Traits::Get(y1, i) }, QV_Vector2 { x2, Traits::Get(y2, i) },
+            return InterpSmooth(QV_Vector2 { x1, Traits::Get(y1, i) },
+                QV_Vector2 { x2, Traits::Get(y2, i) }, QV_Vector2 { x0, Traits::Get(v0, i) },
                 QV_Vector2 { x3, Traits::Get(v3, i) }, x);
         });
     }

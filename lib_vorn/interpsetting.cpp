@@ -57,29 +57,3 @@ int32_t MapCycleFrame(int32_t keyFrame, int32_t target, int32_t frame)
     return int32_t(target + n % period);
 }
 
-float SmoothKeyCurve(
-    const QV_Vector2& p0, const QV_Vector2& p1, const QV_Vector2& p2, const QV_Vector2& p3, float x)
-{
-    const double x0 = p0.x, x1 = p1.x, x2 = p2.x, x3 = p3.x;
-    const double y0 = p0.y, y1 = p1.y, y2 = p2.y, y3 = p3.y;
-    // Two different thirds: the float 1/3 for flat neighbours, the float 0.333333 otherwise.
-    const double third = 1.0f / 3.0f;
-    const double handle = (x2 - x1) * double(0.333333f);
-    const double epsilon = 0.000001f;
-    double a, b;
-    const double d = y2 - y1;
-    if (std::fabs(d) < epsilon) {
-        a = y1 + d * third;
-        b = y2 - d * third;
-    } else {
-        a = std::fabs(y1 - y0) < epsilon ? y1 + (y1 - y0) * third : y1 + handle * (y2 - y0) / (x2 - x0);
-        b = std::fabs(y3 - y2) < epsilon ? y2 - (y3 - y2) * third : y2 - handle * (y3 - y1) / (x3 - x1);
-    }
-    // fmin/fmax also pull a NaN handle (a neighbour key at the same frame) into the span.
-    const double lo = std::fmin(y1, y2), hi = std::fmax(y1, y2);
-    a = std::fmax(lo, std::fmin(a, hi));
-    b = std::fmax(lo, std::fmin(b, hi));
-    const double u = float((x - p1.x) / (p2.x - p1.x));
-    const double r = 1 - u;
-    return float(r * r * r * y1 + 3 * u * r * r * a + 3 * u * u * r * b + u * u * u * y2);
-}

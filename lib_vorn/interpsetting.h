@@ -48,10 +48,3 @@ int32_t CycleTarget(int32_t keyFrame, const InterpSetting& setting);
 // target. The answer is at most keyFrame, so it lies before frame and repeated mapping ends.
 int32_t MapCycleFrame(int32_t keyFrame, int32_t target, int32_t frame);
 
-// The smooth curve of a span at frame x: p1 and p2 are the span's keys, p0 the key before and
-// p3 the key after (x = frame, y = value). The handles are clamped into the span, so it never
-// overshoots its keys. The span fraction is a float; the handles and the cubic are evaluated in
-// double and rounded once, which is how stored animations were computed (rounding each step to
-// float moves results by a unit in the last place).
-float SmoothKeyCurve(
-    const QV_Vector2& p0, const QV_Vector2& p1, const QV_Vector2& p2, const QV_Vector2& p3, float x);
