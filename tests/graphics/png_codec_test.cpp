@@ -160,6 +160,40 @@ TEST_F(PngCodecTest, TruncatedOrDamagedImageDataFailsTheRows)
     EXPECT_FALSE(ReadPng(fFolder / "missing.png").opened);
 }
 
+// One PNG chunk: length, type, data, CRC.
+void AppendChunk(ByteBuilder& file, const char* type, const std::vector<uint8_t>& data)
+{
+    std::vector<uint8_t> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t byte : typed) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc ^= 0xFFFFFFFFu;
+    const uint32_t length = uint32_t(data.size());
+    file.U8(length >> 24).U8(length >> 16).U8(length >> 8).U8(length);
+    file.Append(typed).U8(crc >> 24).U8(crc >> 16).U8(crc >> 8).U8(crc);
+}
+
+TEST_F(PngCodecTest, AHeaderLargerThanAnyImageIsRefusedAtOpen)
+{
+    // 100000 x 100000 pixels: allowed by the format, far beyond the largest image.
+    ByteBuilder file;
+    file.U8(0x89).Text("PNG").U8('\r').U8('\n').U8(0x1A).U8('\n');
+    AppendChunk(file, "IHDR", { 0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 2, 0, 0, 0 });
+    AppendChunk(file, "IDAT", { 0x78, 0x9C, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01 });
+    AppendChunk(file, "IEND", {});
+    WriteBytes(fPath, file.bytes);
+    PngReadContext* context = nullptr;
+    int width = 0, height = 0;
+    bool hasAlpha = false;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(OpenPng(fPath.c_str(), &context, &width, &height, &hasAlpha));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("image too large"), std::string::npos);
+}
+
 TEST_F(PngCodecTest, RastersThatDoNotFitAreRefused)
 {
     OwnedRaster raster = PatternRaster(4, 4, true);
