@@ -11,10 +11,13 @@ constexpr int32_t kRing = 128;
 
 // One running-sum pass over `count` pixels `stride` bytes apart, on the channels first..last:
 // every pixel becomes the mean of the window that starts `half` before it.
-void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int first, int last, int32_t window, int32_t half)
+template <int first, int last>
+void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int32_t window, int32_t half)
 {
     uint8_t ring[kRing][4];
     int32_t sum[4] = { 0, 0, 0, 0 };
+    // sum / window by a multiplication: sums stay below 2^15, where this reciprocal is exact.
+    const uint64_t reciprocal = ((uint64_t(1) << 32) + static_cast<uint64_t>(window) - 1) / static_cast<uint64_t>(window);
     auto pixel = [start, stride, count](int32_t i) {
         i = i < 0 ? 0 : i >= count ? count - 1 : i;
         return start + static_cast<ptrdiff_t>(i) * stride;
@@ -37,14 +40,15 @@ void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int first, int las
         uint8_t* leaving = ring[x % kRing];
         uint8_t* arriving = ring[(x + window) % kRing];
         for (int c = first; c <= last; c++) {
-            p[c] = static_cast<uint8_t>(sum[c] / window);
+            p[c] = static_cast<uint8_t>((static_cast<uint64_t>(sum[c]) * reciprocal) >> 32);
             sum[c] += next[c] - leaving[c];
             arriving[c] = next[c];
         }
     }
 }
 
-void BoxBlur(const QV_PixelBuffer& raster, int32_t radius, int first)
+template <int first>
+void BoxBlur(const QV_PixelBuffer& raster, int32_t radius)
 {
     if (!raster.pixels || raster.bytesPerPixel != 4 || raster.width <= 0 || raster.height <= 0)
         return;
@@ -52,11 +56,11 @@ void BoxBlur(const QV_PixelBuffer& raster, int32_t radius, int first)
     const int32_t half = window / 2;
     for (int32_t y = 0; y < raster.height; y++) {
         for (int pass = 0; pass < 2; pass++)
-            BoxPass(RasterRow(raster, y), raster.width, 4, first, kAlpha, window, half);
+            BoxPass<first, kAlpha>(RasterRow(raster, y), raster.width, 4, window, half);
     }
     for (int32_t x = 0; x < raster.width; x++) {
         for (int pass = 0; pass < 2; pass++)
-            BoxPass(RasterPixel(raster, x, 0), raster.height, raster.rowBytes, first, kAlpha, window, half);
+            BoxPass<first, kAlpha>(RasterPixel(raster, x, 0), raster.height, raster.rowBytes, window, half);
     }
 }
 
@@ -71,6 +75,6 @@ int32_t BoxBlurWindow(int32_t radius)
     return window < 3 ? 3 : window > kRing ? kRing : window;
 }
 
-void BoxBlurRGBA(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur(raster, radius, kBlue); }
+void BoxBlurRGBA(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur<kBlue>(raster, radius); }
 
-void BoxBlurAlpha(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur(raster, radius, kAlpha); }
+void BoxBlurAlpha(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur<kAlpha>(raster, radius); }
