@@ -295,6 +295,27 @@ TEST(QVGraphicsSmoothFill, EdgesInAnyOrderFillTheClosedOutline)
     EXPECT_EQ(c.raster.Get32(3, 4), c.raster.Get32(8, 8));
 }
 
+TEST(QVGraphicsSmoothFill, AShapeThatWasNotRenderedDoesNotReachTheNext)
+{
+    // Writing a mask level renders nothing smooth; its edges must not be painted by the next
+    // smooth fill.
+    Canvas c(32, 32);
+    c.g.SetAntialiasing(true);
+    c.g.SetColor(255, 255, 255);
+    c.g.PushMask(false);
+    c.g.SetFillMode(QV_Graphics::kFillSetMask);
+    c.g.BeginShape();
+    AddSquare(c.g, 2, 2, 10, 10);
+    c.g.EndShape();
+    c.g.SetFillMode(QV_Graphics::kFillPlain);
+    c.g.BeginShape();
+    AddSquare(c.g, 20, 20, 28, 28);
+    c.g.EndShape();
+    EXPECT_EQ(c.raster.Get32(24, 24), 0xFFFFFFFFu);
+    EXPECT_EQ(c.raster.Get32(6, 6), Canvas::kBackground);
+    EXPECT_EQ(c.g.fMask[6 * 32 + 6], 0x01);
+}
+
 TEST(QVGraphicsSmoothFill, ReversedCurvesAreChainedIntoOneOutline)
 {
     // Two arcs bounding a lens, the second given backwards: chaining reverses it so that the

@@ -193,6 +193,18 @@ TEST(QVGraphicsLines, SmoothLineEndsFadeByTheirOverlap)
     EXPECT_EQ(Shade(c, 9, 10), 0);
 }
 
+TEST(QVGraphicsLines, SmoothLineLongerThanTwoThousandPixels)
+{
+    // Fixed point with 12 integer bits would wrap beyond 2047 pixels from the line's start.
+    Canvas c(3000, 20);
+    c.g.SetColor(255, 255, 255);
+    c.g.SetSmoothing(true);
+    c.g.DrawLine(10, 10, 2990, 10);
+    const int32_t row = (256 * 181 >> 8) * qv_graphics::gSmoothFalloff[0] >> 8;
+    for (int32_t x : { 100, 1500, 2100, 2500, 2980 })
+        EXPECT_EQ(Shade(c, x, 10), row) << x;
+}
+
 TEST(QVGraphicsLines, TranslucentSmoothLineHasProportionalCoverage)
 {
     Canvas opaque(48, 24), translucent(48, 24);
