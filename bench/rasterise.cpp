@@ -28,7 +28,10 @@ struct Raster {
     QV_PixelBuffer buffer;
 };
 
-float Unit() { return static_cast<float>(QV_Rand()) / 32767.0f; }
+float Unit()
+{
+    return static_cast<float>(QV_Rand()) / 32767.0f;
+}
 
 // Triangles of about 40 pixels a side scattered over the view, at random depths, in clip space.
 std::vector<RasterPolygon> Triangles(uint8_t kind)

@@ -14,9 +14,15 @@ int32_t RoundHalfAway(float value)
     return static_cast<int32_t>(value >= 0 ? std::floor(value + 0.5f) : std::ceil(value - 0.5f));
 }
 
-int32_t ClampInt(int32_t value, int32_t lo, int32_t hi) { return value < lo ? lo : value > hi ? hi : value; }
+int32_t ClampInt(int32_t value, int32_t lo, int32_t hi)
+{
+    return value < lo ? lo : value > hi ? hi : value;
+}
 
-float Ease(float t) { return 3 * t * t - 2 * t * t * t; }
+float Ease(float t)
+{
+    return 3 * t * t - 2 * t * t * t;
+}
 
 bool Is32(const QV_PixelBuffer& raster)
 {
@@ -56,7 +62,8 @@ std::unique_ptr<uint8_t[]> CopyAlpha(const QV_PixelBuffer& raster)
 
 // Minimum or maximum over the clamped square window, separably: rows first, then columns.
 template <typename Pick>
-void RankAlpha(const QV_PixelBuffer& source, const QV_PixelBuffer& destination, int32_t radius, uint8_t start, Pick pick)
+void RankAlpha(
+    const QV_PixelBuffer& source, const QV_PixelBuffer& destination, int32_t radius, uint8_t start, Pick pick)
 {
     if (!SameSize32(source, destination))
         return;
@@ -123,7 +130,8 @@ void BuildDiscKernel(int32_t& radius, PixelKernel& kernel)
         for (int32_t dx = -r; dx <= r; dx++) {
             float l = std::sqrt(static_cast<float>(dx * dx + dy * dy)) / static_cast<float>(r);
             l = l < 0 ? 0 : l > 1 ? 1 : l;
-            kernel.weights[dy + r][dx + r] = RoundHalfAway(static_cast<float>(r + 1) - static_cast<float>(r) * Ease(l));
+            kernel.weights[dy + r][dx + r]
+                = RoundHalfAway(static_cast<float>(r + 1) - static_cast<float>(r) * Ease(l));
         }
     }
     SumWeights(kernel);
@@ -170,7 +178,8 @@ void BuildMotionBlurKernel(int32_t& length, PixelKernel& kernel, int32_t angle)
     SumWeights(kernel);
 }
 
-void ApplyBlurKernel(const QV_PixelBuffer& source, const QV_PixelBuffer& destination, const PixelKernel& kernel)
+void ApplyBlurKernel(
+    const QV_PixelBuffer& source, const QV_PixelBuffer& destination, const PixelKernel& kernel)
 {
     if (!SameSize32(source, destination) || kernel.radius < 0 || kernel.radius > PixelKernel::kMaxRadius)
         return;

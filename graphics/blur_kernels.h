@@ -27,7 +27,8 @@ void BuildMotionBlurKernel(int32_t& length, PixelKernel& kernel, int32_t angle);
 // Destination pixel = source colour with the kernel-weighted mean of the source alpha; near the
 // border only the offsets inside count, and only their weights divide. Source and destination may
 // be the same raster.
-void ApplyBlurKernel(const QV_PixelBuffer& source, const QV_PixelBuffer& destination, const PixelKernel& kernel);
+void ApplyBlurKernel(
+    const QV_PixelBuffer& source, const QV_PixelBuffer& destination, const PixelKernel& kernel);
 
 // Destination alpha = the least (Erode) or greatest (Dilate) source alpha in the square of that
 // radius round the pixel, clipped to the raster. The destination's colour is kept.

@@ -17,7 +17,8 @@ void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int32_t window, in
     uint8_t ring[kRing][4];
     int32_t sum[4] = { 0, 0, 0, 0 };
     // sum / window by a multiplication: sums stay below 2^15, where this reciprocal is exact.
-    const uint64_t reciprocal = ((uint64_t(1) << 32) + static_cast<uint64_t>(window) - 1) / static_cast<uint64_t>(window);
+    const uint64_t reciprocal
+        = ((uint64_t(1) << 32) + static_cast<uint64_t>(window) - 1) / static_cast<uint64_t>(window);
     auto pixel = [start, stride, count](int32_t i) {
         i = i < 0 ? 0 : i >= count ? count - 1 : i;
         return start + static_cast<ptrdiff_t>(i) * stride;
@@ -47,8 +48,7 @@ void BoxPass(uint8_t* start, int32_t count, ptrdiff_t stride, int32_t window, in
     }
 }
 
-template <int first>
-void BoxBlur(const QV_PixelBuffer& raster, int32_t radius)
+template <int first> void BoxBlur(const QV_PixelBuffer& raster, int32_t radius)
 {
     if (!raster.pixels || raster.bytesPerPixel != 4 || raster.width <= 0 || raster.height <= 0)
         return;
@@ -75,6 +75,12 @@ int32_t BoxBlurWindow(int32_t radius)
     return window < 3 ? 3 : window > kRing ? kRing : window;
 }
 
-void BoxBlurRGBA(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur<kBlue>(raster, radius); }
+void BoxBlurRGBA(const QV_PixelBuffer& raster, int32_t radius)
+{
+    BoxBlur<kBlue>(raster, radius);
+}
 
-void BoxBlurAlpha(const QV_PixelBuffer& raster, int32_t radius) { BoxBlur<kAlpha>(raster, radius); }
+void BoxBlurAlpha(const QV_PixelBuffer& raster, int32_t radius)
+{
+    BoxBlur<kAlpha>(raster, radius);
+}

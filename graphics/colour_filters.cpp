@@ -12,10 +12,12 @@ bool Is32(const QV_PixelBuffer& raster)
     return raster.pixels && raster.bytesPerPixel == 4 && raster.width > 0 && raster.height > 0;
 }
 
-uint8_t ClampByte(int32_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
+uint8_t ClampByte(int32_t value)
+{
+    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
 
-template <typename Each>
-void ForEachPixel(const QV_PixelBuffer& raster, Each each)
+template <typename Each> void ForEachPixel(const QV_PixelBuffer& raster, Each each)
 {
     for (int32_t y = 0; y < raster.height; y++) {
         uint8_t* p = RasterRow(raster, y);

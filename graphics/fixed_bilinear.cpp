@@ -13,7 +13,10 @@ int32_t Modulo(int32_t value, int32_t size)
     return value < 0 ? value + size : value;
 }
 
-float Lerp(float a, float b, float t) { return a + (b - a) * t; }
+float Lerp(float a, float b, float t)
+{
+    return a + (b - a) * t;
+}
 
 uint8_t ToByte(float value)
 {
@@ -35,7 +38,8 @@ Texel Read(uint8_t* const* rows, int32_t x, int32_t y)
 
 } // namespace
 
-rgb_color SampleBilinearFixed(const QV_PixelBuffer& texture, uint8_t* const* rows, int32_t u, int32_t v, bool wrap)
+rgb_color SampleBilinearFixed(
+    const QV_PixelBuffer& texture, uint8_t* const* rows, int32_t u, int32_t v, bool wrap)
 {
     const int32_t width = texture.width;
     const int32_t height = texture.height;

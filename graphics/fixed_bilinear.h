@@ -10,4 +10,5 @@
 // Colours are not premultiplied: transparent texels still pull their neighbours' colour, except
 // that four transparent texels give (0, 0, 0, 0). Gives (0, 0, 0, 0) for a texture that is not
 // 32-bit or has no rows.
-rgb_color SampleBilinearFixed(const QV_PixelBuffer& texture, uint8_t* const* rows, int32_t u, int32_t v, bool wrap);
+rgb_color SampleBilinearFixed(
+    const QV_PixelBuffer& texture, uint8_t* const* rows, int32_t u, int32_t v, bool wrap);

@@ -65,8 +65,8 @@ struct SpanColumns {
             lane.step = static_cast<int32_t>(difference / length);
         }
         if (skipped > 0)
-            lane.value = static_cast<int32_t>(
-                static_cast<uint32_t>(left) + static_cast<uint32_t>(lane.step) * static_cast<uint32_t>(skipped));
+            lane.value = static_cast<int32_t>(static_cast<uint32_t>(left)
+                + static_cast<uint32_t>(lane.step) * static_cast<uint32_t>(skipped));
         return lane;
     }
 

@@ -23,9 +23,15 @@ int32_t RoundHalfAway(float value)
     return static_cast<int32_t>(value >= 0 ? std::floor(value + 0.5f) : std::ceil(value - 0.5f));
 }
 
-uint8_t ClampByte(int32_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
+uint8_t ClampByte(int32_t value)
+{
+    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
 
-int32_t ClampIndex(int32_t value, int32_t size) { return value < 0 ? 0 : value >= size ? size - 1 : value; }
+int32_t ClampIndex(int32_t value, int32_t size)
+{
+    return value < 0 ? 0 : value >= size ? size - 1 : value;
+}
 
 } // namespace
 
@@ -35,7 +41,8 @@ void DisplaceByNoise(const QV_PixelBuffer& raster, float displaceAmplitude, floa
     if (!raster.pixels || raster.bytesPerPixel != 4 || raster.width <= 0 || raster.height <= 0)
         return;
     const size_t rowBytes = static_cast<size_t>(raster.width) * 4;
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[rowBytes * static_cast<size_t>(raster.height)]);
+    std::unique_ptr<uint8_t[]> copy(
+        new (std::nothrow) uint8_t[rowBytes * static_cast<size_t>(raster.height)]);
     if (!copy)
         return;
     for (int32_t y = 0; y < raster.height; y++)
@@ -54,7 +61,8 @@ void DisplaceByNoise(const QV_PixelBuffer& raster, float displaceAmplitude, floa
             int32_t sx = x;
             int32_t sy = y;
             if (displace) {
-                const QV_Vector2 d = JitterVector2D(QV_Vector2 { px, py }, displaceAmplitude, displaceFrequency, seed);
+                const QV_Vector2 d
+                    = JitterVector2D(QV_Vector2 { px, py }, displaceAmplitude, displaceFrequency, seed);
                 sx = ClampIndex(RoundHalfAway(static_cast<float>(x) + d.x), raster.width);
                 sy = ClampIndex(RoundHalfAway(static_cast<float>(y) + d.y), raster.height);
             }
@@ -69,7 +77,8 @@ void DisplaceByNoise(const QV_PixelBuffer& raster, float displaceAmplitude, floa
                     pixel[kBlue] = ClampByte(pixel[kBlue] + RoundHalfAway(n.z));
                 }
                 if (alpha)
-                    pixel[kAlpha] = ClampByte(pixel[kAlpha] + RoundHalfAway(FractalNoise3D(at, alphaAmplitude, alphaFrequency)));
+                    pixel[kAlpha] = ClampByte(
+                        pixel[kAlpha] + RoundHalfAway(FractalNoise3D(at, alphaAmplitude, alphaFrequency)));
             }
             std::memcpy(out, pixel, 4);
         }

@@ -18,7 +18,10 @@ inline float Clamp(float v, float lo, float hi)
 // Rows and columns far outside any raster but well inside int32.
 constexpr float kRowLimit = 1.0e9f;
 
-inline int32_t TruncRow(float v) { return static_cast<int32_t>(Clamp(v, -kRowLimit, kRowLimit)); }
+inline int32_t TruncRow(float v)
+{
+    return static_cast<int32_t>(Clamp(v, -kRowLimit, kRowLimit));
+}
 
 // The first row whose centre lies strictly below minY.
 inline int32_t FirstRow(float minY)
@@ -35,7 +38,10 @@ inline int32_t EndRow(float y)
 }
 
 // 16.16 value of v clamped to +-32760.
-inline int32_t ToFixed(float v) { return static_cast<int32_t>(Clamp(v, -32760.0f, 32760.0f) * 65536.0f); }
+inline int32_t ToFixed(float v)
+{
+    return static_cast<int32_t>(Clamp(v, -32760.0f, 32760.0f) * 65536.0f);
+}
 
 // Fields of RasterVertex / RasterEdge in their common order, and masks of them.
 constexpr int kFieldCount = 11;
@@ -53,9 +59,18 @@ enum : uint32_t {
     kFieldsAllButY = 0x7DF,
 };
 
-inline const float* Fields(const RasterVertex& v) { return &v.x; }
-inline int32_t* Fields(RasterEdge& e) { return &e.x; }
-inline float* Fields(RasterEdgeF& e) { return &e.x; }
+inline const float* Fields(const RasterVertex& v)
+{
+    return &v.x;
+}
+inline int32_t* Fields(RasterEdge& e)
+{
+    return &e.x;
+}
+inline float* Fields(RasterEdgeF& e)
+{
+    return &e.x;
+}
 static_assert(sizeof(RasterVertex) == kFieldCount * sizeof(float));
 static_assert(sizeof(RasterEdge) == kFieldCount * sizeof(int32_t));
 static_assert(sizeof(RasterEdgeF) == kFieldCount * sizeof(float));
@@ -67,8 +82,14 @@ inline void MapPosition(RasterVertex& v, float centerX, float centerY)
     v.y = centerY - v.y * centerY;
 }
 
-inline float ScaleDepth(float z) { return Clamp(z * 32768.0f, -32768.0f, 32768.0f); }
-inline float ScaleByte(float c) { return Clamp(c * 255.0f, 0.0f, 255.0f); }
+inline float ScaleDepth(float z)
+{
+    return Clamp(z * 32768.0f, -32768.0f, 32768.0f);
+}
+inline float ScaleByte(float c)
+{
+    return Clamp(c * 255.0f, 0.0f, 255.0f);
+}
 
 // u or v times the texture size; clamped to the texels unless the texture repeats.
 inline float ScaleTexel(float t, int32_t size, bool wrap)
@@ -115,7 +136,8 @@ struct PolygonBox {
     // Something of the box may lie on a width x height raster.
     bool Meets(int32_t width, int32_t height) const
     {
-        return maxX >= 0 && maxY >= 0 && minX < static_cast<float>(width) && minY < static_cast<float>(height);
+        return maxX >= 0 && maxY >= 0 && minX < static_cast<float>(width)
+            && minY < static_cast<float>(height);
     }
 
     // bounds = minX, minY, minZ, maxX, maxY, maxZ; widened by this box.
@@ -136,8 +158,8 @@ struct PolygonBox {
 
 // Values at the centre of the row and change per row of the edge p -> q for the masked fields;
 // the rest stay 0.
-inline void SetUpEdge(
-    const RasterVertex& p, const RasterVertex& q, int32_t row, uint32_t fields, RasterEdge& value, RasterEdge& step)
+inline void SetUpEdge(const RasterVertex& p, const RasterVertex& q, int32_t row, uint32_t fields,
+    RasterEdge& value, RasterEdge& step)
 {
     value = RasterEdge {};
     step = RasterEdge {};
@@ -191,7 +213,8 @@ inline void Advance(RasterEdge& value, const RasterEdge& step, int64_t times)
     for (int i = 0; i < kFieldCount; i++) {
         if (i == 5)
             continue;
-        const uint64_t sum = static_cast<uint64_t>(vf[i]) + static_cast<uint64_t>(sf[i]) * static_cast<uint64_t>(times);
+        const uint64_t sum
+            = static_cast<uint64_t>(vf[i]) + static_cast<uint64_t>(sf[i]) * static_cast<uint64_t>(times);
         vf[i] = static_cast<int32_t>(static_cast<uint32_t>(sum));
     }
 }

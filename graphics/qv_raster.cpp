@@ -13,11 +13,15 @@ namespace {
 
 // A count the list record cannot hold means the record is not what its count claims: reading
 // vertices past the eighth would leave the record, so such a list is refused.
-bool CountFits(int32_t count) { return count > 0 && count <= RasterPolygon::kMaxVertices; }
+bool CountFits(int32_t count)
+{
+    return count > 0 && count <= RasterPolygon::kMaxVertices;
+}
 
 bool ScalesTexels(uint8_t kind, bool floatWalk)
 {
-    return floatWalk ? kind > kRasterProcedure : (kind >= kRasterPaletteTexture && kind <= kRasterTextureAlphaTest);
+    return floatWalk ? kind > kRasterProcedure
+                     : (kind >= kRasterPaletteTexture && kind <= kRasterTextureAlphaTest);
 }
 
 } // namespace
@@ -68,7 +72,10 @@ void QV_Raster::SetColor(uint8_t r, uint8_t g, uint8_t b)
     fColorIndex = fInverseMap ? fInverseMap[(r >> 3) << 10 | (g >> 3) << 5 | (b >> 3)] : 0;
 }
 
-void QV_Raster::SetTexture(const QV_PixelBuffer* texture) { SetTextureRows(texture, fTexture, fTextureRows); }
+void QV_Raster::SetTexture(const QV_PixelBuffer* texture)
+{
+    SetTextureRows(texture, fTexture, fTextureRows);
+}
 
 void QV_Raster::SampleBilinear(int32_t u, int32_t v, rgb_color& out) const
 {

@@ -112,10 +112,12 @@ void QV_Raster3D::ClearDepth()
 {
     if (!fDepthBlock)
         return;
-    std::fill_n(fDepthBlock.get(), static_cast<size_t>(fDepthWidth) * static_cast<size_t>(fDepthHeight), kEmptyDepth);
+    std::fill_n(
+        fDepthBlock.get(), static_cast<size_t>(fDepthWidth) * static_cast<size_t>(fDepthHeight), kEmptyDepth);
 }
 
-void QV_Raster3D::SetProjection(bool frontClockwise, const QV_Matrix& projection, rgb_color edgeColor, float edgeOffset)
+void QV_Raster3D::SetProjection(
+    bool frontClockwise, const QV_Matrix& projection, rgb_color edgeColor, float edgeOffset)
 {
     fFrontClockwise = frontClockwise;
     fProjection = projection;

@@ -36,7 +36,8 @@ public:
     void ClearDepth();
     // Enables the face test: front faces turn clockwise (on the divided x, y, y up) when
     // frontClockwise. Back faces are drawn only when edgeOffset is at least 1e-6.
-    void SetProjection(bool frontClockwise, const QV_Matrix& projection, rgb_color edgeColor, float edgeOffset);
+    void SetProjection(
+        bool frontClockwise, const QV_Matrix& projection, rgb_color edgeColor, float edgeOffset);
 
     int32_t fDepthWidth;
     int32_t fDepthHeight;

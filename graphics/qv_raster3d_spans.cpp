@@ -12,7 +12,10 @@ using namespace fixed_span;
 
 namespace {
 
-inline uint32_t Color555(uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3); }
+inline uint32_t Color555(uint32_t r, uint32_t g, uint32_t b)
+{
+    return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+}
 
 // A float texel coordinate rounded half away from zero and clamped to 0..size - 1 (NaN gives 0).
 inline int32_t TexelIndex(float value, int32_t size)
@@ -59,7 +62,8 @@ inline int32_t WrapIndex(int32_t value, int32_t size)
 // The depth-tested loop: write(p) stores the pixel and answers whether it did (the alpha test may
 // refuse); step() advances the kind's own interpolants, on every pixel.
 template <typename Step, typename Write>
-inline void DepthLoop(int32_t* depth, uint8_t* p, int32_t xs, int32_t xe, int32_t bytes, Lane z, Step step, Write write)
+inline void DepthLoop(
+    int32_t* depth, uint8_t* p, int32_t xs, int32_t xe, int32_t bytes, Lane z, Step step, Write write)
 {
     for (int32_t x = xs; x <= xe; x++, p += bytes) {
         if (z.value > depth[x] && write(p))
@@ -93,7 +97,8 @@ void QV_Raster3D::FillSpan(int32_t row, RasterEdge& left, RasterEdge& right, uin
     const int32_t width = fTarget.width < fDepthWidth ? fTarget.width : fDepthWidth;
     if (!columns.Set(left.x, right.x, width))
         return;
-    if (textured && !fWrap && kind != kRasterTexturePerspective && kind != kRasterTexturePerspectiveFiltered) {
+    if (textured && !fWrap && kind != kRasterTexturePerspective
+        && kind != kRasterTexturePerspectiveFiltered) {
         // Written back: the edges go on from the clamped values on later rows.
         ClampLane(left.u, fTexture.width);
         ClampLane(right.u, fTexture.width);
@@ -129,17 +134,23 @@ void QV_Raster3D::FillSpan(int32_t row, RasterEdge& left, RasterEdge& right, uin
         switch (kind) {
         case kRasterFlat: {
             const uint32_t color = fColor32;
-            DepthLoop(depth, p, columns.xs, columns.xe, 4, z, [] {}, [color](uint8_t* q) {
-                StorePixel32(q, color);
-                return true;
-            });
+            DepthLoop(
+                depth, p, columns.xs, columns.xe, 4, z, [] {},
+                [color](uint8_t* q) {
+                    StorePixel32(q, color);
+                    return true;
+                });
             return;
         }
         case kRasterTexture:
             if (fWrap)
                 break;
             DepthLoop(
-                depth, p, columns.xs, columns.xe, 4, z, [&u, &v] { u.Next(); v.Next(); },
+                depth, p, columns.xs, columns.xe, 4, z,
+                [&u, &v] {
+                    u.Next();
+                    v.Next();
+                },
                 [this, &u, &v, texWidth, texHeight](uint8_t* q) {
                     int32_t column = u.value >> 16;
                     int32_t line = v.value >> 16;

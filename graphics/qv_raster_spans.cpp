@@ -39,7 +39,10 @@ inline void BlendGrowingAlpha(uint8_t* p, uint32_t pixelColor)
     StorePixel32(p, value);
 }
 
-inline uint32_t Color555(uint32_t r, uint32_t g, uint32_t b) { return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3); }
+inline uint32_t Color555(uint32_t r, uint32_t g, uint32_t b)
+{
+    return (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
+}
 
 // The interpolants of the fixed-point span, only those the kind reads being stepped.
 struct SpanLanes {
@@ -127,7 +130,8 @@ void QV_Raster::FillSpan(int32_t row, RasterEdge& left, RasterEdge& right, uint8
                     StorePixel32(p, ((t >> 1) & 0x7F7F7F7Fu) + ((d >> 1) & 0x7F7F7F7Fu));
                 else
                     StorePixel32(p,
-                        0xFF000000u | uint32_t(std::abs(int32_t((d >> 16) & 0xFF) - int32_t((t >> 16) & 0xFF))) << 16
+                        0xFF000000u
+                            | uint32_t(std::abs(int32_t((d >> 16) & 0xFF) - int32_t((t >> 16) & 0xFF))) << 16
                             | uint32_t(std::abs(int32_t((d >> 8) & 0xFF) - int32_t((t >> 8) & 0xFF))) << 8
                             | uint32_t(std::abs(int32_t(d & 0xFF) - int32_t(t & 0xFF))));
                 break;
@@ -240,7 +244,8 @@ FloatLane InterpolateFloat(float left, float right, float leftX, float rightX, i
         return lane;
     const float slope = (right - left) / (rightX - leftX);
     lane.value = left + slope * (static_cast<float>(xs) - leftX);
-    lane.step = ((right - slope * (rightX - static_cast<float>(xe))) - lane.value) / static_cast<float>(xe - xs);
+    lane.step
+        = ((right - slope * (rightX - static_cast<float>(xe))) - lane.value) / static_cast<float>(xe - xs);
     return lane;
 }
 
@@ -289,8 +294,8 @@ void QV_Raster::FillSpanFloat(int32_t row, const RasterEdgeF& left, const Raster
         switch (kind) {
         case kRasterSmoothAlpha:
             StorePixel32(p,
-                FloatByte(lanes[5].value) << 24 | FloatByte(lanes[2].value) << 16 | FloatByte(lanes[3].value) << 8
-                    | FloatByte(lanes[4].value));
+                FloatByte(lanes[5].value) << 24 | FloatByte(lanes[2].value) << 16
+                    | FloatByte(lanes[3].value) << 8 | FloatByte(lanes[4].value));
             break;
         case kRasterProcedure: {
             const uint32_t c = fProcedure(u.value, v.value, fProcedureData);

@@ -61,4 +61,7 @@ void BuildShadeRamps(const uint32_t* colors, const uint8_t* inverseMap)
     });
 }
 
-bool ShadeRampsBuilt() { return gRampsBuilt.load(std::memory_order_acquire); }
+bool ShadeRampsBuilt()
+{
+    return gRampsBuilt.load(std::memory_order_acquire);
+}

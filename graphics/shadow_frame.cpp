@@ -29,7 +29,8 @@ void Composite(QV_PixelBuffer& tile, const QV_PixelBuffer& destination, int32_t 
 
 // The tile repeated from `from` in steps of 8 while a whole tile fits before `to` - 8, then the part
 // of it that still fits; along x when horizontal, else along y. `at` is the fixed coordinate.
-void Run(QV_PixelBuffer& tile, const QV_PixelBuffer& destination, bool horizontal, int32_t from, int32_t to, int32_t at)
+void Run(QV_PixelBuffer& tile, const QV_PixelBuffer& destination, bool horizontal, int32_t from, int32_t to,
+    int32_t at)
 {
     int32_t p = from;
     for (; p <= to - 16; p += kTile)
@@ -45,7 +46,8 @@ void Run(QV_PixelBuffer& tile, const QV_PixelBuffer& destination, bool horizonta
 
 } // namespace
 
-void DrawShadowFrame(const QV_PixelBuffer& destination, int32_t left, int32_t top, int32_t right, int32_t bottom)
+void DrawShadowFrame(
+    const QV_PixelBuffer& destination, int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     if (!destination.pixels || destination.bytesPerPixel != 4)
         return;

@@ -8,4 +8,5 @@
 // Otherwise the descriptor is copied and the table refilled; the table itself is replaced only when
 // no texture was set before, the height changed or there is none yet. A texture without rows gets
 // no table.
-void SetTextureRows(const QV_PixelBuffer* texture, QV_PixelBuffer& current, std::unique_ptr<uint8_t*[]>& rows);
+void SetTextureRows(
+    const QV_PixelBuffer* texture, QV_PixelBuffer& current, std::unique_ptr<uint8_t*[]>& rows);

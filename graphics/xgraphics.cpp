@@ -46,7 +46,10 @@ QV_Raster3D* XGraphics::Raster3D()
     return fRaster3D.get();
 }
 
-void XGraphics::SetTexture(const QV_PixelBuffer* texture) { SetTextureRows(texture, fTexture, fTextureRows); }
+void XGraphics::SetTexture(const QV_PixelBuffer* texture)
+{
+    SetTextureRows(texture, fTexture, fTextureRows);
+}
 
 void XGraphics::DrawOriginMarker(float x, float y)
 {

@@ -48,9 +48,11 @@ public:
     // (pixels), turned along the curve when orient, turned at random within +-range / 2, spaced
     // `spacing` widths apart. World control points; a segment that reaches behind the eye is
     // walked in 16 steps in homogeneous coordinates instead.
-    void DrawBrushStroke(const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing);
+    void DrawBrushStroke(
+        const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing);
     // The same with control points in pixels.
-    void DrawBrushStroke2D(const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing);
+    void DrawBrushStroke2D(
+        const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing);
 
     bool fSmoothTexture;
     QV_PixelBuffer fTexture;

@@ -11,12 +11,17 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-float Ease(float s) { return 3 * s * s - 2 * s * s * s; }
+float Ease(float s)
+{
+    return 3 * s * s - 2 * s * s * s;
+}
 
-float DabWidth(float w0, float w1, float s) { return w0 + (w1 - w0) * Ease(s); }
+float DabWidth(float w0, float w1, float s)
+{
+    return w0 + (w1 - w0) * Ease(s);
+}
 
-template <typename Point>
-Point Bezier(const Point* p, float t)
+template <typename Point> Point Bezier(const Point* p, float t)
 {
     const float s = 1 - t;
     const float a = s * s * s;
@@ -39,9 +44,15 @@ struct Homogeneous {
     float x, y, z, w;
 };
 
-QV_Vector2 Project(const Homogeneous& h) { return QV_Vector2 { h.x / h.w, h.y / h.w }; }
+QV_Vector2 Project(const Homogeneous& h)
+{
+    return QV_Vector2 { h.x / h.w, h.y / h.w };
+}
 
-bool Finite(const QV_Vector2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool Finite(const QV_Vector2& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 // floor of a pixel coordinate (trunc, minus one below 0), and the matching upper edge.
 int32_t Floor(float v)
@@ -104,14 +115,16 @@ void XGraphics::DrawDab(RasterPolygon& dab, const QV_Vector2& center, float widt
         v.y = m.y + offset.y;
         v.u = kU[i];
         v.v = kV[i];
-        offset = QV_Vector2 { offset.x * quarterCos - offset.y * quarterSin, offset.x * quarterSin + offset.y * quarterCos };
+        offset = QV_Vector2 { offset.x * quarterCos - offset.y * quarterSin,
+            offset.x * quarterSin + offset.y * quarterCos };
     }
     dab.kind = kRasterTextureFiltered;
     dab.count = 4;
     DrawTexturedPolygon(dab, true);
 }
 
-void XGraphics::DrawBrushStroke(const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing)
+void XGraphics::DrawBrushStroke(
+    const QV_Vector2* points, float w0, float w1, bool orient, float range, float spacing)
 {
     Homogeneous h[4];
     bool allInFront = true;
@@ -178,7 +191,8 @@ void XGraphics::DrawBrushStroke(const QV_Vector2* points, float w0, float w1, bo
     }
 }
 
-void XGraphics::DrawBrushStroke2D(const QV_Vector2* p, float w0, float w1, bool orient, float range, float spacing)
+void XGraphics::DrawBrushStroke2D(
+    const QV_Vector2* p, float w0, float w1, bool orient, float range, float spacing)
 {
     if (!fTarget.pixels)
         return;
@@ -199,7 +213,8 @@ void XGraphics::DrawBrushStroke2D(const QV_Vector2* p, float w0, float w1, bool 
         return;
 
     const QV_Vector2 middle { (p[1].x + p[2].x) * 0.5f, (p[1].y + p[2].y) * 0.5f };
-    const float length = std::hypot(middle.x - p[0].x, middle.y - p[0].y) + std::hypot(middle.x - p[3].x, middle.y - p[3].y);
+    const float length
+        = std::hypot(middle.x - p[0].x, middle.y - p[0].y) + std::hypot(middle.x - p[3].x, middle.y - p[3].y);
     const float minimumStep = 1.0f / static_cast<float>(fCurveSteps > 0 ? fCurveSteps : 1);
     auto advance = [&](float t) {
         const float step = DabWidth(w0, w1, t) * spacing * 0.5f / length;

@@ -133,7 +133,8 @@ void XGraphics::DrawTexturedPolygon(RasterPolygon& list, bool inViewUnits)
         || fTexture.bytesPerPixel != fTarget.bytesPerPixel)
         return;
     WalkPolygon<RasterEdge>(list.vertices, list.count, box.top, box.minY, fTarget.height, false,
-        kFieldX | kFieldShade | kFieldU | kFieldV | kFieldZ, [this, kind](int32_t row, RasterEdge& a, RasterEdge& b) {
+        kFieldX | kFieldShade | kFieldU | kFieldV | kFieldZ,
+        [this, kind](int32_t row, RasterEdge& a, RasterEdge& b) {
             if (a.x < b.x)
                 TexturedSpan(row, a, b, kind);
             else
@@ -227,7 +228,8 @@ void XGraphics::MaskedSpan(int32_t row, const RasterEdge& left, const RasterEdge
     for (int32_t x = span.columns.xs; x <= span.columns.xe; x++, p += bytes, span.u.Next(), span.v.Next()) {
         if ((mask[x] & all) != all)
             continue;
-        const uint8_t* t = fTextureRows[span.v.value >> 16] + static_cast<ptrdiff_t>(span.u.value >> 16) * bytes;
+        const uint8_t* t
+            = fTextureRows[span.v.value >> 16] + static_cast<ptrdiff_t>(span.u.value >> 16) * bytes;
         if (kind == kRasterTextureFiltered && bytes == 4) {
             const uint32_t texel = LoadPixel32(t);
             if (texel >> 24)
@@ -249,7 +251,8 @@ void XGraphics::MaskWriteSpan(int32_t row, const RasterEdge& left, const RasterE
     const bool set = (fFillMode & kFillSetMask) != 0;
     uint8_t* mask = fMask + static_cast<size_t>(row) * static_cast<size_t>(fTarget.width);
     for (int32_t x = span.columns.xs; x <= span.columns.xe; x++, span.u.Next(), span.v.Next()) {
-        const uint8_t* t = fTextureRows[span.v.value >> 16] + static_cast<ptrdiff_t>(span.u.value >> 16) * bytes;
+        const uint8_t* t
+            = fTextureRows[span.v.value >> 16] + static_cast<ptrdiff_t>(span.u.value >> 16) * bytes;
         if (!Opaque(t, bytes))
             continue;
         if (set)

@@ -5,7 +5,10 @@
 
 namespace {
 
-int32_t Weight(const PixelKernel& k, int32_t dx, int32_t dy) { return k.weights[dy + k.radius][dx + k.radius]; }
+int32_t Weight(const PixelKernel& k, int32_t dx, int32_t dy)
+{
+    return k.weights[dy + k.radius][dx + k.radius];
+}
 
 OwnedRaster Uniform(int32_t width, int32_t height, uint32_t pixel)
 {
@@ -128,7 +131,8 @@ TEST(BlurKernels, ErodeAndDilateTakeTheSquareWindow)
     ErodeAlpha(source.buffer, eroded.buffer, 1);
     for (int32_t y = 0; y < 7; y++)
         for (int32_t x = 0; x < 7; x++)
-            EXPECT_EQ(eroded.Get32(x, y), (x >= 2 && x <= 4 && y >= 2 && y <= 4 ? 0x40u : 0xFFu) << 24 | 0xAABBCCu);
+            EXPECT_EQ(
+                eroded.Get32(x, y), (x >= 2 && x <= 4 && y >= 2 && y <= 4 ? 0x40u : 0xFFu) << 24 | 0xAABBCCu);
 
     OwnedRaster dot = Uniform(7, 7, 0);
     dot.Set32(0, 6, 0x80000000u);

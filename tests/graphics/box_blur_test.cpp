@@ -10,8 +10,8 @@ TEST(BoxBlur, WindowFollowsTheRadius)
     struct Case {
         int32_t radius;
         int32_t window;
-    } cases[] = { { -5, 3 }, { 0, 3 }, { 1, 3 }, { 5, 3 }, { 6, 3 }, { 7, 5 }, { 10, 5 }, { 12, 7 }, { 64, 33 },
-        { 253, 127 }, { 255, 128 }, { 256, 128 }, { 1000, 128 } };
+    } cases[] = { { -5, 3 }, { 0, 3 }, { 1, 3 }, { 5, 3 }, { 6, 3 }, { 7, 5 }, { 10, 5 }, { 12, 7 },
+        { 64, 33 }, { 253, 127 }, { 255, 128 }, { 256, 128 }, { 1000, 128 } };
     for (const Case& c : cases)
         EXPECT_EQ(BoxBlurWindow(c.radius), c.window) << c.radius;
 }

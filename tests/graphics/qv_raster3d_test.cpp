@@ -29,7 +29,8 @@ RasterPolygon ClipPolygon(uint8_t kind, std::initializer_list<Clip> points)
 // A square over most of the view at one depth, counter-clockwise with y up.
 RasterPolygon Square(uint8_t kind, float z, float half = 0.5f)
 {
-    return ClipPolygon(kind, { { -half, -half, z, 1 }, { half, -half, z, 1 }, { half, half, z, 1 }, { -half, half, z, 1 } });
+    return ClipPolygon(
+        kind, { { -half, -half, z, 1 }, { half, -half, z, 1 }, { half, half, z, 1 }, { -half, half, z, 1 } });
 }
 
 constexpr uint32_t kRed = 0xFFFF0000u;
@@ -56,12 +57,14 @@ TEST_F(Raster3DFixture, ClippingRemovesAndAddsVertices)
     EXPECT_TRUE(Painted(target).empty());
 
     // One vertex beyond w + y = 0: a vertex more.
-    RasterPolygon one = ClipPolygon(kRasterFlat, { { 0, -1.5f, 0, 1 }, { 0.5f, 0.5f, 0, 1 }, { -0.5f, 0.5f, 0, 1 } });
+    RasterPolygon one
+        = ClipPolygon(kRasterFlat, { { 0, -1.5f, 0, 1 }, { 0.5f, 0.5f, 0, 1 }, { -0.5f, 0.5f, 0, 1 } });
     raster.DrawPolygon(one);
     EXPECT_EQ(one.count, 4);
 
     // A different vertex beyond each of two planes: five.
-    RasterPolygon two = ClipPolygon(kRasterFlat, { { 0, 1.5f, 0, 1 }, { 0.5f, -1.5f, 0, 1 }, { -0.8f, 0, 0, 1 } });
+    RasterPolygon two
+        = ClipPolygon(kRasterFlat, { { 0, 1.5f, 0, 1 }, { 0.5f, -1.5f, 0, 1 }, { -0.8f, 0, 0, 1 } });
     raster.DrawPolygon(two);
     EXPECT_EQ(two.count, 5);
     for (int32_t i = 0; i < two.count; i++) {
@@ -174,22 +177,26 @@ TEST_F(Raster3DFixture, FacesTurnedAwayAreDroppedOrDrawnFartherInTheEdgeColour)
 
     OwnedRaster second(64, 64, 32);
     raster.AttachTarget(second.buffer);
-    RasterPolygon back = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
+    RasterPolygon back
+        = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
     raster.DrawPolygon(back);
     EXPECT_TRUE(Painted(second).empty()) << "no edge offset: dropped";
 
     raster.SetProjection(false, flip, rgb_color { 0, 0, 255, 255 }, 0.05f);
-    RasterPolygon edge = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
+    RasterPolygon edge
+        = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
     raster.DrawPolygon(edge);
     EXPECT_EQ(second.Get32(36, 28), kBlue);
     EXPECT_EQ(edge.kind, kRasterFlat);
     EXPECT_NEAR(edge.vertices[0].z, 0.15f * 32768, 1) << "pushed 0.05 away";
 
     // The front face at the same place is nearer than the pushed back face, in either order.
-    RasterPolygon cover = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 } });
+    RasterPolygon cover
+        = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 } });
     raster.DrawPolygon(cover);
     EXPECT_EQ(second.Get32(36, 28), kRed) << "the front colour again after the edge colour";
-    RasterPolygon again = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
+    RasterPolygon again
+        = ClipPolygon(kRasterFlat, { { 0, 0, 0.2f, 1 }, { 0, 0.9f, 0.2f, 1 }, { 0.9f, 0, 0.2f, 1 } });
     raster.DrawPolygon(again);
     EXPECT_EQ(second.Get32(36, 28), kRed);
 

@@ -40,7 +40,8 @@ struct RasterFixture : ::testing::Test {
 TEST_F(RasterFixture, RowsAreThoseWhoseCentreLiesBelowTheTopAndNotBelowTheBottom)
 {
     // Top vertex exactly on the centre of row 10, bottom edge on the centre of row 20.
-    RasterPolygon list = PolygonInPixels(kRasterFlat, { { 10, 10.5f }, { 40, 20.5f }, { 5, 20.5f } }, target.buffer);
+    RasterPolygon list
+        = PolygonInPixels(kRasterFlat, { { 10, 10.5f }, { 40, 20.5f }, { 5, 20.5f } }, target.buffer);
     raster.DrawPolygon(list);
     EXPECT_FALSE(RowPainted(target, 10));
     EXPECT_TRUE(RowPainted(target, 11));
@@ -99,7 +100,8 @@ TEST_F(RasterFixture, APolygonAtTheRightEdgeIsRejectedAndLeavesTheBounds)
         EXPECT_EQ(raster.fBounds[i], sentinel[i]) << i;
 
     // A hair inside, the box is taken into the bounds.
-    RasterPolygon inside = PolygonInPixels(kRasterFlat, { { 63.5f, 10 }, { 70, 20 }, { 63.5f, 30 } }, target.buffer);
+    RasterPolygon inside
+        = PolygonInPixels(kRasterFlat, { { 63.5f, 10 }, { 70, 20 }, { 63.5f, 30 } }, target.buffer);
     raster.DrawPolygon(inside);
     EXPECT_FLOAT_EQ(raster.fBounds[0], 63.5f);
     EXPECT_FLOAT_EQ(raster.fBounds[1], 10);
@@ -147,7 +149,8 @@ TEST_F(RasterFixture, TexelCoordinatesAreClampedUnlessTheTextureRepeats)
     };
     for (const Case& c : cases) {
         raster.fWrap = c.wrap;
-        RasterPolygon list = PolygonInPixels(kRasterTexture, { { 10, 10 }, { 20, 10 }, { 15, 20 } }, target.buffer);
+        RasterPolygon list
+            = PolygonInPixels(kRasterTexture, { { 10, 10 }, { 20, 10 }, { 15, 20 } }, target.buffer);
         list.vertices[0].u = c.u;
         list.vertices[0].v = c.v;
         raster.DrawPolygon(list);
@@ -165,7 +168,8 @@ TEST_F(RasterFixture, DepthIsScaledThenClampedAgainInFixedPoint)
 {
     RecordingRaster recorder;
     recorder.SetRaster(target.buffer, nullptr);
-    RasterPolygon list = PolygonInPixels(kRasterFlat, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
+    RasterPolygon list
+        = PolygonInPixels(kRasterFlat, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
     for (int32_t i = 0; i < list.count; i++) {
         list.vertices[i].z = 2.0f;
         list.vertices[i].shade = 3.0f;
@@ -191,7 +195,8 @@ TEST_F(RasterFixture, DrawingAListTwiceMapsTheMappedPixelsAgain)
 
 TEST_F(RasterFixture, ACountTheListCannotHoldIsRefused)
 {
-    RasterPolygon list = PolygonInPixels(kRasterFlat, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
+    RasterPolygon list
+        = PolygonInPixels(kRasterFlat, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
     // The record has room for eight vertices; a larger count would send the walk past it.
     list.count = 9;
     raster.DrawPolygon(list);
@@ -203,7 +208,8 @@ TEST_F(RasterFixture, ACountTheListCannotHoldIsRefused)
 
 TEST_F(RasterFixture, FloatWalkCoversTheSameRowsWithItsOwnColumns)
 {
-    RasterPolygon list = PolygonInPixels(kRasterSmoothAlpha, { { 10, 10.5f }, { 30, 10.5f }, { 30, 20.5f }, { 10, 20.5f } }, target.buffer);
+    RasterPolygon list = PolygonInPixels(
+        kRasterSmoothAlpha, { { 10, 10.5f }, { 30, 10.5f }, { 30, 20.5f }, { 10, 20.5f } }, target.buffer);
     for (int32_t i = 0; i < list.count; i++) {
         list.vertices[i].r = list.vertices[i].a = 1.0f;
     }
@@ -257,7 +263,8 @@ TEST(ShadeRamps, RunFromBlackThroughThePaletteColourToWhite)
 TEST_F(RasterFixture, ShadedKindsLightThePaletteColour)
 {
     raster.SetColor(255, 0, 0);
-    RasterPolygon list = PolygonInPixels(kRasterShaded, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
+    RasterPolygon list
+        = PolygonInPixels(kRasterShaded, { { 10, 10 }, { 30, 10 }, { 30, 20 }, { 10, 20 } }, target.buffer);
     for (int32_t i = 0; i < list.count; i++)
         list.vertices[i].shade = 1.0f;
     raster.DrawPolygon(list);
@@ -269,7 +276,8 @@ TEST_F(RasterFixture, ShadedKindsLightThePaletteColour)
             *palette.At(x, y) = 40;
     raster.SetRaster(target.buffer, nullptr);
     raster.SetTexture(&palette.buffer);
-    RasterPolygon lit = PolygonInPixels(kRasterPaletteTexture, { { 10, 30 }, { 30, 30 }, { 30, 40 }, { 10, 40 } }, target.buffer);
+    RasterPolygon lit = PolygonInPixels(
+        kRasterPaletteTexture, { { 10, 30 }, { 30, 30 }, { 30, 40 }, { 10, 40 } }, target.buffer);
     for (int32_t i = 0; i < lit.count; i++)
         lit.vertices[i].shade = 0.5f;
     raster.DrawPolygon(lit);

@@ -8,7 +8,10 @@
 
 namespace {
 
-constexpr int32_t Fixed(float v) { return static_cast<int32_t>(v * 65536.0f); }
+constexpr int32_t Fixed(float v)
+{
+    return static_cast<int32_t>(v * 65536.0f);
+}
 
 RasterEdge EdgeAt(float x)
 {
@@ -144,7 +147,8 @@ TEST_F(SpanFixture, AlphaKindsOnA32BitTarget)
     } cases[] = {
         { "skip copies any non-zero alpha", kRasterTextureSkip, 0x01102030u, 0xFF000000u, 0x01102030u },
         { "skip keeps the pixel under alpha 0", kRasterTextureSkip, 0x00102030u, 0xFF445566u, 0xFF445566u },
-        { "average over alpha 0 stores the texel", kRasterTextureAverage, 0x80FF0000u, 0x00123456u, 0x80FF0000u },
+        { "average over alpha 0 stores the texel", kRasterTextureAverage, 0x80FF0000u, 0x00123456u,
+            0x80FF0000u },
         { "average halves all four bytes", kRasterTextureAverage, 0xFF804020u, 0xFF204080u, 0xFE504050u },
         { "difference", kRasterTextureDifference, 0xFF804020u, 0xFF204080u, 0xFF600060u },
         { "difference over alpha 0", kRasterTextureDifference, 0x10804020u, 0x00204080u, 0x10804020u },
@@ -219,7 +223,8 @@ TEST_F(SpanFixture, KindsTheRasteriserDoesNotDrawLeaveTheTarget)
 {
     UseTexel(0xFFFFFFFFu);
     for (int kind : { 4, 12, 13, 14, 15, 200 }) {
-        RasterPolygon list = PolygonInPixels(uint8_t(kind), { { 2, 0 }, { 30, 0 }, { 30, 4 }, { 2, 4 } }, target.buffer);
+        RasterPolygon list
+            = PolygonInPixels(uint8_t(kind), { { 2, 0 }, { 30, 0 }, { 30, 4 }, { 2, 4 } }, target.buffer);
         raster.DrawPolygon(list);
         EXPECT_TRUE(PaintedColumns(target, 2).empty()) << kind;
     }
@@ -263,9 +268,8 @@ TEST_F(SpanFixture, SixteenAndEightBitTargets)
 
 TEST_F(SpanFixture, BilinearSampleWrapsItsRightNeighbourWithWeightZeroAtTheLastColumn)
 {
-    OwnedRaster t = Texture32(4, 2, [](int32_t x, int32_t y) {
-        return x == 0 ? 0xFF0000FFu : (y == 0 ? 0xFFFF0000u : 0xFF00FF00u);
-    });
+    OwnedRaster t = Texture32(4, 2,
+        [](int32_t x, int32_t y) { return x == 0 ? 0xFF0000FFu : (y == 0 ? 0xFFFF0000u : 0xFF00FF00u); });
     raster.SetTexture(&t.buffer);
     rgb_color c;
     raster.SampleBilinear(3 << 16, 0, c);
@@ -279,7 +283,8 @@ TEST_F(SpanFixture, BilinearSampleWrapsItsRightNeighbourWithWeightZeroAtTheLastC
     EXPECT_EQ(c.g, 128);
 
     // Transparent texels still lend their colour; four of them give nothing at all.
-    OwnedRaster clear = Texture32(2, 2, [](int32_t x, int32_t) { return x == 0 ? 0x00FF0000u : 0xFF0000FFu; });
+    OwnedRaster clear
+        = Texture32(2, 2, [](int32_t x, int32_t) { return x == 0 ? 0x00FF0000u : 0xFF0000FFu; });
     raster.SetTexture(&clear.buffer);
     raster.SampleBilinear(0x8000, 0, c);
     EXPECT_EQ(c.r, 128);

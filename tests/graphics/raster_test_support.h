@@ -50,8 +50,7 @@ inline bool RowPainted(OwnedRaster& raster, int32_t y, uint32_t background = 0)
 }
 
 // A 32-bit texture filled by a function of (x, y).
-template <typename F>
-OwnedRaster Texture32(int32_t width, int32_t height, F texel)
+template <typename F> OwnedRaster Texture32(int32_t width, int32_t height, F texel)
 {
     OwnedRaster t(width, height, 32);
     for (int32_t y = 0; y < height; y++)

@@ -11,6 +11,7 @@
 #include "box_blur.h"
 #include "colour_filters.h"
 #include "png_codec.h"
+#include "qv_noise.h"
 #include "qv_random.h"
 #include "qv_raster3d.h"
 #include "raster_blit.h"
@@ -149,7 +150,8 @@ TEST(RenderGolden, TexturedDepthBufferedCube)
     RasterPolygon blade {};
     blade.kind = kRasterSmooth;
     blade.count = 3;
-    const QV_Vector3 bladeCorners[3] = { { -1.4f, -0.9f, 0.9f }, { 1.3f, -0.2f, -0.8f }, { -0.2f, 1.0f, 0.1f } };
+    const QV_Vector3 bladeCorners[3]
+        = { { -1.4f, -0.9f, 0.9f }, { 1.3f, -0.2f, -0.8f }, { -0.2f, 1.0f, 0.1f } };
     for (int i = 0; i < 3; i++) {
         float v[4] = { bladeCorners[i].x, bladeCorners[i].y, bladeCorners[i].z, 1 };
         projection.Transform4(v);
@@ -188,9 +190,12 @@ TEST(RenderGolden, BrushStrokes)
     target.Fill32(0xFFF4F0E8u);
     OwnedRaster ink = Dab(20, 30, 90);
     OwnedRaster red = Dab(200, 40, 30);
-    OwnedRaster bar = Texture32(8, 8, [](int32_t x, int32_t) { return x >= 3 && x <= 4 ? Pixel32(255, 10, 120, 60) : 0u; });
+    OwnedRaster bar = Texture32(
+        8, 8, [](int32_t x, int32_t) { return x >= 3 && x <= 4 ? Pixel32(255, 10, 120, 60) : 0u; });
     XGraphics g;
     ASSERT_EQ(g.SetRaster(&target.buffer), 0);
+    // Filling the noise lattice reseeds the generator; it must not happen halfway through.
+    InitNoiseTable();
     QV_SRand(31);
 
     g.SetTexture(&ink.buffer);
@@ -218,7 +223,8 @@ void DrawStar(OwnedRaster& layer)
 {
     QV_Raster raster;
     raster.SetRaster(layer.buffer, nullptr);
-    const float cx = static_cast<float>(layer.buffer.width) / 2, cy = static_cast<float>(layer.buffer.height) / 2;
+    const float cx = static_cast<float>(layer.buffer.width) / 2,
+                cy = static_cast<float>(layer.buffer.height) / 2;
     auto at = [cx, cy](float radius, float angle) {
         return PixelPoint { cx + radius * std::sin(angle), cy - radius * std::cos(angle) };
     };

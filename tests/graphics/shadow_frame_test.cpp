@@ -24,7 +24,8 @@ TEST_F(ShadowFixture, OnlyTheBandAlongTheRectangleIsDarkened)
 {
     for (int32_t y = 0; y < 60; y++) {
         for (int32_t x = 0; x < 100; x++) {
-            const bool band = x >= 10 && x <= 89 && y >= 10 && y <= 49 && (x <= 17 || x >= 82 || y <= 17 || y >= 42);
+            const bool band
+                = x >= 10 && x <= 89 && y >= 10 && y <= 49 && (x <= 17 || x >= 82 || y <= 17 || y >= 42);
             if (!band) {
                 ASSERT_EQ(page.Get32(x, y), kPaper) << x << "," << y;
             }

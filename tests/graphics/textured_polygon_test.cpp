@@ -17,7 +17,8 @@ struct TexturedFixture : ::testing::Test {
     }
     RasterPolygon Quad(uint8_t kind, float right = 12)
     {
-        RasterPolygon list = PolygonInPixels(kind, { { 4, 4 }, { right, 4 }, { right, 12 }, { 4, 12 } }, target.buffer);
+        RasterPolygon list
+            = PolygonInPixels(kind, { { 4, 4 }, { right, 4 }, { right, 12 }, { 4, 12 } }, target.buffer);
         const float uv[4][2] = { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } };
         for (int i = 0; i < 4; i++) {
             list.vertices[i].u = uv[i][0];
@@ -43,7 +44,9 @@ struct TexturedFixture : ::testing::Test {
 TEST_F(TexturedFixture, CoversThePixelsOfThePolygonAndWidensItsBounds)
 {
     // u runs 0..2 across three texels; the truncated steps stop just short of the last one.
-    UseTexture(Texture32(3, 2, [](int32_t x, int32_t) { return x == 0 ? 0xFFFF0000u : x == 1 ? 0xFF00FF00u : 0xFF0000FFu; }));
+    UseTexture(Texture32(3, 2, [](int32_t x, int32_t) {
+        return x == 0 ? 0xFFFF0000u : x == 1 ? 0xFF00FF00u : 0xFF0000FFu;
+    }));
     Draw(kRasterTextureFiltered);
     EXPECT_EQ(Painted(target).size(), 64u);
     EXPECT_EQ(target.Get32(4, 4), 0xFFFF0000u);
@@ -110,7 +113,8 @@ TEST_F(TexturedFixture, FilteredKindOverTransparentPixels)
     EXPECT_EQ(target.Get32(6, 6), Pixel32(255, 100, 50, 127 + 25));
 
     // Opaque texels are stored; clear ones leave the pixel.
-    UseTexture(Texture32(3, 1, [](int32_t x, int32_t) { return x ? Pixel32(0, 1, 2, 3) : Pixel32(255, 9, 8, 7); }));
+    UseTexture(
+        Texture32(3, 1, [](int32_t x, int32_t) { return x ? Pixel32(0, 1, 2, 3) : Pixel32(255, 9, 8, 7); }));
     target.Fill32(Pixel32(10, 20, 30, 40));
     Draw(kRasterTextureFiltered);
     EXPECT_EQ(target.Get32(5, 5), Pixel32(255, 9, 8, 7));
@@ -155,7 +159,8 @@ TEST_F(TexturedFixture, CheckerModeThinsOnlyTheBlendedKind)
 // Opaque in its left half, clear in its right; across the quad the opaque texels reach column 7.
 OwnedRaster HalfOpaque()
 {
-    return Texture32(16, 1, [](int32_t x, int32_t) { return x >= 8 ? Pixel32(0, 5, 5, 5) : Pixel32(255, 200, 0, 0); });
+    return Texture32(
+        16, 1, [](int32_t x, int32_t) { return x >= 8 ? Pixel32(0, 5, 5, 5) : Pixel32(255, 200, 0, 0); });
 }
 
 TEST_F(TexturedFixture, ClearMaskModeWritesOnlyTheMask)
@@ -188,7 +193,8 @@ TEST_F(TexturedFixture, SetMaskAndMaskedModes)
     // Masked: only where the mask has every bit. A second quad, shifted right, is cut at x = 8.
     g.SetFillMode(QV_Graphics::kFillMasked);
     UseTexture(Texture32(1, 1, [](int32_t, int32_t) { return Pixel32(200, 0, 0, 255); }));
-    RasterPolygon list = PolygonInPixels(kRasterTextureFiltered, { { 6, 4 }, { 14, 4 }, { 14, 12 }, { 6, 12 } }, target.buffer);
+    RasterPolygon list = PolygonInPixels(
+        kRasterTextureFiltered, { { 6, 4 }, { 14, 4 }, { 14, 12 }, { 6, 12 } }, target.buffer);
     g.DrawTexturedPolygon(list, true);
     EXPECT_NE(target.Get32(7, 6), 0u);
     EXPECT_EQ(target.Get32(8, 6), 0u);
