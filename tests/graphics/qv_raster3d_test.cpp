@@ -137,6 +137,22 @@ TEST_F(Raster3DFixture, OnlyStrictlyNearerPixelsAreWritten)
     EXPECT_EQ(raster.fDepthRows[32][32], static_cast<int32_t>(0.3f * 32768.0f * 65536.0f));
 }
 
+TEST_F(Raster3DFixture, DepthsSpanningMoreThanHalfTheRangeStepTheRightWay)
+{
+    // From far to near across ten pixels: the 16.16 difference does not fit 32 bits.
+    RasterEdge left {}, right {};
+    left.x = 0x8000;
+    right.x = 11 * 65536 + 0x8000;
+    left.z = -30000 * 65536;
+    right.z = 30000 * 65536;
+    raster.FillSpan(5, left, right, kRasterFlat);
+    EXPECT_EQ(raster.fDepthRows[5][1], -30000 * 65536);
+    EXPECT_EQ(raster.fDepthRows[5][6], 0);
+    EXPECT_EQ(raster.fDepthRows[5][11], 30000 * 65536);
+    for (int32_t x = 2; x <= 11; x++)
+        EXPECT_GT(raster.fDepthRows[5][x], raster.fDepthRows[5][x - 1]) << x;
+}
+
 TEST_F(Raster3DFixture, ClearedDepthIsTheFarthestValue)
 {
     for (int32_t y = 0; y < 64; y += 21)
