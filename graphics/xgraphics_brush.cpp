@@ -164,11 +164,13 @@ void XGraphics::DrawBrushStroke(
         if (dp >= 0 && dc >= 0) {
             const QV_Vector2 a = JitterPoint(Project(previous));
             const QV_Vector2 b = JitterPoint(Project(current));
-            if (Finite(a) && Finite(b)) {
-                if (fTrackBounds) {
+            // A point on the eye plane has no pixel position: it neither widens the bounds nor
+            // centres a dab (it may still give the direction of one).
+            if (fTrackBounds && Finite(b))
+                WidenDrawBounds(b, 0);
+            if (Finite(a)) {
+                if (fTrackBounds)
                     WidenDrawBounds(a, 0);
-                    WidenDrawBounds(b, 0);
-                }
                 float angle = orient ? std::atan2(b.x - a.x, b.y - a.y) + kPi : 0;
                 angle += (static_cast<float>(QV_Rand()) / 32767.0f * 2 - 1) * range * 0.5f;
                 DrawDab(dab, a, DabWidth(w0, w1, static_cast<float>(i - 1) / 15.0f), angle);

@@ -138,6 +138,16 @@ TEST_F(BrushFixture, WorldStrokesProjectOrWalkTheStepsInFrontOfTheEye)
     g.ApplyMatrix(perspective);
     const QV_Vector2 crossing[4] = { { 0, 0 }, { 19.0f / 3, 0 }, { 38.0f / 3, 0 }, { 19, 0 } };
     EXPECT_EQ(DabsDrawn([&] { g.DrawBrushStroke(crossing, 8, 8, false, 0, 0.25f); }), 8);
+
+    // w = 0.75 - x / 4 reaches the eye plane exactly at step 8 (x = 3): that step's dab is still
+    // drawn at its start; the point on the plane itself has no pixel position.
+    g.BeginDraw();
+    QV_Matrix toPlane = m;
+    toPlane.m[3] = -0.25f;
+    toPlane.m[15] = 0.75f;
+    g.ApplyMatrix(toPlane);
+    const QV_Vector2 toEye[4] = { { 0, 0 }, { 2, 0 }, { 4, 0 }, { 6, 0 } };
+    EXPECT_EQ(DabsDrawn([&] { g.DrawBrushStroke(toEye, 8, 8, false, 0, 0.25f); }), 8);
 }
 
 } // namespace
