@@ -311,6 +311,8 @@ void QV_Graphics::WidenBounds(float x, float y, float margin)
 
 QV_Vector2 QV_Graphics::Jitter(const QV_Vector2& p) const
 {
+    if (fNoiseWavelength <= 0)
+        return p;
     const QV_Vector2 j
         = JitterVector2D(p, float(fNoiseAmplitude), 1.0f / float(fNoiseWavelength), fNoiseSeed);
     return QV_Vector2 { p.x + j.x, p.y + j.y };

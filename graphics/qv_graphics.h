@@ -292,14 +292,17 @@ public:
     int32_t fSmoothLineCapacity;
     LineSegment* fSmoothLines;
 
+protected:
+    void WidenBounds(float x, float y);
+    void WidenBounds(float x, float y, float margin);
+    // The line-noise displacement of a point; no displacement without a wavelength.
+    QV_Vector2 Jitter(const QV_Vector2& point) const;
+
 private:
     QV_Matrix& Current() { return fMatrices[fMatrixDepth]; }
     const QV_Matrix& Current() const { return fMatrices[fMatrixDepth]; }
     void FreeOwned();
     void FreeRows();
-    void WidenBounds(float x, float y);
-    void WidenBounds(float x, float y, float margin);
-    QV_Vector2 Jitter(const QV_Vector2& point) const;
     int32_t PixelSize() const;
 
     // Shape filling helpers.

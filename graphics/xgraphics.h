@@ -70,6 +70,5 @@ private:
     void MaskedSpan(int32_t row, const RasterEdge& left, const RasterEdge& right, uint8_t kind);
     void MaskWriteSpan(int32_t row, const RasterEdge& left, const RasterEdge& right, uint8_t kind);
     void DrawDab(RasterPolygon& dab, const QV_Vector2& center, float width, float angle);
-    QV_Vector2 JitterPoint(const QV_Vector2& point) const;
-    void WidenDrawBounds(const QV_Vector2& point, float margin);
+    QV_Vector2 JitterIfNoisy(const QV_Vector2& point) const { return fLineNoise ? Jitter(point) : point; }
 };

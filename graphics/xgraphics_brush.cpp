@@ -75,28 +75,6 @@ int32_t RoundHalfAway(float v)
 
 } // namespace
 
-QV_Vector2 XGraphics::JitterPoint(const QV_Vector2& point) const
-{
-    if (!fLineNoise || fNoiseWavelength <= 0)
-        return point;
-    const QV_Vector2 j = JitterVector2D(
-        point, static_cast<float>(fNoiseAmplitude), 1.0f / static_cast<float>(fNoiseWavelength), fNoiseSeed);
-    return QV_Vector2 { point.x + j.x, point.y + j.y };
-}
-
-void XGraphics::WidenDrawBounds(const QV_Vector2& p, float margin)
-{
-    const float lowX = p.x - margin, lowY = p.y - margin, highX = p.x + margin, highY = p.y + margin;
-    if (lowX < fBounds.minX)
-        fBounds.minX = lowX;
-    if (lowY < fBounds.minY)
-        fBounds.minY = lowY;
-    if (highX > fBounds.maxX)
-        fBounds.maxX = highX;
-    if (highY > fBounds.maxY)
-        fBounds.maxY = highY;
-}
-
 void XGraphics::DrawDab(RasterPolygon& dab, const QV_Vector2& center, float width, float angle)
 {
     const float r = width * 1.25f / static_cast<float>(fTarget.height);
@@ -149,7 +127,7 @@ void XGraphics::DrawBrushStroke(
             if (fLineNoise)
                 margin += static_cast<float>(fNoiseAmplitude);
             for (const QV_Vector2& p : projected)
-                WidenDrawBounds(p, margin);
+                WidenBounds(p.x, p.y, margin);
         }
         DrawBrushStroke2D(projected, w0, w1, orient, range, spacing);
         return;
@@ -162,15 +140,15 @@ void XGraphics::DrawBrushStroke(
         const float dp = previous.w - previous.z;
         const float dc = current.w - current.z;
         if (dp >= 0 && dc >= 0) {
-            const QV_Vector2 a = JitterPoint(Project(previous));
-            const QV_Vector2 b = JitterPoint(Project(current));
+            const QV_Vector2 a = JitterIfNoisy(Project(previous));
+            const QV_Vector2 b = JitterIfNoisy(Project(current));
             // A point on the eye plane has no pixel position: it neither widens the bounds nor
             // centres a dab (it may still give the direction of one).
             if (fTrackBounds && Finite(b))
-                WidenDrawBounds(b, 0);
+                WidenBounds(b.x, b.y, 0);
             if (Finite(a)) {
                 if (fTrackBounds)
-                    WidenDrawBounds(a, 0);
+                    WidenBounds(a.x, a.y, 0);
                 float angle = orient ? std::atan2(b.x - a.x, b.y - a.y) + kPi : 0;
                 angle += (static_cast<float>(QV_Rand()) / 32767.0f * 2 - 1) * range * 0.5f;
                 DrawDab(dab, a, DabWidth(w0, w1, static_cast<float>(i - 1) / 15.0f), angle);
@@ -181,12 +159,12 @@ void XGraphics::DrawBrushStroke(
                 const float t = dp / (dp - dc);
                 const Homogeneous crossing { previous.x + (current.x - previous.x) * t,
                     previous.y + (current.y - previous.y) * t, 0, previous.w + (current.w - previous.w) * t };
-                const QV_Vector2 a = JitterPoint(Project(front));
-                const QV_Vector2 b = JitterPoint(Project(crossing));
+                const QV_Vector2 a = JitterIfNoisy(Project(front));
+                const QV_Vector2 b = JitterIfNoisy(Project(crossing));
                 if (Finite(a))
-                    WidenDrawBounds(a, 0);
+                    WidenBounds(a.x, a.y, 0);
                 if (Finite(b))
-                    WidenDrawBounds(b, 0);
+                    WidenBounds(b.x, b.y, 0);
             }
         }
         previous = current;
@@ -225,10 +203,10 @@ void XGraphics::DrawBrushStroke2D(
     };
 
     RasterPolygon dab {};
-    QV_Vector2 previous = JitterPoint(p[0]);
+    QV_Vector2 previous = JitterIfNoisy(p[0]);
     bool first = true;
     for (float t = 0; t < 1; first = false) {
-        const QV_Vector2 b = JitterPoint(Bezier(p, t));
+        const QV_Vector2 b = JitterIfNoisy(Bezier(p, t));
         const float w = DabWidth(w0, w1, t);
         t += advance(t);
         t += advance(t);
