@@ -16,6 +16,11 @@ enum class PlatEventType {
     MouseLeft, // the pointer left the client area
     KeyDown, // key
     KeyUp, // key
+    // key: the character code that a key press yields besides its text: 13,
+    // 9, 8 and 27 for Return, Tab, Backspace and Escape without Ctrl; with
+    // Ctrl (and without Alt) the control codes 1 to 26 for the letters, 27
+    // for '[', 28 for '\\' and 29 for ']'. Follows the key's KeyDown.
+    Char,
     Text, // text: the characters typed, UTF-8
     FileDropped, // text: the path; x, y: the pointer
     Timer, // timerId
@@ -53,6 +58,9 @@ enum PlatKey : int32_t {
     kPlatKeyDown,
     kPlatKeyF1, // F2 .. F12 follow in order
     kPlatKeyF12 = kPlatKeyF1 + 11,
+    kPlatKeyShift,
+    kPlatKeyCtrl,
+    kPlatKeyAlt,
 };
 
 struct PlatEvent {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <deque>
 #include <vector>
 
 #include "plat_sdl_internal.h"
@@ -13,14 +14,19 @@ namespace {
 struct Timer {
     uint32_t windowId;
     uint32_t id;
-    uint32_t period;
+    uint32_t asked; // the period as set
+    uint32_t period; // the period kept, at least kMinTimerPeriod
     uint32_t due;
 };
+
+// Shorter periods would keep the interface thread from everything else.
+constexpr uint32_t kMinTimerPeriod = 10;
 
 // Interface thread only.
 std::vector<Timer> gTimers;
 std::atomic<bool> gQuitPosted { false };
 std::atomic<uint32_t> gWakeUpType { 0 };
+std::deque<int32_t> gSimulatedModifiers;
 
 // Signed distance on the wrapping millisecond clock.
 int32_t MsUntil(uint32_t due, uint32_t now)
@@ -28,9 +34,8 @@ int32_t MsUntil(uint32_t due, uint32_t now)
     return static_cast<int32_t>(due - now);
 }
 
-int32_t Modifiers()
+int32_t ModifiersOf(uint16_t state)
 {
-    const SDL_Keymod state = SDL_GetModState();
     int32_t modifiers = 0;
     if (state & KMOD_SHIFT)
         modifiers |= kPlatShift;
@@ -39,6 +44,16 @@ int32_t Modifiers()
     if (state & KMOD_ALT)
         modifiers |= kPlatAlt;
     return modifiers;
+}
+
+int32_t Modifiers()
+{
+    return ModifiersOf(SDL_GetModState());
+}
+
+int32_t MouseModifiers(uint32_t which)
+{
+    return which == kPlatSimulatedMouse ? PlatPopSimulatedModifiers() : Modifiers();
 }
 
 int32_t ButtonOf(uint8_t sdlButton)
@@ -86,6 +101,15 @@ int32_t KeyOf(SDL_Keycode code)
         return kPlatKeyRight;
     case SDLK_DOWN:
         return kPlatKeyDown;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return kPlatKeyShift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return kPlatKeyCtrl;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return kPlatKeyAlt;
     default:
         break;
     }
@@ -97,43 +121,106 @@ int32_t KeyOf(SDL_Keycode code)
     return 0;
 }
 
-// Translates one SDL event; false for events that no window takes.
-bool Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent& event)
+// The character a key press yields besides any text (see PlatEventType::Char),
+// or 0. The text of printable keys comes separately, as text input.
+int32_t CharOfKey(const SDL_Keysym& keysym)
 {
+    const bool ctrl = (keysym.mod & KMOD_CTRL) != 0;
+    const bool alt = (keysym.mod & KMOD_ALT) != 0;
+    switch (keysym.sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+    case SDLK_RETURN2:
+        return ctrl ? 0 : 13;
+    case SDLK_TAB:
+        return ctrl ? 0 : 9;
+    case SDLK_BACKSPACE:
+        return ctrl ? 0 : 8;
+    case SDLK_ESCAPE:
+        return ctrl ? 0 : 27;
+    default:
+        break;
+    }
+    if (!ctrl || alt)
+        return 0;
+    if (keysym.sym >= 'a' && keysym.sym <= 'z')
+        return keysym.sym - 'a' + 1;
+    switch (keysym.sym) {
+    case '[':
+        return 27;
+    case '\\':
+        return 28;
+    case ']':
+        return 29;
+    default:
+        break;
+    }
+    // Layouts without Latin letters: the key's place names the letter.
+    if (keysym.sym > 127 && keysym.scancode >= SDL_SCANCODE_A && keysym.scancode <= SDL_SCANCODE_Z)
+        return keysym.scancode - SDL_SCANCODE_A + 1;
+    return 0;
+}
+
+// Input that a disabled window does not get.
+bool IsInput(PlatEventType type)
+{
+    switch (type) {
+    case PlatEventType::Close:
+    case PlatEventType::MouseMoved:
+    case PlatEventType::MouseDown:
+    case PlatEventType::MouseUp:
+    case PlatEventType::MouseWheel:
+    case PlatEventType::MouseLeft:
+    case PlatEventType::KeyDown:
+    case PlatEventType::KeyUp:
+    case PlatEventType::Char:
+    case PlatEventType::Text:
+    case PlatEventType::FileDropped:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Translates one SDL event into at most two of ours (a key press and its
+// character); 0 for events that no window takes.
+int Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent* events)
+{
+    PlatEvent& event = events[0];
     switch (sdl.type) {
     case SDL_WINDOWEVENT:
         windowId = sdl.window.windowID;
         switch (sdl.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             event.type = PlatEventType::Close;
-            return true;
+            return 1;
         case SDL_WINDOWEVENT_EXPOSED:
             event.type = PlatEventType::Expose;
-            return true;
+            return 1;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             event.type = PlatEventType::Resized;
             event.width = sdl.window.data1;
             event.height = sdl.window.data2;
-            return true;
+            return 1;
         case SDL_WINDOWEVENT_LEAVE:
             event.type = PlatEventType::MouseLeft;
-            return true;
+            return 1;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             event.type = PlatEventType::FocusGained;
-            return true;
+            return 1;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             event.type = PlatEventType::FocusLost;
-            return true;
+            return 1;
         default:
-            return false;
+            return 0;
         }
     case SDL_MOUSEMOTION:
         windowId = sdl.motion.windowID;
         event.type = PlatEventType::MouseMoved;
         event.x = sdl.motion.x;
         event.y = sdl.motion.y;
-        event.modifiers = Modifiers();
-        return true;
+        event.modifiers = MouseModifiers(sdl.motion.which);
+        return 1;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         windowId = sdl.button.windowID;
@@ -141,8 +228,8 @@ bool Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent& event)
         event.button = ButtonOf(sdl.button.button);
         event.x = sdl.button.x;
         event.y = sdl.button.y;
-        event.modifiers = Modifiers();
-        return event.button != 0;
+        event.modifiers = MouseModifiers(sdl.button.which);
+        return event.button != 0 ? 1 : 0;
     case SDL_MOUSEWHEEL:
         windowId = sdl.wheel.windowID;
         event.type = PlatEventType::MouseWheel;
@@ -151,40 +238,53 @@ bool Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent& event)
             event.wheel = -event.wheel;
         event.x = sdl.wheel.mouseX;
         event.y = sdl.wheel.mouseY;
-        event.modifiers = Modifiers();
-        return event.wheel != 0;
+        event.modifiers = MouseModifiers(sdl.wheel.which);
+        return event.wheel != 0 ? 1 : 0;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         windowId = sdl.key.windowID;
         event.type = sdl.type == SDL_KEYDOWN ? PlatEventType::KeyDown : PlatEventType::KeyUp;
         event.key = KeyOf(sdl.key.keysym.sym);
-        event.modifiers = Modifiers();
-        return true;
+        event.modifiers = ModifiersOf(sdl.key.keysym.mod);
+        if (sdl.type == SDL_KEYDOWN) {
+            if (const int32_t character = CharOfKey(sdl.key.keysym)) {
+                events[1].type = PlatEventType::Char;
+                events[1].key = character;
+                events[1].modifiers = event.modifiers;
+                return 2;
+            }
+        }
+        return 1;
     case SDL_TEXTINPUT:
         windowId = sdl.text.windowID;
         event.type = PlatEventType::Text;
         event.text = sdl.text.text;
         event.modifiers = Modifiers();
-        return true;
+        return 1;
     case SDL_DROPFILE: {
         windowId = sdl.drop.windowID;
+        if (windowId == 0) {
+            SDL_Window* focus = SDL_GetMouseFocus();
+            windowId = focus ? SDL_GetWindowID(focus) : 0;
+        }
         event.type = PlatEventType::FileDropped;
         event.text = sdl.drop.file ? sdl.drop.file : "";
-        int x = 0;
-        int y = 0;
-        SDL_GetMouseState(&x, &y);
-        event.x = x;
-        event.y = y;
+        // Drags report no position: the files land where the pointer was
+        // last seen over the window.
+        if (PlatWindow* window = PlatWindowFromSdlId(windowId)) {
+            event.x = window->pointerX;
+            event.y = window->pointerY;
+        }
         event.modifiers = Modifiers();
-        return !event.text.empty();
+        return event.text.empty() ? 0 : 1;
     }
     default:
         if (sdl.type == gWakeUpType.load() && sdl.type != 0) {
             windowId = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(sdl.user.data1));
             event.type = PlatEventType::WakeUp;
-            return windowId != 0;
+            return windowId != 0 ? 1 : 0;
         }
-        return false;
+        return 0;
     }
 }
 
@@ -192,17 +292,28 @@ bool Translate(const SDL_Event& sdl, uint32_t& windowId, PlatEvent& event)
 bool Dispatch(SDL_Event& sdl)
 {
     uint32_t windowId = 0;
-    PlatEvent event;
-    bool taken = Translate(sdl, windowId, event);
+    PlatEvent events[2];
+    const int count = Translate(sdl, windowId, events);
     if (sdl.type == SDL_DROPFILE || sdl.type == SDL_DROPTEXT)
         SDL_free(sdl.drop.file);
-    if (!taken)
-        return false;
-    PlatWindow* window = PlatWindowFromSdlId(windowId);
-    if (!window || window->destroying)
-        return false;
-    PlatDeliver(window, event);
-    return true;
+    bool delivered = false;
+    for (int i = 0; i < count; ++i) {
+        // The handler of the first may have destroyed or disabled the window.
+        PlatWindow* window = PlatWindowFromSdlId(windowId);
+        if (!window || window->destroying)
+            break;
+        const PlatEvent& event = events[i];
+        if (event.type == PlatEventType::MouseMoved || event.type == PlatEventType::MouseDown
+            || event.type == PlatEventType::MouseUp) {
+            window->pointerX = event.x;
+            window->pointerY = event.y;
+        }
+        if (!window->enabled && IsInput(event.type))
+            continue;
+        PlatDeliver(window, event);
+        delivered = true;
+    }
+    return delivered;
 }
 
 // Fires the most overdue timer; false when none is due.
@@ -242,6 +353,25 @@ int32_t WaitLimit(uint32_t now)
 }
 
 } // namespace
+
+void PlatPushSimulatedModifiers(int32_t modifiers)
+{
+    gSimulatedModifiers.push_back(modifiers);
+}
+
+int32_t PlatPopSimulatedModifiers()
+{
+    if (gSimulatedModifiers.empty())
+        return Modifiers();
+    const int32_t modifiers = gSimulatedModifiers.front();
+    gSimulatedModifiers.pop_front();
+    return modifiers;
+}
+
+void PlatClearSimulatedModifiers()
+{
+    gSimulatedModifiers.clear();
+}
 
 void PlatRegisterWakeUpEvent()
 {
@@ -316,16 +446,17 @@ bool PlatSetTimer(PlatWindow* window, uint32_t id, uint32_t periodMs)
 {
     if (!window || window->destroying)
         return false;
-    periodMs = std::max<uint32_t>(periodMs, 10);
-    const uint32_t due = PlatTickCount() + periodMs;
+    const uint32_t period = std::max(periodMs, kMinTimerPeriod);
+    const uint32_t due = PlatTickCount() + period;
     for (Timer& timer : gTimers) {
         if (timer.windowId == window->id && timer.id == id) {
-            timer.period = periodMs;
+            timer.asked = periodMs;
+            timer.period = period;
             timer.due = due;
             return true;
         }
     }
-    gTimers.push_back({ window->id, id, periodMs, due });
+    gTimers.push_back({ window->id, id, periodMs, period, due });
     return true;
 }
 
@@ -338,4 +469,34 @@ void PlatKillTimer(PlatWindow* window, uint32_t id)
         std::remove_if(gTimers.begin(), gTimers.end(),
             [windowId, id](const Timer& timer) { return timer.windowId == windowId && timer.id == id; }),
         gTimers.end());
+}
+
+bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs)
+{
+    if (!window)
+        return false;
+    for (const Timer& timer : gTimers) {
+        if (timer.windowId == window->id && timer.id == id) {
+            periodMs = timer.asked;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PlatHasPendingMessage()
+{
+    if (!PlatVideoRunning())
+        return false;
+    if (gQuitPosted.load())
+        return true;
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        return true;
+    const uint32_t now = PlatTickCount();
+    for (const Timer& timer : gTimers) {
+        if (MsUntil(timer.due, now) <= 0)
+            return true;
+    }
+    return false;
 }

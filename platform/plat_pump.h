@@ -12,6 +12,11 @@ struct PlatWindow;
 // waiting failed. Events of windows that are gone are dropped.
 int32_t PlatPumpMessage();
 
+// True when PlatPumpMessage would not have to wait: an event is queued, a
+// timer is due or a quit was posted. Some queued events may still be dropped
+// by the pump (they belong to no window).
+bool PlatHasPendingMessage();
+
 // The next PlatPumpMessage returns 0 once the events already waiting are
 // handled. Interface thread only.
 void PlatPostQuit();
@@ -25,7 +30,10 @@ void PlatClearQuit();
 bool PlatPostWakeUp(uint32_t windowId);
 
 // A repeating timer of the window: every periodMs (at least 10) the handler
-// gets a Timer event with the id. Setting an id again restarts it with the new
+// gets a Timer event with the id. A timer that falls behind fires once, not
+// once for each period it missed. Setting an id again restarts it with the new
 // period. False without a window.
 bool PlatSetTimer(PlatWindow* window, uint32_t id, uint32_t periodMs);
 void PlatKillTimer(PlatWindow* window, uint32_t id);
+// The period the timer was set with; false when the window has no such timer.
+bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs);

@@ -1,6 +1,11 @@
 #include "plat_video.h"
 
 #include "plat_sdl_internal.h"
+#include "plat_tablet.h"
+#include "plat_x11_internal.h"
+
+// After the layer's own headers: Xlib's macros would clash with their names.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -20,6 +25,9 @@ bool PlatVideoStart()
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Closing the last window is the application's business.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The clipboard and the tablet speak to the X server from threads of
+    // their own; Xlib must know before the first connection is made.
+    XInitThreads();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         gVideoError = SDL_GetError();
         return false;
@@ -35,6 +43,10 @@ void PlatVideoStop()
     if (!gVideoRunning)
         return;
     PlatDestroyAllWindows();
+    PlatTabletClose();
+    X11StopClipboardServer();
+    PlatReleaseSystemCursors();
+    PlatClearSimulatedModifiers();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     gVideoRunning = false;
 }

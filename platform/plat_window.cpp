@@ -42,6 +42,11 @@ PlatWindow* PlatWindowFromSdlId(uint32_t id)
     return static_cast<PlatWindow*>(SDL_GetWindowData(sdl, kWindowDataName));
 }
 
+const std::vector<PlatWindow*>& PlatLiveWindows()
+{
+    return Windows();
+}
+
 void PlatDestroyAllWindows()
 {
     // Handlers may destroy other windows while they go: take one at a time.
@@ -67,6 +72,8 @@ PlatWindow* PlatWindowCreate(
         sdlFlags |= SDL_WINDOW_BORDERLESS;
     if (flags & kPlatWindowUtility)
         sdlFlags |= SDL_WINDOW_UTILITY;
+    if (flags & kPlatWindowSkipTaskbar)
+        sdlFlags |= SDL_WINDOW_SKIP_TASKBAR;
     SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, sdlFlags);
     if (!sdl)
         return nullptr;
@@ -91,15 +98,56 @@ void PlatWindowDestroy(PlatWindow* window)
     if (!window || window->destroying)
         return;
     window->destroying = true;
+    // Owned windows go first, as their owner's handler may still expect them.
+    for (;;) {
+        auto& windows = Windows();
+        auto owned = std::find_if(windows.begin(), windows.end(),
+            [window](PlatWindow* other) { return other->owner == window && !other->destroying; });
+        if (owned == windows.end())
+            break;
+        PlatWindowDestroy(*owned);
+    }
     PlatDropTimers(window->id);
     PlatEvent event;
     event.type = PlatEventType::Destroy;
     PlatDeliver(window, event);
     auto& windows = Windows();
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    for (PlatWindow* other : windows) {
+        if (other->owner == window)
+            other->owner = nullptr;
+    }
     SDL_SetWindowData(window->sdl, kWindowDataName, nullptr);
     SDL_DestroyWindow(window->sdl);
     delete window;
+}
+
+void PlatWindowSetOwner(PlatWindow* window, PlatWindow* owner)
+{
+    if (!window || owner == window)
+        return;
+    window->owner = owner;
+    // Not every video driver knows owners; the ownership above still holds.
+    if (owner)
+        SDL_SetWindowModalFor(window->sdl, owner->sdl);
+}
+
+PlatWindow* PlatWindowOwner(PlatWindow* window)
+{
+    return window ? window->owner : nullptr;
+}
+
+void* PlatWindowUser(PlatWindow* window)
+{
+    return window ? window->user : nullptr;
+}
+
+PlatWindow* PlatWindowFromId(uint32_t id)
+{
+    if (id == 0 || !SDL_WasInit(SDL_INIT_VIDEO))
+        return nullptr;
+    PlatWindow* window = PlatWindowFromSdlId(id);
+    return window && !window->destroying ? window : nullptr;
 }
 
 uint32_t PlatWindowId(PlatWindow* window)
@@ -111,6 +159,27 @@ void PlatWindowShow(PlatWindow* window)
 {
     if (window)
         SDL_ShowWindow(window->sdl);
+}
+
+void PlatWindowHide(PlatWindow* window)
+{
+    if (window)
+        SDL_HideWindow(window->sdl);
+}
+
+bool PlatWindowIsShown(PlatWindow* window)
+{
+    return window && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+void PlatWindowFocus(PlatWindow* window)
+{
+    if (!window)
+        return;
+    SDL_RaiseWindow(window->sdl);
+    // Without a window manager nobody else hands out the keyboard.
+    if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN)
+        SDL_SetWindowInputFocus(window->sdl);
 }
 
 void PlatWindowSetTitle(PlatWindow* window, const char* title)
@@ -129,6 +198,74 @@ bool PlatWindowClientSize(PlatWindow* window, int32_t& width, int32_t& height)
     width = w;
     height = h;
     return true;
+}
+
+void PlatWindowSetClientSize(PlatWindow* window, int32_t width, int32_t height)
+{
+    if (window && width > 0 && height > 0)
+        SDL_SetWindowSize(window->sdl, width, height);
+}
+
+void PlatWindowSetSizeLimits(
+    PlatWindow* window, int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight)
+{
+    if (!window)
+        return;
+    minWidth = std::max(1, minWidth);
+    minHeight = std::max(1, minHeight);
+    SDL_SetWindowMinimumSize(window->sdl, minWidth, minHeight);
+    SDL_SetWindowMaximumSize(window->sdl, std::max(minWidth, maxWidth), std::max(minHeight, maxHeight));
+}
+
+bool PlatWindowClientPosition(PlatWindow* window, int32_t& x, int32_t& y)
+{
+    if (!window)
+        return false;
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(window->sdl, &left, &top);
+    x = left;
+    y = top;
+    return true;
+}
+
+void PlatWindowMoveClient(PlatWindow* window, int32_t x, int32_t y)
+{
+    if (window)
+        SDL_SetWindowPosition(window->sdl, x, y);
+}
+
+bool PlatWindowFrameExtents(PlatWindow* window, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom)
+{
+    left = top = right = bottom = 0;
+    int t = 0;
+    int l = 0;
+    int b = 0;
+    int r = 0;
+    if (!window || SDL_GetWindowBordersSize(window->sdl, &t, &l, &b, &r) != 0)
+        return false;
+    left = l;
+    top = t;
+    right = r;
+    bottom = b;
+    return true;
+}
+
+void PlatWindowEnable(PlatWindow* window, bool enabled)
+{
+    if (window)
+        window->enabled = enabled;
+}
+
+bool PlatWindowIsEnabled(PlatWindow* window)
+{
+    return window && window->enabled;
+}
+
+void PlatCaptureMouse(bool captured)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_CaptureMouse(captured ? SDL_TRUE : SDL_FALSE);
 }
 
 void PlatWindowInvalidate(PlatWindow* window)

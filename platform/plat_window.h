@@ -13,9 +13,10 @@ struct PlatWindow;
 using PlatWindowHandler = void (*)(void* user, PlatWindow* window, const PlatEvent& event);
 
 enum PlatWindowFlags : uint32_t {
-    kPlatWindowResizable = 1,
+    kPlatWindowResizable = 1, // a sizing frame and a maximise box
     kPlatWindowBorderless = 2,
     kPlatWindowUtility = 4, // a tool window: no task bar entry
+    kPlatWindowSkipTaskbar = 8,
 };
 
 // A hidden window whose client area is width x height with its top-left corner
@@ -25,17 +26,49 @@ PlatWindow* PlatWindowCreate(
     const char* title, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t flags);
 // A null handler drops the window's events.
 void PlatWindowSetHandler(PlatWindow* window, PlatWindowHandler handler, void* user);
-// Sends the Destroy event to the handler, stops the window's timers and
-// removes the window. A second call during the first does nothing.
+// Destroys the windows it owns first (PlatWindowSetOwner), then sends the
+// Destroy event to the handler, stops the window's timers and removes the
+// window. A second call during the first does nothing.
 void PlatWindowDestroy(PlatWindow* window);
+// The window stays above its owner and goes with it; the window manager may
+// treat it as the owner's dialog. Null: no owner.
+void PlatWindowSetOwner(PlatWindow* window, PlatWindow* owner);
+PlatWindow* PlatWindowOwner(PlatWindow* window);
+// The user pointer given with the handler, or null.
+void* PlatWindowUser(PlatWindow* window);
+// The live window with that id, or null.
+PlatWindow* PlatWindowFromId(uint32_t id);
 
 // A number that names the window for as long as it lives and is never reused
 // for another; 0 for null. Other threads keep this instead of the pointer.
 uint32_t PlatWindowId(PlatWindow* window);
 
 void PlatWindowShow(PlatWindow* window);
+void PlatWindowHide(PlatWindow* window);
+bool PlatWindowIsShown(PlatWindow* window);
+// Raises the window and gives it the keyboard, where the system allows.
+void PlatWindowFocus(PlatWindow* window);
 void PlatWindowSetTitle(PlatWindow* window, const char* title);
 bool PlatWindowClientSize(PlatWindow* window, int32_t& width, int32_t& height);
+// Asks for a new client size within the size limits; the Resized event
+// follows from the pump.
+void PlatWindowSetClientSize(PlatWindow* window, int32_t width, int32_t height);
+// Smallest and largest client sizes the user can drag the window to.
+void PlatWindowSetSizeLimits(
+    PlatWindow* window, int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight);
+// Screen position of the client area's top-left corner.
+bool PlatWindowClientPosition(PlatWindow* window, int32_t& x, int32_t& y);
+void PlatWindowMoveClient(PlatWindow* window, int32_t x, int32_t y);
+// The window manager's frame around the client area on each side; all 0
+// (and false) where the window manager gives none or has not told yet.
+bool PlatWindowFrameExtents(PlatWindow* window, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
+// A disabled window gets no input events (mouse, keys, text, drops, close
+// requests); painting, timers and wake-ups still arrive.
+void PlatWindowEnable(PlatWindow* window, bool enabled);
+bool PlatWindowIsEnabled(PlatWindow* window);
+// While captured, the pointer's moves and releases reach the window that
+// took the press even outside it.
+void PlatCaptureMouse(bool captured);
 // Asks for an Expose event, delivered by the pump.
 void PlatWindowInvalidate(PlatWindow* window);
 

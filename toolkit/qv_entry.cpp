@@ -21,8 +21,7 @@ void SetCommandLine(int argc, char** argv)
 int ToolkitMain(int argc, char** argv, void (*runApplication)())
 {
     SetCommandLine(argc, argv);
-    // Pen pressure comes with the input layer; until then there is no tablet.
-    gTabletPresent = false;
+    // Start-up asks for the tablet once the display is known.
     ToolkitStartup();
     if (runApplication)
         runApplication();

@@ -4,6 +4,7 @@
 
 #include "follow_flags.h"
 #include "interface_colors.h"
+#include "key_translation.h"
 #include "qv_dc.h"
 #include "qv_keys.h"
 #include "qv_message.h"
@@ -25,25 +26,6 @@ bool IsInside(const QV_View* view, const QV_View* ancestor)
             return true;
     }
     return false;
-}
-
-// The keys that a text field being edited keeps for itself with Ctrl or Alt:
-// select all, cut, copy and paste.
-bool IsEditingKey(int32_t key)
-{
-    switch (key) {
-    case 'a':
-    case 'A':
-    case 'x':
-    case 'X':
-    case 'c':
-    case 'C':
-    case 'v':
-    case 'V':
-        return true;
-    default:
-        return false;
-    }
 }
 
 // The focus leaves a widget during Tab traversal.
@@ -227,7 +209,7 @@ void QV_Layer::MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, 
 void QV_Layer::KeyDown(int32_t key, int32_t modifiers)
 {
     const bool shortcut
-        = !((modifiers & (MODIFIER_CTRL | MODIFIER_ALT)) && IsEditingKey(key) && gFocusedTextControl);
+        = !((modifiers & (MODIFIER_CTRL | MODIFIER_ALT)) && IsEditingShortcutKey(key) && gFocusedTextControl);
     if (fMainView && (modifiers & MODIFIER_CTRL) && shortcut)
         fMainView->KeyDown(key, modifiers);
     if (TabNavigation() && key == KEY_TAB) {

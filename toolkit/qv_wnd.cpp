@@ -3,38 +3,82 @@
 #include <algorithm>
 
 #include "follow_flags.h"
-#include "plat_event.h"
+#include "plat_cursor.h"
 #include "plat_mutex.h"
+#include "plat_pump.h"
+#include "plat_tablet.h"
 #include "plat_window.h"
 #include "qv_app.h"
+#include "qv_cursor.h"
 #include "qv_layer.h"
 
 QV_ArrayList gWindowList;
+PlatWindow* gTabletWindow = nullptr;
+bool gTabletContext = false;
+float gPenPressure = 0.0f;
 bool gCursorsDisabled = false;
 
 namespace {
 
+constexpr int32_t kFirstTimerCapacity = 4;
+
 uint32_t FlagsOfKind(int32_t kind, bool resizable)
 {
-    uint32_t flags = 0;
     switch (kind) {
     case 3:
     case 4:
-        // Popups have no frame of their own and never a sizing one.
-        return kPlatWindowBorderless;
+        // Popups have no caption and never a sizing frame; the window
+        // manager gives a borderless window no thin frame either.
+        return kPlatWindowBorderless | kPlatWindowSkipTaskbar;
     case 5:
     case 6:
-        flags = kPlatWindowUtility;
-        break;
+        return kPlatWindowUtility | (resizable ? uint32_t(kPlatWindowResizable) : 0u);
     default:
-        break;
+        return resizable ? uint32_t(kPlatWindowResizable) : 0u;
     }
-    if (resizable)
-        flags |= kPlatWindowResizable;
-    return flags;
+}
+
+bool FrameContains(const QV_Rect& frame, int32_t x, int32_t y)
+{
+    return x >= frame.left && x <= frame.right && y >= frame.top && y <= frame.bottom;
 }
 
 } // namespace
+
+QV_Wnd::Watch::Watch(QV_Wnd* window)
+    : fWindow(window)
+{
+    if (!window) {
+        fGone = true;
+        return;
+    }
+    fNext = window->fWatches;
+    window->fWatches = this;
+}
+
+QV_Wnd::Watch::~Watch()
+{
+    if (fGone)
+        return;
+    for (Watch** link = &fWindow->fWatches; *link; link = &(*link)->fNext) {
+        if (*link == this) {
+            *link = fNext;
+            break;
+        }
+    }
+}
+
+QV_Wnd* WindowOfHandle(PlatWindow* handle)
+{
+    if (!handle || !gWindowList.Contains(handle))
+        return nullptr;
+    return static_cast<QV_Wnd*>(PlatWindowUser(handle));
+}
+
+bool OpenTabletContext(PlatWindow* window)
+{
+    return window && PlatTabletOpen();
+}
 
 QV_Wnd::QV_Wnd(int32_t kind, const char* title, bool resizable, QV_Wnd* parent, int32_t x1, int32_t y1,
     int32_t x2, int32_t y2)
@@ -66,6 +110,9 @@ QV_Wnd::QV_Wnd(int32_t kind, const char* title, bool resizable, QV_Wnd* parent, 
     , fCursor(nullptr)
     , fWndMutex(PlatMutexCreate())
 {
+    fTimers.SetCapacity(kFirstTimerCapacity);
+    // The client area lands on the rectangle; the window manager adds its
+    // frame around it.
     const int32_t width = std::max(1, x2 - x1 + 1);
     const int32_t height = std::max(1, y2 - y1 + 1);
     fHwnd = PlatWindowCreate(title, x1, y1, width, height, FlagsOfKind(fKind, resizable));
@@ -74,14 +121,30 @@ QV_Wnd::QV_Wnd(int32_t kind, const char* title, bool resizable, QV_Wnd* parent, 
     if (!fHwnd)
         return;
     PlatWindowSetHandler(fHwnd, &QV_Wnd::WndProc, this);
+    if (fParent)
+        PlatWindowSetOwner(fHwnd, fParent->fHwnd);
     fBounds = { 0, 0, width - 1, height - 1 };
+    Bounds();
+    fLaidOutWidth = fBounds.right + 1;
+    fLaidOutHeight = fBounds.bottom + 1;
+    ApplySizeLimits();
+    if (gTabletPresent && !gTabletContext) {
+        gTabletContext = OpenTabletContext(fHwnd);
+        if (gTabletContext)
+            gTabletWindow = fHwnd;
+        else
+            gTabletPresent = false;
+    }
     gWindowList.Append(fHwnd);
 }
 
 QV_Wnd::~QV_Wnd()
 {
-    for (ProcFrame* frame = fProcFrame; frame; frame = frame->outer)
-        frame->destroyed = true;
+    for (Watch* watch = fWatches; watch; watch = watch->fNext)
+        watch->fGone = true;
+    fWatches = nullptr;
+    while (fTimers.fCount > 0)
+        RemoveTimer(static_cast<QV_TimerRecord*>(fTimers.fItems[fTimers.fCount - 1])->id);
     while (fLayerCount > 0) {
         QV_Layer* layer = fLayers[--fLayerCount];
         fLayers[fLayerCount] = nullptr;
@@ -93,14 +156,20 @@ QV_Wnd::~QV_Wnd()
     }
     fCaptureLayer = nullptr;
     if (fHwnd) {
+        SavePlacement();
         gWindowList.Remove(fHwnd);
+        if (gTabletWindow == fHwnd)
+            gTabletWindow = nullptr;
         PlatWindowSetHandler(fHwnd, nullptr, nullptr);
         // Does nothing when the system window is on its way out already.
         PlatWindowDestroy(fHwnd);
         fHwnd = nullptr;
     }
-    // The procedure that destroyed the window may still hold the mutex.
-    while (PlatMutexUnlock(fWndMutex)) { }
+    // The procedure that destroyed the window may still hold the mutex; a
+    // worker thread that holds it finishes its update first.
+    if (PlatMutexLock(fWndMutex)) {
+        while (PlatMutexUnlock(fWndMutex)) { }
+    }
     PlatMutexDestroy(fWndMutex);
 }
 
@@ -129,6 +198,12 @@ bool QV_Wnd::QuitRequested()
 
 void QV_Wnd::Closed() { }
 
+void QV_Wnd::SizeLimits(QV_Point& minimum, QV_Point& maximum)
+{
+    minimum = { 64, 8 };
+    maximum = { 8192, 8192 };
+}
+
 void QV_Wnd::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth, int32_t newHeight)
 {
     const int32_t dw = newWidth - oldWidth;
@@ -149,6 +224,28 @@ void QV_Wnd::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth,
         layer->Draw();
     }
     RedrawRect(0, 0, newWidth - 1, newHeight - 1);
+}
+
+void QV_Wnd::FitToLayer()
+{
+    if (fLayerCount != 1)
+        return;
+    QV_Layer* layer = fLayers[0];
+    layer->Layout();
+    const QV_Rect frame = layer->Frame();
+    ResizeTo(frame.right - frame.left + 1, frame.bottom - frame.top + 1);
+}
+
+void QV_Wnd::FileDropped(const char* path, int32_t x, int32_t y, int32_t modifiers)
+{
+    for (int32_t i = fLayerCount - 1; i >= 0; --i) {
+        QV_Layer* layer = fLayers[i];
+        const QV_Rect frame = layer->Frame();
+        if (FrameContains(frame, x, y)) {
+            layer->FileDropped(path, x - frame.left, y - frame.top, modifiers);
+            return;
+        }
+    }
 }
 
 void QV_Wnd::AddLayer(QV_Layer* layer)
@@ -192,31 +289,9 @@ void QV_Wnd::RedrawRect(int32_t left, int32_t top, int32_t right, int32_t bottom
     }
 }
 
-void QV_Wnd::Show()
-{
-    if (!fHwnd)
-        return;
-    PlatWindowShow(fHwnd);
-    if (fFirstShow) {
-        fFirstShow = false;
-        PlatMutexLock(fWndMutex);
-        Opened();
-        PlatMutexUnlock(fWndMutex);
-    }
-}
-
 void QV_Wnd::SetTitle(const char* title)
 {
     PlatWindowSetTitle(fHwnd, title);
-}
-
-QV_Rect QV_Wnd::Bounds()
-{
-    int32_t width = 0;
-    int32_t height = 0;
-    if (PlatWindowClientSize(fHwnd, width, height) && width > 0 && height > 0)
-        fBounds = { 0, 0, width - 1, height - 1 };
-    return fBounds;
 }
 
 void QV_Wnd::Invalidate()
@@ -224,57 +299,13 @@ void QV_Wnd::Invalidate()
     PlatWindowInvalidate(fHwnd);
 }
 
-// Cursor objects come with the interface images; until a view has one, the
-// system's arrow stays.
-void QV_Wnd::RestoreCursor() { }
+void QV_Wnd::RestoreCursor()
+{
+    if (fCursor)
+        PlatCursorShow(fCursor->fHandle);
+}
 
 void QV_Wnd::Unlock()
 {
     PlatMutexUnlock(fWndMutex);
-}
-
-void QV_Wnd::WndProc(void* user, PlatWindow*, const PlatEvent& event)
-{
-    auto* window = static_cast<QV_Wnd*>(user);
-    if (!window)
-        return;
-    if (event.type == PlatEventType::Destroy) {
-        // The mutex goes with the object; Closed runs without it.
-        window->Closed();
-        delete window;
-        return;
-    }
-    PlatMutexLock(window->fWndMutex);
-    ProcFrame frame;
-    frame.outer = window->fProcFrame;
-    window->fProcFrame = &frame;
-
-    switch (event.type) {
-    case PlatEventType::Close:
-        if (window->QuitRequested())
-            PlatWindowDestroy(window->fHwnd);
-        break;
-    case PlatEventType::Expose:
-    case PlatEventType::WakeUp: {
-        const QV_Rect bounds = window->Bounds();
-        window->RedrawRect(bounds.left, bounds.top, bounds.right, bounds.bottom);
-        break;
-    }
-    case PlatEventType::Resized:
-        // A minimised window reports no size: nothing follows it.
-        if (event.width > 0 && event.height > 0) {
-            const QV_Rect old = window->fBounds;
-            window->FrameResized(
-                old.right - old.left + 1, old.bottom - old.top + 1, event.width, event.height);
-            window->Bounds();
-        }
-        break;
-    default:
-        break;
-    }
-
-    if (frame.destroyed)
-        return;
-    window->fProcFrame = frame.outer;
-    PlatMutexUnlock(window->fWndMutex);
 }

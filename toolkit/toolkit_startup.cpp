@@ -6,10 +6,13 @@
 #include "blend_tables.h"
 #include "image_format_registry.h"
 #include "interface_fonts.h"
+#include "plat_tablet.h"
 #include "plat_video.h"
 #include "qv_app.h"
+#include "qv_cursor.h"
 #include "qv_font_library.h"
 #include "qv_random.h"
+#include "qv_wnd.h"
 
 void ToolkitStartup()
 {
@@ -20,6 +23,10 @@ void ToolkitStartup()
     if (!PlatVideoStart()) {
         std::fprintf(stderr, "Celvane: no window can be opened (%s).\n", PlatVideoError().c_str());
     }
+    // The tablet is asked for once the display is known; the first window
+    // opens it.
+    gTabletPresent = PlatTabletProbe();
+    CreateBuiltinCursors();
     // Everything else assumes interface fonts: without the font library the
     // built-in bitmap fonts still serve, and only outline fonts are missing.
     if (!StartFontLibrary())
@@ -35,5 +42,9 @@ void ToolkitShutdown()
     DeleteInterfaceFonts();
     StopFontLibrary();
     ImageFormatRegistry::Free();
+    DestroyBuiltinCursors();
+    PlatTabletClose();
+    gTabletPresent = false;
+    gTabletContext = false;
     PlatVideoStop();
 }

@@ -10,11 +10,12 @@ run_pkgs=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libjpeg62-turbo-dev libpng-dev
   libagg-dev
-  libsdl2-dev
+  libsdl2-dev libx11-dev libxi-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
+  xvfb xauth xdotool xclip
 )
 
 want=("${run_pkgs[@]}")
