@@ -405,9 +405,29 @@ void M_Skeleton::WriteRecord(QV_IoStream* stream)
     stream->WriteInt(present);
     stream->WriteNewline();
     stream->fIndent = depth + 2;
+    // Between deferred deletions the links still count the empty slots: the record holds the
+    // skeleton as the compacting deletion will leave it, so that it reads back whole. No link
+    // names an empty slot, since deletion moves the children and clears the control links.
+    std::vector<int32_t> emptyBelow(size_t(fBoneCount) + 1, 0);
+    for (int32_t i = 0; i < fBoneCount; i++)
+        emptyBelow[size_t(i) + 1] = emptyBelow[size_t(i)] + (fBones[i] ? 0 : 1);
+    auto compacted = [&](int32_t link) {
+        return link >= 0 && link < fBoneCount ? link - emptyBelow[size_t(link)] : link;
+    };
     for (int32_t i = 0; i < fBoneCount; i++) {
-        if (fBones[i])
-            fBones[i]->WriteRecord(stream);
+        M_Bone* bone = fBones[i];
+        if (!bone)
+            continue;
+        int32_t* links[] = { &bone->fParent, &bone->fAngleControlParent, &bone->fPosControlParent,
+            &bone->fScaleControlParent };
+        int32_t kept[4];
+        for (int32_t k = 0; k < 4; k++) {
+            kept[k] = *links[k];
+            *links[k] = compacted(kept[k]);
+        }
+        bone->WriteRecord(stream);
+        for (int32_t k = 0; k < 4; k++)
+            *links[k] = kept[k];
     }
     stream->fIndent = depth;
     stream->WriteIndent();

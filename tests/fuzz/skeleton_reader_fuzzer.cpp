@@ -52,10 +52,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         skeleton.ApplyIKLocks(1, 1);
     }
 
+    // Whatever was read is written again, also between deferred deletions, and must read back.
+    skeleton.DeleteBone(count - 1, true);
     QV_MemStream out;
     out.Open(0);
     skeleton.WriteRecord(&out);
-    skeleton.DeleteBone(count - 1, true);
+    out.Rewind();
+    out.fReading = true;
+    out.fVersion = 19;
+    M_Skeleton copy;
+    if (!copy.ReadRecord(&out) || copy.GetNumBones() != count - 1)
+        __builtin_trap();
     skeleton.DeleteBone(0, false);
     return 0;
 }

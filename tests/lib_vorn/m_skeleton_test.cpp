@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "m_skeleton.h"
+#include "qv_memstream.h"
 #include "skeleton_test_support.h"
 #include "vorn_test_support.h"
 
@@ -140,6 +141,20 @@ TEST(M_SkeletonTest, DeferredDeletionsKeepIndicesUntilTheLastOneCompacts)
     skeleton.WeightedTransform({ 0.5f, 0.5f });
     EXPECT_EQ(skeleton.NearestBone({ 3, 3 }), 4);
     EXPECT_EQ(skeleton.CountBoneChildren(0, false), 2);
+    // A record written between the deletions reads back as the compacted skeleton.
+    QV_MemStream stream;
+    stream.Open(0);
+    skeleton.WriteRecord(&stream);
+    stream.Rewind();
+    stream.fReading = true;
+    stream.fVersion = 19;
+    M_Skeleton copy;
+    ASSERT_TRUE(copy.ReadRecord(&stream)) << stream.fError.CString();
+    ASSERT_EQ(copy.GetNumBones(), 4);
+    EXPECT_EQ(copy.GetBone(1)->fParent, 0);
+    EXPECT_EQ(copy.GetBone(3)->fPosControlParent, 2);
+    EXPECT_EQ(copy.GetBone(3)->fAngleControlParent, 1);
+    EXPECT_EQ(four->fAngleControlParent, 2);
 
     skeleton.DeleteBone(3, false);
     ASSERT_EQ(skeleton.GetNumBones(), 3);
