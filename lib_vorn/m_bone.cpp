@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "animrecord.h"
 #include "qv_iostream.h"
 
 namespace {
@@ -155,51 +154,34 @@ bool M_Bone::ReadRecord(QV_IoStream* stream, int32_t idBase)
 {
     // Names are read whole, whatever their length: SetName takes any length, and a name the
     // reader refused would make the document unreadable.
-    if (!stream->ReadString(fName)) {
-        CHANNEL_READ_ERROR(stream);
+    if (!stream->ReadString(fName))
         return false;
-    }
     if (!ReadReference(stream, idBase, fParent) || !ReadReference(stream, idBase, fAngleControlParent)
         || !stream->ReadFloat(fAngleControlScale) || !ReadReference(stream, idBase, fPosControlParent)
         || !stream->ReadVector2(fPosControlScale) || !ReadReference(stream, idBase, fScaleControlParent)
         || !stream->ReadFloat(fScaleControlScale) || !stream->ReadBool(fSelected)
-        || !stream->ReadFloat(fLength) || !stream->ReadFloat(fStrength) || !stream->ReadVector2(fOffset)) {
-        CHANNEL_READ_ERROR(stream);
+        || !stream->ReadFloat(fLength) || !stream->ReadFloat(fStrength) || !stream->ReadVector2(fOffset))
         return false;
-    }
     if (!stream->ReadBool(fConstraints) || !stream->ReadFloat(fMinConstraint)
-        || !stream->ReadFloat(fMaxConstraint)) {
-        CHANNEL_READ_ERROR(stream);
+        || !stream->ReadFloat(fMaxConstraint))
         return false;
-    }
     if (stream->fVersion < 13) {
         bool dynamics;
-        if (!stream->ReadBool(dynamics)) {
-            CHANNEL_READ_ERROR(stream);
+        if (!stream->ReadBool(dynamics))
             return false;
-        }
         fBoneDynamics.SetValue(0, dynamics);
     } else if (!fBoneDynamics.ReadRecord(stream, true)) {
-        CHANNEL_READ_ERROR(stream);
         return false;
     }
     if (!stream->ReadFloat(fTorqueForce) || !stream->ReadFloat(fSpringForce)
-        || !stream->ReadFloat(fDampingForce)) {
-        CHANNEL_READ_ERROR(stream);
+        || !stream->ReadFloat(fDampingForce))
         return false;
-    }
     if (!fAnimPos.ReadRecord(stream, true) || !fAnimAngle.ReadRecord(stream, true)
-        || !fAnimScale.ReadRecord(stream, true)) {
-        CHANNEL_READ_ERROR(stream);
+        || !fAnimScale.ReadRecord(stream, true))
         return false;
-    }
     fPos = fAnimPos.GetValue(0);
     fAngle = fAnimAngle.GetValue(0);
     fScale = fAnimScale.GetValue(0);
-    if (!fIKLock.ReadRecord(stream, true) || !fIKParentTarget.ReadRecord(stream, true)
-        || !fIKGlobalAngle.ReadRecord(stream, true)) {
-        CHANNEL_READ_ERROR(stream);
-        return false;
-    }
-    return true;
+    return fIKLock.ReadRecord(stream, true) && fIKParentTarget.ReadRecord(stream, true)
+        && fIKGlobalAngle.ReadRecord(stream, true);
 }

@@ -34,8 +34,8 @@ public:
     void SetName(const char* name);
 
     // idBase is added to every bone reference of 0 or more: records are appended behind the
-    // bones a skeleton already holds. False, with the stream's error text set, on the first
-    // failing read.
+    // bones a skeleton already holds. False on the first failing read; a failing channel record
+    // leaves its error text on the stream, other failures leave the text to the caller.
     bool ReadRecord(QV_IoStream* stream, int32_t idBase);
     void WriteRecord(QV_IoStream* stream);
 

@@ -155,7 +155,11 @@ TEST(SkeletonRecordTest, RecordsThatBreakTheLinksOrTheSyntaxAreRefused)
         { "negative count", SkeletonRecord("", -1), "m_skeleton.cpp, line 76." },
         { "count beyond the data", SkeletonRecord(good, 100000000), "m_skeleton.cpp, line 76." },
         { "bad binding mode", "[\nbinding_mode x\n]\n", "m_skeleton.cpp, line 72." },
-        { "cut off", SkeletonRecord(good, 2).substr(0, good.size() + 30), "line " },
+        { "cut off", SkeletonRecord(good, 2).substr(0, good.size() + 30), "m_skeleton.cpp, line 86." },
+        { "bad bone field", SkeletonRecord(good + "\"b\" -1 -1 x", 2), "m_skeleton.cpp, line 86." },
+        { "bad channel in a bone",
+            SkeletonRecord(good.substr(0, good.size() - Channel("0").size()) + "[\n kays 1\n]\n", 1),
+            "Unknown keyword: kays" },
         { "no end", "[\nbinding_mode 1\n", "m_skeleton.cpp, line 60." },
         { "unknown keyword", "[\nbone 1\n]\n", "Unknown keyword: bone at line 2" },
     };
