@@ -396,8 +396,15 @@ void PlatDropTimers(uint32_t windowId)
 
 int32_t PlatPumpMessage()
 {
+    const int32_t result = PlatPumpMessageWithin(kPlatPumpWaitForever);
+    return result == kPlatPumpTimedOut ? -1 : result;
+}
+
+int32_t PlatPumpMessageWithin(uint32_t timeoutMs)
+{
     if (!PlatVideoRunning())
         return -1;
+    const uint32_t start = PlatTickCount();
     for (;;) {
         SDL_Event sdl;
         if (SDL_PollEvent(&sdl)) {
@@ -410,12 +417,20 @@ int32_t PlatPumpMessage()
         const uint32_t now = PlatTickCount();
         if (FireDueTimer(now))
             return 1;
-        const int32_t limit = WaitLimit(now);
+        int32_t limit = WaitLimit(now);
+        if (timeoutMs != kPlatPumpWaitForever) {
+            const uint32_t waited = now - start;
+            if (waited >= timeoutMs)
+                return kPlatPumpTimedOut;
+            const int32_t left = static_cast<int32_t>(std::min<uint32_t>(timeoutMs - waited, 0x7FFFFFFF));
+            limit = limit < 0 ? left : std::min(limit, left);
+        }
         if (limit < 0) {
             if (!SDL_WaitEvent(nullptr))
                 return -1;
         } else {
-            // Zero on time-out as on failure: either way the timers are due.
+            // Zero on time-out as on failure: either way the timers are due
+            // or the time is up.
             SDL_WaitEventTimeout(nullptr, std::max(1, limit));
         }
     }
@@ -480,23 +495,6 @@ bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs)
             periodMs = timer.asked;
             return true;
         }
-    }
-    return false;
-}
-
-bool PlatHasPendingMessage()
-{
-    if (!PlatVideoRunning())
-        return false;
-    if (gQuitPosted.load())
-        return true;
-    SDL_PumpEvents();
-    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
-        return true;
-    const uint32_t now = PlatTickCount();
-    for (const Timer& timer : gTimers) {
-        if (MsUntil(timer.due, now) <= 0)
-            return true;
     }
     return false;
 }

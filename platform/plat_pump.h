@@ -12,10 +12,11 @@ struct PlatWindow;
 // waiting failed. Events of windows that are gone are dropped.
 int32_t PlatPumpMessage();
 
-// True when PlatPumpMessage would not have to wait: an event is queued, a
-// timer is due or a quit was posted. Some queued events may still be dropped
-// by the pump (they belong to no window).
-bool PlatHasPendingMessage();
+constexpr uint32_t kPlatPumpWaitForever = 0xFFFFFFFFu;
+constexpr int32_t kPlatPumpTimedOut = 2;
+// The same, waiting at most timeoutMs (0: only what is waiting already);
+// kPlatPumpTimedOut when nothing was handled in that time.
+int32_t PlatPumpMessageWithin(uint32_t timeoutMs);
 
 // The next PlatPumpMessage returns 0 once the events already waiting are
 // handled. Interface thread only.
