@@ -481,6 +481,7 @@ void M_Mesh::MakeShapeNamesUnique()
 
 bool M_Mesh::LinksAreConsistent() const
 {
+    int64_t entries = 0;
     for (int32_t c = 0; c < fNumCurves; c++) {
         const M_Curve* curve = fCurves[c];
         if (!curve)
@@ -489,29 +490,32 @@ bool M_Mesh::LinksAreConsistent() const
             const int32_t id = curve->fPointIDs[q];
             if (id < 0 || id >= fNumPoints || !fPoints[id])
                 return false;
-            const M_Point* point = fPoints[id];
-            int32_t matches = 0;
-            for (int32_t j = 0; j < point->fNumCurves; j++) {
-                if (point->fCurveIDs[j] == c && point->fCurvePositions[j] == q)
-                    matches++;
-            }
-            if (matches != 1)
-                return false;
         }
+        entries += curve->fNumPoints;
     }
+    // Every membership names an entry that names its point back, and no point holds one twice:
+    // then memberships and entries pair up one to one exactly when there are as many of each.
+    int64_t memberships = 0;
+    std::vector<int64_t> pairs;
     for (int32_t i = 0; i < fNumPoints; i++) {
         const M_Point* point = fPoints[i];
         if (!point)
             return false;
+        pairs.clear();
         for (int32_t j = 0; j < point->fNumCurves; j++) {
             const int32_t k = point->fCurveIDs[j];
             const int32_t p = point->fCurvePositions[j];
             if (k < 0 || k >= fNumCurves || p < 0 || p >= fCurves[k]->fNumPoints
                 || fCurves[k]->fPointIDs[p] != i)
                 return false;
+            pairs.push_back(int64_t(k) << 32 | uint32_t(p));
         }
+        std::sort(pairs.begin(), pairs.end());
+        if (std::adjacent_find(pairs.begin(), pairs.end()) != pairs.end())
+            return false;
+        memberships += point->fNumCurves;
     }
-    return true;
+    return memberships == entries;
 }
 
 void M_Mesh::AddGroup(const char* name)

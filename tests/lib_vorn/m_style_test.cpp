@@ -3,6 +3,7 @@
 #include <string>
 
 #include "../core/scratch_folder.h"
+#include "blend_tables.h"
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "m_brush.h"
@@ -176,6 +177,8 @@ class BrushFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Toolkit start-up builds these before any image is composited.
+        BuildBlendTables();
         ImageFormatRegistry::Init();
         QV_BaseImage image;
         ASSERT_EQ(image.Allocate(2, 1, 32), 0);
