@@ -20,3 +20,26 @@ int32_t ModelPrefInt(const char* key, int32_t fallback)
         return value;
     return fallback;
 }
+
+bool ModelPrefSource::GetFloat(const char*, float&) const
+{
+    return false;
+}
+
+float ModelPrefFloat(const char* key, float fallback)
+{
+    float value;
+    if (gPrefSource && gPrefSource->GetFloat(key, value))
+        return value;
+    return fallback;
+}
+
+bool ModelPrefBool(const char* key, bool fallback)
+{
+    return ModelPrefInt(key, fallback ? 1 : 0) != 0;
+}
+
+int32_t ViewQualityFlags()
+{
+    return ModelPrefInt("QualityFlags", kDefaultViewQualityFlags);
+}

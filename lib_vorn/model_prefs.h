@@ -11,9 +11,20 @@ public:
     virtual ~ModelPrefSource();
     // True and the value when the key is held.
     virtual bool GetInt(const char* key, int32_t& value) const = 0;
+    // Real-valued preferences; a source that holds none answers false.
+    virtual bool GetFloat(const char* key, float& value) const;
 };
 
 // Null returns to the defaults. The source is not owned.
 void SetModelPrefSource(const ModelPrefSource* source);
 
 int32_t ModelPrefInt(const char* key, int32_t fallback);
+float ModelPrefFloat(const char* key, float fallback);
+// A boolean preference is held as an integer: non-zero is true.
+bool ModelPrefBool(const char* key, bool fallback);
+
+// "QualityFlags" as the application holds it after reading: the stored default 1646 with the
+// bits 0x101 cleared and 0x21E set.
+constexpr int32_t kDefaultViewQualityFlags = 1662;
+// The view quality flags of the editor (bit 2 editing overlays, 4 fills, 8 outlines, ...).
+int32_t ViewQualityFlags();

@@ -1,0 +1,3 @@
+#include "bone_parent.h"
+
+BoneParent::~BoneParent() = default;

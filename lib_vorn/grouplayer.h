@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+
+#include "animstring.h"
+#include "qv_arraylist.h"
+#include "qv_baseimage.h"
+#include "vornlayer.h"
+
+// Group masks.
+constexpr int32_t GROUP_MASK_NONE = 0;
+constexpr int32_t GROUP_MASK_SHOW_ALL = 1;
+constexpr int32_t GROUP_MASK_HIDE_ALL = 2;
+
+// The layer that holds other layers: an ordered list of owned sub-layers and a second list in
+// drawing order (by depth or by the animated layer ordering). Bone, switch and particle layers
+// derive from it. The document passes the frame and itself down the tree through it.
+//
+// A layer ordering text lists sub-layer indices, each followed by '|' ("2|0|1|"): position i
+// names the sub-layer drawn at drawing position i.
+class GroupLayer : public VornLayer {
+public:
+    GroupLayer();
+    ~GroupLayer() override;
+
+    int32_t LayerType() override;
+    void SetDocument(VornDoc* doc) override;
+    // The base frame update, the layer script, then every shown sub-layer gets the document
+    // frame (not the group's own).
+    void SetCurFrame(int32_t frame) override;
+    bool ContainsLayer(VornLayer* layer) override;
+    int32_t CountRenderItems() override;
+    int32_t AnimDuration() override;
+    int32_t CountChannels() override;
+    void GetChannelInfo(int32_t row, ChannelInfo& info) override;
+    AnimChannel* GetChannel(int32_t row, int32_t sub, VornDoc* doc) override;
+
+    // The three operations group-like kinds add to the virtual interface.
+    virtual bool AddLayer(VornLayer* layer);
+    // Neither deletes the layer nor adjusts the layer ordering.
+    virtual void RemoveLayer(VornLayer* layer);
+    // Does not set the layer's frame.
+    virtual void InsertLayer(VornLayer* layer, VornLayer* sibling, bool after);
+
+    int32_t CountLayers() const { return fLayers.fCount; }
+    VornLayer* Layer(int32_t index);
+    VornLayer* LayerByDepth(int32_t index);
+    // Direct sub-layers only.
+    VornLayer* LayerByName(const char* name);
+    int32_t LayerIndex(VornLayer* layer) const;
+    // The document becomes the sort document; null sorts with the last one given.
+    void FullDepthSort(VornDoc* doc);
+    void DepthSort(VornDoc* doc);
+
+    bool IsLayerOrdered();
+    void ClearLayerOrdering();
+    // Called after a sub-layer went in at index: every ordering key makes room for it.
+    void InsertIntoLayerOrdering(int32_t index);
+
+    bool IsExpanded() const { return fExpanded; }
+    void Expand(bool on) { fExpanded = on; }
+    int32_t GetGroupMask() const { return fGroupMask; }
+    void SetGroupMask(int32_t mask) { fGroupMask = mask; }
+    bool IsDepthSorted() const { return fDepthSort; }
+    void SetDepthSorted(bool on);
+    bool IsDistanceSorted() const { return fDistanceSort; }
+    void SetDistanceSorted(bool on);
+    bool IsLayerOrderingEnabled() const { return fAnimatedLayerOrder; }
+    // Switching off also clears the ordering.
+    void EnableLayerOrdering(bool on);
+
+    // The group's document frame: its own frame less its total timing offset.
+    int32_t DocumentFrame() const;
+
+    // Owned sub-layers, index 0 at the bottom.
+    QV_ArrayList fLayers;
+    bool fExpanded;
+    int32_t fGroupMask;
+    bool fDepthSort;
+    bool fDistanceSort;
+    bool fAnimatedLayerOrder;
+    AnimString fLayerOrdering;
+    // The sub-layers in drawing order, index 0 drawn first.
+    QV_ArrayList fDepthLayers;
+    VornDoc* fSortDoc;
+    QV_BaseImage fMaskImage;
+    bool fLoading;
+    // The skeleton that bone and switch layers offer their sub-layers; null for plain groups.
+    BoneParent* fBoneParent;
+
+private:
+    void ApplyLayerOrdering();
+};

@@ -1,0 +1,19 @@
+#include "layer_script_host.h"
+
+namespace {
+
+LayerScriptHost* gLayerScriptHost = nullptr;
+
+} // namespace
+
+LayerScriptHost::~LayerScriptHost() = default;
+
+void SetLayerScriptHost(LayerScriptHost* host)
+{
+    gLayerScriptHost = host;
+}
+
+LayerScriptHost* GetLayerScriptHost()
+{
+    return gLayerScriptHost;
+}

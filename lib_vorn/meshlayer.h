@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "m_mesh.h"
+#include "qv_baseimage.h"
+#include "qv_path.h"
+#include "vornlayer.h"
+
+// The vector layer: drawn artwork as one mesh of points, curves, shapes and point groups, with
+// the layer-wide drawing options no single shape carries (noisy fills and outlines, extra
+// sketchy strokes, gap filling, fill and line textures). Also the default kind of the factory.
+//
+// This is its model part: the fields, the frame update that moves points with their bones, and
+// the renumbering of bone bindings. Its record, channel rows, drawing and rendering live beside
+// the document file, the renderer and the editor view.
+class MeshLayer : public VornLayer {
+public:
+    MeshLayer();
+    ~MeshLayer() override;
+
+    int32_t LayerType() override;
+    // The layer channels, then every curvature, point (moved by the parent's skeleton from
+    // document frame 1 on) and shape channel, then the layer script.
+    void SetCurFrame(int32_t frame) override;
+    void DeleteParentBone(int32_t deleted) override;
+
+    M_Mesh* Mesh() { return &fMesh; }
+
+    M_Mesh fMesh;
+    // Graphics fill mode of the shapes in the editor view.
+    int32_t fEditorFillMode;
+    // Cached static test: -1 not tested, 0 no, 1 yes.
+    int32_t fStaticState;
+    bool fNoisyShapes;
+    bool fNoisyLines;
+    bool fAnimatedNoise;
+    bool fExtraSketchy;
+    // Fractions of the document height.
+    float fNoiseAmp;
+    float fNoiseScale;
+    int32_t fExtraLines;
+    bool fGapFilling;
+    bool fExcludeLinesFromMask;
+    QV_Path fFillTexture;
+    QV_BaseImage fFillTextureImage;
+    QV_Path fLineTexture;
+    QV_BaseImage fLineTextureImage;
+
+private:
+    void BindPointsToBones(int32_t docFrame, int32_t layerFrame);
+};

@@ -1,0 +1,22 @@
+// The document's sound-carrying layers, gathered depth-first in list order for the mixdown and
+// the editor's live playback.
+
+#include "grouplayer.h"
+#include "vorndoc.h"
+
+void VornDoc::CollectAudioLayers(QV_ArrayList& list, VornLayer* layer)
+{
+    if (!layer) {
+        list.fCount = 0;
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            CollectAudioLayers(list, static_cast<VornLayer*>(fLayers.fItems[i]));
+        return;
+    }
+    if (layer->IsAudioType())
+        list.Append(layer);
+    if (!layer->IsGroupType())
+        return;
+    GroupLayer* group = static_cast<GroupLayer*>(layer);
+    for (int32_t i = 0; i < group->fLayers.fCount; i++)
+        CollectAudioLayers(list, static_cast<VornLayer*>(group->fLayers.fItems[i]));
+}

@@ -1,0 +1,315 @@
+// The common part of every layer record: generic values, transforms, layer effects, shadow,
+// shading, motion blur and the action names. A file holds only the effect channels that differ
+// from their defaults; a memory stream (undo, copy and paste) holds all of them, the noise pairs
+// excepted, so that undo restores everything.
+
+#include <cstring>
+
+#include "animrecord.h"
+#include "qv_iostream.h"
+#include "vornlayer.h"
+
+namespace {
+
+constexpr int32_t kWordSize = 256;
+constexpr float kEpsilon = 1e-6f;
+// Records older than this get the effect-handles quality bit and animated layer effects.
+constexpr int32_t kEffectsVersion = 16;
+constexpr int32_t kOldRecordQualityBit = 0x400;
+
+// The record keywords of the 34 layer channels, in declaration order.
+const char* const kChannelKeywords[VornLayer::kLayerChannelCount]
+    = { "translation", "scale", "rotation_x", "rotation_y", "rotation_z", "flip_h", "flip_v", "shear",
+          "visibility", "blur", "alpha", "ambient_occlusion", "layer_shadow_on", "layer_shadow_angle",
+          "layer_shadow_offset", "layer_shadow_blur", "layer_shadow_expansion", "layer_shadow_color",
+          "layer_shadow_noise_amp", "layer_shadow_noise_scale", "layer_shading_on", "layer_shading_angle",
+          "layer_shading_offset", "layer_shading_blur", "layer_shading_contraction", "layer_shading_color",
+          "layer_shading_noise_amp", "layer_shading_noise_scale", "motion_blur_on", "motion_blur_frames",
+          "motion_blur_skip", "motion_blur_alpha_start", "motion_blur_alpha_end", "motion_blur_radius" };
+
+void Line(QV_IoStream* s, const char* text)
+{
+    s->WriteIndent();
+    s->WriteText(text);
+    s->WriteNewline();
+}
+
+void BoolLine(QV_IoStream* s, const char* keyword, bool value)
+{
+    s->WriteIndent();
+    s->WriteText(keyword);
+    s->WriteSpace();
+    s->WriteText(value ? "true" : "false");
+    s->WriteNewline();
+}
+
+void IntLine(QV_IoStream* s, const char* keyword, int32_t value)
+{
+    s->WriteIndent();
+    s->WriteText(keyword);
+    s->WriteSpace();
+    s->WriteInt(value);
+    s->WriteNewline();
+}
+
+void PathLine(QV_IoStream* s, const char* keyword, const QV_String& path)
+{
+    s->WriteIndent();
+    s->WriteText(keyword);
+    s->WriteSpace();
+    s->WritePath(path.CString());
+    s->WriteNewline();
+}
+
+void ChannelLines(QV_IoStream* s, const char* keyword, AnimChannel& channel)
+{
+    Line(s, keyword);
+    channel.WriteRecord(s, true);
+}
+
+// An effect channel that a file would not miss: one key holding its default.
+template <class Channel, class Test> bool Differs(Channel& channel, Test atDefault)
+{
+    return channel.CountKeys() > 1 || !atDefault(channel.GetValue(0));
+}
+
+bool Fail(QV_IoStream* stream, const char* file, int32_t line)
+{
+    ChannelReadError(stream, file, line);
+    return false;
+}
+
+#define RECORD_FAIL(stream) Fail((stream), __FILE__, __LINE__)
+
+} // namespace
+
+void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
+{
+    VornLayer& l = *layer;
+    const bool file = s->IsFile();
+
+    Line(s, "### generic layer values");
+    if (!file)
+        BoolLine(s, "secondary_selection", l.fSecondarySelection);
+    s->WriteIndent();
+    s->WriteText("name ");
+    s->WriteQuoted(l.fName.CString());
+    s->WriteNewline();
+    IntLine(s, "quality_flags", l.fQualityFlags);
+    BoolLine(s, "animated_layer_effects", l.fAnimatedLayerEffects);
+    s->WriteIndent();
+    s->WriteText("origin ");
+    s->WriteFloat(l.fOrigin.x);
+    s->WriteSpace();
+    s->WriteFloat(l.fOrigin.y);
+    s->WriteNewline();
+    IntLine(s, "parent_bone", l.fLayerParentBone);
+    BoolLine(s, "visible", l.fVisible);
+    BoolLine(s, "render_only", l.fRenderOnly);
+    BoolLine(s, "edit_only", l.fEditOnly);
+    BoolLine(s, "scale_compensation", l.fScaleCompensation);
+    BoolLine(s, "rotate_to_follow", l.fRotateToFollow);
+    BoolLine(s, "face_camera", l.fFaceCamera);
+    IntLine(s, "masking", l.fMaskingMode);
+    IntLine(s, "blend_mode", l.fBlendingMode);
+    BoolLine(s, "camera_immune", l.fImmuneToCamera);
+    BoolLine(s, "dof_immune", l.fImmuneToDof);
+    if (!l.fHsvImage.IsEmpty())
+        PathLine(s, "hsv_image", l.fHsvImage);
+    IntLine(s, "timing_offset", l.fTimingOffset);
+    if (!l.fLayerScript.IsEmpty())
+        PathLine(s, "layer_script", l.fLayerScript);
+    s->WriteNewline();
+
+    Line(s, "### transforms");
+    ChannelLines(s, "translation", l.fTranslation);
+    ChannelLines(s, "scale", l.fScale);
+    ChannelLines(s, "rotation_x", l.fRotationX);
+    ChannelLines(s, "rotation_y", l.fRotationY);
+    ChannelLines(s, "rotation_z", l.fRotationZ);
+    ChannelLines(s, "flip_h", l.fFlipH);
+    ChannelLines(s, "flip_v", l.fFlipV);
+    ChannelLines(s, "shear", l.fShear);
+
+    s->WriteNewline();
+    Line(s, "### layer effects");
+    if (!file || Differs(l.fVisibility, [](bool v) { return v; }))
+        ChannelLines(s, "visibility", l.fVisibility);
+    if (!file || Differs(l.fBlur, [](float v) { return !(v > kEpsilon); }))
+        ChannelLines(s, "blur", l.fBlur);
+    if (!file || Differs(l.fAlpha, [](float v) { return !(v < 0.999999f); }))
+        ChannelLines(s, "alpha", l.fAlpha);
+    if (!file || Differs(l.fAmbientOcclusion, [](float v) { return !(v > kEpsilon); }))
+        ChannelLines(s, "ambient_occlusion", l.fAmbientOcclusion);
+
+    auto off = [](bool v) { return !v; };
+    if (!file || Differs(l.fLayerShadow, off)) {
+        s->WriteNewline();
+        Line(s, "### layer shadow");
+        ChannelLines(s, "layer_shadow_on", l.fLayerShadow);
+        ChannelLines(s, "layer_shadow_angle", l.fShadowAngle);
+        ChannelLines(s, "layer_shadow_offset", l.fShadowOffset);
+        ChannelLines(s, "layer_shadow_blur", l.fShadowBlur);
+        ChannelLines(s, "layer_shadow_expansion", l.fShadowExpansion);
+        ChannelLines(s, "layer_shadow_color", l.fShadowColor);
+        if (l.fShadowNoiseAmp.CountKeys() > 1 || l.fShadowNoiseAmp.value > kEpsilon) {
+            ChannelLines(s, "layer_shadow_noise_amp", l.fShadowNoiseAmp);
+            ChannelLines(s, "layer_shadow_noise_scale", l.fShadowNoiseScale);
+        }
+    }
+    if (!file || Differs(l.fLayerShading, off)) {
+        s->WriteNewline();
+        Line(s, "### layer shading");
+        ChannelLines(s, "layer_shading_on", l.fLayerShading);
+        ChannelLines(s, "layer_shading_angle", l.fShadingAngle);
+        ChannelLines(s, "layer_shading_offset", l.fShadingOffset);
+        ChannelLines(s, "layer_shading_blur", l.fShadingBlur);
+        ChannelLines(s, "layer_shading_contraction", l.fShadingContraction);
+        ChannelLines(s, "layer_shading_color", l.fShadingColor);
+        if (l.fShadingNoiseAmp.CountKeys() > 1 || l.fShadingNoiseAmp.value > kEpsilon) {
+            ChannelLines(s, "layer_shading_noise_amp", l.fShadingNoiseAmp);
+            ChannelLines(s, "layer_shading_noise_scale", l.fShadingNoiseScale);
+        }
+    }
+    if (!file || Differs(l.fMotionBlur, off)) {
+        s->WriteNewline();
+        Line(s, "### motion blur");
+        ChannelLines(s, "motion_blur_on", l.fMotionBlur);
+        ChannelLines(s, "motion_blur_frames", l.fMotionBlurFrames);
+        ChannelLines(s, "motion_blur_skip", l.fMotionBlurSkip);
+        ChannelLines(s, "motion_blur_alpha_start", l.fMotionBlurAlphaStart);
+        ChannelLines(s, "motion_blur_alpha_end", l.fMotionBlurAlphaEnd);
+        ChannelLines(s, "motion_blur_radius", l.fMotionBlurRadius);
+    }
+
+    if (l.fPoses.fCount > 0) {
+        s->WriteNewline();
+        Line(s, "### actions");
+        for (int32_t i = 0; i < l.fPoses.fCount; i++) {
+            s->WriteIndent();
+            s->WriteText("action ");
+            s->WriteQuoted(static_cast<QV_String*>(l.fPoses.fItems[i])->CString());
+            s->WriteNewline();
+        }
+    }
+}
+
+bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const char* keyword)
+{
+    VornLayer& l = *layer;
+    if (stream->fVersion < kEffectsVersion) {
+        l.fQualityFlags |= kOldRecordQualityBit;
+        l.fAnimatedLayerEffects = true;
+    }
+
+    struct BoolField {
+        const char* keyword;
+        bool VornLayer::*field;
+    };
+    static const BoolField kBools[] = { { "secondary_selection", &VornLayer::fSecondarySelection },
+        { "animated_layer_effects", &VornLayer::fAnimatedLayerEffects }, { "visible", &VornLayer::fVisible },
+        { "render_only", &VornLayer::fRenderOnly }, { "edit_only", &VornLayer::fEditOnly },
+        { "scale_compensation", &VornLayer::fScaleCompensation },
+        { "rotate_to_follow", &VornLayer::fRotateToFollow }, { "face_camera", &VornLayer::fFaceCamera },
+        { "camera_immune", &VornLayer::fImmuneToCamera }, { "dof_immune", &VornLayer::fImmuneToDof } };
+    for (const BoolField& entry : kBools) {
+        if (std::strcmp(keyword, entry.keyword) != 0)
+            continue;
+        bool value;
+        if (!stream->ReadBool(value))
+            return RECORD_FAIL(stream);
+        l.*entry.field = value;
+        return true;
+    }
+
+    struct IntField {
+        const char* keyword;
+        int32_t VornLayer::*field;
+    };
+    static const IntField kInts[] = { { "quality_flags", &VornLayer::fQualityFlags },
+        { "parent_bone", &VornLayer::fLayerParentBone }, { "masking", &VornLayer::fMaskingMode },
+        { "blend_mode", &VornLayer::fBlendingMode }, { "timing_offset", &VornLayer::fTimingOffset } };
+    for (const IntField& entry : kInts) {
+        if (std::strcmp(keyword, entry.keyword) != 0)
+            continue;
+        int32_t value;
+        if (!stream->ReadInt(value))
+            return RECORD_FAIL(stream);
+        l.*entry.field = value;
+        return true;
+    }
+
+    if (std::strcmp(keyword, "name") == 0) {
+        // Names of any length: our own writer does not limit them.
+        QV_String name;
+        if (!stream->ReadString(name))
+            return RECORD_FAIL(stream);
+        l.fName = name;
+        return true;
+    }
+    if (std::strcmp(keyword, "origin") == 0) {
+        QV_Vector2 origin;
+        if (!stream->ReadFloat(origin.x) || !stream->ReadFloat(origin.y))
+            return RECORD_FAIL(stream);
+        l.fOrigin = origin;
+        return true;
+    }
+    if (std::strcmp(keyword, "hsv_image") == 0) {
+        QV_String path;
+        if (!stream->ReadPath(path))
+            return RECORD_FAIL(stream);
+        l.SetHsvImage(path.CString());
+        return true;
+    }
+    if (std::strcmp(keyword, "layer_script") == 0) {
+        QV_String path;
+        if (!stream->ReadPath(path))
+            return RECORD_FAIL(stream);
+        l.SetLayerScript(path.CString());
+        return true;
+    }
+    if (std::strcmp(keyword, "action") == 0) {
+        QV_String name;
+        if (!stream->ReadString(name))
+            return RECORD_FAIL(stream);
+        l.fPoses.Append(new QV_String(name));
+        return true;
+    }
+
+    AnimChannel* channels[kLayerChannelCount];
+    l.LayerChannels(channels);
+    for (int32_t i = 0; i < kLayerChannelCount; i++) {
+        if (std::strcmp(keyword, kChannelKeywords[i]) != 0)
+            continue;
+        if (!channels[i]->ReadRecord(stream, false))
+            return RECORD_FAIL(stream);
+        return true;
+    }
+
+    QV_String text("Unknown keyword: ");
+    text.Append(keyword);
+    text.Append(" at line ");
+    text.AppendInt(stream->LineNumber());
+    stream->SetError(text.CString());
+    return false;
+}
+
+bool VornLayer::ReadRecord(QV_IoStream* stream)
+{
+    ClearPoses();
+    char word[kWordSize];
+    for (;;) {
+        if (!stream->ReadWord(kWordSize, word))
+            return RECORD_FAIL(stream);
+        if (std::strcmp(word, "{") == 0)
+            continue;
+        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+            return true;
+        if (word[0] == '#') {
+            stream->SkipLine();
+            continue;
+        }
+        if (!ReadGenericKeyword(this, stream, word))
+            return false;
+    }
+}
