@@ -4,6 +4,7 @@
 #include "vornlayer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cinttypes>
 #include <cstdio>
 
@@ -25,8 +26,9 @@ constexpr rgb_color kEffectShade = { 0, 0, 0, 128 };
 constexpr int32_t kDefaultQualityFlags = 0x7FE;
 
 // Layer scripts are bound to globals "LS_<n>"; a counter keeps the names unique for the whole
-// run, which a 64-bit address printed with "%u" would not.
-uint32_t gNextScriptSerial = 0;
+// run, which a 64-bit address printed with "%u" would not. Render threads bring private
+// documents to their frames too, so the counter is shared safely.
+std::atomic<uint32_t> gNextScriptSerial { 0 };
 
 template <class Channel> void Bake(Channel& channel, int32_t frame)
 {
