@@ -204,3 +204,16 @@ TEST(LayerRecord, BadRecordsFailWithTheirMessages)
         EXPECT_EQ(error.compare(0, std::string(c.errorStart).size(), c.errorStart), 0) << error;
     }
 }
+
+TEST(LayerRecord, LongNamesReadBack)
+{
+    // Nothing limits a name when it is set, so the reader takes what the writer wrote.
+    VornLayer layer;
+    const std::string name(300, 'n');
+    layer.SetName(name.c_str());
+    VornLayer copy;
+    bool ok;
+    EXPECT_EQ(ReadInto(copy, "{\n" + MemoryRecord(layer) + "}\n", 19, &ok), "");
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(copy.Name(), name.c_str());
+}
