@@ -1,0 +1,3 @@
+#include "style_document.h"
+
+StyleDocument::~StyleDocument() = default;

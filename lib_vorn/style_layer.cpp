@@ -1,0 +1,3 @@
+#include "style_layer.h"
+
+StyleLayer::~StyleLayer() = default;

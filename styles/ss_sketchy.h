@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+#include "m_shapeeffect.h"
+
+// Style index 7: rounds and thins the outline: the coverage is box-blurred and sharpened again
+// through the sketch alpha table. Colours never change.
+class SS_Sketchy : public M_ShapeEffect {
+public:
+    SS_Sketchy();
+    ~SS_Sketchy() override;
+
+    int32_t StyleType() override;
+    bool ReadRecord(QV_IoStream* stream) override;
+    void WriteRecord(QV_IoStream* stream) override;
+    void Apply(
+        QV_PixelBuffer* image, QV_Rect rect, QV_PixelBuffer* work, StyleDocument* doc, float scale) override;
+
+    // Blur radius, a fraction of the document height.
+    float fRadius;
+};

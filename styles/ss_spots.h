@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+#include "m_shapeeffect.h"
+
+// Style index 3: covers the shape with a staggered pattern of jittered elliptical spots laid out
+// over the shape's own rectangle. The spots show only inside the shape, whose alpha is kept.
+class SS_Spots : public M_ShapeEffect {
+public:
+    SS_Spots();
+    ~SS_Spots() override;
+
+    int32_t StyleType() override;
+    bool ReadRecord(QV_IoStream* stream) override;
+    void WriteRecord(QV_IoStream* stream) override;
+    void Apply(
+        QV_PixelBuffer* image, QV_Rect rect, QV_PixelBuffer* work, StyleDocument* doc, float scale) override;
+
+    // Fractions of the document height: the spot's size along and across the length axis, and
+    // the distances between spot centres along it and between rows.
+    float fSpotLength;
+    float fSpotWidth;
+    float fLengthSpacing;
+    float fWidthSpacing;
+    // Direction of the length axis, radians.
+    float fAngle;
+    rgb_color fSpotColor;
+};
