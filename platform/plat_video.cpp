@@ -25,6 +25,9 @@ bool PlatVideoStart()
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Closing the last window is the application's business.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Window surfaces are plain memory copied to the window: no OpenGL
+    // driver is loaded for them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // The clipboard and the tablet speak to the X server from threads of
     // their own; Xlib must know before the first connection is made.
     XInitThreads();

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+// Outside programs for the tests that need a real X server: Xvfb itself and
+// the tools that drive and read it (xdotool, xclip, ImageMagick's import).
+
+// Whether a program of that name is on the PATH.
+inline bool HasProgram(const std::string& name)
+{
+    const char* path = getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        const size_t end = folders.find(':', start);
+        const std::string folder
+            = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        struct stat info;
+        const std::string file = (folder.empty() ? "." : folder) + "/" + name;
+        if (stat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(file.c_str(), X_OK) == 0)
+            return true;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Runs a program (no shell) with its standard output into a file, calling
+// whileRunning every few milliseconds until it ends; it is killed after
+// timeoutMs. The exit status, or -1 when it could not run or was killed.
+inline int RunProgram(const std::vector<std::string>& args, const std::string& outputFile,
+    const std::function<void()>& whileRunning, int timeoutMs = 10000)
+{
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.empty() ? "/dev/null" : outputFile.c_str(),
+        O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    for (int waited = 0;; waited += 5) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (waited >= timeoutMs) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        if (whileRunning)
+            whileRunning();
+        usleep(5000);
+    }
+}
+
+// A private X server on a free display, for as long as the object lives.
+class XvfbSession {
+public:
+    XvfbSession() = default;
+    XvfbSession(const XvfbSession&) = delete;
+    XvfbSession& operator=(const XvfbSession&) = delete;
+    ~XvfbSession()
+    {
+        if (fPid > 0) {
+            kill(fPid, SIGTERM);
+            int status = 0;
+            waitpid(fPid, &status, 0);
+        }
+    }
+
+    // Starts "Xvfb" with one screen of that size and depth 24. False, with
+    // the reason, when no server could be started.
+    bool Start(int width, int height, std::string& why)
+    {
+        if (!HasProgram("Xvfb")) {
+            why = "Xvfb is not installed";
+            return false;
+        }
+        int fds[2];
+        if (pipe(fds) != 0) {
+            why = "no pipe";
+            return false;
+        }
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const std::string displayFd = std::to_string(fds[1]);
+        const char* argv[] = { "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(),
+            "-nolisten", "tcp", "-noreset", nullptr };
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        const int spawned = posix_spawnp(&fPid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        if (spawned != 0) {
+            fPid = 0;
+            close(fds[0]);
+            why = "Xvfb did not start";
+            return false;
+        }
+        // The server writes its display number once it accepts clients.
+        std::string number;
+        pollfd ready = { fds[0], POLLIN, 0 };
+        for (int i = 0; i < 100 && number.find('\n') == std::string::npos; ++i) {
+            if (poll(&ready, 1, 100) <= 0)
+                continue;
+            char bytes[16];
+            const ssize_t got = read(fds[0], bytes, sizeof bytes);
+            if (got <= 0)
+                break;
+            number.append(bytes, size_t(got));
+        }
+        close(fds[0]);
+        if (number.find('\n') == std::string::npos) {
+            why = "Xvfb gave no display";
+            return false;
+        }
+        fDisplay = ":" + number.substr(0, number.find('\n'));
+        return true;
+    }
+    const std::string& Display() const { return fDisplay; }
+
+private:
+    pid_t fPid = 0;
+    std::string fDisplay;
+};
