@@ -95,6 +95,20 @@ TEST(SSGradient, SeeThroughColoursBlendOverTheShapeWhoseAlphaStays)
     EXPECT_EQ(blended.At(16, 16).a, 77);
 }
 
+TEST(SSGradient, WhatTheWorkBufferHeldNeverReachesTheShape)
+{
+    SS_Gradient style;
+    StubDocument doc;
+    TestRaster shape(32, 32, kGrey);
+    TestRaster work(32, 32, rgb_color { 0, 255, 0, 255 });
+    style.Apply(shape.Buffer(), QV_Rect { 0, 0, 31, 31 }, work.Buffer(), &doc, 1.0f);
+    for (int32_t y = 0; y < 32; y++)
+        for (int32_t x = 0; x < 32; x++) {
+            const rgb_color c = shape.At(x, y);
+            ASSERT_TRUE(c.r == c.g && c.g == c.b) << x << "," << y;
+        }
+}
+
 TEST(SSGradient, AOnePixelHighShapeStillGetsAColour)
 {
     SS_Gradient style;
