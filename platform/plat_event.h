@@ -19,7 +19,8 @@ enum class PlatEventType {
     // key: the character code that a key press yields besides its text: 13,
     // 9, 8 and 27 for Return, Tab, Backspace and Escape without Ctrl; with
     // Ctrl (and without Alt) the control codes 1 to 26 for the letters, 27
-    // for '[', 28 for '\\' and 29 for ']'. Follows the key's KeyDown.
+    // for '[', 28 for '\\' and 29 for ']', and the space itself (typed text
+    // leaves these out while Ctrl is held). Follows the key's KeyDown.
     Char,
     Text, // text: the characters typed, UTF-8
     FileDropped, // text: the path; x, y: the pointer

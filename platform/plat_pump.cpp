@@ -146,6 +146,8 @@ int32_t CharOfKey(const SDL_Keysym& keysym)
     if (keysym.sym >= 'a' && keysym.sym <= 'z')
         return keysym.sym - 'a' + 1;
     switch (keysym.sym) {
+    case ' ':
+        return ' ';
     case '[':
         return 27;
     case '\\':

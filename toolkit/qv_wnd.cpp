@@ -5,7 +5,6 @@
 #include "follow_flags.h"
 #include "plat_cursor.h"
 #include "plat_mutex.h"
-#include "plat_pump.h"
 #include "plat_tablet.h"
 #include "plat_window.h"
 #include "qv_app.h"

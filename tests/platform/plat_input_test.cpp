@@ -106,6 +106,7 @@ TEST_F(PlatInputTest, ControlKeysAddTheirCharacterAndCtrlMakesControlCodes)
         { '[', kPlatCtrl, { "down:91/2", "char:27/2" } },
         { ']', kPlatCtrl, { "down:93/2", "char:29/2" } },
         { '\\', kPlatCtrl, { "down:92/2", "char:28/2" } },
+        { ' ', kPlatCtrl, { "down:32/2", "char:32/2" } },
         // Ctrl with Alt is AltGr: its characters come as text, not as codes.
         { 'q', kPlatCtrl | kPlatAlt, { "down:113/6" } },
         { 'a', 0, { "down:97/0" } },

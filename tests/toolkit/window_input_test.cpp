@@ -73,6 +73,7 @@ TEST_F(WindowInputTest, KeysArriveAsTheirCodesAndThenAsTheCharactersTheyType)
         { "Ctrl+[", '[', nullptr, kPlatCtrl, { "91 2" } },
         { "Ctrl+]", ']', nullptr, kPlatCtrl, { "93 2" } },
         { "Ctrl+\\", '\\', nullptr, kPlatCtrl, { "124 2" } },
+        { "Ctrl+Space", ' ', nullptr, kPlatCtrl, { "32 2" } }, // a character, not 128
         { "AltGr @", 0, "@", kPlatCtrl | kPlatAlt, { "64 6" } },
         { "AltGr braces", 0, "{}", kPlatCtrl | kPlatAlt, { "123 6", "125 6" } },
         { "Alt+a", 0, "a", kPlatAlt, { "97 4" } },
