@@ -5,6 +5,7 @@
 #include "plat_window.h"
 #include "qv_dc.h"
 #include "qv_layer.h"
+#include "shape_style_factory.h"
 
 VornWnd* gVornWnd = nullptr;
 
@@ -32,6 +33,8 @@ Vorn::Vorn()
 
 void Vorn::Startup(const char*)
 {
+    // Documents name their shape effects by type id; the model makes them through this factory.
+    RegisterShapeStyles();
     const QV_Rect screen = UsableScreenRect();
     const int32_t width = 800;
     const int32_t height = 600;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "blend_tables.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "qv_graphics.h"
 #include "shape_style_factory.h"
 #include "style_document.h"
@@ -60,7 +60,7 @@ void ApplyEffect(benchmark::State& state)
     BuildBlendTables();
     RegisterShapeStyles();
     const int32_t index = static_cast<int32_t>(state.range(0));
-    std::unique_ptr<M_ShapeEffect> style(NewShapeStyle(10203 + index));
+    std::unique_ptr<M_ShapeStyle> style(NewShapeStyle(10203 + index));
     Raster target;
     Raster work;
     XGraphics graphics;

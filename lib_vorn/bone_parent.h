@@ -21,6 +21,8 @@ public:
     // The rigid frame that approximates the skeleton's deformation at a point of the parent's
     // space.
     virtual void LocalFrameAt(const QV_Vector2& point, QV_Matrix& frame) const = 0;
+    // Moves a point of the parent's space the way the skeleton's bones move bound points.
+    virtual void TransformPoint(QV_Vector2& point) const = 0;
     // The index that bone id will have once deleted and its sub-tree are removed; a removed
     // bone maps to its nearest surviving ancestor or -1.
     virtual int32_t RemapBoneID(int32_t id, int32_t deleted) const = 0;

@@ -2,6 +2,7 @@
 
 #include "m_brush.h"
 #include "m_shapestyle.h"
+#include "shape_style_makers.h"
 #include "qv_iostream.h"
 
 namespace {
@@ -86,6 +87,29 @@ void M_Style::SetDefaults(int32_t frame)
     fBrushVaries = true;
     fBrushTint = true;
     DeleteEffects();
+}
+
+int32_t M_Style::FreeFillSlot() const
+{
+    for (int32_t i = 0; i < kLineEffectSlot; i++) {
+        if (!fEffects[i])
+            return i;
+    }
+    return -1;
+}
+
+void M_Style::SetSoftEdge(float width)
+{
+    const int32_t slot = FreeFillSlot();
+    if (slot >= 0)
+        fEffects[slot] = CreateSoftEdgeStyle(width);
+}
+
+void M_Style::SetShading(float angle, float offset, float blur, rgb_color color)
+{
+    const int32_t slot = FreeFillSlot();
+    if (slot >= 0)
+        fEffects[slot] = CreateShadingStyle(angle, offset, blur, color);
 }
 
 void M_Style::ResolveBrush()

@@ -34,6 +34,10 @@ public:
     // Looks the brush up by name when it is not resolved yet; a missing brush is looked up again
     // at the next call.
     void ResolveBrush();
+    // A soft edge (radius a fraction of the document height) or a shading effect goes into the
+    // first empty fill slot; with both fill slots full nothing is made.
+    void SetSoftEdge(float width);
+    void SetShading(float angle, float offset, float blur, rgb_color color);
 
     bool ReadRecord(QV_IoStream* stream);
     void WriteRecord(QV_IoStream* stream);
@@ -65,6 +69,8 @@ public:
 
 private:
     void DeleteEffects();
+    // The first empty one of the two fill effect slots, or -1.
+    int32_t FreeFillSlot() const;
 };
 
 void DeleteStyleObject(M_Style* style);

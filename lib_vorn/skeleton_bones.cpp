@@ -30,6 +30,12 @@ void SkeletonBones::LocalFrameAt(const QV_Vector2& point, QV_Matrix& frame) cons
         frame.Identity();
 }
 
+void SkeletonBones::TransformPoint(QV_Vector2& point) const
+{
+    if (fSkeleton)
+        fSkeleton->TransformPoint(point);
+}
+
 int32_t SkeletonBones::RemapBoneID(int32_t id, int32_t deleted) const
 {
     return fSkeleton ? fSkeleton->RemapBoneID(id, deleted) : id;

@@ -12,6 +12,7 @@ public:
     int32_t CountBones() const override;
     bool BonePointMatrix(int32_t bone, QV_Matrix& matrix) const override;
     void LocalFrameAt(const QV_Vector2& point, QV_Matrix& frame) const override;
+    void TransformPoint(QV_Vector2& point) const override;
     int32_t RemapBoneID(int32_t id, int32_t deleted) const override;
 
     // Not owned; null offers no bones.

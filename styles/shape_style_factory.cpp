@@ -33,7 +33,7 @@ M_ShapeStyle* MakeShading(float angle, float offset, float blur, rgb_color color
 
 } // namespace
 
-M_ShapeEffect* NewShapeStyle(int32_t typeId)
+M_ShapeStyle* NewShapeStyle(int32_t typeId)
 {
     if (typeId < kFirstShapeStyleId || typeId >= kFirstShapeStyleId + kStyleKindCount)
         return nullptr;

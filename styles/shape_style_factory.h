@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-class M_ShapeEffect;
+class M_ShapeStyle;
 
 // The style index of every effect kind (its StyleType); the type id is 10203 + the index, and
 // 10202 means plain, no effect.
@@ -21,7 +21,7 @@ constexpr int32_t kStyleKindCount = 11;
 
 // A new effect of the type id (10203 to 10213) with its defaults, owned by the caller; null for
 // every other id.
-M_ShapeEffect* NewShapeStyle(int32_t typeId);
+M_ShapeStyle* NewShapeStyle(int32_t typeId);
 
 // Installs NewShapeStyle as the maker behind CreateShapeStyle, through which the style records
 // of the document model create their effects, and the soft edge and shading value constructors

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 8: imitates a broad pen held at an angle: the coverage is blurred along one
 // direction and sharpened again through the pen alpha table. Colours never change.
-class SS_AngledPen : public M_ShapeEffect {
+class SS_AngledPen : public M_ShapeStyle {
 public:
     SS_AngledPen();
     ~SS_AngledPen() override;

@@ -4,11 +4,11 @@
 
 #include "animcolor.h"
 #include "animval.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 5: a linear or radial blend between two colours laid out over the shape's own
 // rectangle, composited over the shape's colours; the shape's alpha is kept.
-class SS_Gradient : public M_ShapeEffect {
+class SS_Gradient : public M_ShapeStyle {
 public:
     SS_Gradient();
     ~SS_Gradient() override;

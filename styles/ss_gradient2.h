@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "qv_arraylist.h"
 #include "qv_color.h"
 
@@ -18,7 +18,7 @@ constexpr int32_t kGradientAngle = 3;
 // an angle) laid out in the layer between the shape's two effect handles. It follows the layer's
 // transform and the parent skeleton's deformation, so it depends on the shape's position and has
 // an on-canvas handle.
-class SS_Gradient2 : public M_ShapeEffect {
+class SS_Gradient2 : public M_ShapeStyle {
 public:
     // Linear, white at 0 and black at 1.
     SS_Gradient2();

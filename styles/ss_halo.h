@@ -4,11 +4,11 @@
 
 #include "animcolor.h"
 #include "animval.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 4: a glow of a colour along the inside of the shape's edges, faded towards the
 // inside by a blur. Nothing is added outside the shape, whose alpha is kept.
-class SS_Halo : public M_ShapeEffect {
+class SS_Halo : public M_ShapeStyle {
 public:
     SS_Halo();
     ~SS_Halo() override;

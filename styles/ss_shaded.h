@@ -4,13 +4,13 @@
 
 #include "animcolor.h"
 #include "animval.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 0: shades the inside of a shape along the edges that face away from the light. A
 // copy of the shape shifted towards the light masks it; what the copy leaves uncovered is
 // darkened with the shadow colour, softened by a blur. One of the effects with an on-canvas
 // handle, so the editor view draws it too.
-class SS_Shaded : public M_ShapeEffect {
+class SS_Shaded : public M_ShapeStyle {
 public:
     SS_Shaded();
     // Keys each channel at frame 0; used by M_Style::SetShading.

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 7: rounds and thins the outline: the coverage is box-blurred and sharpened again
 // through the sketch alpha table. Colours never change.
-class SS_Sketchy : public M_ShapeEffect {
+class SS_Sketchy : public M_ShapeStyle {
 public:
     SS_Sketchy();
     ~SS_Sketchy() override;

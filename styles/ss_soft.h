@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "animval.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 2: softens the shape's outline by blurring its alpha inside the shape's rectangle.
-class SS_Soft : public M_ShapeEffect {
+class SS_Soft : public M_ShapeStyle {
 public:
     SS_Soft();
     // Keys the radius at frame 0; used by M_Style::SetSoftEdge.

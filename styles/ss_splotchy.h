@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 1: shifts the shape's colours by a smooth, distorted noise laid out over the shape's
 // own rectangle, so the pattern is anchored to its top-left corner. Alpha never changes.
-class SS_Splotchy : public M_ShapeEffect {
+class SS_Splotchy : public M_ShapeStyle {
 public:
     SS_Splotchy();
     ~SS_Splotchy() override;

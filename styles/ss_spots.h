@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 
 // Style index 3: covers the shape with a staggered pattern of jittered elliptical spots laid out
 // over the shape's own rectangle. The spots show only inside the shape, whose alpha is kept.
-class SS_Spots : public M_ShapeEffect {
+class SS_Spots : public M_ShapeStyle {
 public:
     SS_Spots();
     ~SS_Spots() override;

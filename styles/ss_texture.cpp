@@ -60,7 +60,7 @@ void SS_Texture::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer* shapeImage, Q
     int32_t finalRender)
 {
     if (!layer) {
-        M_ShapeEffect::ApplyInLayer(
+        M_ShapeStyle::ApplyInLayer(
             graphics, shapeImage, rect, bounds, work, doc, layer, scale, shape, finalRender);
         return;
     }

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "texture_source.h"
 
 // Style index 6: paints an image file over the shape, keeping its outline: tiled or stretched
 // over the shape's rectangle, or, when rendered in a layer, laid over the shape's extent in the
 // layer's units.
-class SS_Texture : public M_ShapeEffect {
+class SS_Texture : public M_ShapeStyle {
 public:
     SS_Texture();
     ~SS_Texture() override;

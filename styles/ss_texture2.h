@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "texture_source.h"
 
 // Style index 10: places an image file in the layer between the shape's two effect handles,
 // centred on the first, its top row towards the second. It follows the layer's transform and the
 // parent skeleton's deformation, so it depends on the shape's position and has a handle.
-class SS_Texture2 : public M_ShapeEffect {
+class SS_Texture2 : public M_ShapeStyle {
 public:
     SS_Texture2();
     ~SS_Texture2() override;

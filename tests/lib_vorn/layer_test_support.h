@@ -31,6 +31,11 @@ public:
         frame.Identity();
         frame.Translate(wholeOffset.x, wholeOffset.y, 0);
     }
+    void TransformPoint(QV_Vector2& point) const override
+    {
+        point.x += wholeOffset.x;
+        point.y += wholeOffset.y;
+    }
     // Bones after the deleted one move down by one; the deleted one maps to -1.
     int32_t RemapBoneID(int32_t id, int32_t deleted) const override
     {

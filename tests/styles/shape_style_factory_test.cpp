@@ -5,7 +5,7 @@
 
 #include "animval.h"
 #include "gradient_stop.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "m_style.h"
 #include "shape_style_factory.h"
 #include "shape_style_makers.h"
@@ -23,15 +23,15 @@ protected:
     void SetUp() override { RegisterShapeStyles(); }
 };
 
-std::unique_ptr<M_ShapeEffect> Make(int32_t typeId)
+std::unique_ptr<M_ShapeStyle> Make(int32_t typeId)
 {
-    return std::unique_ptr<M_ShapeEffect>(static_cast<M_ShapeEffect*>(CreateShapeStyle(typeId)));
+    return std::unique_ptr<M_ShapeStyle>(CreateShapeStyle(typeId));
 }
 
 TEST_F(ShapeStyleFactory, EveryEffectIdMakesItsKindAndNothingElseMakesAny)
 {
     for (int32_t id = 10203; id <= 10213; id++) {
-        std::unique_ptr<M_ShapeEffect> style = Make(id);
+        std::unique_ptr<M_ShapeStyle> style = Make(id);
         ASSERT_NE(style, nullptr) << id;
         EXPECT_EQ(style->StyleType(), id - 10203);
     }
@@ -63,7 +63,7 @@ TEST_F(ShapeStyleFactory, KindsAnswerTheirMarginHandleDependenceAndChannels)
         { 10, 0, true, true, 0 },
     };
     for (const Row& row : rows) {
-        std::unique_ptr<M_ShapeEffect> style = Make(10203 + row.index);
+        std::unique_ptr<M_ShapeStyle> style = Make(10203 + row.index);
         SCOPED_TRACE(row.index);
         EXPECT_FLOAT_EQ(style->Margin(), row.margin);
         EXPECT_EQ(style->HasHandle(), row.handle);
@@ -220,6 +220,23 @@ TEST_F(ShapeStyleFactory, AnEffectNumberBeyondTheKindsFailsTheStyleRecord)
     EXPECT_TRUE(ReadStyle(copy, highest));
     ASSERT_NE(copy.fEffects[2], nullptr);
     EXPECT_EQ(copy.fEffects[2]->StyleType(), 10);
+}
+
+TEST_F(ShapeStyleFactory, SoftEdgeAndShadingFillTheFirstEmptyFillSlotOnly)
+{
+    M_Style style(0);
+    style.SetSoftEdge(0.25f);
+    style.SetShading(1.0f, 0.5f, 0.125f, rgb_color { 1, 2, 3, 4 });
+    ASSERT_NE(style.fEffects[0], nullptr);
+    ASSERT_NE(style.fEffects[1], nullptr);
+    EXPECT_EQ(style.fEffects[0]->StyleType(), 2);
+    EXPECT_EQ(style.fEffects[1]->StyleType(), 0);
+
+    // Both fill slots are full: nothing more is made, and the line slot is never used.
+    M_ShapeStyle* first = style.fEffects[0];
+    style.SetSoftEdge(0.5f);
+    EXPECT_EQ(style.fEffects[0], first);
+    EXPECT_EQ(style.fEffects[kLineEffectSlot], nullptr);
 }
 
 } // namespace

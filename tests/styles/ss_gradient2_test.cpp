@@ -31,7 +31,7 @@ struct LayerScene {
         bounds.max = QV_Vector3 { 0.5f, 0.5f, 0 };
     }
     void Apply(
-        M_ShapeEffect& style, int32_t finalRender = 1, StyleLayer* layer = nullptr, M_Shape* shape = nullptr)
+        M_ShapeStyle& style, int32_t finalRender = 1, StyleLayer* layer = nullptr, M_Shape* shape = nullptr)
     {
         QV_PixelBuffer image;
         target.image.GetSubPixelBuffer(rect, image);

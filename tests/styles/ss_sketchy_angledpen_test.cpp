@@ -19,7 +19,7 @@ void Paint(TestRaster& raster)
     raster.FillRect(2, 30, 37, 30, kGreen);
 }
 
-TestRaster Applied(M_ShapeEffect& style, float scale = 1.0f)
+TestRaster Applied(M_ShapeStyle& style, float scale = 1.0f)
 {
     TestRaster shape(40, 40);
     Paint(shape);

@@ -15,7 +15,7 @@ void Paint(TestRaster& raster)
             raster.Set(x, y, rgb_color { uint8_t(40 + 8 * x), 120, uint8_t(200 - 5 * x), uint8_t(y * 11) });
 }
 
-void ApplyBase(M_ShapeEffect& style, TestRaster& shape, StubDocument& doc)
+void ApplyBase(M_ShapeStyle& style, TestRaster& shape, StubDocument& doc)
 {
     TestRaster work(40, 40, rgb_color { 3, 3, 3, 3 });
     style.ApplyInLayer(nullptr, shape.Buffer(), QV_Rect { 10, 10, 33, 33 }, QV_BBox {}, work.Buffer(), &doc,

@@ -46,7 +46,7 @@ protected:
     ScratchFolder folder;
 };
 
-void ApplyBase(M_ShapeEffect& style, TestRaster& shape)
+void ApplyBase(M_ShapeStyle& style, TestRaster& shape)
 {
     TestRaster work(shape.image.buffer.width, shape.image.buffer.height, rgb_color { 1, 1, 1, 1 });
     StubDocument doc;
@@ -166,7 +166,7 @@ struct PlacedScene {
         bounds.min = QV_Vector3 { -0.5f, -0.5f, 0 };
         bounds.max = QV_Vector3 { 0.5f, 0.5f, 0 };
     }
-    void Apply(M_ShapeEffect& style, StyleLayer* layer = nullptr, int32_t finalRender = 1)
+    void Apply(M_ShapeStyle& style, StyleLayer* layer = nullptr, int32_t finalRender = 1)
     {
         QV_PixelBuffer image;
         target.image.GetSubPixelBuffer(rect, image);

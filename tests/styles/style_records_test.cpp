@@ -4,7 +4,7 @@
 #include <string>
 
 #include "gradient_stop.h"
-#include "m_shapeeffect.h"
+#include "m_shapestyle.h"
 #include "shape_style_factory.h"
 #include "ss_angledpen.h"
 #include "ss_gradient.h"
@@ -21,7 +21,7 @@
 
 namespace {
 
-std::string RecordText(M_ShapeEffect& style)
+std::string RecordText(M_ShapeStyle& style)
 {
     QV_MemStream stream;
     WriteToStream(stream, [&](QV_IoStream* s) { style.WriteRecord(s); });
@@ -30,9 +30,9 @@ std::string RecordText(M_ShapeEffect& style)
 
 // Every kind with values unlike its defaults: the record read into a fresh object writes the
 // same text back.
-std::unique_ptr<M_ShapeEffect> Changed(int32_t index)
+std::unique_ptr<M_ShapeStyle> Changed(int32_t index)
 {
-    std::unique_ptr<M_ShapeEffect> style(NewShapeStyle(10203 + index));
+    std::unique_ptr<M_ShapeStyle> style(NewShapeStyle(10203 + index));
     switch (index) {
     case kStyleShaded: {
         auto& s = static_cast<SS_Shaded&>(*style);
@@ -110,15 +110,15 @@ TEST(StyleRecords, EveryKindRoundTripsAtTheCurrentVersion)
 {
     for (int32_t index = 0; index < kStyleKindCount; index++) {
         SCOPED_TRACE(index);
-        std::unique_ptr<M_ShapeEffect> style = Changed(index);
+        std::unique_ptr<M_ShapeStyle> style = Changed(index);
         const std::string text = RecordText(*style);
-        std::unique_ptr<M_ShapeEffect> copy(NewShapeStyle(10203 + index));
+        std::unique_ptr<M_ShapeStyle> copy(NewShapeStyle(10203 + index));
         QV_MemStream stream;
         StreamOfText(stream, text, 19);
         ASSERT_TRUE(copy->ReadRecord(&stream)) << text;
         EXPECT_EQ(RecordText(*copy), text);
         EXPECT_NE(
-            RecordText(*copy), RecordText(*std::unique_ptr<M_ShapeEffect>(NewShapeStyle(10203 + index))));
+            RecordText(*copy), RecordText(*std::unique_ptr<M_ShapeStyle>(NewShapeStyle(10203 + index))));
     }
 }
 
@@ -140,12 +140,12 @@ TEST(StyleRecords, TruncatedRecordsFail)
 {
     for (int32_t index = 0; index < kStyleKindCount; index++) {
         SCOPED_TRACE(index);
-        std::unique_ptr<M_ShapeEffect> style = Changed(index);
+        std::unique_ptr<M_ShapeStyle> style = Changed(index);
         std::string text = RecordText(*style);
         // Everything but the last word.
         text.erase(text.find_last_not_of(" \t\n") + 1);
         text.erase(text.find_last_of(" \t\n") + 1);
-        std::unique_ptr<M_ShapeEffect> copy(NewShapeStyle(10203 + index));
+        std::unique_ptr<M_ShapeStyle> copy(NewShapeStyle(10203 + index));
         QV_MemStream stream;
         StreamOfText(stream, text, 19);
         EXPECT_FALSE(copy->ReadRecord(&stream)) << text;
