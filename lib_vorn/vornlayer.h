@@ -6,6 +6,7 @@
 #include "animcolor.h"
 #include "animval.h"
 #include "animvec3.h"
+#include "composite_modes.h"
 #include "qv_arraylist.h"
 #include "qv_baseimage.h"
 #include "qv_matrix.h"
@@ -43,18 +44,6 @@ constexpr int32_t MM_SUB_MASK = 3;
 constexpr int32_t MM_ADD_MASK_INVIS = 4;
 constexpr int32_t MM_SUB_MASK_INVIS = 5;
 constexpr int32_t MM_CLEAR_ADD_MASK = 6;
-
-// Blend modes of the compositing.
-constexpr int32_t BM_NORMAL = 0;
-constexpr int32_t BM_MULTIPLY = 1;
-constexpr int32_t BM_SCREEN = 2;
-constexpr int32_t BM_OVERLAY = 3;
-constexpr int32_t BM_ADD = 4;
-constexpr int32_t BM_DIFFERENCE = 5;
-constexpr int32_t BM_HUE = 6;
-constexpr int32_t BM_SATURATION = 7;
-constexpr int32_t BM_COLOR = 8;
-constexpr int32_t BM_LUMINOSITY = 9;
 
 // Draw modes that Draw receives (by reference: group-like layers change it for their
 // sub-layers and the caller sees the change).
