@@ -24,6 +24,9 @@ public:
     ~GroupLayer() override;
 
     int32_t LayerType() override;
+    // The group keywords, then every sub-layer as its type code and record.
+    bool ReadRecord(QV_IoStream* stream) override;
+    void WriteRecord(QV_IoStream* stream) override;
     void SetDocument(VornDoc* doc) override;
     // The base frame update, the layer script, then every shown sub-layer gets the document
     // frame (not the group's own).

@@ -11,15 +11,18 @@
 // the layer-wide drawing options no single shape carries (noisy fills and outlines, extra
 // sketchy strokes, gap filling, fill and line textures). Also the default kind of the factory.
 //
-// This is its model part: the fields, the frame update that moves points with their bones, and
-// the renumbering of bone bindings. Its record, channel rows, drawing and rendering live beside
-// the document file, the renderer and the editor view.
+// meshlayer.cpp holds the fields, the frame update that moves points with their bones and the
+// renumbering of bone bindings; meshlayer_record.cpp the record. Drawing and rendering live
+// beside the renderer and the editor view.
 class MeshLayer : public VornLayer {
 public:
     MeshLayer();
     ~MeshLayer() override;
 
     int32_t LayerType() override;
+    // Records older than format 14 take gap filling from the preference.
+    bool ReadRecord(QV_IoStream* stream) override;
+    void WriteRecord(QV_IoStream* stream) override;
     // The layer channels, then every curvature, point (moved by the parent's skeleton from
     // document frame 1 on) and shape channel, then the layer script.
     void SetCurFrame(int32_t frame) override;

@@ -34,12 +34,31 @@ public:
     static constexpr int32_t kViewSlots = 4;
 
     VornDoc();
+    // Reads a document from the stream; on failure fReadFailed is set and the stream holds the
+    // first error text.
+    explicit VornDoc(QV_IoStream* stream);
     ~VornDoc();
     VornDoc(const VornDoc&) = delete;
     VornDoc& operator=(const VornDoc&) = delete;
 
     // The defaults of a new document. Only for a new object: layers and styles are not touched.
     void Reset();
+
+    // The document file (vorndoc_file.cpp). Write always writes the current format at frame 0;
+    // comment may be null.
+    void Write(const char* comment, QV_IoStream* stream);
+    // 0, or -7 when the file could not be written completely: then the old file, fDirty and
+    // fVersion stay as they were.
+    int32_t Save(const char* comment);
+    // Into a freshly reset document. False (and fReadFailed) on failure.
+    bool Read(QV_IoStream* stream);
+
+    // Undo history (vorndoc_undo.cpp). Null clears it; the level streams stay for reuse.
+    void PrepUndo(VornLayer* layer);
+    void PrepMultiUndo();
+    void Undo();
+    void Redo();
+    bool CanRedo() const;
 
     // Layers.
     bool AddLayer(VornLayer* layer);
@@ -166,6 +185,15 @@ public:
     float fOutsideYaw[kViewSlots];
     float fOutsideDistance[kViewSlots];
     QV_Vector3 fOutsideCenter[kViewSlots];
+
+private:
+    bool ReadBody(QV_IoStream* stream);
+    // Level 0 goes; the others move down one level, the freed stream lands on level 31.
+    void DropOldestUndoLevel();
+    // A new level naming the layers; the redo levels above it go.
+    void PrepLevel(VornLayer* const* objects, int32_t count);
+    void WriteSnapshot(int32_t level, QV_MemStream* stream);
+    void ReadSnapshot(int32_t level, QV_MemStream* stream);
 };
 
 // Destroys and frees a document.

@@ -1,0 +1,132 @@
+// The group layer record: the common layer part, the group keywords, the layer ordering and the
+// sub-layers, each as its type code and its own record.
+
+#include <cstring>
+
+#include "animrecord.h"
+#include "grouplayer.h"
+#include "layerfactory.h"
+#include "qv_iostream.h"
+
+namespace {
+
+constexpr int32_t kWordSize = 256;
+
+void BoolLine(QV_IoStream* s, const char* keyword, bool value)
+{
+    s->WriteIndent();
+    s->WriteText(keyword);
+    s->WriteSpace();
+    s->WriteText(value ? "true" : "false");
+    s->WriteNewline();
+}
+
+void Line(QV_IoStream* s, const char* text)
+{
+    s->WriteIndent();
+    s->WriteText(text);
+    s->WriteNewline();
+}
+
+} // namespace
+
+void GroupLayer::WriteRecord(QV_IoStream* s)
+{
+    Line(s, "{");
+    s->fIndent++;
+    WriteGenericValues(s, this);
+    s->WriteNewline();
+    Line(s, "### group layer values");
+    BoolLine(s, "expanded", fExpanded);
+    s->WriteIndent();
+    s->WriteText("group_mask ");
+    s->WriteInt(fGroupMask);
+    s->WriteNewline();
+    BoolLine(s, "depth_sort", fDepthSort);
+    BoolLine(s, "distance_sort", fDistanceSort);
+    if (fAnimatedLayerOrder)
+        BoolLine(s, "animated_layer_order", true);
+    Line(s, "layer_ordering");
+    fLayerOrdering.WriteRecord(s, true);
+    Line(s, "### sub-layers");
+    for (int32_t i = 0; i < fLayers.fCount; i++) {
+        VornLayer* layer = static_cast<VornLayer*>(fLayers.fItems[i]);
+        s->WriteIndent();
+        s->WriteText("layer_type ");
+        s->WriteInt(layer->LayerType());
+        s->WriteNewline();
+        layer->WriteRecord(s);
+    }
+    if (s->fIndent > 0)
+        s->fIndent--;
+    Line(s, "}");
+}
+
+bool GroupLayer::ReadRecord(QV_IoStream* stream)
+{
+    fLoading = true;
+    ClearPoses();
+    for (int32_t i = fLayers.fCount - 1; i >= 0; i--)
+        delete static_cast<VornLayer*>(fLayers.fItems[i]);
+    fLayers.fCount = 0;
+    fDepthLayers.fCount = 0;
+
+    auto fail = [this, stream](int32_t line) {
+        ChannelReadError(stream, "lib_vorn/grouplayer", line);
+        fLoading = false;
+        return false;
+    };
+
+    char word[kWordSize];
+    for (;;) {
+        if (!stream->ReadWord(kWordSize, word))
+            return fail(__LINE__);
+        if (std::strcmp(word, "{") == 0)
+            continue;
+        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+            break;
+        if (word[0] == '#') {
+            stream->SkipLine();
+            continue;
+        }
+        if (std::strcmp(word, "expanded") == 0) {
+            if (!stream->ReadBool(fExpanded))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "depth_sort") == 0) {
+            if (!stream->ReadBool(fDepthSort))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "distance_sort") == 0) {
+            if (!stream->ReadBool(fDistanceSort))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "animated_layer_order") == 0) {
+            if (!stream->ReadBool(fAnimatedLayerOrder))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "group_mask") == 0) {
+            if (!stream->ReadInt(fGroupMask))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "layer_ordering") == 0) {
+            if (!fLayerOrdering.ReadRecord(stream, false))
+                return fail(__LINE__);
+        } else if (std::strcmp(word, "layer_type") == 0) {
+            int32_t type;
+            if (!stream->ReadInt(type))
+                return fail(__LINE__);
+            VornLayer* layer = LayerFactory(type);
+            if (!layer)
+                return fail(__LINE__);
+            if (!layer->ReadRecord(stream)) {
+                delete layer;
+                return fail(__LINE__);
+            }
+            AddLayer(layer);
+        } else if (!ReadGenericKeyword(this, stream, word)) {
+            fLoading = false;
+            return false;
+        }
+    }
+    // A record holding real ordering keys wants them applied whatever its flag said.
+    if (fLayerOrdering.CountKeys() > 1)
+        fAnimatedLayerOrder = true;
+    fLoading = false;
+    return true;
+}

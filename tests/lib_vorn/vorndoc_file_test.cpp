@@ -1,0 +1,289 @@
+// The document file: the new-document fixture, a rich round trip, reader errors and fix-ups,
+// and saving that never puts the old file at risk.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "grouplayer.h"
+#include "layer_test_support.h"
+#include "m_mesh.h"
+#include "mesh_test_support.h"
+#include "m_style.h"
+#include "meshlayer.h"
+#include "qv_filestream.h"
+#include "qv_memstream.h"
+#include "vorn_test_support.h"
+#include "vorndoc.h"
+
+namespace {
+
+std::string Fixture(const char* name)
+{
+    std::ifstream in(std::string(CELVANE_TEST_DATA) + "/vorndoc/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string WriteDoc(VornDoc& doc, const char* comment = nullptr)
+{
+    QV_MemStream stream;
+    stream.Open(0);
+    doc.Write(comment, &stream);
+    return StreamText(stream);
+}
+
+// A document read from text; the stream's error text comes back through error.
+VornDoc* ReadDoc(const std::string& text, std::string* error = nullptr)
+{
+    QV_MemStream stream;
+    FillStream(stream, text);
+    VornDoc* doc = new VornDoc(&stream);
+    if (error)
+        *error = stream.fError.CString();
+    return doc;
+}
+
+} // namespace
+
+TEST(DocumentFile, NewDocumentWritesTheFixtureByteForByte)
+{
+    VornDoc doc;
+    EXPECT_EQ(WriteDoc(doc), Fixture("new_document.txt"));
+}
+
+namespace {
+
+// A group holding a vector layer with a filled and outlined shape, a point group, a shared style
+// and animated channels.
+void BuildRichDocument(VornDoc& doc)
+{
+    M_Style* style = new M_Style(0);
+    style->fName = "Skin";
+    doc.AddStyle(style);
+    doc.fCameraZoom.SetValue(12, 2.5f);
+    doc.fFps = 30;
+    doc.fWidth = 640;
+    doc.fHeight = 480;
+
+    GroupLayer* group = new GroupLayer;
+    group->fName = "Body";
+    group->fExpanded = true;
+    MeshLayer* vector = new MeshLayer;
+    vector->fName = "Arm";
+    vector->fNoisyLines = true;
+    M_Mesh& mesh = vector->fMesh;
+    AddCurve(mesh, { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } }, true);
+    const int32_t shape = AddShape(mesh, { { 0, 0 }, { 0, 1 }, { 0, 2 }, { 0, 3 } }, true, true, "Patch");
+    mesh.fShapes[shape]->fStyleName1 = "Skin";
+    mesh.AddGroup("Corners");
+    mesh.fPoints[1]->fAnimPos.SetValue(10, QV_Vector2 { 2, 0 });
+    vector->fTranslation.SetValue(24, QV_Vector3 { 1, 2, 0 });
+    group->AddLayer(vector);
+    doc.AddLayer(group);
+}
+
+} // namespace
+
+TEST(DocumentFile, RichDocumentReadsBackAndWritesByteForByte)
+{
+    VornDoc doc;
+    BuildRichDocument(doc);
+    const std::string text = WriteDoc(doc);
+
+    std::string error;
+    VornDoc* back = ReadDoc(text, &error);
+    ASSERT_FALSE(back->fReadFailed) << error;
+    EXPECT_EQ(back->fWidth, 640);
+    EXPECT_EQ(back->fHeight, 480);
+    EXPECT_FLOAT_EQ(back->fFps, 30);
+    EXPECT_EQ(back->fVersion, 19);
+    EXPECT_EQ(back->fCameraZoom.CountKeys(), 2);
+    ASSERT_EQ(back->fStyles.fCount, 1);
+    ASSERT_EQ(back->CountLayers(), 1);
+    ASSERT_EQ(back->Layer(0)->LayerType(), LT_GROUP);
+    GroupLayer* group = static_cast<GroupLayer*>(back->Layer(0));
+    EXPECT_TRUE(group->fExpanded);
+    ASSERT_EQ(group->CountLayers(), 1);
+    ASSERT_EQ(group->Layer(0)->LayerType(), LT_VECTOR);
+    MeshLayer* vector = static_cast<MeshLayer*>(group->Layer(0));
+    EXPECT_EQ(vector->fParent, group);
+    EXPECT_TRUE(vector->fNoisyLines);
+    EXPECT_EQ(vector->fMesh.fNumPoints, 4);
+    ASSERT_EQ(vector->fMesh.fNumShapes, 1);
+    EXPECT_EQ(vector->fMesh.fShapes[0]->fStyle1, back->Style(0));
+    EXPECT_EQ(vector->fMesh.fNumGroups, 1);
+    EXPECT_EQ(vector->fMesh.fPoints[1]->fAnimPos.CountKeys(), 2);
+    EXPECT_EQ(back->GetSelectedLayer(), group);
+
+    EXPECT_EQ(WriteDoc(*back), text);
+    delete back;
+}
+
+TEST(DocumentFile, ReaderErrorsNameTheirCause)
+{
+    const std::string header = "application/x-vnd.qv_vorndoc\n";
+    struct Case {
+        std::string text;
+        std::string error;
+    };
+    const Case cases[] = {
+        { "", "Read error at line 1. In code file lib_vorn/vorndoc, line " },
+        { "application/x-vnd.qv_vorndocX\n", "Bad file header: application/x-vnd.qv_vorndocX" },
+        { header + "version 20\n", "This file is from a newer version of Vorn, and cannot be opened by this version." },
+        { header + "version 7\n",
+            "This file is from an old version of Vorn, and must be updated with the updater application." },
+        { header + "version 19\nversion 19\n", "Unknown keyword: version at line 3" },
+        { header + "version 19\n\nbogus 1\n", "Unknown keyword: bogus at line 4" },
+        { header + "version 19\nfps 0\n", "Read error at line 3. In code file lib_vorn/vorndoc, line " },
+        { header + "version 19\nfps nan\n", "Read error at line 3" },
+        { header + "version 19\ndimensions 0 10\n", "Read error at line 3" },
+        { header + "version 19\ndimensions 10 -5\n", "Read error at line 3" },
+        { header + "version 19\ndepth_of_field true -2 2 0.05\n", "Read error at line 3" },
+        { header + "version 19\nlayer_type 4\n{\n}\n", "Read error at line 3" },
+        { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
+        { header + "version 19\nsoundtrack \"music.wav\"\n", "Read error at line 3" },
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        VornDoc* doc = ReadDoc(c.text, &error);
+        EXPECT_TRUE(doc->fReadFailed) << c.text;
+        EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.text << "\n got: " << error;
+        delete doc;
+    }
+}
+
+TEST(DocumentFile, OlderFormatFilesFailWithTheConverterMessage)
+{
+    ScratchFile file;
+    if (FILE* f = std::fopen(file.Path(), "wb")) {
+        std::fputs("application/x-vnd.qv_vorndoc\nversion 9\n", f);
+        std::fclose(f);
+    }
+    QV_FileStream stream;
+    ASSERT_EQ(stream.Open(file.Path(), true), 0);
+    VornDoc doc(&stream);
+    EXPECT_TRUE(doc.fReadFailed);
+    EXPECT_STREQ(stream.fError.CString(), "This appears to be an older Vorn file, but it couldn't be opened.");
+
+    // The converter's own output arrives on a memory stream and is read as it stands.
+    QV_MemStream memory;
+    FillStream(memory, "application/x-vnd.qv_vorndoc\nversion 9\nfps 12\n");
+    VornDoc converted(&memory);
+    EXPECT_FALSE(converted.fReadFailed);
+    EXPECT_EQ(memory.fVersion, 9);
+}
+
+TEST(DocumentFile, SelectionFixUps)
+{
+    auto layers = [](const std::vector<bool>& visible, const char* extra) {
+        std::string text = "application/x-vnd.qv_vorndoc\nversion 19\n";
+        for (bool v : visible)
+            text += std::string("layer_type 1\n{\nvisible ") + (v ? "true" : "false") + "\n}\n";
+        return text + extra;
+    };
+    {
+        VornDoc* doc = ReadDoc(layers({ true, true, false }, ""));
+        EXPECT_EQ(doc->GetSelectedLayer(), doc->Layer(1));
+        delete doc;
+    }
+    {
+        VornDoc* doc = ReadDoc(layers({ false, false, false }, ""));
+        EXPECT_EQ(doc->GetSelectedLayer(), doc->Layer(0));
+        EXPECT_TRUE(doc->Layer(0)->fVisible);
+        delete doc;
+    }
+    {
+        VornDoc* doc = ReadDoc(layers({ true, true, true }, "selected_layer 99\n"));
+        EXPECT_FALSE(doc->fReadFailed);
+        EXPECT_EQ(doc->GetSelectedLayer(), doc->Layer(2));
+        delete doc;
+    }
+}
+
+TEST(DocumentFile, TruncatedAndFlippedFixturesFailCleanly)
+{
+    VornDoc doc;
+    BuildRichDocument(doc);
+    const std::string text = WriteDoc(doc);
+    for (size_t cut = 0; cut < text.size(); cut += 7) {
+        VornDoc* back = ReadDoc(text.substr(0, cut));
+        delete back;
+    }
+    for (size_t i = 0; i < text.size(); i += 3) {
+        std::string flipped = text;
+        flipped[i] = char(flipped[i] ^ 0x5A);
+        VornDoc* back = ReadDoc(flipped);
+        delete back;
+    }
+}
+
+TEST(DocumentFile, SaveRefusesAnUnwritableFolderAndKeepsTheDirtyFlag)
+{
+    VornDoc doc;
+    doc.SetPath("/proc/celvane-no-such-folder/doc.celv");
+    doc.SetDirty();
+    doc.fVersion = 12;
+    EXPECT_EQ(doc.Save(nullptr), -7);
+    EXPECT_TRUE(doc.fDirty);
+    EXPECT_EQ(doc.fVersion, 12);
+}
+
+TEST(DocumentFile, SaveWritesAndClearsTheDirtyFlag)
+{
+    ScratchFile file;
+    VornDoc doc;
+    BuildRichDocument(doc);
+    doc.SetPath(file.Path());
+    doc.SetDirty();
+    doc.fVersion = 12;
+    EXPECT_EQ(doc.Save("Celvane test"), 0);
+    EXPECT_FALSE(doc.fDirty);
+    EXPECT_EQ(doc.fVersion, 19);
+    QV_FileStream stream;
+    ASSERT_EQ(stream.Open(file.Path(), true), 0);
+    VornDoc back(&stream);
+    EXPECT_FALSE(back.fReadFailed) << stream.fError.CString();
+    EXPECT_EQ(back.CountLayers(), 1);
+}
+
+TEST(DocumentFile, AFullDiskLeavesTheOldFileByteForByte)
+{
+    ScratchFile file;
+    VornDoc small;
+    small.SetPath(file.Path());
+    ASSERT_EQ(small.Save(nullptr), 0);
+    const std::string before = file.Contents();
+
+    // A file size limit fails the writes part way, as a full disk does.
+    VornDoc doc;
+    BuildRichDocument(doc);
+    doc.SetPath(file.Path());
+    doc.SetDirty();
+    doc.fVersion = 12;
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = rlim_t(before.size() / 2);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const int32_t status = doc.Save(nullptr);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(status, -7);
+    EXPECT_TRUE(doc.fDirty);
+    EXPECT_EQ(doc.fVersion, 12);
+    EXPECT_EQ(file.Contents(), before);
+
+    // A device that fails every write is written in place and reports it.
+    doc.SetPath("/dev/full");
+    EXPECT_EQ(doc.Save(nullptr), -7);
+    EXPECT_TRUE(doc.fDirty);
+}
