@@ -1,0 +1,128 @@
+// The undo history: its 32 levels, redo, the round trip and action editing across an undo.
+
+#include <gtest/gtest.h>
+
+#include "grouplayer.h"
+#include "meshlayer.h"
+#include "mesh_test_support.h"
+#include "vorndoc.h"
+
+namespace {
+
+MeshLayer* AddVector(VornDoc& doc)
+{
+    MeshLayer* layer = new MeshLayer;
+    doc.AddLayer(layer);
+    return layer;
+}
+
+} // namespace
+
+TEST(Undo, ThirtyThreeLevelsKeepThirtyTwo)
+{
+    VornDoc doc;
+    MeshLayer* layer = AddVector(doc);
+    for (int32_t i = 0; i < 33; i++) {
+        layer->fExtraLines = i;
+        doc.PrepUndo(layer);
+    }
+    EXPECT_EQ(doc.fUndoLevel, 32);
+    layer->fExtraLines = 100;
+    for (int32_t i = 0; i < 32; i++)
+        doc.Undo();
+    EXPECT_EQ(doc.fUndoLevel, 0);
+    EXPECT_EQ(layer->fExtraLines, 1);
+    doc.Undo();
+    EXPECT_EQ(layer->fExtraLines, 1);
+}
+
+TEST(Undo, UndoAndRedoRoundTrip)
+{
+    VornDoc doc;
+    MeshLayer* layer = AddVector(doc);
+    AddCurve(layer->fMesh, { { 0, 0 }, { 1, 0 } });
+    doc.fCameraZoom.SetValue(0, 1);
+    doc.PrepUndo(layer);
+    AddCurve(layer->fMesh, { { 2, 2 }, { 3, 3 }, { 4, 4 } });
+    layer->fNoisyShapes = true;
+    doc.fCameraZoom.SetValue(0, 3);
+
+    doc.Undo();
+    EXPECT_EQ(layer->fMesh.fNumPoints, 2);
+    EXPECT_FALSE(layer->fNoisyShapes);
+    EXPECT_FLOAT_EQ(doc.fCameraZoom.GetValue(0), 1);
+    EXPECT_TRUE(doc.fDirty);
+    EXPECT_EQ(doc.GetSelectedLayer(), layer);
+    EXPECT_TRUE(doc.CanRedo());
+
+    doc.Redo();
+    EXPECT_EQ(layer->fMesh.fNumPoints, 5);
+    EXPECT_TRUE(layer->fNoisyShapes);
+    EXPECT_FLOAT_EQ(doc.fCameraZoom.GetValue(0), 3);
+    EXPECT_FALSE(doc.CanRedo());
+
+    doc.Undo();
+    EXPECT_EQ(layer->fMesh.fNumPoints, 2);
+}
+
+TEST(Undo, ANewLevelDropsTheRedoLevels)
+{
+    VornDoc doc;
+    MeshLayer* a = AddVector(doc);
+    MeshLayer* b = AddVector(doc);
+    doc.PrepUndo(a);
+    doc.Undo();
+    EXPECT_TRUE(doc.CanRedo());
+    doc.PrepUndo(b);
+    EXPECT_FALSE(doc.CanRedo());
+
+    doc.PrepUndo(nullptr);
+    EXPECT_EQ(doc.fUndoLevel, 0);
+    doc.Undo();
+    EXPECT_EQ(doc.fUndoLevel, 0);
+}
+
+TEST(Undo, ActionEditingSurvivesUndo)
+{
+    VornDoc doc;
+    MeshLayer* layer = AddVector(doc);
+    layer->ActivatePose("Wave", true);
+    layer->fRotationZ.SetValue(3, 1.5f);
+    doc.PrepUndo(layer);
+    layer->fNoisyLines = true;
+    doc.Undo();
+    EXPECT_FALSE(layer->fNoisyLines);
+    EXPECT_STREQ(layer->CurrentPose().CString(), "Wave");
+    EXPECT_NE(layer->fRotationZ.fActiveAction, nullptr);
+}
+
+TEST(Undo, RestoringAGroupDropsOlderLevelsNamingItsSubLayers)
+{
+    VornDoc doc;
+    GroupLayer* group = new GroupLayer;
+    MeshLayer* inner = new MeshLayer;
+    group->AddLayer(inner);
+    doc.AddLayer(group);
+    MeshLayer* other = AddVector(doc);
+    doc.PrepUndo(other);
+    doc.PrepUndo(inner);
+    doc.PrepUndo(group);
+    doc.Undo();
+    // The levels of inner and below are gone: inner itself was replaced by the undo.
+    EXPECT_EQ(doc.fUndoLevel, 0);
+    EXPECT_EQ(group->CountLayers(), 1);
+    EXPECT_NE(group->Layer(0), nullptr);
+    doc.Redo();
+    EXPECT_EQ(doc.fUndoLevel, 1);
+}
+
+TEST(Undo, CameraOnlyLevelWithNoSelection)
+{
+    VornDoc doc;
+    doc.fCameraRoll.SetValue(0, 0.5f);
+    doc.PrepMultiUndo();
+    doc.fCameraRoll.SetValue(0, 2);
+    doc.Undo();
+    EXPECT_FLOAT_EQ(doc.fCameraRoll.GetValue(0), 0.5f);
+    EXPECT_EQ(doc.GetSelectedLayer(), nullptr);
+}
