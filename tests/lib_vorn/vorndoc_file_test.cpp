@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -286,4 +288,30 @@ TEST(DocumentFile, AFullDiskLeavesTheOldFileByteForByte)
     doc.SetPath("/dev/full");
     EXPECT_EQ(doc.Save(nullptr), -7);
     EXPECT_TRUE(doc.fDirty);
+}
+
+TEST(DocumentFile, RoundTripUtilityReadsAndWritesFiles)
+{
+    ScratchFile out;
+    const std::string tool = CELVANE_DOC_ROUNDTRIP;
+    const std::string fixture = std::string(CELVANE_TEST_DATA) + "/vorndoc/new_document.txt";
+    EXPECT_EQ(std::system((tool + " " + fixture + " " + out.Path() + " >/dev/null").c_str()), 0);
+    QV_FileStream stream;
+    ASSERT_EQ(stream.Open(out.Path(), true), 0);
+    VornDoc back(&stream);
+    EXPECT_FALSE(back.fReadFailed);
+
+    // A bad file: the reader's first error on one line, exit status 1.
+    ScratchFile bad;
+    if (FILE* f = std::fopen(bad.Path(), "wb")) {
+        std::fputs("application/x-vnd.qv_vorndoc\nversion 25\n", f);
+        std::fclose(f);
+    }
+    FILE* pipe = popen((tool + " " + bad.Path() + " " + out.Path()).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, pipe), nullptr);
+    const int status = pclose(pipe);
+    EXPECT_STREQ(line, "This file is from a newer version of Vorn, and cannot be opened by this version.\n");
+    EXPECT_EQ(WEXITSTATUS(status), 1);
 }
