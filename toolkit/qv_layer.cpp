@@ -100,15 +100,8 @@ void QV_Layer::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidt
 {
     const int32_t dw = newWidth - oldWidth;
     const int32_t dh = newHeight - oldHeight;
-    for (int32_t i = 0; i < fViewCount; ++i) {
-        QV_View* child = fViews[i];
-        int32_t left = child->fFrame.left;
-        int32_t top = child->fFrame.top;
-        QV_Point size = child->Size();
-        FollowResize(child->fFollow, dw, dh, left, top, size.x, size.y);
-        child->MoveTo(left, top);
-        child->ResizeTo(size.x, size.y);
-    }
+    for (int32_t i = 0; i < fViewCount; ++i)
+        fViews[i]->FollowContainerResize(dw, dh);
 }
 
 void QV_Layer::Layout()
@@ -206,6 +199,22 @@ void QV_Layer::MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, 
     view->RouteMouseUp(x - view->fFrame.left, y - view->fFrame.top, button, modifiers, message);
 }
 
+QV_View* QV_Layer::KeyTarget()
+{
+    if (fFocusWidget) {
+        if (!fFocusWidget->fFocused)
+            fFocusWidget = nullptr;
+        return fFocusWidget;
+    }
+    for (int32_t i = 0; i < fViewCount; ++i) {
+        if (fViews[i]->fFocused) {
+            fFocusWidget = fViews[i];
+            return fFocusWidget;
+        }
+    }
+    return nullptr;
+}
+
 void QV_Layer::KeyDown(int32_t key, int32_t modifiers)
 {
     const bool shortcut
@@ -216,38 +225,14 @@ void QV_Layer::KeyDown(int32_t key, int32_t modifiers)
         MoveFocusByTab((modifiers & MODIFIER_SHIFT) != 0);
         return;
     }
-    if (fFocusWidget) {
-        if (fFocusWidget->fFocused)
-            fFocusWidget->KeyDown(key, modifiers);
-        else
-            fFocusWidget = nullptr;
-        return;
-    }
-    for (int32_t i = 0; i < fViewCount; ++i) {
-        if (fViews[i]->fFocused) {
-            fFocusWidget = fViews[i];
-            fFocusWidget->KeyDown(key, modifiers);
-            return;
-        }
-    }
+    if (QV_View* target = KeyTarget())
+        target->KeyDown(key, modifiers);
 }
 
 void QV_Layer::KeyUp(int32_t key, int32_t modifiers)
 {
-    if (fFocusWidget) {
-        if (fFocusWidget->fFocused)
-            fFocusWidget->KeyUp(key, modifiers);
-        else
-            fFocusWidget = nullptr;
-        return;
-    }
-    for (int32_t i = 0; i < fViewCount; ++i) {
-        if (fViews[i]->fFocused) {
-            fFocusWidget = fViews[i];
-            fFocusWidget->KeyUp(key, modifiers);
-            return;
-        }
-    }
+    if (QV_View* target = KeyTarget())
+        target->KeyUp(key, modifiers);
 }
 
 void QV_Layer::MoveFocusByTab(bool backwards)

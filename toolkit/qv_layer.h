@@ -91,6 +91,10 @@ public:
 private:
     void FillBackground();
     void MoveFocusByTab(bool backwards);
+    // The view that takes keys: the remembered focus widget while it still has the focus (a
+    // widget that lost it is forgotten and takes nothing), else the first focused view, which
+    // is remembered.
+    QV_View* KeyTarget();
 };
 
 // The view that shows the keyboard focus in the whole process (at most one).

@@ -185,19 +185,22 @@ QV_Point QV_View::MaxSize()
     return { 64000, 64000 };
 }
 
+void QV_View::FollowContainerResize(int32_t dw, int32_t dh)
+{
+    int32_t left = fFrame.left;
+    int32_t top = fFrame.top;
+    QV_Point size = Size();
+    FollowResize(fFollow, dw, dh, left, top, size.x, size.y);
+    MoveTo(left, top);
+    ResizeTo(size.x, size.y);
+}
+
 void QV_View::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth, int32_t newHeight)
 {
     const int32_t dw = newWidth - oldWidth;
     const int32_t dh = newHeight - oldHeight;
-    for (int32_t i = 0; i < fChildCount; ++i) {
-        QV_View* child = fChildren[i];
-        int32_t left = child->fFrame.left;
-        int32_t top = child->fFrame.top;
-        QV_Point size = child->Size();
-        FollowResize(child->fFollow, dw, dh, left, top, size.x, size.y);
-        child->MoveTo(left, top);
-        child->ResizeTo(size.x, size.y);
-    }
+    for (int32_t i = 0; i < fChildCount; ++i)
+        fChildren[i]->FollowContainerResize(dw, dh);
 }
 
 void QV_View::Layout()

@@ -68,6 +68,9 @@ public:
     QV_Rect Frame() const { return fFrame; }
     // Moves the frame's top-left corner (parent coordinates); the size stays.
     void MoveTo(int32_t x, int32_t y);
+    // Moves or stretches this view by its follow flags after its container
+    // (parent view or layer) grew by (dw, dh).
+    void FollowContainerResize(int32_t dw, int32_t dh);
     QV_Rect FrameInLayer() const;
     QV_Layer* OwnerLayer() const;
     QV_Wnd* Window() const;

@@ -194,6 +194,10 @@ private:
     QV_Point OuterPosition();
     void MoveOuterTo(int32_t x, int32_t y);
     void SavePlacement();
+    // After the top layer took a key: whether this window hands it on to its parent. A tool
+    // window passes keys on, except the key that closed a popup and the keys that its focused
+    // field keeps.
+    bool PassesKeyOn(int32_t key, int32_t modifiers, int32_t layersBefore) const;
 
     Watch* fWatches = nullptr;
     // The client size the layers were last laid out for.

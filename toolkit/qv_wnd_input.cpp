@@ -205,6 +205,16 @@ void QV_Wnd::MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV
     fCaptureLayer = nullptr;
 }
 
+bool QV_Wnd::PassesKeyOn(int32_t key, int32_t modifiers, int32_t layersBefore) const
+{
+    if (fKind != 5 || !fParent)
+        return false;
+    const bool closedPopup = fLayerCount == layersBefore - 1;
+    const bool focused = fLayerCount > 0 && fLayers[fLayerCount - 1]->fFocusWidget;
+    const bool shortcut = (modifiers & (MODIFIER_CTRL | MODIFIER_ALT)) && !IsEditingShortcutKey(key);
+    return !closedPopup && !(focused && !shortcut);
+}
+
 void QV_Wnd::KeyDown(int32_t key, int32_t modifiers)
 {
     fModifiers = modifiers;
@@ -213,14 +223,7 @@ void QV_Wnd::KeyDown(int32_t key, int32_t modifiers)
     const int32_t before = fLayerCount;
     Watch watch(this);
     fLayers[fLayerCount - 1]->KeyDown(key, modifiers);
-    if (watch.Gone() || fKind != 5 || !fParent)
-        return;
-    // A tool window passes keys on to its parent, except the key that closed
-    // a popup and the keys that its focused field keeps.
-    const bool closedPopup = fLayerCount == before - 1;
-    const bool focused = fLayerCount > 0 && fLayers[fLayerCount - 1]->fFocusWidget;
-    const bool shortcut = (modifiers & (MODIFIER_CTRL | MODIFIER_ALT)) && !IsEditingShortcutKey(key);
-    if (!closedPopup && !(focused && !shortcut))
+    if (!watch.Gone() && PassesKeyOn(key, modifiers, before))
         fParent->KeyDown(key, modifiers);
 }
 
@@ -232,12 +235,7 @@ void QV_Wnd::KeyUp(int32_t key, int32_t modifiers)
     const int32_t before = fLayerCount;
     Watch watch(this);
     fLayers[fLayerCount - 1]->KeyUp(key, modifiers);
-    if (watch.Gone() || fKind != 5 || !fParent)
-        return;
-    const bool closedPopup = fLayerCount == before - 1;
-    const bool focused = fLayerCount > 0 && fLayers[fLayerCount - 1]->fFocusWidget;
-    const bool shortcut = (modifiers & (MODIFIER_CTRL | MODIFIER_ALT)) && !IsEditingShortcutKey(key);
-    if (!closedPopup && !(focused && !shortcut))
+    if (!watch.Gone() && PassesKeyOn(key, modifiers, before))
         fParent->KeyUp(key, modifiers);
 }
 
