@@ -16,6 +16,24 @@ struct QV_PixelBuffer {
     int32_t rowBytes = 0;
 };
 
+// Bytes of one pixel of a depth above; 0 for any other depth.
+inline int32_t BytesPerPixelOf(int32_t depth)
+{
+    switch (depth) {
+    case 8:
+        return 1;
+    case 15:
+    case 16:
+        return 2;
+    case 24:
+        return 3;
+    case 32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
 // Result codes shared by the raster and image code.
 constexpr int32_t QV_RESULT_OK = 0;
 constexpr int32_t QV_RESULT_NO_MEMORY = -1;

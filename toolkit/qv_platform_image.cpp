@@ -4,27 +4,6 @@
 
 #include "system_palette.h"
 
-namespace {
-
-int32_t BytesPerPixelOf(int32_t depth)
-{
-    switch (depth) {
-    case 8:
-        return 1;
-    case 15:
-    case 16:
-        return 2;
-    case 24:
-        return 3;
-    case 32:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-} // namespace
-
 QV_PlatformImage::~QV_PlatformImage()
 {
     Free();
