@@ -103,6 +103,25 @@ inline float ScaleTexel(float t, int32_t size, bool wrap)
     return t > last ? last : t;
 }
 
+// A vertex from view units and 0..1 colours to pixels, depth units and bytes.
+inline void ScaleVertex(RasterVertex& v, float centerX, float centerY)
+{
+    MapPosition(v, centerX, centerY);
+    v.shade = ScaleByte(v.shade);
+    v.z = ScaleDepth(v.z);
+    v.r = ScaleByte(v.r);
+    v.g = ScaleByte(v.g);
+    v.b = ScaleByte(v.b);
+    v.a = ScaleByte(v.a);
+}
+
+// Texture coordinates from 0..1 to texels of a width x height texture.
+inline void ScaleTexels(RasterVertex& v, int32_t width, int32_t height, bool wrap)
+{
+    v.u = ScaleTexel(v.u, width, wrap);
+    v.v = ScaleTexel(v.v, height, wrap);
+}
+
 // The pixel and depth box of a polygon and its top vertex (the first strictly smallest y).
 struct PolygonBox {
     float minX = 1e6f;

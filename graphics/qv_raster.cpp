@@ -104,17 +104,9 @@ void QV_Raster::DrawPolygon(RasterPolygon& list)
     PolygonBox box;
     for (int32_t i = 0; i < list.count; i++) {
         RasterVertex& v = list.vertices[i];
-        MapPosition(v, fCenterX, fCenterY);
-        v.shade = ScaleByte(v.shade);
-        v.z = ScaleDepth(v.z);
-        v.r = ScaleByte(v.r);
-        v.g = ScaleByte(v.g);
-        v.b = ScaleByte(v.b);
-        v.a = ScaleByte(v.a);
-        if (texels) {
-            v.u = ScaleTexel(v.u, fTexture.width, fWrap);
-            v.v = ScaleTexel(v.v, fTexture.height, fWrap);
-        }
+        ScaleVertex(v, fCenterX, fCenterY);
+        if (texels)
+            ScaleTexels(v, fTexture.width, fTexture.height, fWrap);
         box.Add(v, i, true);
     }
     if (!box.Meets(fTarget.width, fTarget.height))
@@ -162,17 +154,9 @@ void QV_Raster::DrawPolygonFloat(RasterPolygon& list)
     PolygonBox box;
     for (int32_t i = 0; i < list.count; i++) {
         RasterVertex& v = list.vertices[i];
-        MapPosition(v, fCenterX, fCenterY);
-        v.shade = ScaleByte(v.shade);
-        v.z = ScaleDepth(v.z);
-        v.r = ScaleByte(v.r);
-        v.g = ScaleByte(v.g);
-        v.b = ScaleByte(v.b);
-        v.a = ScaleByte(v.a);
-        if (texels) {
-            v.u = ScaleTexel(v.u, fTexture.width, fWrap);
-            v.v = ScaleTexel(v.v, fTexture.height, fWrap);
-        }
+        ScaleVertex(v, fCenterX, fCenterY);
+        if (texels)
+            ScaleTexels(v, fTexture.width, fTexture.height, fWrap);
         box.Add(v, i, true);
     }
     if (!box.Meets(fTarget.width, fTarget.height))

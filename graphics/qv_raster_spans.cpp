@@ -3,6 +3,7 @@
 #include "qv_raster.h"
 
 #include "fixed_span.h"
+#include "growing_alpha.h"
 #include "pixel_blend.h"
 #include "polygon_walk.h"
 #include "raster_rows.h"
@@ -15,28 +16,9 @@ using namespace fixed_span;
 
 namespace {
 
-// A 32-bit pixel value (A << 24 | R << 16 | G << 8 | B) as the packed colour of the blend
-// operations (red in the low byte).
-inline uint32_t PackedFromPixel(uint32_t pixel)
-{
-    return (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFF) | ((pixel & 0xFF) << 16);
-}
-
 inline uint32_t PixelFromColor(rgb_color c, uint32_t alpha)
 {
     return alpha << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-}
-
-// Blends a colour of partial alpha A into the pixel, then lets the pixel's alpha grow by A.
-inline void BlendGrowingAlpha(uint8_t* p, uint32_t pixelColor)
-{
-    const uint32_t alpha = pixelColor >> 24;
-    const uint32_t before = p[kAlpha];
-    uint32_t value = LoadPixel32(p);
-    BlendPixel32(&value, PackedFromPixel(pixelColor));
-    const uint32_t grown = before + alpha;
-    value = (value & 0x00FFFFFFu) | (grown > 255 ? 255u : grown) << 24;
-    StorePixel32(p, value);
 }
 
 inline uint32_t Color555(uint32_t r, uint32_t g, uint32_t b)

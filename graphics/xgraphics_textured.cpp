@@ -4,6 +4,7 @@
 
 #include "fixed_bilinear.h"
 #include "fixed_span.h"
+#include "growing_alpha.h"
 #include "pixel_blend.h"
 #include "polygon_walk.h"
 #include "raster_rows.h"
@@ -14,29 +15,6 @@ using namespace fixed_span;
 using namespace polygon_walk;
 
 namespace {
-
-inline uint32_t PackedFromPixel(uint32_t pixel)
-{
-    return (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFF) | ((pixel & 0xFF) << 16);
-}
-
-// Blends a colour of partial alpha A into the pixel, then lets the pixel's alpha grow by A.
-inline void BlendGrowingAlpha(uint8_t* p, uint32_t pixelColor)
-{
-    const uint32_t alpha = pixelColor >> 24;
-    const uint32_t before = p[kAlpha];
-    uint32_t value = LoadPixel32(p);
-    BlendPixel32(&value, PackedFromPixel(pixelColor));
-    const uint32_t grown = before + alpha;
-    value = (value & 0x00FFFFFFu) | (grown > 255 ? 255u : grown) << 24;
-    StorePixel32(p, value);
-}
-
-inline uint32_t GrowAlpha(uint32_t value, uint32_t before, uint32_t add)
-{
-    const uint32_t grown = before + add;
-    return (value & 0x00FFFFFFu) | (grown > 255 ? 255u : grown) << 24;
-}
 
 // The copy test of the plain and masked spans: a texel counts as opaque when its index is not 0,
 // its bit 15 is set, or its alpha is at least 128.
@@ -110,17 +88,9 @@ void XGraphics::DrawTexturedPolygon(RasterPolygon& list, bool inViewUnits)
     PolygonBox box;
     for (int32_t i = 0; i < list.count; i++) {
         RasterVertex& v = list.vertices[i];
-        MapPosition(v, fCenterX, fCenterY);
-        v.shade = ScaleByte(v.shade);
-        v.z = ScaleDepth(v.z);
-        v.r = ScaleByte(v.r);
-        v.g = ScaleByte(v.g);
-        v.b = ScaleByte(v.b);
-        v.a = ScaleByte(v.a);
-        if (kind >= kRasterPaletteTexture) {
-            v.u = ScaleTexel(v.u, fTexture.width, false);
-            v.v = ScaleTexel(v.v, fTexture.height, false);
-        }
+        ScaleVertex(v, fCenterX, fCenterY);
+        if (kind >= kRasterPaletteTexture)
+            ScaleTexels(v, fTexture.width, fTexture.height, false);
         box.Add(v, i, true);
     }
     if (!box.Meets(fTarget.width, fTarget.height))
