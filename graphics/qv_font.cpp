@@ -259,10 +259,10 @@ void QV_Font::SetPixelSize(int32_t pixels)
     FT_Set_Pixel_Sizes(fFace, FT_UInt(pixels), FT_UInt(pixels));
 }
 
-int32_t QV_Font::Ascent() const
+int32_t QV_Font::VerticalMetric(int32_t bitmapValue, bool lineHeight) const
 {
     if (fKind == kBitmapFont)
-        return fAscent;
+        return bitmapValue;
     if (fKind != kFaceFont || !fFace)
         return kUnlockedMetric;
     FaceLock lock(fLock);
@@ -270,21 +270,18 @@ int32_t QV_Font::Ascent() const
         return kUnlockedMetric;
     if (!FT_IS_SCALABLE(fFace))
         return kUnscalableMetric;
-    return ClampToInt32(FT_MulFix(fFace->ascender, fFace->size->metrics.y_scale) >> 6);
+    const FT_Short units = lineHeight ? fFace->height : fFace->ascender;
+    return ClampToInt32(FT_MulFix(units, fFace->size->metrics.y_scale) >> 6);
+}
+
+int32_t QV_Font::Ascent() const
+{
+    return VerticalMetric(fAscent, false);
 }
 
 int32_t QV_Font::LineHeight() const
 {
-    if (fKind == kBitmapFont)
-        return fLineHeight;
-    if (fKind != kFaceFont || !fFace)
-        return kUnlockedMetric;
-    FaceLock lock(fLock);
-    if (!lock.Held())
-        return kUnlockedMetric;
-    if (!FT_IS_SCALABLE(fFace))
-        return kUnscalableMetric;
-    return ClampToInt32(FT_MulFix(fFace->height, fFace->size->metrics.y_scale) >> 6);
+    return VerticalMetric(fLineHeight, true);
 }
 
 QV_String QV_Font::Name() const

@@ -82,6 +82,9 @@ private:
     void DrawBitmapString(
         rgb_color color, const QV_PixelBuffer* raster, const char* text, int32_t x, int32_t y) const;
     int32_t FaceStringWidth(const char* text) const;
+    // A vertical metric in pixels: bitmapValue for a bitmap font, else the face's line height
+    // or ascent at its current size.
+    int32_t VerticalMetric(int32_t bitmapValue, bool lineHeight) const;
     void DrawFaceString(
         rgb_color color, const QV_PixelBuffer* raster, const char* text, int32_t x, int32_t y) const;
 };

@@ -7,6 +7,9 @@
 #include <cstdint>
 
 class QV_Font;
+namespace qv_graphics {
+struct Projected;
+}
 // The anti-aliasing objects of smooth filling; defined in qv_graphics_agg.h so that only the
 // smooth-fill code and its tests see the rasteriser library.
 struct QV_AggBuffer;
@@ -169,6 +172,9 @@ public:
     // of control-polygon length, even, at least 2 and at most fCurveSteps.
     int32_t CurveSteps(const QV_Vector2* points) const;
     void FlattenCurve(const QV_Vector2* points);
+    // The four control points through the current matrix. When none is behind the eye, also
+    // their screen points, which widen the tracked bounds by the pen; false leaves screen unset.
+    bool ProjectCurve(const QV_Vector2* world, qv_graphics::Projected* projected, QV_Vector2* screen);
     void DrawCurve(const QV_Vector2* points);
     void StrokeCurve(const QV_Vector2* points);
     void DrawWideCurve(const QV_Vector2* points, float startWidth, float endWidth);
@@ -309,6 +315,8 @@ private:
     void InsertCrossing(int32_t row, int32_t mid, int32_t left, int32_t right);
     bool ClipFillRows();
     void WriteSpan(int32_t y, int32_t x0, int32_t x1);
+    // n pixels from p on in the opaque pen colour.
+    void StoreColorRun(uint8_t* p, int32_t n);
     void WriteMaskedSpan(int32_t y, int32_t x0, int32_t x1);
     void WriteMaskBits(int32_t y, int32_t x0, int32_t x1);
     void AppendSegment(

@@ -75,6 +75,24 @@ void QV_Graphics::FlattenCurve(const QV_Vector2* p)
     }
 }
 
+bool QV_Graphics::ProjectCurve(const QV_Vector2* world, Projected* projected, QV_Vector2* screen)
+{
+    bool behind = false;
+    for (int i = 0; i < 4; i++) {
+        projected[i] = Project(Current(), world[i].x, world[i].y);
+        behind = behind || projected[i].w < 0;
+    }
+    if (behind)
+        return false;
+    const float margin = fPenWidth * 0.5f + (fLineNoise ? float(fNoiseAmplitude) : 0.0f);
+    for (int i = 0; i < 4; i++) {
+        screen[i] = projected[i].Divided();
+        if (fTrackBounds)
+            WidenBounds(screen[i].x, screen[i].y, margin);
+    }
+    return true;
+}
+
 void QV_Graphics::DrawCurve(const QV_Vector2* points)
 {
     if (fPenWidth >= 2) {
@@ -82,19 +100,8 @@ void QV_Graphics::DrawCurve(const QV_Vector2* points)
         return;
     }
     Projected projected[4];
-    bool behind = false;
-    for (int i = 0; i < 4; i++) {
-        projected[i] = Project(Current(), points[i].x, points[i].y);
-        behind = behind || projected[i].w < 0;
-    }
-    if (!behind) {
-        QV_Vector2 screen[4];
-        const float margin = fPenWidth * 0.5f + (fLineNoise ? float(fNoiseAmplitude) : 0.0f);
-        for (int i = 0; i < 4; i++) {
-            screen[i] = projected[i].Divided();
-            if (fTrackBounds)
-                WidenBounds(screen[i].x, screen[i].y, margin);
-        }
+    QV_Vector2 screen[4];
+    if (ProjectCurve(points, projected, screen)) {
         StrokeCurve(screen);
         return;
     }

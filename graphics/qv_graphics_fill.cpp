@@ -148,19 +148,8 @@ void QV_Graphics::AddCurve(
     }
     const QV_Vector2 world[4] = { p0, p1, p2, p3 };
     Projected projected[4];
-    bool behind = false;
-    for (int i = 0; i < 4; i++) {
-        projected[i] = Project(Current(), world[i].x, world[i].y);
-        behind = behind || projected[i].w < 0;
-    }
-    if (!behind) {
-        QV_Vector2 screen[4];
-        const float margin = fPenWidth * 0.5f + (fLineNoise ? float(fNoiseAmplitude) : 0.0f);
-        for (int i = 0; i < 4; i++) {
-            screen[i] = projected[i].Divided();
-            if (fTrackBounds)
-                WidenBounds(screen[i].x, screen[i].y, margin);
-        }
+    QV_Vector2 screen[4];
+    if (ProjectCurve(world, projected, screen)) {
         FlattenCurve(screen);
         return;
     }
@@ -435,6 +424,27 @@ bool QV_Graphics::ClipFillRows()
     return fFirstRow <= fLastRow && fFirstRow >= 0;
 }
 
+void QV_Graphics::StoreColorRun(uint8_t* p, int32_t n)
+{
+    switch (fTarget.bytesPerPixel) {
+    case 1:
+        std::memset(p, fColorIndex, size_t(n));
+        break;
+    case 2: {
+        const uint16_t v = fTarget.depth == 15 ? fColor555 : fColor565;
+        for (int32_t i = 0; i < n; i++, p += 2)
+            StorePixel16(p, v);
+        break;
+    }
+    case 4:
+        for (int32_t i = 0; i < n; i++, p += 4)
+            StorePixel32(p, fColor32);
+        break;
+    default:
+        break;
+    }
+}
+
 void QV_Graphics::WriteSpan(int32_t y, int32_t x0, int32_t x1)
 {
     if (x0 < fClipRect.left)
@@ -446,23 +456,7 @@ void QV_Graphics::WriteSpan(int32_t y, int32_t x0, int32_t x1)
     uint8_t* p = RasterPixel(fTarget, x0, y);
     const int32_t n = x1 - x0;
     if (fColor.a == 255) {
-        switch (fTarget.bytesPerPixel) {
-        case 1:
-            std::memset(p, fColorIndex, size_t(n));
-            break;
-        case 2: {
-            const uint16_t v = fTarget.depth == 15 ? fColor555 : fColor565;
-            for (int32_t i = 0; i < n; i++, p += 2)
-                StorePixel16(p, v);
-            break;
-        }
-        case 4:
-            for (int32_t i = 0; i < n; i++, p += 4)
-                StorePixel32(p, fColor32);
-            break;
-        default:
-            break;
-        }
+        StoreColorRun(p, n);
         return;
     }
     const uint32_t packed = PackColor(fColor);

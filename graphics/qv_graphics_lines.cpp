@@ -349,23 +349,7 @@ void QV_Graphics::DrawHSpan(int32_t xa, int32_t xb, int32_t y)
     xb = ClampInt(xb, fClipRect.left, fClipRect.right);
     uint8_t* p = RasterPixel(fTarget, xa, y);
     const int32_t n = xb - xa + 1;
-    switch (PixelSize()) {
-    case 1:
-        std::memset(p, fColorIndex, size_t(n));
-        break;
-    case 2: {
-        const uint16_t v = fTarget.depth == 15 ? fColor555 : fColor565;
-        for (int32_t i = 0; i < n; i++, p += 2)
-            StorePixel16(p, v);
-        break;
-    }
-    case 4:
-        for (int32_t i = 0; i < n; i++, p += 4)
-            StorePixel32(p, fColor32);
-        break;
-    default:
-        break;
-    }
+    StoreColorRun(p, n);
 }
 
 void QV_Graphics::DrawVSpan(int32_t ya, int32_t x, int32_t yb)
