@@ -22,6 +22,25 @@ void InstallImageErrorManager(ImageSourceContext* context)
     context->error.pub.trace_level = 0;
 }
 
+ImageSourceContext* NewImageSourceContext(const char* path, bool decompressing)
+{
+    ImageSourceContext* context = static_cast<ImageSourceContext*>(calloc(1, sizeof(ImageSourceContext)));
+    if (!context)
+        return nullptr;
+    context->file = fopen(path, "rb");
+    if (!context->file) {
+        free(context);
+        return nullptr;
+    }
+    context->decompressing = decompressing;
+    InstallImageErrorManager(context);
+    if (decompressing)
+        context->decompress.err = &context->error.pub;
+    else
+        context->compress.err = &context->error.pub;
+    return context;
+}
+
 void RaiseCodecError(j_common_ptr codec, int code, int parm0)
 {
     codec->err->msg_code = code;
@@ -100,17 +119,9 @@ void ReleaseImageSourceContext(ImageSourceContext* context)
 bool OpenSourceModule(const char* path, size_t moduleSize, SourceStartFunction start,
     ImageSourceContext** outContext, int* outWidth, int* outHeight, bool* outHasAlpha)
 {
-    ImageSourceContext* context = static_cast<ImageSourceContext*>(calloc(1, sizeof(ImageSourceContext)));
+    ImageSourceContext* context = NewImageSourceContext(path, false);
     if (!context)
         return false;
-    context->file = fopen(path, "rb");
-    if (!context->file) {
-        free(context);
-        return false;
-    }
-    context->decompressing = false;
-    InstallImageErrorManager(context);
-    context->compress.err = &context->error.pub;
     // Before the object exists: creating it can fail too, and destroying a zeroed object is safe.
     if (setjmp(context->error.jump)) {
         ReleaseImageSourceContext(context);

@@ -60,6 +60,10 @@ extern "C" void JpegErrorExit(j_common_ptr codec);
 // Installs the standard error manager with JpegErrorExit, trace level 0.
 void InstallImageErrorManager(ImageSourceContext* context);
 
+// A zeroed context with the file open for reading and the error manager installed on the
+// decompress or compress object (not yet created); nullptr when either fails.
+ImageSourceContext* NewImageSourceContext(const char* path, bool decompressing);
+
 [[noreturn]] void RaiseCodecError(j_common_ptr codec, int code, int parm0 = 0);
 [[noreturn]] void RaiseSourceError(j_compress_ptr codec, int code, int parm0 = 0);
 void SourceWarning(j_compress_ptr codec, int code);

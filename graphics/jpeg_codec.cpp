@@ -12,17 +12,9 @@
 bool OpenJpeg(const char* path, int maxSize, ImageSourceContext** outContext, int* outWidth, int* outHeight,
     bool* outHasAlpha)
 {
-    ImageSourceContext* context = static_cast<ImageSourceContext*>(calloc(1, sizeof(ImageSourceContext)));
+    ImageSourceContext* context = NewImageSourceContext(path, true);
     if (!context)
         return false;
-    context->file = fopen(path, "rb");
-    if (!context->file) {
-        free(context);
-        return false;
-    }
-    context->decompressing = true;
-    InstallImageErrorManager(context);
-    context->decompress.err = &context->error.pub;
     if (setjmp(context->error.jump)) {
         ReleaseImageSourceContext(context);
         return false;
