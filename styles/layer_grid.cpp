@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "raster_blit.h"
+#include "raster_fill.h"
+#include "raster_geometry.h"
 #include "style_document.h"
 #include "style_layer.h"
 #include "xgraphics.h"
@@ -64,6 +67,18 @@ bool LayerPointMapper::Map(QV_Vector2 point, QV_Vector2& out) const
     out.x = (static_cast<float>(pixel.x) - halfWidth) / halfHeight;
     out.y = (halfHeight - static_cast<float>(pixel.y)) / halfHeight;
     return true;
+}
+
+void StartGridWorkArea(
+    const QV_Rect& rect, QV_PixelBuffer& target, const QV_PixelBuffer& workArea, bool finalRender)
+{
+    if (finalRender) {
+        QV_PixelBuffer shapeArea;
+        if (MakeSubRaster(rect, target, shapeArea) == 0)
+            BlitRaster(shapeArea, workArea, 0, 0);
+    } else {
+        FillRaster(workArea, rgb_color { 0, 0, 0, 0 });
+    }
 }
 
 void LayerGridCells(const QV_Rect& rect, bool finalRender, int32_t& across, int32_t& down)

@@ -8,6 +8,7 @@
 #include "qv_vector.h"
 
 class QV_Graphics;
+struct QV_PixelBuffer;
 class StyleDocument;
 class StyleLayer;
 class XGraphics;
@@ -62,6 +63,11 @@ private:
 // when rendering, one per 16 (at most 100) in the editor view; at least 1, so that a shape a few
 // pixels wide still gets a cell.
 void LayerGridCells(const QV_Rect& rect, bool finalRender, int32_t& across, int32_t& down);
+
+// The work area a grid is drawn into starts as a copy of the shape's pixels (rect of target)
+// when rendering, and transparent in the editor view.
+void StartGridWorkArea(
+    const QV_Rect& rect, QV_PixelBuffer& target, const QV_PixelBuffer& workArea, bool finalRender);
 
 // The grid's area: the bounds' centre and its extents widened by the factor. Grid fraction (u, v)
 // lies at (left + u x width, top - v x height), v running downward from the top edge.

@@ -243,13 +243,7 @@ void SS_Gradient2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect re
 
     const SavedTransform saved(*graphics);
     const LayerPointMapper mapper(*graphics, doc, layer, false);
-    if (finalRender) {
-        QV_PixelBuffer shapeArea;
-        if (MakeSubRaster(rect, target, shapeArea) == 0)
-            BlitRaster(shapeArea, workArea, 0, 0);
-    } else {
-        FillRaster(workArea, rgb_color { 0, 0, 0, 0 });
-    }
+    StartGridWorkArea(rect, target, workArea, finalRender != 0);
     QV_Raster raster;
     raster.SetRaster(*work, nullptr);
     raster.fProcedure = LookupCallback;
