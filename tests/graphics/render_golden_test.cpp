@@ -10,6 +10,7 @@
 #include "blur_kernels.h"
 #include "box_blur.h"
 #include "colour_filters.h"
+#include "golden_compare.h"
 #include "png_codec.h"
 #include "qv_noise.h"
 #include "qv_random.h"
@@ -28,42 +29,6 @@
 #include <string>
 
 namespace {
-
-void ExpectMatchesGolden(const QV_PixelBuffer& drawn, const char* name)
-{
-    const std::string path = std::string(CELVANE_TEST_DATA) + "/golden/" + name + ".png";
-    const char* update = std::getenv("CELVANE_UPDATE_GOLDEN");
-    if (update && *update && std::string(update) != "0") {
-        ASSERT_TRUE(WritePng(path.c_str(), drawn)) << path;
-        return;
-    }
-    PngReadContext* context = nullptr;
-    int width = 0, height = 0;
-    bool hasAlpha = false;
-    ASSERT_TRUE(OpenPng(path.c_str(), &context, &width, &height, &hasAlpha))
-        << path << " is missing; run with CELVANE_UPDATE_GOLDEN=1 to create it";
-    OwnedRaster golden(width, height, 32);
-    ASSERT_TRUE(ReadPngRows(context, golden.buffer));
-    ASSERT_EQ(width, drawn.width);
-    ASSERT_EQ(height, drawn.height);
-    int32_t differences = 0;
-    std::string first;
-    for (int32_t y = 0; y < height; y++) {
-        for (int32_t x = 0; x < width; x++) {
-            uint32_t value;
-            std::memcpy(&value, drawn.pixels + y * drawn.rowBytes + x * 4, 4);
-            if (value != golden.Get32(x, y) && differences++ == 0) {
-                char text[96];
-                std::snprintf(text, sizeof text, "first at (%d, %d): drawn %08X, golden %08X", x, y, value,
-                    golden.Get32(x, y));
-                first = text;
-            }
-        }
-    }
-    if (differences > 0)
-        WritePng((std::string(name) + ".actual.png").c_str(), drawn);
-    EXPECT_EQ(differences, 0) << name << ": " << first;
-}
 
 // The eye at z = 3 looking down -z, a focal length of 2, depths 1..10 mapped to 1..-1 (nearer is
 // larger), as a row-vector matrix into clip space.

@@ -1,45 +1,15 @@
 #include "plat_temp_folder.h"
+#include "scoped_env.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : fName(name)
-    {
-        if (const char* old = getenv(name))
-            fOld = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (fOld)
-            setenv(fName, fOld->c_str(), 1);
-        else
-            unsetenv(fName);
-    }
-
-private:
-    const char* fName;
-    std::optional<std::string> fOld;
-};
-
-} // namespace
 
 TEST(PlatTempFolder, TempThenTmpdirThenSlashTmp)
 {
