@@ -337,16 +337,31 @@ void QV_Graphics::DrawSmoothLine(float x0, float y0, float x1, float y1)
 
 // ---- Spans ----
 
+namespace {
+
+// A run from a to b (either order) on the row or column at `across`, clipped: false when none
+// of it lies inside, else a <= b, both within low..high.
+bool ClipRun(
+    int32_t across, int32_t acrossLow, int32_t acrossHigh, int32_t& a, int32_t& b, int32_t low, int32_t high)
+{
+    if (across < acrossLow || across > acrossHigh)
+        return false;
+    if ((a < low && b < low) || (a > high && b > high))
+        return false;
+    if (a > b)
+        std::swap(a, b);
+    a = ClampInt(a, low, high);
+    b = ClampInt(b, low, high);
+    return true;
+}
+
+} // namespace
+
 void QV_Graphics::DrawHSpan(int32_t xa, int32_t xb, int32_t y)
 {
-    if (!fTarget.pixels || y < fClipRect.top || y > fClipRect.bottom)
+    if (!fTarget.pixels
+        || !ClipRun(y, fClipRect.top, fClipRect.bottom, xa, xb, fClipRect.left, fClipRect.right))
         return;
-    if ((xa < fClipRect.left && xb < fClipRect.left) || (xa > fClipRect.right && xb > fClipRect.right))
-        return;
-    if (xa > xb)
-        std::swap(xa, xb);
-    xa = ClampInt(xa, fClipRect.left, fClipRect.right);
-    xb = ClampInt(xb, fClipRect.left, fClipRect.right);
     uint8_t* p = RasterPixel(fTarget, xa, y);
     const int32_t n = xb - xa + 1;
     StoreColorRun(p, n);
@@ -354,14 +369,8 @@ void QV_Graphics::DrawHSpan(int32_t xa, int32_t xb, int32_t y)
 
 void QV_Graphics::DrawVSpan(int32_t ya, int32_t x, int32_t yb)
 {
-    if (x < fClipRect.left || x > fClipRect.right)
+    if (!ClipRun(x, fClipRect.left, fClipRect.right, ya, yb, fClipRect.top, fClipRect.bottom))
         return;
-    if ((ya < fClipRect.top && yb < fClipRect.top) || (ya > fClipRect.bottom && yb > fClipRect.bottom))
-        return;
-    if (ya > yb)
-        std::swap(ya, yb);
-    ya = ClampInt(ya, fClipRect.top, fClipRect.bottom);
-    yb = ClampInt(yb, fClipRect.top, fClipRect.bottom);
     for (int32_t y = ya; y <= yb; y++)
         WritePixel(x, y);
 }
@@ -389,14 +398,9 @@ void InvertPixel(const QV_PixelBuffer& raster, uint8_t* p)
 
 void QV_Graphics::InvertDottedHLine(int32_t xa, int32_t y, int32_t xb)
 {
-    if (!fTarget.pixels || y < fClipRect.top || y > fClipRect.bottom)
+    if (!fTarget.pixels
+        || !ClipRun(y, fClipRect.top, fClipRect.bottom, xa, xb, fClipRect.left, fClipRect.right))
         return;
-    if ((xa < fClipRect.left && xb < fClipRect.left) || (xa > fClipRect.right && xb > fClipRect.right))
-        return;
-    if (xa > xb)
-        std::swap(xa, xb);
-    xa = ClampInt(xa, fClipRect.left, fClipRect.right);
-    xb = ClampInt(xb, fClipRect.left, fClipRect.right);
     const int32_t count = (xb - xa) / 2 + 1;
     for (int32_t i = 0; i < count; i++)
         InvertPixel(fTarget, RasterPixel(fTarget, xa + 2 * i, y));
@@ -404,14 +408,9 @@ void QV_Graphics::InvertDottedHLine(int32_t xa, int32_t y, int32_t xb)
 
 void QV_Graphics::InvertDottedVLine(int32_t x, int32_t ya, int32_t yb)
 {
-    if (!fTarget.pixels || x < fClipRect.left || x > fClipRect.right)
+    if (!fTarget.pixels
+        || !ClipRun(x, fClipRect.left, fClipRect.right, ya, yb, fClipRect.top, fClipRect.bottom))
         return;
-    if ((ya < fClipRect.top && yb < fClipRect.top) || (ya > fClipRect.bottom && yb > fClipRect.bottom))
-        return;
-    if (ya > yb)
-        std::swap(ya, yb);
-    ya = ClampInt(ya, fClipRect.top, fClipRect.bottom);
-    yb = ClampInt(yb, fClipRect.top, fClipRect.bottom);
     const int32_t count = (yb - ya) / 2 + 1;
     for (int32_t i = 0; i < count; i++)
         InvertPixel(fTarget, RasterPixel(fTarget, x, ya + 2 * i));
