@@ -17,15 +17,6 @@ uint8_t ClampByte(int32_t value)
     return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
-template <typename Each> void ForEachPixel(const QV_PixelBuffer& raster, Each each)
-{
-    for (int32_t y = 0; y < raster.height; y++) {
-        uint8_t* p = RasterRow(raster, y);
-        for (int32_t x = 0; x < raster.width; x++, p += 4)
-            each(p);
-    }
-}
-
 } // namespace
 
 void AdjustMidtones(const QV_PixelBuffer& raster, float factor)
@@ -42,7 +33,7 @@ void AdjustMidtones(const QV_PixelBuffer& raster, float factor)
                                     : static_cast<float>(i - 128) / 127.0f * (255.0f - middle) + middle;
         ramp[i] = ClampByte(static_cast<int32_t>(std::floor(value + 0.5f)));
     }
-    ForEachPixel(raster, [&ramp](uint8_t* p) {
+    ForEachPixel32Of(raster, [&ramp](uint8_t* p) {
         p[kBlue] = ramp[p[kBlue]];
         p[kGreen] = ramp[p[kGreen]];
         p[kRed] = ramp[p[kRed]];
@@ -53,7 +44,7 @@ void AddNoise(const QV_PixelBuffer& raster, int32_t spread)
 {
     if (!Is32(raster) || spread < 1)
         return;
-    ForEachPixel(raster, [spread](uint8_t* p) {
+    ForEachPixel32Of(raster, [spread](uint8_t* p) {
         const int32_t offset = QV_Rand() % spread - spread / 2;
         p[kBlue] = ClampByte(p[kBlue] + offset);
         p[kGreen] = ClampByte(p[kGreen] + offset);
@@ -65,7 +56,7 @@ void Desaturate(const QV_PixelBuffer& raster)
 {
     if (!Is32(raster))
         return;
-    ForEachPixel(raster, [](uint8_t* p) {
+    ForEachPixel32Of(raster, [](uint8_t* p) {
         const uint8_t grey = static_cast<uint8_t>((2 * p[kRed] + 2 * p[kGreen] + p[kBlue]) / 5);
         p[kBlue] = grey;
         p[kGreen] = grey;

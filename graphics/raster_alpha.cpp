@@ -12,22 +12,13 @@ bool Is32BitWithPixels(const QV_PixelBuffer& raster)
     return raster.pixels && raster.bytesPerPixel == 4;
 }
 
-template <typename Edit> void ForEachPixel(const QV_PixelBuffer& raster, Edit edit)
-{
-    for (int32_t y = 0; y < raster.height; y++) {
-        uint8_t* p = RasterRow(raster, y);
-        for (int32_t x = 0; x < raster.width; x++, p += 4)
-            edit(p);
-    }
-}
-
 } // namespace
 
 void SetRasterAlpha(const QV_PixelBuffer& raster, uint8_t alpha)
 {
     if (!Is32BitWithPixels(raster))
         return;
-    ForEachPixel(raster, [alpha](uint8_t* p) { p[kAlpha] = alpha; });
+    ForEachPixel32Of(raster, [alpha](uint8_t* p) { p[kAlpha] = alpha; });
 }
 
 void RemapAlphaRange(const QV_PixelBuffer& raster, int32_t low, int32_t high, int32_t maximum)
@@ -47,14 +38,14 @@ void RemapAlphaRange(const QV_PixelBuffer& raster, int32_t low, int32_t high, in
             rounded = 0;
         ramp[i] = static_cast<uint8_t>(rounded);
     }
-    ForEachPixel(raster, [&ramp](uint8_t* p) { p[kAlpha] = ramp[p[kAlpha]]; });
+    ForEachPixel32Of(raster, [&ramp](uint8_t* p) { p[kAlpha] = ramp[p[kAlpha]]; });
 }
 
 void UnpremultiplyRaster(const QV_PixelBuffer& raster)
 {
     if (!Is32BitWithPixels(raster))
         return;
-    ForEachPixel(raster, [](uint8_t* p) {
+    ForEachPixel32Of(raster, [](uint8_t* p) {
         const uint8_t* divide = BlendDivTable[p[kAlpha]];
         p[kBlue] = divide[p[kBlue]];
         p[kGreen] = divide[p[kGreen]];

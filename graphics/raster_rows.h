@@ -47,3 +47,13 @@ constexpr int kBlue = 0;
 constexpr int kGreen = 1;
 constexpr int kRed = 2;
 constexpr int kAlpha = 3;
+
+// Runs each(p) over every pixel of a 32-bit raster, row by row (p points at the bytes b, g, r, a).
+template <typename Each> void ForEachPixel32Of(const QV_PixelBuffer& raster, Each each)
+{
+    for (int32_t y = 0; y < raster.height; y++) {
+        uint8_t* p = RasterRow(raster, y);
+        for (int32_t x = 0; x < raster.width; x++, p += 4)
+            each(p);
+    }
+}

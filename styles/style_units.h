@@ -29,11 +29,6 @@ QV_Rect RasterBounds(const QV_PixelBuffer& raster);
 // Runs pixel(p) over every pixel of a 32-bit raster (p points at the bytes b, g, r, a).
 template <typename Pixel> void ForEachPixel32(const QV_PixelBuffer& raster, Pixel pixel)
 {
-    if (!IsEffectRaster(&raster))
-        return;
-    for (int32_t y = 0; y < raster.height; y++) {
-        uint8_t* p = RasterRow(raster, y);
-        for (int32_t x = 0; x < raster.width; x++, p += 4)
-            pixel(p);
-    }
+    if (IsEffectRaster(&raster))
+        ForEachPixel32Of(raster, pixel);
 }
