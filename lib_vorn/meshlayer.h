@@ -12,7 +12,7 @@
 // sketchy strokes, gap filling, fill and line textures). Also the default kind of the factory.
 //
 // meshlayer.cpp holds the fields, the frame update that moves points with their bones and the
-// renumbering of bone bindings; meshlayer_record.cpp the record. Drawing and rendering live
+// renumbering of bone bindings; meshlayer_record.cpp the record; meshlayer_channels.cpp the channel rows. Drawing and rendering live
 // beside the renderer and the editor view.
 class MeshLayer : public VornLayer {
 public:
@@ -27,6 +27,10 @@ public:
     // document frame 1 on) and shape channel, then the layer script.
     void SetCurFrame(int32_t frame) override;
     void DeleteParentBone(int32_t deleted) override;
+    // 14 rows of points, curvatures, colours, shape effects and widths, then the layer rows.
+    int32_t CountChannels() override;
+    void GetChannelInfo(int32_t row, ChannelInfo& info) override;
+    AnimChannel* GetChannel(int32_t row, int32_t sub, VornDoc* doc) override;
 
     M_Mesh* Mesh() { return &fMesh; }
 
