@@ -315,3 +315,24 @@ TEST(DocumentFile, RoundTripUtilityReadsAndWritesFiles)
     EXPECT_STREQ(line, "This file is from a newer version of Vorn, and cannot be opened by this version.\n");
     EXPECT_EQ(WEXITSTATUS(status), 1);
 }
+
+TEST(DocumentFile, OldVersionFilesApplyTheRecordGates)
+{
+    PrefOverride prefs({ { "GapFilling", 1 } });
+    const std::string text = "application/x-vnd.qv_vorndoc\nversion 13\n"
+                             "layer_type 1\n{\n\tquality_flags 2\n\tname \"Old\"\n\tmesh\n\t[\n\t]\n}\n"
+                             "layer_type 1\n{\n\tname \"Old\"\n\tgap_filling false\n}\n";
+    std::string error;
+    VornDoc* doc = ReadDoc(text, &error);
+    ASSERT_FALSE(doc->fReadFailed) << error;
+    ASSERT_EQ(doc->CountLayers(), 2);
+    MeshLayer* first = static_cast<MeshLayer*>(doc->Layer(0));
+    // Before format 14 the preference decides gap filling; a line in the record still wins.
+    EXPECT_TRUE(first->fGapFilling);
+    EXPECT_FALSE(static_cast<MeshLayer*>(doc->Layer(1))->fGapFilling);
+    // Before format 16 layers get animated layer effects and the effect-handles quality bit.
+    EXPECT_TRUE(first->fAnimatedLayerEffects);
+    EXPECT_EQ(first->fQualityFlags & 0x400, 0x400);
+    EXPECT_EQ(doc->fVersion, 13);
+    delete doc;
+}
