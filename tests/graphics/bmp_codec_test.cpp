@@ -4,7 +4,7 @@
 
 namespace {
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 2;
     int32_t height = 2;
@@ -20,22 +20,22 @@ struct BmpSpec {
 
 // A bitmap file whose rows are given top row first in file order (bottom-up for positive heights
 // is the caller's business); each row is padded to 4 bytes here.
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::vector<std::vector<uint8_t>>& fileRows,
+std::vector<uint8_t> MakeBmp(const BmpLayout& layout, const std::vector<std::vector<uint8_t>>& fileRows,
     const std::vector<uint32_t>& palette = {})
 {
-    const int entrySize = spec.headerSize == 12 ? 3 : 4;
+    const int entrySize = layout.headerSize == 12 ? 3 : 4;
     ByteBuilder info;
-    info.Le32(spec.headerSize);
-    if (spec.headerSize == 12) {
-        info.Le16(uint32_t(spec.width)).Le16(uint32_t(spec.height)).Le16(spec.planes).Le16(spec.bits);
+    info.Le32(layout.headerSize);
+    if (layout.headerSize == 12) {
+        info.Le16(uint32_t(layout.width)).Le16(uint32_t(layout.height)).Le16(layout.planes).Le16(layout.bits);
     } else {
-        info.Le32(uint32_t(spec.width)).Le32(uint32_t(spec.height)).Le16(spec.planes).Le16(spec.bits);
-        info.Le32(spec.compression).Le32(0).Le32(2835).Le32(2835).Le32(uint32_t(spec.coloursUsed)).Le32(0);
-        if (spec.headerSize > 40)
-            info.Fill(spec.headerSize - 40, 0);
+        info.Le32(uint32_t(layout.width)).Le32(uint32_t(layout.height)).Le16(layout.planes).Le16(layout.bits);
+        info.Le32(layout.compression).Le32(0).Le32(2835).Le32(2835).Le32(uint32_t(layout.coloursUsed)).Le32(0);
+        if (layout.headerSize > 40)
+            info.Fill(layout.headerSize - 40, 0);
     }
     ByteBuilder map;
-    for (int i = 0; i < spec.paletteEntries; ++i) {
+    for (int i = 0; i < layout.paletteEntries; ++i) {
         const uint32_t rgb = i < int(palette.size()) ? palette[size_t(i)] : 0;
         map.U8(rgb).U8(rgb >> 8).U8(rgb >> 16);
         if (entrySize == 4)
@@ -47,7 +47,7 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::vector<std::vector<
         pixels.Fill((4 - row.size() % 4) % 4, 0);
     }
     const uint32_t offset
-        = spec.dataOffset ? spec.dataOffset : uint32_t(14 + info.bytes.size() + map.bytes.size());
+        = layout.dataOffset ? layout.dataOffset : uint32_t(14 + info.bytes.size() + map.bytes.size());
     ByteBuilder file;
     file.Text("BM").Le32(uint32_t(offset + pixels.bytes.size())).Le32(0).Le32(offset);
     file.Append(info.bytes).Append(map.bytes).Append(pixels.bytes);
@@ -67,14 +67,14 @@ protected:
 
 TEST_F(BmpCodecTest, EightBitWithColoursUsedZeroReadsAFullMapAndDeliversTheTopRowFirst)
 {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.paletteEntries = 256;
+    BmpLayout layout;
+    layout.bits = 8;
+    layout.paletteEntries = 256;
     std::vector<uint32_t> palette(256);
     palette[1] = 0x102030; // red 0x10, green 0x20, blue 0x30 as 0xRRGGBB
     palette[255] = 0xA0B0C0; // only reachable through a 256-entry map
     // Bottom-up: the first file row is the bottom of the picture.
-    SourceReadResult result = Read(MakeBmp(spec, { { 1, 1 }, { 255, 0 } }, palette));
+    SourceReadResult result = Read(MakeBmp(layout, { { 1, 1 }, { 255, 0 } }, palette));
     ASSERT_TRUE(result.opened) << result.messages;
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 0xA0, 0xB0, 0xC0, 0 }));
@@ -84,13 +84,13 @@ TEST_F(BmpCodecTest, EightBitWithColoursUsedZeroReadsAFullMapAndDeliversTheTopRo
 
 TEST_F(BmpCodecTest, IndicesBeyondTheFilesColoursAreBlack)
 {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.width = 3;
-    spec.height = 1;
-    spec.coloursUsed = 2;
-    spec.paletteEntries = 2;
-    SourceReadResult result = Read(MakeBmp(spec, { { 0, 1, 200 } }, { 0xFFFFFF, 0x00FF00 }));
+    BmpLayout layout;
+    layout.bits = 8;
+    layout.width = 3;
+    layout.height = 1;
+    layout.coloursUsed = 2;
+    layout.paletteEntries = 2;
+    SourceReadResult result = Read(MakeBmp(layout, { { 0, 1, 200 } }, { 0xFFFFFF, 0x00FF00 }));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 255, 255, 255, 0 }));
     EXPECT_EQ(result.At(1, 0), (Rgba { 0, 255, 0, 0 }));
@@ -99,32 +99,32 @@ TEST_F(BmpCodecTest, IndicesBeyondTheFilesColoursAreBlack)
 
 TEST_F(BmpCodecTest, Os2HeadersReadSixteenBitSizes)
 {
-    BmpSpec spec;
-    spec.headerSize = 12;
-    spec.width = 2;
-    spec.height = 1;
-    SourceReadResult result = Read(MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 } }));
+    BmpLayout layout;
+    layout.headerSize = 12;
+    layout.width = 2;
+    layout.height = 1;
+    SourceReadResult result = Read(MakeBmp(layout, { { 1, 2, 3, 4, 5, 6 } }));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.width, 2);
     EXPECT_EQ(result.height, 1);
     EXPECT_EQ(result.At(0, 0), (Rgba { 3, 2, 1, 0 }));
     EXPECT_EQ(result.At(1, 0), (Rgba { 6, 5, 4, 0 }));
 
-    spec.bits = 8;
-    spec.paletteEntries = 256; // OS/2 files always carry 256 three-byte entries
+    layout.bits = 8;
+    layout.paletteEntries = 256; // OS/2 files always carry 256 three-byte entries
     std::vector<uint32_t> palette(256);
     palette[7] = 0x112233;
-    result = Read(MakeBmp(spec, { { 7, 0 } }, palette));
+    result = Read(MakeBmp(layout, { { 7, 0 } }, palette));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 0x11, 0x22, 0x33, 0 }));
 }
 
 TEST_F(BmpCodecTest, NegativeHeightReadsTopDown)
 {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = -3;
-    SourceReadResult result = Read(MakeBmp(spec, { { 0, 0, 10 }, { 0, 0, 20 }, { 0, 0, 30 } }));
+    BmpLayout layout;
+    layout.width = 1;
+    layout.height = -3;
+    SourceReadResult result = Read(MakeBmp(layout, { { 0, 0, 10 }, { 0, 0, 20 }, { 0, 0, 30 } }));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.height, 3);
     EXPECT_EQ(result.At(0, 0).r, 10);
@@ -136,18 +136,18 @@ TEST_F(BmpCodecTest, RefusedFilesFailToOpenWithTheirCodes)
 {
     struct Case {
         const char* what;
-        BmpSpec spec;
+        BmpLayout layout;
         const char* message;
     };
     std::vector<Case> cases;
     auto add = [&](const char* what, auto change, const char* message) {
-        BmpSpec spec;
-        change(spec);
-        cases.push_back({ what, spec, message });
+        BmpLayout layout;
+        change(layout);
+        cases.push_back({ what, layout, message });
     };
     add(
         "run-length compressed",
-        [](BmpSpec& s) {
+        [](BmpLayout& s) {
             s.bits = 8;
             s.compression = 1;
             s.paletteEntries = 256;
@@ -155,46 +155,46 @@ TEST_F(BmpCodecTest, RefusedFilesFailToOpenWithTheirCodes)
         "Bogus message code 1006");
     add(
         "data offset inside the colour map",
-        [](BmpSpec& s) {
+        [](BmpLayout& s) {
             s.bits = 8;
             s.paletteEntries = 256;
             s.dataOffset = 54 + 1020;
         },
         "Bogus message code 1003");
     add(
-        "info header size 20", [](BmpSpec& s) { s.headerSize = 20; }, "Bogus message code 1003");
+        "info header size 20", [](BmpLayout& s) { s.headerSize = 20; }, "Bogus message code 1003");
     add(
-        "info header size 108", [](BmpSpec& s) { s.headerSize = 108; }, "Bogus message code 1003");
+        "info header size 108", [](BmpLayout& s) { s.headerSize = 108; }, "Bogus message code 1003");
     add(
-        "16 bits", [](BmpSpec& s) { s.bits = 16; }, "Bogus message code 1002");
+        "16 bits", [](BmpLayout& s) { s.bits = 16; }, "Bogus message code 1002");
     add(
-        "2 planes", [](BmpSpec& s) { s.planes = 2; }, "Bogus message code 1004");
+        "2 planes", [](BmpLayout& s) { s.planes = 2; }, "Bogus message code 1004");
     add(
         "300 colours",
-        [](BmpSpec& s) {
+        [](BmpLayout& s) {
             s.bits = 8;
             s.coloursUsed = 300;
             s.paletteEntries = 300;
         },
         "Bogus message code 1001");
     add(
-        "zero width", [](BmpSpec& s) { s.width = 0; }, "Bogus message code 1040");
+        "zero width", [](BmpLayout& s) { s.width = 0; }, "Bogus message code 1040");
     add(
         "32768 x 32768",
-        [](BmpSpec& s) {
+        [](BmpLayout& s) {
             s.width = 32768;
             s.height = 32768;
         },
         "Bogus message code 1040");
     add(
-        "the smallest negative height", [](BmpSpec& s) { s.height = INT32_MIN; }, "Bogus message code 1040");
+        "the smallest negative height", [](BmpLayout& s) { s.height = INT32_MIN; }, "Bogus message code 1040");
     for (const Case& c : cases) {
-        SourceReadResult result = Read(MakeBmp(c.spec, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
+        SourceReadResult result = Read(MakeBmp(c.layout, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
         EXPECT_FALSE(result.opened) << c.what;
         EXPECT_NE(result.messages.find(c.message), std::string::npos) << c.what << ": " << result.messages;
     }
 
-    std::vector<uint8_t> notBmp = MakeBmp(BmpSpec {}, { { 1, 2, 3, 4, 5, 6 } });
+    std::vector<uint8_t> notBmp = MakeBmp(BmpLayout {}, { { 1, 2, 3, 4, 5, 6 } });
     notBmp[0] = 'X';
     SourceReadResult result = Read(notBmp);
     EXPECT_FALSE(result.opened);
@@ -203,17 +203,17 @@ TEST_F(BmpCodecTest, RefusedFilesFailToOpenWithTheirCodes)
 
 TEST_F(BmpCodecTest, AFileTooShortForItsRowsIsRefusedBeforeAnyBufferIsMade)
 {
-    BmpSpec spec;
-    spec.height = 4;
-    SourceReadResult result = Read(MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
+    BmpLayout layout;
+    layout.height = 4;
+    SourceReadResult result = Read(MakeBmp(layout, { { 1, 2, 3, 4, 5, 6 }, { 1, 2, 3, 4, 5, 6 } }));
     EXPECT_FALSE(result.opened);
     EXPECT_NE(result.messages.find("Premature end of input file"), std::string::npos) << result.messages;
 
     // A tiny file that claims 16000 x 16000 pixels: within the largest image, but no file of
     // 60 bytes holds them.
-    spec.width = 16000;
-    spec.height = 16000;
-    result = Read(MakeBmp(spec, { { 1, 2, 3, 4, 5, 6 } }));
+    layout.width = 16000;
+    layout.height = 16000;
+    result = Read(MakeBmp(layout, { { 1, 2, 3, 4, 5, 6 } }));
     EXPECT_FALSE(result.opened);
     EXPECT_NE(result.messages.find("Premature end of input file"), std::string::npos) << result.messages;
 }

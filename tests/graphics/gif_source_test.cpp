@@ -70,7 +70,7 @@ uint32_t Ramp(int i)
     return uint32_t(i * 20) << 16 | uint32_t(255 - i) << 8 | uint32_t(i);
 }
 
-struct GifSpec {
+struct GifLayout {
     int width = 1;
     int height = 1;
     int minCodeSize = 4;
@@ -81,19 +81,19 @@ struct GifSpec {
 };
 
 // A GIF of 16-colour tables (the Ramp colours) holding the given LZW data sub-blocks.
-std::vector<uint8_t> MakeGif(const GifSpec& spec, const std::vector<uint8_t>& data)
+std::vector<uint8_t> MakeGif(const GifLayout& layout, const std::vector<uint8_t>& data)
 {
     ByteBuilder b;
-    b.Text("GIF89a").Le16(uint32_t(spec.width)).Le16(uint32_t(spec.height));
-    b.U8(spec.globalTable ? 0x80 | 3 : 0).U8(0).U8(0);
-    if (spec.globalTable)
+    b.Text("GIF89a").Le16(uint32_t(layout.width)).Le16(uint32_t(layout.height));
+    b.U8(layout.globalTable ? 0x80 | 3 : 0).U8(0).U8(0);
+    if (layout.globalTable)
         b.Append(Palette(16, Ramp));
-    b.Append(spec.beforeImage);
-    b.Text(",").Le16(0).Le16(0).Le16(uint32_t(spec.width)).Le16(uint32_t(spec.height));
-    b.U8((spec.localTable ? 0x80 | 3 : 0) | (spec.interlaced ? 0x40 : 0));
-    if (spec.localTable)
+    b.Append(layout.beforeImage);
+    b.Text(",").Le16(0).Le16(0).Le16(uint32_t(layout.width)).Le16(uint32_t(layout.height));
+    b.U8((layout.localTable ? 0x80 | 3 : 0) | (layout.interlaced ? 0x40 : 0));
+    if (layout.localTable)
         b.Append(Palette(16, [](int i) { return uint32_t(i) * 0x010101u + 0x000040u; }));
-    b.U8(uint32_t(spec.minCodeSize)).Append(data).Text(";");
+    b.U8(uint32_t(layout.minCodeSize)).Append(data).Text(";");
     return b.bytes;
 }
 
@@ -116,15 +116,15 @@ protected:
 
 TEST_F(GifSourceTest, DecodesThroughTheGlobalTableAndSkipsExtensions)
 {
-    GifSpec spec;
-    spec.width = 5;
-    spec.height = 2;
+    GifLayout layout;
+    layout.width = 5;
+    layout.height = 2;
     // A graphic control extension and a comment come before the image.
     ByteBuilder extensions;
     extensions.Text("!").U8(0xF9).U8(4).Fill(4, 0).U8(0);
     extensions.Text("!").U8(0xFE).U8(3).Text("hey").U8(0);
-    spec.beforeImage = extensions.bytes;
-    SourceReadResult result = Read(MakeGif(spec, LiteralCodes({ 0, 1, 2, 3, 4, 15, 14, 13, 12, 11 }, 4)));
+    layout.beforeImage = extensions.bytes;
+    SourceReadResult result = Read(MakeGif(layout, LiteralCodes({ 0, 1, 2, 3, 4, 15, 14, 13, 12, 11 }, 4)));
     ASSERT_TRUE(result.opened) << result.messages;
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), RampRgba(0));
@@ -135,11 +135,11 @@ TEST_F(GifSourceTest, DecodesThroughTheGlobalTableAndSkipsExtensions)
 
 TEST_F(GifSourceTest, LocalColourTableWithoutGlobalTable)
 {
-    GifSpec spec;
-    spec.width = 3;
-    spec.globalTable = false;
-    spec.localTable = true;
-    SourceReadResult result = Read(MakeGif(spec, LiteralCodes({ 0, 2, 15 }, 4)));
+    GifLayout layout;
+    layout.width = 3;
+    layout.globalTable = false;
+    layout.localTable = true;
+    SourceReadResult result = Read(MakeGif(layout, LiteralCodes({ 0, 2, 15 }, 4)));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 0, 0, 0x40, 0 }));
     EXPECT_EQ(result.At(1, 0), (Rgba { 2, 2, 0x42, 0 }));
@@ -148,11 +148,11 @@ TEST_F(GifSourceTest, LocalColourTableWithoutGlobalTable)
 
 TEST_F(GifSourceTest, InterlacedRowsComeBackInDisplayOrder)
 {
-    GifSpec spec;
-    spec.height = 10;
-    spec.interlaced = true;
+    GifLayout layout;
+    layout.height = 10;
+    layout.interlaced = true;
     // File row k holds colour k; display row r shows the file row of the four interlace passes.
-    SourceReadResult result = Read(MakeGif(spec, LiteralCodes({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }, 4)));
+    SourceReadResult result = Read(MakeGif(layout, LiteralCodes({ 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }, 4)));
     ASSERT_TRUE(result.read) << result.messages;
     const int fileRowOfDisplayRow[10] = { 0, 5, 3, 6, 2, 7, 4, 8, 1, 9 };
     for (int r = 0; r < 10; ++r)
@@ -162,24 +162,24 @@ TEST_F(GifSourceTest, InterlacedRowsComeBackInDisplayOrder)
 TEST_F(GifSourceTest, KwKwKCodeDecodesAndCodesBeyondTheTableBecomeZero)
 {
     // Minimum code size 2: clear 4, end 5, first free entry 6, codes 3 bits wide.
-    GifSpec spec;
-    spec.width = 5;
-    spec.minCodeSize = 2;
+    GifLayout layout;
+    layout.width = 5;
+    layout.minCodeSize = 2;
     CodeWriter kwkwk;
     for (int code : { 4, 1, 6, 6, 5 })
         kwkwk.Put(code, 3);
     // 1, then entry 6 = "1 1" defined by its own use, then "1 1" again.
-    SourceReadResult result = Read(MakeGif(spec, kwkwk.Blocks()));
+    SourceReadResult result = Read(MakeGif(layout, kwkwk.Blocks()));
     ASSERT_TRUE(result.read) << result.messages;
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(result.At(x, 0), RampRgba(1)) << x;
     EXPECT_EQ(result.messages.find("Bogus message code 1021"), std::string::npos) << result.messages;
 
-    spec.width = 3;
+    layout.width = 3;
     CodeWriter beyond;
     for (int code : { 4, 1, 7, 5 })
         beyond.Put(code, 3);
-    result = Read(MakeGif(spec, beyond.Blocks()));
+    result = Read(MakeGif(layout, beyond.Blocks()));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_NE(result.messages.find("Bogus message code 1021"), std::string::npos) << result.messages;
     EXPECT_EQ(result.At(0, 0), RampRgba(1));
@@ -187,13 +187,13 @@ TEST_F(GifSourceTest, KwKwKCodeDecodesAndCodesBeyondTheTableBecomeZero)
 
 TEST_F(GifSourceTest, DataThatEndsEarlyGivesIndexZeroForTheRest)
 {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 2;
+    GifLayout layout;
+    layout.width = 4;
+    layout.height = 2;
     CodeWriter writer;
     for (int code : { 16, 3, 3 })
         writer.Put(code, 5);
-    SourceReadResult result = Read(MakeGif(spec, writer.Blocks()));
+    SourceReadResult result = Read(MakeGif(layout, writer.Blocks()));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), RampRgba(3));
     EXPECT_EQ(result.At(1, 0), RampRgba(3));
@@ -225,14 +225,14 @@ TEST_F(GifSourceTest, RefusedFilesFailToOpenWithTheirCodes)
     trailerFirst.Text("GIF89a").Le16(1).Le16(1).U8(0x80).U8(0).U8(0).Fill(6, 0).Text(";");
     ByteBuilder startsWithTrailer;
     startsWithTrailer.Text(";GIF89a").Le16(1).Le16(1).U8(0).U8(0).U8(0);
-    GifSpec badCodeSize;
+    GifLayout badCodeSize;
     badCodeSize.minCodeSize = 12;
-    GifSpec huge;
+    GifLayout huge;
     huge.width = 65535;
     huge.height = 65535;
-    GifSpec zero;
+    GifLayout zero;
     zero.width = 0;
-    std::vector<uint8_t> cut = MakeGif(GifSpec {}, LiteralCodes({ 1 }, 4));
+    std::vector<uint8_t> cut = MakeGif(GifLayout {}, LiteralCodes({ 1 }, 4));
     cut.resize(13 + 48 + 4);
     const Case cases[] = {
         { "trailer before any image", trailerFirst.bytes, "Bogus message code 1015" },

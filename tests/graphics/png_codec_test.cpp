@@ -6,7 +6,7 @@
 
 namespace {
 
-struct PngSpec {
+struct PngLayout {
     int width = 2;
     int height = 1;
     int colorType = PNG_COLOR_TYPE_RGB;
@@ -17,7 +17,7 @@ struct PngSpec {
 };
 
 // A PNG written straight through libpng; rows are given as the file's packed bytes.
-void WriteRawPng(const std::string& path, const PngSpec& spec, std::vector<std::vector<uint8_t>> rows)
+void WriteRawPng(const std::string& path, const PngLayout& layout, std::vector<std::vector<uint8_t>> rows)
 {
     FILE* file = fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
@@ -25,13 +25,13 @@ void WriteRawPng(const std::string& path, const PngSpec& spec, std::vector<std::
     png_infop info = png_create_info_struct(png);
     ASSERT_FALSE(setjmp(png_jmpbuf(png)));
     png_init_io(png, file);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colorType,
-        spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.bitDepth, layout.colorType,
+        layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
         PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), int(layout.palette.size()));
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()), nullptr);
     png_write_info(png, info);
     std::vector<png_bytep> pointers;
     for (auto& row : rows)
@@ -87,28 +87,28 @@ TEST_F(PngCodecTest, EveryColourTypeArrivesAsEightBitBgra)
 {
     struct Case {
         const char* what;
-        PngSpec spec;
+        PngLayout layout;
         std::vector<uint8_t> row;
         bool hasAlpha;
         std::vector<Rgba> expected;
     };
-    PngSpec palette;
+    PngLayout palette;
     palette.colorType = PNG_COLOR_TYPE_PALETTE;
     palette.palette = { { 255, 0, 0 }, { 0, 0, 255 } };
     palette.paletteAlpha = { 0, 128 };
-    PngSpec palette2Bit = palette;
+    PngLayout palette2Bit = palette;
     palette2Bit.bitDepth = 2;
     palette2Bit.width = 3;
-    PngSpec rgb16;
+    PngLayout rgb16;
     rgb16.bitDepth = 16;
     rgb16.width = 1;
-    PngSpec greyAlpha;
+    PngLayout greyAlpha;
     greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    PngSpec grey1;
+    PngLayout grey1;
     grey1.colorType = PNG_COLOR_TYPE_GRAY;
     grey1.bitDepth = 1;
     grey1.width = 3;
-    PngSpec rgba16;
+    PngLayout rgba16;
     rgba16.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     rgba16.bitDepth = 16;
     rgba16.width = 1;
@@ -125,7 +125,7 @@ TEST_F(PngCodecTest, EveryColourTypeArrivesAsEightBitBgra)
             { { 255, 255, 255, 255 }, { 0, 0, 0, 255 }, { 255, 255, 255, 255 } } },
     };
     for (const Case& c : cases) {
-        WriteRawPng(fPath, c.spec, { c.row });
+        WriteRawPng(fPath, c.layout, { c.row });
         PngReadResult result = ReadPng(fPath);
         ASSERT_TRUE(result.read) << c.what;
         EXPECT_EQ(result.hasAlpha, c.hasAlpha) << c.what;

@@ -4,7 +4,7 @@
 
 namespace {
 
-struct TgaSpec {
+struct TgaLayout {
     int imageType = 2;
     int bits = 24;
     int width = 2;
@@ -17,14 +17,14 @@ struct TgaSpec {
     int idLength = 0;
 };
 
-std::vector<uint8_t> MakeTga(const TgaSpec& spec, const std::vector<uint8_t>& body)
+std::vector<uint8_t> MakeTga(const TgaLayout& layout, const std::vector<uint8_t>& body)
 {
     ByteBuilder b;
-    b.U8(uint32_t(spec.idLength)).U8(uint32_t(spec.mapType)).U8(uint32_t(spec.imageType));
-    b.Le16(uint32_t(spec.mapFirst)).Le16(uint32_t(spec.mapLength)).U8(uint32_t(spec.mapEntryBits));
-    b.Le16(0).Le16(0).Le16(uint32_t(spec.width)).Le16(uint32_t(spec.height));
-    b.U8(uint32_t(spec.bits)).U8(uint32_t(spec.descriptor));
-    b.Fill(size_t(spec.idLength), 'i');
+    b.U8(uint32_t(layout.idLength)).U8(uint32_t(layout.mapType)).U8(uint32_t(layout.imageType));
+    b.Le16(uint32_t(layout.mapFirst)).Le16(uint32_t(layout.mapLength)).U8(uint32_t(layout.mapEntryBits));
+    b.Le16(0).Le16(0).Le16(uint32_t(layout.width)).Le16(uint32_t(layout.height));
+    b.U8(uint32_t(layout.bits)).U8(uint32_t(layout.descriptor));
+    b.Fill(size_t(layout.idLength), 'i');
     b.Append(body);
     return b.bytes;
 }
@@ -43,12 +43,12 @@ protected:
 TEST_F(TargaCodecTest, FifteenAndSixteenBitPixelsExpandFiveBitChannels)
 {
     for (int bits : { 15, 16 }) {
-        TgaSpec spec;
-        spec.bits = bits;
-        spec.width = 3;
+        TgaLayout layout;
+        layout.bits = bits;
+        layout.width = 3;
         // Red 31, green 31 with bit 15 set (ignored), blue 16.
         SourceReadResult result
-            = Read(MakeTga(spec, ByteBuilder().Le16(0x7C00).Le16(0x83E0).Le16(0x0010).bytes));
+            = Read(MakeTga(layout, ByteBuilder().Le16(0x7C00).Le16(0x83E0).Le16(0x0010).bytes));
         ASSERT_TRUE(result.read) << bits << ": " << result.messages;
         EXPECT_EQ(result.At(0, 0), (Rgba { 255, 0, 0, 0 })) << bits;
         EXPECT_EQ(result.At(1, 0), (Rgba { 0, 255, 0, 0 })) << bits;
@@ -58,15 +58,15 @@ TEST_F(TargaCodecTest, FifteenAndSixteenBitPixelsExpandFiveBitChannels)
 
 TEST_F(TargaCodecTest, RunLengthPacketsRepeatOrCarryLiterals)
 {
-    TgaSpec spec;
-    spec.imageType = 10;
-    spec.width = 8;
+    TgaLayout layout;
+    layout.imageType = 10;
+    layout.width = 8;
     ByteBuilder body;
     body.U8(0x83).U8(1).U8(2).U8(3); // one pixel four times
     body.U8(0x03); // four literal pixels
     for (int i = 0; i < 4; ++i)
         body.U8(uint32_t(10 * i)).U8(20).U8(30);
-    SourceReadResult result = Read(MakeTga(spec, body.bytes));
+    SourceReadResult result = Read(MakeTga(layout, body.bytes));
     ASSERT_TRUE(result.read) << result.messages;
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(result.At(x, 0), (Rgba { 3, 2, 1, 0 })) << x;
@@ -77,14 +77,14 @@ TEST_F(TargaCodecTest, RunLengthPacketsRepeatOrCarryLiterals)
 TEST_F(TargaCodecTest, BottomUpAndTopDownFilesBothDeliverTheTopRowFirst)
 {
     for (int descriptor : { 0x00, 0x20 }) {
-        TgaSpec spec;
-        spec.width = 1;
-        spec.height = 3;
-        spec.descriptor = descriptor;
+        TgaLayout layout;
+        layout.width = 1;
+        layout.height = 3;
+        layout.descriptor = descriptor;
         ByteBuilder body;
         for (int row = 0; row < 3; ++row)
             body.U8(0).U8(0).U8(uint32_t(100 + row)); // red = 100 + file row
-        SourceReadResult result = Read(MakeTga(spec, body.bytes));
+        SourceReadResult result = Read(MakeTga(layout, body.bytes));
         ASSERT_TRUE(result.read) << result.messages;
         for (int y = 0; y < 3; ++y) {
             const int fileRow = descriptor & 0x20 ? y : 2 - y;
@@ -95,7 +95,7 @@ TEST_F(TargaCodecTest, BottomUpAndTopDownFilesBothDeliverTheTopRowFirst)
 
 TEST_F(TargaCodecTest, GreyAndColourMappedFiles)
 {
-    TgaSpec grey;
+    TgaLayout grey;
     grey.imageType = 3;
     grey.bits = 8;
     grey.width = 2;
@@ -104,7 +104,7 @@ TEST_F(TargaCodecTest, GreyAndColourMappedFiles)
     EXPECT_EQ(result.At(0, 0), (Rgba { 7, 7, 7, 0 }));
     EXPECT_EQ(result.At(1, 0), (Rgba { 200, 200, 200, 0 }));
 
-    TgaSpec mapped;
+    TgaLayout mapped;
     mapped.imageType = 9; // run-length colour-mapped
     mapped.bits = 8;
     mapped.width = 3;
@@ -125,12 +125,12 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
 {
     struct Case {
         const char* what;
-        void (*change)(TgaSpec&);
+        void (*change)(TgaLayout&);
         const char* message;
     };
     const Case cases[] = {
         { "16-bit colour map",
-            [](TgaSpec& s) {
+            [](TgaLayout& s) {
                 s.imageType = 1;
                 s.bits = 8;
                 s.mapType = 1;
@@ -139,7 +139,7 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
             },
             "Bogus message code 1032" },
         { "300 map entries",
-            [](TgaSpec& s) {
+            [](TgaLayout& s) {
                 s.imageType = 1;
                 s.bits = 8;
                 s.mapType = 1;
@@ -147,7 +147,7 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
             },
             "Bogus message code 1032" },
         { "map starting at entry 1",
-            [](TgaSpec& s) {
+            [](TgaLayout& s) {
                 s.imageType = 1;
                 s.bits = 8;
                 s.mapType = 1;
@@ -155,34 +155,34 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
                 s.mapFirst = 1;
             },
             "Bogus message code 1032" },
-        { "colour map type 1 without entries", [](TgaSpec& s) { s.mapType = 1; }, "Bogus message code 1033" },
-        { "colour map type 2", [](TgaSpec& s) { s.mapType = 2; }, "Bogus message code 1033" },
-        { "12 bits", [](TgaSpec& s) { s.bits = 12; }, "Bogus message code 1033" },
-        { "48 bits", [](TgaSpec& s) { s.bits = 48; }, "Bogus message code 1033" },
-        { "interleaved", [](TgaSpec& s) { s.descriptor = 0x60; }, "Bogus message code 1033" },
-        { "image type 5", [](TgaSpec& s) { s.imageType = 5; }, "Bogus message code 1033" },
+        { "colour map type 1 without entries", [](TgaLayout& s) { s.mapType = 1; }, "Bogus message code 1033" },
+        { "colour map type 2", [](TgaLayout& s) { s.mapType = 2; }, "Bogus message code 1033" },
+        { "12 bits", [](TgaLayout& s) { s.bits = 12; }, "Bogus message code 1033" },
+        { "48 bits", [](TgaLayout& s) { s.bits = 48; }, "Bogus message code 1033" },
+        { "interleaved", [](TgaLayout& s) { s.descriptor = 0x60; }, "Bogus message code 1033" },
+        { "image type 5", [](TgaLayout& s) { s.imageType = 5; }, "Bogus message code 1033" },
         { "16-bit colour-mapped pixels",
-            [](TgaSpec& s) {
+            [](TgaLayout& s) {
                 s.imageType = 1;
                 s.bits = 16;
                 s.mapType = 1;
                 s.mapLength = 2;
             },
             "Bogus message code 1033" },
-        { "zero height", [](TgaSpec& s) { s.height = 0; }, "Bogus message code 1040" },
+        { "zero height", [](TgaLayout& s) { s.height = 0; }, "Bogus message code 1040" },
         { "65535 x 65535",
-            [](TgaSpec& s) {
+            [](TgaLayout& s) {
                 s.width = 65535;
                 s.height = 65535;
             },
             "Bogus message code 1040" },
-        { "ID field cut", [](TgaSpec& s) { s.idLength = 255; }, "Premature end of input file" },
+        { "ID field cut", [](TgaLayout& s) { s.idLength = 255; }, "Premature end of input file" },
     };
     for (const Case& c : cases) {
-        TgaSpec spec;
-        c.change(spec);
-        std::vector<uint8_t> bytes = MakeTga(spec, std::vector<uint8_t>(16, 1));
-        if (spec.idLength == 255)
+        TgaLayout layout;
+        c.change(layout);
+        std::vector<uint8_t> bytes = MakeTga(layout, std::vector<uint8_t>(16, 1));
+        if (layout.idLength == 255)
             bytes.resize(40);
         SourceReadResult result = Read(bytes);
         EXPECT_FALSE(result.opened) << c.what;
@@ -195,15 +195,15 @@ TEST_F(TargaCodecTest, RefusedFilesFailToOpenWithTheirCodes)
 
 TEST_F(TargaCodecTest, ShortPixelDataReadsAsWhiteButACutPacketHeaderFails)
 {
-    TgaSpec spec;
-    spec.width = 2;
-    SourceReadResult result = Read(MakeTga(spec, { 1, 2, 3 }));
+    TgaLayout layout;
+    layout.width = 2;
+    SourceReadResult result = Read(MakeTga(layout, { 1, 2, 3 }));
     ASSERT_TRUE(result.read) << result.messages;
     EXPECT_EQ(result.At(0, 0), (Rgba { 3, 2, 1, 0 }));
     EXPECT_EQ(result.At(1, 0), (Rgba { 255, 255, 255, 0 }));
 
-    spec.imageType = 10;
-    result = Read(MakeTga(spec, { 0x80, 1, 2, 3 }));
+    layout.imageType = 10;
+    result = Read(MakeTga(layout, { 0x80, 1, 2, 3 }));
     EXPECT_TRUE(result.opened);
     EXPECT_FALSE(result.read);
     EXPECT_NE(result.messages.find("Premature end of input file"), std::string::npos) << result.messages;
