@@ -64,11 +64,9 @@ bool M_PointGroup::ReadRecord(QV_IoStream* stream, int32_t pointBase)
     fPointIndices = nullptr;
     fNumIndices = 0;
 
-    char name[256];
     int32_t count;
-    if (!stream->ReadQuoted(sizeof(name), name) || !stream->ReadInt(count))
+    if (!stream->ReadString(fName) || !stream->ReadInt(count))
         return false;
-    fName = name;
     if (!RecordCountFits(stream, count, kMinIndexBytes))
         return false;
     fPointIndices = new int32_t[count]();

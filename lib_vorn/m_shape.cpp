@@ -391,10 +391,8 @@ void M_Shape::CurvePointDeleted(int32_t curveIndex, int32_t position)
 bool M_Shape::ReadRecord(QV_IoStream* stream, int32_t curveBase)
 {
     const int32_t version = stream->fVersion;
-    char name[256];
-    if (!stream->ReadQuoted(sizeof(name), name))
+    if (!stream->ReadString(fName))
         return false;
-    fName = name;
     if (!stream->ReadBool(fSelected))
         return false;
     fHidden = false;

@@ -175,10 +175,8 @@ bool M_Style::ReadRecord(QV_IoStream* stream)
     fBrushMaskCopy = nullptr;
     DeleteEffects();
 
-    char name[256];
-    if (!stream->ReadQuoted(sizeof(name), name))
+    if (!stream->ReadString(fName))
         return false;
-    fName = name;
     if (!stream->ReadBool(fDefineFillCol) || !fFillCol.ReadRecord(stream, true))
         return false;
     if (!stream->ReadBool(fDefineLineWidth) || !stream->ReadFloat(fLineWidth))

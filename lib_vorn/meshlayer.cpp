@@ -1,6 +1,7 @@
 #include "meshlayer.h"
 
 #include "bone_parent.h"
+#include "document_path.h"
 #include "m_curve.h"
 #include "m_point.h"
 #include "m_shape.h"
@@ -26,6 +27,24 @@ MeshLayer::MeshLayer()
 }
 
 MeshLayer::~MeshLayer() = default;
+
+bool MeshLayer::SetFillTexture(const char* path)
+{
+    if (!DocumentPathAllowed(path))
+        return false;
+    fFillTexture = path ? path : "";
+    fFillTextureImage.Free();
+    return true;
+}
+
+bool MeshLayer::SetLineTexture(const char* path)
+{
+    if (!DocumentPathAllowed(path))
+        return false;
+    fLineTexture = path ? path : "";
+    fLineTextureImage.Free();
+    return true;
+}
 
 int32_t MeshLayer::LayerType()
 {

@@ -33,6 +33,10 @@ public:
     AnimChannel* GetChannel(int32_t row, int32_t sub, VornDoc* doc) override;
 
     M_Mesh* Mesh() { return &fMesh; }
+    // Store the path and drop the loaded image so the next render reads the new file. False
+    // (nothing changed) for a path a document cannot store.
+    bool SetFillTexture(const char* path);
+    bool SetLineTexture(const char* path);
 
     M_Mesh fMesh;
     // Graphics fill mode of the shapes in the editor view.

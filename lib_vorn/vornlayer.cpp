@@ -10,6 +10,7 @@
 
 #include "bone_parent.h"
 #include "channelinfo.h"
+#include "document_path.h"
 #include "grouplayer.h"
 #include "layer_script_host.h"
 #include "model_prefs.h"
@@ -276,10 +277,13 @@ void VornLayer::BakeEffectChannels()
     Bake(fMotionBlurRadius, f);
 }
 
-void VornLayer::SetHsvImage(const char* path)
+bool VornLayer::SetHsvImage(const char* path)
 {
+    if (!DocumentPathAllowed(path))
+        return false;
     fHsvImage = path ? path : "";
     fHsvImageCache.Free();
+    return true;
 }
 
 void VornLayer::ShowConstructionCurves(bool on)
@@ -306,11 +310,14 @@ bool VornLayer::ShowsEditOverlays()
     return !(view & (4 | 8)) && fParent && fDoc->fSelLayer == fParent;
 }
 
-void VornLayer::SetLayerScript(const char* path)
+bool VornLayer::SetLayerScript(const char* path)
 {
+    if (!DocumentPathAllowed(path))
+        return false;
     fLayerScript = path ? path : "";
     fLayerScriptLoaded = false;
     fLayerScriptFunction = "";
+    return true;
 }
 
 void VornLayer::RunLayerScript()

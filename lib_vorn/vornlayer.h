@@ -155,15 +155,17 @@ public:
     GroupLayer* Parent() const { return fParent; }
 
     const QV_Path& HsvImage() const { return fHsvImage; }
-    // The next render loads the new image.
-    void SetHsvImage(const char* path);
+    // The next render loads the new image. False (nothing changed) for a path a document
+    // cannot store.
+    bool SetHsvImage(const char* path);
 
     void ShowConstructionCurves(bool on);
     // Whether the editor view draws this layer's editing overlays.
     bool ShowsEditOverlays();
 
-    // Stores the path; the script is run afresh at its next use.
-    void SetLayerScript(const char* path);
+    // Stores the path; the script is run afresh at its next use. False (nothing changed) for a
+    // path a document cannot store.
+    bool SetLayerScript(const char* path);
     void RunLayerScript();
 
     // The skeleton of a bone or switch parent, or null.

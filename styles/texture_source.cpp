@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "document_path.h"
 #include "image_file.h"
 #include "plat_files.h"
 #include "qv_iostream.h"
@@ -46,4 +47,13 @@ bool TextureSource::Load()
 void TextureSource::Drop()
 {
     fImage.Free();
+}
+
+bool TextureSource::SetPath(const char* path)
+{
+    if (!DocumentPathAllowed(path))
+        return false;
+    fPath = path ? path : "";
+    Drop();
+    return true;
 }

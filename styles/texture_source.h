@@ -23,6 +23,9 @@ public:
     bool Load();
     // Releases the cached image; the next Load reads the file again.
     void Drop();
+    // Stores the path and drops the image. False (nothing changed) for a path a document cannot
+    // store.
+    bool SetPath(const char* path);
 
     QV_Path fPath;
     int32_t fFillMode;

@@ -336,3 +336,55 @@ TEST(DocumentFile, OldVersionFilesApplyTheRecordGates)
     EXPECT_EQ(doc->fVersion, 13);
     delete doc;
 }
+
+TEST(DocumentFile, NamesOfAnyLengthAndQuotedNamesReadBack)
+{
+    const std::string longName(300, 'n');
+    VornDoc doc;
+    M_Style* style = new M_Style(0);
+    style->fName = longName.c_str();
+    doc.AddStyle(style);
+    MeshLayer* vector = new MeshLayer;
+    vector->SetName(("say \"hi\" " + longName).c_str());
+    AddCurve(vector->fMesh, { { 0, 0 }, { 1, 0 }, { 1, 1 } }, true);
+    AddShape(vector->fMesh, { { 0, 0 }, { 0, 1 }, { 0, 2 } }, true, false, longName.c_str());
+    vector->fMesh.AddGroup(("\"" + longName + "\"").c_str());
+    vector->fMesh.fShapes[0]->fStyleName1 = longName.c_str();
+    doc.AddLayer(vector);
+
+    std::string error;
+    VornDoc* back = ReadDoc(WriteDoc(doc), &error);
+    ASSERT_FALSE(back->fReadFailed) << error;
+    ASSERT_EQ(back->fStyles.fCount, 1);
+    EXPECT_EQ(std::string(back->Style(0)->fName.CString()), longName);
+    MeshLayer* read = static_cast<MeshLayer*>(back->Layer(0));
+    EXPECT_EQ(std::string(read->fName.CString()), "say hi " + longName);
+    ASSERT_EQ(read->fMesh.fNumShapes, 1);
+    EXPECT_EQ(std::string(read->fMesh.fShapes[0]->fName.CString()), longName);
+    EXPECT_EQ(read->fMesh.fShapes[0]->fStyle1, back->Style(0));
+    ASSERT_EQ(read->fMesh.fNumGroups, 1);
+    EXPECT_EQ(std::string(read->fMesh.fGroups[0]->GroupName()), longName);
+    delete back;
+}
+
+TEST(DocumentFile, PathsHoldingADoubleQuoteNeverEnterTheDocument)
+{
+    MeshLayer layer;
+    ASSERT_TRUE(layer.SetFillTexture("/art/paper.png"));
+    ASSERT_TRUE(layer.SetLineTexture("/art/pencil.png"));
+    ASSERT_TRUE(layer.SetHsvImage("/art/tint.png"));
+    ASSERT_TRUE(layer.SetLayerScript("/scripts/bob.lua"));
+
+    ConsoleCapture console;
+    const char* quoted = "/art/\"final\"/x.png";
+    EXPECT_FALSE(layer.SetFillTexture(quoted));
+    EXPECT_FALSE(layer.SetLineTexture(quoted));
+    EXPECT_FALSE(layer.SetHsvImage(quoted));
+    EXPECT_FALSE(layer.SetLayerScript(quoted));
+    EXPECT_STREQ(layer.fFillTexture.CString(), "/art/paper.png");
+    EXPECT_STREQ(layer.fLineTexture.CString(), "/art/pencil.png");
+    EXPECT_STREQ(layer.HsvImage().CString(), "/art/tint.png");
+    ASSERT_EQ(console.lines.size(), 4u);
+    EXPECT_NE(console.lines[0].find("cannot store a path that holds a double quote"), std::string::npos);
+    EXPECT_NE(console.lines[0].find(quoted), std::string::npos);
+}

@@ -293,3 +293,11 @@ TEST_F(TextureStyles, OnlyTheOlderTextureFollowsALayerBoundToOneBone)
 }
 
 } // namespace
+
+TEST_F(TextureStyles, APathHoldingADoubleQuoteIsRefusedAndKeepsTheOldOne)
+{
+    SS_Texture style;
+    ASSERT_TRUE(style.fSource.SetPath("/pictures/wood.png"));
+    EXPECT_FALSE(style.fSource.SetPath("/pictures/\"old\"/wood.png"));
+    EXPECT_STREQ(style.fSource.fPath.CString(), "/pictures/wood.png");
+}
