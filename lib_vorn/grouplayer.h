@@ -32,7 +32,14 @@ public:
     // frame (not the group's own).
     void SetCurFrame(int32_t frame) override;
     bool ContainsLayer(VornLayer* layer) override;
+    // The sub-layers in drawing order (grouplayer_draw.cpp).
+    void Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode, VornLayer* currentLayer,
+        RenderSettings* settings) override;
     int32_t CountRenderItems() override;
+    // Renders one sub-layer in drawing order through its own pass and the group mask
+    // (grouplayer_render.cpp).
+    void RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,
+        int32_t item, RenderSettings* settings) override;
     int32_t AnimDuration() override;
     int32_t CountChannels() override;
     void GetChannelInfo(int32_t row, ChannelInfo& info) override;

@@ -27,6 +27,14 @@ public:
     // document frame 1 on) and shape channel, then the layer script.
     void SetCurFrame(int32_t frame) override;
     void DeleteParentBone(int32_t deleted) override;
+    // Editor, quick-preview and SWF drawing (meshlayer_draw.cpp).
+    void Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode, VornLayer* currentLayer,
+        RenderSettings* settings) override;
+    // One render item per shape (meshlayer_render.cpp).
+    int32_t CountRenderItems() override;
+    void RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,
+        int32_t item, RenderSettings* settings) override;
+    bool IsFlatAndStatic() override;
     // 14 rows of points, curvatures, colours, shape effects and widths, then the layer rows.
     int32_t CountChannels() override;
     void GetChannelInfo(int32_t row, ChannelInfo& info) override;

@@ -90,6 +90,15 @@ public:
     virtual int32_t CountRenderItems();
     virtual void RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
         QV_PixelBuffer* scratch, int32_t item, RenderSettings* settings);
+    // The raster pass of a final render (vornlayer_render.cpp): true when the items go into the
+    // layer image and FinishRender must follow, false when they go straight into the output.
+    virtual bool BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* output, QV_PixelBuffer* scratch,
+        QV_BaseImage* layerImage, RenderSettings* settings);
+    // Applies the layer effects to the layer image.
+    virtual void FinishRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* output, QV_BaseImage* layerImage,
+        QV_PixelBuffer* scratch, RenderSettings* settings);
+    // Whether the SWF export may define the layer once.
+    virtual bool IsFlatAndStatic();
     virtual int32_t AnimDuration();
     // Media length in frames for movie and sound layers; -1 for the others.
     virtual int32_t LayerDuration();
