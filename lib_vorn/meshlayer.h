@@ -30,6 +30,18 @@ public:
     // Editor, quick-preview and SWF drawing (meshlayer_draw.cpp).
     void Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode, VornLayer* currentLayer,
         RenderSettings* settings) override;
+    // The editor's drawing of the shapes and overlays (meshlayer_draw*.cpp). DrawShapes sets the
+    // masking-preview fill mode and draws every shape; DrawShape draws one (the view's shape
+    // picking uses it too), with highlight only for the second drawing of the first selected
+    // shape.
+    void DrawShapes(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t drawMode,
+        RenderSettings* settings);
+    void DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t drawMode,
+        bool highlight, RenderSettings* settings);
+    // Thin outlines of every curve segment, switched on or not.
+    void DrawCurveOverlay(int32_t drawMode, XGraphics* graphics);
+    // A marker at every point.
+    void DrawPointOverlay(XGraphics* graphics, int32_t drawMode);
     // One render item per shape (meshlayer_render.cpp).
     int32_t CountRenderItems() override;
     void RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,

@@ -1,4 +1,248 @@
-// Placeholder until the editor drawing of vector layers lands.
-#include "meshlayer.h"
+// The editor view's drawing of a vector layer: the shapes in the editor's manner, then the thin
+// curve outlines, the point markers and the origin marker. The shapes themselves are drawn in
+// meshlayer_draw_shape.cpp; the colours come from meshlayer_draw_colors.h.
 
-void MeshLayer::Draw(VornDoc*, XGraphics*, QV_PixelBuffer*, int32_t&, VornLayer*, RenderSettings*) { }
+
+#include "bone_parent.h"
+#include "grouplayer.h"
+#include "m_curve.h"
+#include "m_point.h"
+#include "m_shape.h"
+#include "meshlayer.h"
+#include "meshlayer_draw_colors.h"
+#include "model_prefs.h"
+#include "vorndoc.h"
+#include "xgraphics.h"
+
+namespace {
+
+constexpr int32_t kQualitySmoothLines = 0x100;
+constexpr int32_t kQualityMaskPreview = 0x40;
+
+const char* const kBoneTools[] = { "QV_ManipulateBones", "QV_OffsetBone", "QV_BoneStrength" };
+
+bool BoneToolIsCurrent(const VornDoc* doc)
+{
+    for (const char* tool : kBoneTools) {
+        if (doc->fCurrentTool == tool)
+            return true;
+    }
+    return false;
+}
+
+// Bones being manipulated at document frame 0 show their effect in the view, although the
+// frame update keeps the rest pose there: the bound points are moved for this one draw and
+// RestoreBonePreview puts them back.
+bool BeginBonePreview(MeshLayer& layer, VornDoc* doc)
+{
+    if (!doc || doc->fCurFrame != 0 || layer.fLayerParentBone != -1 || !BoneToolIsCurrent(doc))
+        return false;
+    BoneParent* bones = layer.ParentBones();
+    if (!bones)
+        return false;
+    // Points live in layer space, bones in the parent's.
+    QV_Matrix toParent;
+    layer.GetLayerTransform(layer.CurFrame() - layer.TotalTimingOffset(), toParent, doc);
+    QV_Matrix toLayer = toParent;
+    toLayer.Invert();
+    M_Mesh& mesh = layer.fMesh;
+    for (int32_t i = 0; i < mesh.fNumPoints; i++) {
+        M_Point* point = mesh.fPoints[i];
+        point->fTempPos = point->fPos;
+        if (point->fParent >= 0) {
+            QV_Vector2 p = point->fPos;
+            toParent.Transform(p);
+            QV_Matrix bone;
+            if (point->fParent < bones->CountBones() && bones->BonePointMatrix(point->fParent, bone))
+                bone.Transform(p);
+            toLayer.Transform(p);
+            point->fPos = p;
+        } else if (point->fParent == kPointFollowsAllBones) {
+            QV_Vector2 p = point->fPos;
+            toParent.Transform(p);
+            bones->TransformPoint(p);
+            toLayer.Transform(p);
+            point->fPos = p;
+        }
+    }
+    return true;
+}
+
+void EndBonePreview(MeshLayer& layer)
+{
+    M_Mesh& mesh = layer.fMesh;
+    for (int32_t i = 0; i < mesh.fNumPoints; i++)
+        mesh.fPoints[i]->fPos = mesh.fPoints[i]->fTempPos;
+}
+
+// The masking mode the preview follows: a group without a mask leaves its sub-layers to the
+// group's own place in the mask above it.
+int32_t PreviewMaskingMode(const MeshLayer& layer)
+{
+    const GroupLayer* parent = layer.Parent();
+    if (parent && parent->fGroupMask == GROUP_MASK_NONE)
+        return parent->MaskingMode();
+    return layer.MaskingMode();
+}
+
+int32_t EditorFillModeFor(int32_t maskingMode)
+{
+    switch (maskingMode) {
+    case MM_NOTMASKED:
+        return QV_Graphics::kFillPlain;
+    case MM_ADD_MASK:
+    case MM_CLEAR_ADD_MASK:
+        return QV_Graphics::kFillMasked | QV_Graphics::kFillSetMask;
+    case MM_SUB_MASK:
+        return QV_Graphics::kFillMasked | QV_Graphics::kFillClearMask;
+    case MM_ADD_MASK_INVIS:
+        return QV_Graphics::kFillSetMask;
+    case MM_SUB_MASK_INVIS:
+        return QV_Graphics::kFillClearMask;
+    default:
+        return QV_Graphics::kFillMasked;
+    }
+}
+
+} // namespace
+
+void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode,
+    VornLayer* currentLayer, RenderSettings* settings)
+{
+    if (!graphics)
+        return;
+    UpdateToDocFrame(doc);
+    const bool savedSmoothing = graphics->fSmoothing;
+    const int32_t mode = drawMode;
+    const bool isCurrent = currentLayer == this;
+    if (mode == DRAW_ONION_CURRENT && !isCurrent) {
+        graphics->SetSmoothing(savedSmoothing);
+        return;
+    }
+    const bool deformed = BeginBonePreview(*this, doc);
+    RunLayerScript();
+
+    // A full matrix stack cannot take another level; the top matrix is then put back by hand so
+    // the caller's transform survives the draw.
+    const int32_t depth = graphics->fMatrixDepth;
+    const QV_Matrix savedTop = graphics->CurrentTransform();
+    const bool savedAxisAligned = graphics->fAxisAligned;
+    graphics->Push();
+    const bool pushed = graphics->fMatrixDepth != depth;
+    QV_Matrix transform;
+    GetLayerTransform(fCurFrame - TotalTimingOffset(), transform, doc);
+    graphics->ApplyMatrix(transform);
+
+    switch (mode) {
+    case DRAW_QUICK_PREVIEW:
+        DrawShapes(doc, graphics, scratch, mode, settings);
+        break;
+    case DRAW_SWF:
+        // The SWF export of the layer belongs here; it arrives with the SWF writer. Until then
+        // an SWF pass draws nothing of a vector layer.
+        break;
+    case DRAW_EDIT:
+    case DRAW_ONION:
+        break;
+    default:
+        DrawShapes(doc, graphics, scratch, mode, settings);
+        if (isCurrent) {
+            for (int32_t i = 0; i < fMesh.fNumShapes; i++) {
+                if (fMesh.fShapes[i]->fSelected) {
+                    DrawShape(i, doc, graphics, scratch, mode, true, settings);
+                    break;
+                }
+            }
+        }
+        break;
+    }
+
+    if (mode != DRAW_CURRENT && mode != DRAW_QUICK_PREVIEW && mode != DRAW_SWF) {
+        const int32_t quality = fQualityFlags & ViewQualityFlags();
+        const bool overlays = ShowsEditOverlays();
+        if (overlays || mode == DRAW_ONION) {
+            graphics->SetSmoothing((quality & kQualitySmoothLines) != 0);
+            DrawCurveOverlay(mode, graphics);
+        }
+        const bool childOfCurrent = currentLayer && Parent() == currentLayer && doc && doc->fCurFrame == 0;
+        if ((mode == DRAW_EDIT || childOfCurrent) && overlays) {
+            graphics->SetSmoothing(false);
+            if (mode != DRAW_ONION)
+                DrawPointOverlay(graphics, mode);
+        }
+        if (mode == DRAW_EDIT && overlays) {
+            graphics->SetSmoothing(true);
+            graphics->SetColorStruct(EditorColInac());
+            graphics->DrawOriginMarker(fOrigin.x, fOrigin.y);
+        }
+    }
+
+    if (pushed) {
+        graphics->Pop();
+    } else {
+        graphics->fMatrices[graphics->fMatrixDepth] = savedTop;
+        graphics->fAxisAligned = savedAxisAligned;
+    }
+    if (deformed)
+        EndBonePreview(*this);
+    graphics->SetSmoothing(savedSmoothing);
+}
+
+void MeshLayer::DrawShapes(
+    VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t drawMode, RenderSettings* settings)
+{
+    if (!graphics)
+        return;
+    if ((fQualityFlags & ViewQualityFlags()) & kQualityMaskPreview) {
+        const int32_t masking = PreviewMaskingMode(*this);
+        if (masking == MM_CLEAR_ADD_MASK)
+            graphics->ClearMask();
+        fEditorFillMode = EditorFillModeFor(masking);
+    } else {
+        fEditorFillMode = QV_Graphics::kFillPlain;
+    }
+    // Without a mask the graphics keeps only the solid and checkerboard bits.
+    graphics->SetFillMode(fEditorFillMode);
+    for (int32_t i = 0; i < fMesh.fNumShapes; i++)
+        DrawShape(i, doc, graphics, scratch, drawMode, false, settings);
+    graphics->SetFillMode(QV_Graphics::kFillPlain);
+}
+
+void MeshLayer::DrawCurveOverlay(int32_t drawMode, XGraphics* graphics)
+{
+    if (!graphics)
+        return;
+    graphics->SetPenWidth(1);
+    graphics->SetColorStruct(drawMode == DRAW_EDIT ? EditorColObj() : EditorColInac());
+    for (int32_t c = 0; c < fMesh.fNumCurves; c++) {
+        M_Curve* curve = fMesh.fCurves[c];
+        // A lone point has no segment to outline.
+        if (curve->GetNumPoints() < 2)
+            continue;
+        const int32_t segments = curve->GetNumSegments();
+        for (int32_t s = 0; s < segments; s++) {
+            QV_Vector2 b[4];
+            curve->GetSegmentBezier(s, b);
+            graphics->DrawCurve(b);
+        }
+    }
+}
+
+void MeshLayer::DrawPointOverlay(XGraphics* graphics, int32_t drawMode)
+{
+    if (!graphics)
+        return;
+    const rgb_color inactive = EditorColInac();
+    const rgb_color object = EditorColObj();
+    const rgb_color selected = EditorColSel();
+    for (int32_t i = 0; i < fMesh.fNumPoints; i++) {
+        const M_Point* point = fMesh.fPoints[i];
+        if (drawMode == DRAW_EDIT && point->fSelected) {
+            graphics->SetColorStruct(selected);
+            graphics->DrawFatMarker(point->fPos.x, point->fPos.y, 3);
+        } else {
+            graphics->SetColorStruct(drawMode == DRAW_EDIT ? object : inactive);
+            graphics->DrawMarker(point->fPos.x, point->fPos.y);
+        }
+    }
+}
