@@ -3,6 +3,8 @@
 namespace {
 
 const ModelPrefSource* gPrefSource = nullptr;
+thread_local bool tOverrideActive = false;
+thread_local int32_t tOverrideFlags = 0;
 
 } // namespace
 
@@ -41,5 +43,21 @@ bool ModelPrefBool(const char* key, bool fallback)
 
 int32_t ViewQualityFlags()
 {
+    if (tOverrideActive)
+        return tOverrideFlags;
     return ModelPrefInt("QualityFlags", kDefaultViewQualityFlags);
+}
+
+ScopedViewQualityFlags::ScopedViewQualityFlags(int32_t flags)
+    : fHadOverride(tOverrideActive)
+    , fPrevious(tOverrideFlags)
+{
+    tOverrideActive = true;
+    tOverrideFlags = flags;
+}
+
+ScopedViewQualityFlags::~ScopedViewQualityFlags()
+{
+    tOverrideActive = fHadOverride;
+    tOverrideFlags = fPrevious;
 }

@@ -26,5 +26,21 @@ bool ModelPrefBool(const char* key, bool fallback);
 // "QualityFlags" as the application holds it after reading: the stored default 1646 with the
 // bits 0x101 cleared and 0x21E set.
 constexpr int32_t kDefaultViewQualityFlags = 1662;
-// The view quality flags of the editor (bit 2 editing overlays, 4 fills, 8 outlines, ...).
+// The view quality flags of the editor (bit 2 editing overlays, 4 fills, 8 outlines, ...), or
+// those of a ScopedViewQualityFlags alive on the calling thread.
 int32_t ViewQualityFlags();
+
+// Puts other view quality flags in effect for the calling thread while it lives: a render thread
+// drawing a quick preview gets its own drawing options without touching the editor's. Nests;
+// the flags before it return when it ends.
+class ScopedViewQualityFlags {
+public:
+    explicit ScopedViewQualityFlags(int32_t flags);
+    ~ScopedViewQualityFlags();
+    ScopedViewQualityFlags(const ScopedViewQualityFlags&) = delete;
+    ScopedViewQualityFlags& operator=(const ScopedViewQualityFlags&) = delete;
+
+private:
+    bool fHadOverride;
+    int32_t fPrevious;
+};

@@ -1,0 +1,91 @@
+// render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]: reads the document DOC and renders frames
+// FIRST to LAST through the frame render job's numbered PNG output (OUT0001.png, ...), at the
+// document's size unless WIDTH and HEIGHT are given. A failure prints the reader's or the job's
+// error text and exits 1. The tests' way to look at the renders of documents made outside the
+// project; not installed.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "image_format_registry.h"
+#include "qv_baseimage.h"
+#include "qv_filestream.h"
+#include "render_job.h"
+#include "render_settings.h"
+#include "vorndoc.h"
+
+namespace {
+
+bool ParseInt(const char* text, long low, long high, int32_t& out)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high)
+        return false;
+    out = int32_t(value);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int32_t first = 0;
+    int32_t last = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    if ((argc != 5 && argc != 7) || !ParseInt(argv[2], 0, 1000000, first)
+        || !ParseInt(argv[3], 0, 1000000, last) || last < first
+        || (argc == 7 && (!ParseInt(argv[5], 1, 30000, width) || !ParseInt(argv[6], 1, 30000, height)))) {
+        std::fprintf(stderr, "usage: render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]\n");
+        return 2;
+    }
+    // The image codecs as the application registers them at start-up.
+    ImageFormatRegistry::Init();
+
+    QV_FileStream in;
+    if (in.Open(argv[1], true) != 0) {
+        std::printf("cannot open %s\n", argv[1]);
+        return 1;
+    }
+    VornDoc* doc = new VornDoc(&in);
+    if (doc->fReadFailed) {
+        std::printf("%s\n", in.fError.CString());
+        delete doc;
+        return 1;
+    }
+    in.Close();
+    if (argc == 7 && !doc->SetShape(width, height)) {
+        std::printf("cannot render at %d x %d\n", int(width), int(height));
+        delete doc;
+        return 1;
+    }
+
+    QV_BaseImage image;
+    if (image.Allocate(doc->Width(), doc->Height(), 32) != 0) {
+        std::printf("cannot allocate a %d x %d image\n", int(doc->Width()), int(doc->Height()));
+        delete doc;
+        return 1;
+    }
+    RenderSettings settings;
+    settings.SetDefaults();
+    settings.fDoc = doc;
+    settings.fImage = &image;
+    settings.fStartFrame = first;
+    settings.fEndFrame = last;
+    settings.fPath = argv[4];
+    settings.fFormat = PngWriterIndex;
+
+    int32_t status = 0;
+    {
+        RenderJob job;
+        job.fSettings = &settings;
+        job.fFrame = first;
+        while (job.RenderFrame()) { }
+        status = job.LastStatus();
+        if (status != 0)
+            std::printf("%s\n", job.LastError().CString());
+    }
+    delete doc;
+    return status != 0 ? 1 : 0;
+}
