@@ -1,0 +1,454 @@
+#include "shape_render.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+#include "bone_parent.h"
+#include "grouplayer.h"
+#include "m_curve.h"
+#include "m_point.h"
+#include "m_shape.h"
+#include "m_shapestyle.h"
+#include "m_style.h"
+#include "meshlayer.h"
+#include "qv_noise.h"
+#include "qv_random.h"
+#include "render_settings.h"
+#include "vorndoc.h"
+#include "xgraphics.h"
+
+namespace {
+
+constexpr float kNoLineWidth = 1e-6f;
+// The lower of two adjacent fills reaches under their shared border by this stroke, so no
+// background shows through the seam.
+constexpr float kSeamWidth = 1.75f;
+
+bool IsBoneTool(const QV_String& tool)
+{
+    return tool == "QV_ManipulateBones" || tool == "QV_OffsetBone" || tool == "QV_BoneStrength";
+}
+
+// A curve and segment that can be drawn at all: the curve exists and the segment is one of its.
+M_Curve* DrawableSegment(M_Mesh& mesh, int32_t curveIndex, int32_t segment)
+{
+    M_Curve* curve = mesh.GetCurve(curveIndex);
+    if (!curve || segment < 0 || segment >= curve->fNumPoints || curve->fNumPoints < 2)
+        return nullptr;
+    return curve;
+}
+
+bool SegmentDangles(M_Curve* curve, int32_t segment)
+{
+    const M_Point* a = curve->GetPoint(segment);
+    const M_Point* b = curve->GetPoint(segment + 1);
+    return (a && a->fDangling) || (b && b->fDangling);
+}
+
+void Include(QV_BBox& box, const QV_Vector2* points)
+{
+    for (int i = 0; i < 4; i++)
+        box.Include(points[i]);
+}
+
+uint64_t EdgeKey(int32_t curve, int32_t segment)
+{
+    return uint64_t(uint32_t(curve)) << 32 | uint32_t(segment);
+}
+
+} // namespace
+
+int32_t RoundShapePixels(float value)
+{
+    value = std::clamp(value, -2e9f, 2e9f);
+    return static_cast<int32_t>(value > 0 ? value + 0.5f : value - 0.5f);
+}
+
+ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
+    QV_PixelBuffer* scratch, int32_t index, RenderSettings* settings)
+    : fLayer(layer)
+    , fDoc(doc)
+    , fDrawing(graphics)
+    , fTarget(target)
+    , fScratch(scratch)
+    , fIndex(index)
+    , fSettings(settings)
+    , fG(nullptr)
+    , fShape(nullptr)
+    , fStyle {}
+    , fDirect(false)
+    , fHasFill(false)
+    , fHasLine(false)
+    , fEffects(false)
+    , fEffectEnlarge(1.25f)
+    , fLayerFrame(0)
+    , fDocHeight(0)
+    , fScale(0)
+    , fLargestWidth(0)
+    , fRegionValid(false)
+    , fRegion {}
+{
+}
+
+void ShapeRenderer::Render()
+{
+    if (!fLayer || !fDoc || !fDrawing || !fTarget || !fSettings || fDoc->Height() <= 0)
+        return;
+    fLayer->UpdateToDocFrame(fDoc);
+    const bool deformed = DeformForBoneTool();
+    fShape = fLayer->fMesh.GetShape(fIndex);
+    if (!fShape) {
+        if (deformed)
+            RestorePoints();
+        return;
+    }
+    ResolveShapeRenderStyle(fShape, fStyle);
+    fEffectEnlarge = IsBoneBound() ? 2.0f : 1.25f;
+    fEffects = fSettings->fShapeEffects;
+    fHasFill = fShape->fHasFill && !fSettings->fNoFills;
+    fHasLine = fStyle.fLineWidth > kNoLineWidth;
+    fLayerFrame = fLayer->CurFrame();
+    fDocHeight = static_cast<float>(fDoc->Height());
+    fDirect = CanDrawDirectly();
+    fG = fDirect ? fSettings->fPreviewGraphics : fDrawing;
+
+    fG->fOutlineFills = fLayer->fGapFilling;
+    fG->Push();
+    QV_Matrix layerMatrix;
+    fLayer->GetLayerTransform(fLayerFrame - fLayer->TotalTimingOffset(), layerMatrix, fDoc);
+    fG->ApplyMatrix(layerMatrix);
+    const float zoom = fLayer->fScaleCompensation ? fG->CurrentScale(false, 0, 0) : fG->fZoom;
+    fScale = static_cast<float>(fG->Height()) / fDocHeight * zoom;
+
+    const bool tracking = fG->fTrackBounds;
+    fG->fTrackBounds = true;
+    if (!fDirect)
+        PrepareClearRegion();
+
+    int32_t pass = 0;
+    for (;;) {
+        Pass drawn;
+        DrawPass(pass, drawn);
+        if (!fDirect)
+            FinishPass(drawn);
+        if (!fHasFill)
+            break;
+        pass += fHasLine ? 1 : 2;
+        if (pass >= 2)
+            break;
+    }
+
+    fG->fTrackBounds = tracking;
+    fG->Pop();
+    if (deformed)
+        RestorePoints();
+}
+
+void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
+{
+    const bool fillPass = pass == 0 && fHasFill;
+    // Effects may read the drawing raster around the rectangle they are given: such a pass,
+    // like one whose extent cannot be foretold, starts from a clear raster.
+    const bool whole = !fRegionValid || PassEffects(fillPass, nullptr) > 0;
+    DrawPassOnce(pass, drawn, whole);
+    if (!fDirect && !whole && DrewSomething() && !RegionHolds(PixelRect(4))) {
+        drawn = Pass {};
+        DrawPassOnce(pass, drawn, true);
+    }
+}
+
+void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
+{
+    if (!fDirect) {
+        ClearMask(wholeRaster);
+        fG->SetColor(255, 255, 255, 255);
+    }
+    fG->ResetBounds();
+    if (pass == 0 && fHasFill) {
+        FillPart();
+        drawn.fFill = true;
+    }
+    if (fHasLine && (!fHasFill || pass == 1)) {
+        OutlinePart();
+        drawn.fOutline = true;
+    }
+}
+
+// At frame 0 the bone tools show what the bones being manipulated do to the points, which the
+// frame update leaves at rest there.
+bool ShapeRenderer::DeformForBoneTool()
+{
+    if (fDoc->CurFrame() != 0 || fLayer->fLayerParentBone != -1 || !IsBoneTool(fDoc->fCurrentTool))
+        return false;
+    BoneParent* bones = fLayer->ParentBones();
+    if (!bones)
+        return false;
+    QV_Matrix toParent;
+    fLayer->GetLayerTransform(fLayer->CurFrame() - fLayer->TotalTimingOffset(), toParent, fDoc);
+    QV_Matrix toLayer = toParent;
+    toLayer.Invert();
+    M_Mesh& mesh = fLayer->fMesh;
+    for (int32_t i = 0; i < mesh.fNumPoints; i++) {
+        M_Point* point = mesh.fPoints[i];
+        point->fTempPos = point->fPos;
+        if (point->fParent < 0 && point->fParent != kPointFollowsAllBones)
+            continue;
+        QV_Vector2 p = point->fPos;
+        toParent.Transform(p);
+        if (point->fParent >= 0) {
+            QV_Matrix bone;
+            if (point->fParent < bones->CountBones() && bones->BonePointMatrix(point->fParent, bone))
+                bone.Transform(p);
+        } else {
+            bones->TransformPoint(p);
+        }
+        toLayer.Transform(p);
+        point->fPos = p;
+    }
+    return true;
+}
+
+void ShapeRenderer::RestorePoints()
+{
+    M_Mesh& mesh = fLayer->fMesh;
+    for (int32_t i = 0; i < mesh.fNumPoints; i++)
+        mesh.fPoints[i]->fPos = mesh.fPoints[i]->fTempPos;
+}
+
+bool ShapeRenderer::IsBoneBound() const
+{
+    if (fLayer->fLayerParentBone != -1 || !fLayer->ParentBones())
+        return false;
+    M_Mesh& mesh = fLayer->fMesh;
+    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], fShape->fEdgeSegments[e]);
+        if (!curve)
+            continue;
+        const int32_t s = fShape->fEdgeSegments[e];
+        const M_Point* a = curve->GetPoint(s);
+        const M_Point* b = curve->GetPoint(s + 1);
+        if ((a && a->fParent >= 0) || (b && b->fParent >= 0))
+            return true;
+    }
+    return false;
+}
+
+bool ShapeRenderer::EffectApplies(int32_t slot) const
+{
+    M_Style* styles[3];
+    const int32_t n = ShapeEffectStyles(fShape, styles);
+    for (int32_t i = 0; i < n; i++) {
+        if (styles[i]->fEffects[slot])
+            return true;
+    }
+    return false;
+}
+
+bool ShapeRenderer::CanDrawDirectly() const
+{
+    if (!fSettings->fPreviewGraphics)
+        return false;
+    if (fHasFill && fStyle.fFillColor.a < 255)
+        return false;
+    if (fHasLine && (fStyle.fLineColor.a < 255 || fStyle.HasBrush()))
+        return false;
+    if (!fLayer->fFillTexture.IsEmpty() || !fLayer->fLineTexture.IsEmpty())
+        return false;
+    if (fEffects) {
+        if (fHasFill && (EffectApplies(0) || EffectApplies(1)))
+            return false;
+        if (fHasLine && EffectApplies(kLineEffectSlot))
+            return false;
+    }
+    return true;
+}
+
+void ShapeRenderer::NoiseOn(int32_t seed)
+{
+    const float pixels = fDocHeight * fScale;
+    fG->SetLineNoise(RoundShapePixels(fLayer->fNoiseAmp * pixels),
+        std::max(1, RoundShapePixels(fLayer->fNoiseScale * pixels)), seed);
+}
+
+void ShapeRenderer::FillPart()
+{
+    if (fDirect)
+        fG->SetColorStruct(fStyle.fFillColor);
+    if (fLayer->fNoisyShapes)
+        NoiseOn(fLayer->fAnimatedNoise ? fLayerFrame : 0);
+    if (fIndex < fLayer->fMesh.fNumShapes - 1)
+        StrokeSeams();
+
+    M_Mesh& mesh = fLayer->fMesh;
+    fBounds = QV_BBox {};
+    fG->BeginShape();
+    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
+        if (fShape->fEdgeFlags[e] & kEdgeDangling)
+            continue;
+        const int32_t s = fShape->fEdgeSegments[e];
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s);
+        if (!curve || SegmentDangles(curve, s))
+            continue;
+        QV_Vector2 b[4];
+        curve->GetSegmentBezier(s, b);
+        fG->AddCurve(b[0], b[1], b[2], b[3]);
+        if (fEffects) {
+            curve->GetSegmentBezierAtFrame(fLayerFrame, s, b);
+            Include(fBounds, b);
+        }
+    }
+    fG->EndShape();
+    fG->fLineNoise = false;
+}
+
+// The segments this shape shares with a filled shape above it are stroked in the fill colour.
+// Whether a segment qualifies depends on the segment alone, so the shapes above are only asked
+// whether one of them has it.
+void ShapeRenderer::StrokeSeams()
+{
+    M_Mesh& mesh = fLayer->fMesh;
+    const int32_t count = fShape->fNumEdges;
+    constexpr int32_t kLocal = 64;
+    uint64_t localKeys[kLocal];
+    bool localFound[kLocal];
+    std::unique_ptr<uint64_t[]> heapKeys;
+    std::unique_ptr<bool[]> heapFound;
+    uint64_t* keys = localKeys;
+    bool* found = localFound;
+    if (count > kLocal) {
+        heapKeys.reset(new uint64_t[count]);
+        heapFound.reset(new bool[count]);
+        keys = heapKeys.get();
+        found = heapFound.get();
+    }
+    int32_t open = 0;
+    for (int32_t e = 0; e < count; e++) {
+        const int32_t s = fShape->fEdgeSegments[e];
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s);
+        found[e] = false;
+        // A segment that fails the test is passed over wherever it turns up: nothing to look for.
+        keys[e] = curve && !SegmentDangles(curve, s) ? EdgeKey(fShape->fEdgeCurves[e], s) : UINT64_MAX;
+        if (keys[e] != UINT64_MAX)
+            open++;
+    }
+    for (int32_t j = mesh.fNumShapes - 1; j > fIndex && open > 0; j--) {
+        const M_Shape* above = mesh.fShapes[j];
+        if (!above->fHasFill)
+            continue;
+        for (int32_t k = above->fNumEdges - 1; k >= 0 && open > 0; k--) {
+            const uint64_t key = EdgeKey(above->fEdgeCurves[k], above->fEdgeSegments[k]);
+            for (int32_t e = 0; e < count; e++) {
+                if (!found[e] && keys[e] == key) {
+                    found[e] = true;
+                    open--;
+                }
+            }
+        }
+    }
+    for (int32_t e = 0; e < count; e++) {
+        if (!found[e])
+            continue;
+        QV_Vector2 b[4];
+        mesh.fCurves[fShape->fEdgeCurves[e]]->GetSegmentBezier(fShape->fEdgeSegments[e], b);
+        fG->DrawWideCurve(b, kSeamWidth, kSeamWidth);
+    }
+}
+
+void ShapeRenderer::OutlinePart()
+{
+    fBounds = QV_BBox {};
+    fLargestWidth = 0;
+    if (fDirect)
+        fG->SetColorStruct(fStyle.fLineColor);
+    int32_t widthUnits = RoundShapePixels(fDocHeight * fStyle.fLineWidth);
+    if (widthUnits == 0)
+        widthUnits = 1;
+    fG->SetPenWidth(RoundShapePixels(fScale * static_cast<float>(widthUnits)));
+    // A negative count from a damaged file still draws the outline once.
+    const int32_t strokes = fLayer->fNoisyLines ? std::max(1, fLayer->fExtraLines + 1) : 1;
+    const bool brush = fEffects && fStyle.HasBrush();
+    if (brush) {
+        QV_BaseImage* texture = fStyle.BrushTexture();
+        fG->SetTexture(texture ? &texture->buffer : nullptr);
+    }
+    for (int32_t k = 0; k < strokes; k++)
+        OutlineStroke(k, widthUnits);
+    if (brush)
+        fG->SetTexture(nullptr);
+    const float w = fLargestWidth;
+    fBounds.min = QV_Vector3 { fBounds.min.x - w, fBounds.min.y - w, fBounds.min.z - w };
+    fBounds.max = QV_Vector3 { fBounds.max.x + w, fBounds.max.y + w, fBounds.max.z + w };
+}
+
+void ShapeRenderer::OutlineStroke(int32_t k, int32_t widthUnits)
+{
+    MeshLayer& layer = *fLayer;
+    M_Mesh& mesh = layer.fMesh;
+    const float noiseFrame = layer.fAnimatedNoise ? static_cast<float>(fLayerFrame) : 0.0f;
+    if (layer.fNoisyLines) {
+        NoiseOn(7 * k + (layer.fAnimatedNoise ? fLayerFrame : 0));
+        fG->SetPenWidth(widthUnits);
+    }
+    const bool sketchy = layer.fNoisyLines && layer.fExtraSketchy;
+    const bool brush = fEffects && fStyle.HasBrush();
+    const float rasterPerDoc = static_cast<float>(fG->Height()) / fDocHeight;
+    const float fk = static_cast<float>(k);
+    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
+        const int32_t s = fShape->fEdgeSegments[e];
+        M_Curve* curve = mesh.GetCurve(fShape->fEdgeCurves[e]);
+        if (!curve || s >= curve->fNumPoints || !curve->IsSegmentOn(s) || curve->fNumPoints < 2)
+            continue;
+        QV_Vector2 p[4];
+        curve->GetSegmentBezier(s, p);
+        float ws = curve->GetPoint(s)->fWidth.value;
+        float we = curve->GetPoint(s + 1)->fWidth.value;
+        if (ws < 0)
+            ws = fStyle.fLineWidth;
+        if (we < 0)
+            we = fStyle.fLineWidth;
+        if (sketchy) {
+            const float fe = static_cast<float>(e);
+            if (layer.fExtraLines > 0) {
+                const float n = Noise3D(noiseFrame + fk + fe, noiseFrame - fk + fe,
+                    noiseFrame + fk + static_cast<float>(fIndex), 1, 1);
+                if (RoundShapePixels((n + 0.5f) * 10000) % layer.fExtraLines < layer.fExtraLines / 3)
+                    continue;
+            }
+            const float frequency = 1.0f / layer.fNoiseScale;
+            const float z = (noiseFrame + fk) * 1234;
+            ws *= 0.5f + Noise3D(p[0].x + fk + noiseFrame, p[0].y + fk + noiseFrame, z, 1, frequency);
+            we *= 0.5f + Noise3D(p[3].x + fk + noiseFrame, p[3].y + fk + noiseFrame, z, 1, frequency);
+            // Also catches what a noise scale of 0 makes of the widths.
+            if (!(ws >= 0))
+                ws = 0;
+            if (!(we >= 0))
+                we = 0;
+        }
+        fLargestWidth = std::max({ fLargestWidth, ws, we });
+        fG->SetPenWidth(std::max(1, RoundShapePixels(fScale * static_cast<float>(widthUnits))));
+        float wsPixels = ws * fDocHeight * fScale;
+        float wePixels = we * fDocHeight * fScale;
+        if (layer.fScaleCompensation) {
+            wsPixels = ws * fDocHeight * fG->CurrentScale(false, p[0].x, p[0].y) * rasterPerDoc;
+            wePixels = we * fDocHeight * fG->CurrentScale(false, p[3].x, p[3].y) * rasterPerDoc;
+        }
+        if (brush) {
+            M_Style* style = fStyle.fBrushStyle;
+            // The same jitter every frame unless the style asks for a varying brush.
+            if (!style->fBrushVaries)
+                QV_SRand(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fShape)) + static_cast<uint32_t>(e));
+            fG->DrawBrushStroke(
+                p, wsPixels, wePixels, style->fBrushAlign, style->fBrushAngle, style->fBrushSpacing);
+        } else {
+            fG->DrawWideCurve(p, wsPixels, wePixels);
+        }
+        if (fEffects) {
+            curve->GetSegmentBezierAtFrame(fLayerFrame, s, p);
+            Include(fBounds, p);
+        }
+    }
+    fG->SetPenWidth(1);
+    fG->fLineNoise = false;
+}

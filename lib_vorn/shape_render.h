@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+
+#include "qv_bbox.h"
+#include "qv_color.h"
+#include "qv_rect.h"
+#include "shape_render_style.h"
+
+class M_Shape;
+class M_ShapeStyle;
+class MeshLayer;
+class RenderSettings;
+class VornDoc;
+class XGraphics;
+struct QV_PixelBuffer;
+
+// Rounds to the nearest integer, halves away from zero, the way every pixel size of a shape
+// render is rounded.
+int32_t RoundShapePixels(float value);
+
+// One shape of a vector layer rasterised for a final render: fill, then outline, each either drawn
+// straight into the render's preview context (an opaque shape with nothing to apply afterwards)
+// or drawn as a white coverage mask into the drawing context and then coloured, run through the
+// shape effects, faded, textured and composited onto the target within the pixel rectangle of
+// what was drawn.
+class ShapeRenderer {
+public:
+    ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
+        QV_PixelBuffer* scratch, int32_t index, RenderSettings* settings);
+
+    void Render();
+
+private:
+    struct Pass {
+        bool fFill = false;
+        bool fOutline = false;
+    };
+
+    bool DeformForBoneTool();
+    void RestorePoints();
+    bool IsBoneBound() const;
+    bool CanDrawDirectly() const;
+    bool EffectApplies(int32_t slot) const;
+
+    void DrawPass(int32_t pass, Pass& drawn);
+    void DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster);
+    void FillPart();
+    void StrokeSeams();
+    void OutlinePart();
+    // Draws one stroke k of the outline.
+    void OutlineStroke(int32_t k, int32_t widthUnits);
+    void NoiseOn(int32_t seed);
+
+    // Coverage mask passes (shape_render_finish.cpp).
+    void PrepareClearRegion();
+    void ClearMask(bool whole);
+    bool RegionHolds(const QV_Rect& rect) const;
+    QV_Rect PixelRect(float pixelMargin) const;
+    bool DrewSomething() const;
+    void FinishPass(const Pass& drawn);
+    int32_t PassEffects(bool fillPass, M_ShapeStyle** effects) const;
+    void ApplyTexture(bool fillPass, const QV_PixelBuffer& pixels);
+
+    MeshLayer* fLayer;
+    VornDoc* fDoc;
+    XGraphics* fDrawing;
+    QV_PixelBuffer* fTarget;
+    QV_PixelBuffer* fScratch;
+    int32_t fIndex;
+    RenderSettings* fSettings;
+
+    // The context drawn with: the preview context when drawing directly, else fDrawing.
+    XGraphics* fG;
+    M_Shape* fShape;
+    ShapeRenderStyle fStyle;
+    bool fDirect;
+    bool fHasFill;
+    bool fHasLine;
+    bool fEffects;
+    float fEffectEnlarge;
+    int32_t fLayerFrame;
+    float fDocHeight;
+    // Render scale: pixels per unit of line width over the document height.
+    float fScale;
+    QV_BBox fBounds;
+    float fLargestWidth;
+    // Pixels of the drawing raster a mask pass may touch, known to hold every pixel the pass
+    // finishes; invalid when the shape's extent cannot be told beforehand.
+    bool fRegionValid;
+    QV_Rect fRegion;
+};
