@@ -118,7 +118,8 @@ bool RenderJob::RenderFrame()
     QV_PixelBuffer output;
     if (!doc || !OutputRaster(output))
         return Fail(kRenderJobNoInput, "Nothing to render: no document or no output image", nullptr);
-    if (fSettings->fMovieWriters || fSettings->fSWFMovie)
+    const MovieWriterPair* movie = fSettings->fMovieWriters;
+    if ((movie && (movie->fAvi || movie->fQt)) || fSettings->fSWFMovie)
         return Fail(kRenderJobNoWriter, "Movie and SWF output cannot be written by this build", nullptr);
 
     if (fStereoUndecided) {
@@ -305,8 +306,9 @@ bool RenderJob::FinishFrame()
 bool RenderJob::WriteFrameOutput()
 {
     RenderSettings& s = *fSettings;
-    // Movie frames (the caller's AVI and QuickTime writers) and the SWF frame advance come first
-    // once those writers exist; RenderFrame refuses such runs until then.
+    // Movie frames (the caller's AVI and QuickTime writers, each one's result failing the run like
+    // a file that cannot be written) and the SWF frame advance come first once those writers
+    // exist; RenderFrame refuses such runs until then.
     if (s.fPSDWriter) {
         const int32_t status = s.fPSDWriter->Finish();
         delete s.fPSDWriter;

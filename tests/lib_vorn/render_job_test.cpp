@@ -566,6 +566,21 @@ TEST_F(RenderJobTest, MissingInputsAreReported)
     job.fSettings = &settings;
     EXPECT_FALSE(job.RenderFrame());
     EXPECT_EQ(job.LastStatus(), kRenderJobNoInput);
+
+    // Movie writers are not built in yet: a run that asks for them fails rather than writing
+    // nothing. An empty pair asks for nothing.
+    int standIn = 0;
+    MovieWriterPair movie;
+    settings.fImage = &image;
+    settings.fMovieWriters = &movie;
+    RenderJob emptyPair;
+    EXPECT_EQ(Run(emptyPair), 0);
+    EXPECT_EQ(emptyPair.LastStatus(), 0);
+    movie.fAvi = reinterpret_cast<QV_AviWriter*>(&standIn);
+    RenderJob withWriter;
+    withWriter.fSettings = &settings;
+    EXPECT_FALSE(withWriter.RenderFrame());
+    EXPECT_EQ(withWriter.LastStatus(), kRenderJobNoWriter);
 }
 
 TEST_F(RenderJobTest, StoppingMidFrameFinishesTheOpenPsdFile)
