@@ -73,7 +73,8 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
         }
     } else {
         // Hiding everything, the bottom masked layer defines the visible area.
-        VornLayer* bottom = fDepthLayers.fCount > 0 ? static_cast<VornLayer*>(fDepthLayers.fItems[0]) : nullptr;
+        VornLayer* bottom
+            = fDepthLayers.fCount > 0 ? static_cast<VornLayer*>(fDepthLayers.fItems[0]) : nullptr;
         const bool bottomDefinesMask
             = fGroupMask == GROUP_MASK_HIDE_ALL && bottom && bottom->MaskingMode() == MM_MASKED;
         if (bottomDefinesMask)

@@ -2,7 +2,6 @@
 // curve outlines, the point markers and the origin marker. The shapes themselves are drawn in
 // meshlayer_draw_shape.cpp; the colours come from meshlayer_draw_colors.h.
 
-
 #include "bone_parent.h"
 #include "grouplayer.h"
 #include "m_curve.h"

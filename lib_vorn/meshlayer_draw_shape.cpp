@@ -70,11 +70,11 @@ EditorStyle ResolveStyle(M_Shape& shape)
     M_Style* first = shape.fStyle1;
     M_Style* second = shape.fStyle2;
     EditorStyle out {};
-    M_Style* fill = own->fDefineFillCol   ? own
+    M_Style* fill = own->fDefineFillCol    ? own
         : second && second->fDefineFillCol ? second
         : first && first->fDefineFillCol   ? first
                                            : own;
-    M_Style* line = own->fDefineLineCol   ? own
+    M_Style* line = own->fDefineLineCol    ? own
         : second && second->fDefineLineCol ? second
         : first && first->fDefineLineCol   ? first
                                            : own;
@@ -85,7 +85,10 @@ EditorStyle ResolveStyle(M_Shape& shape)
     out.fill = fill->fFillCol.value;
     out.line = line->fLineCol.value;
     out.lineWidth = shape.fHasOutline ? width->fLineWidth : 0;
-    out.brushStyle = BrushResolves(own) ? own : BrushResolves(second) ? second : BrushResolves(first) ? first : nullptr;
+    out.brushStyle = BrushResolves(own) ? own
+        : BrushResolves(second)         ? second
+        : BrushResolves(first)          ? first
+                                        : nullptr;
     return out;
 }
 
@@ -106,8 +109,8 @@ bool HasHandleIn(M_Shape& shape, int32_t firstSlot, int32_t lastSlot)
 
 // Applies the handled effects of the slots, styles in the order first reference, second
 // reference, own style, to the shape's coverage left in the raster's alpha channel.
-void ApplyHandleEffects(M_Shape& shape, int32_t firstSlot, int32_t lastSlot, XGraphics* graphics, QV_Rect rect,
-    const QV_BBox& bounds, QV_PixelBuffer* scratch, VornDoc* doc, MeshLayer* layer, float scale)
+void ApplyHandleEffects(M_Shape& shape, int32_t firstSlot, int32_t lastSlot, XGraphics* graphics,
+    QV_Rect rect, const QV_BBox& bounds, QV_PixelBuffer* scratch, VornDoc* doc, MeshLayer* layer, float scale)
 {
     VornDocStyleAdapter docAdapter(doc);
     VornLayerStyleAdapter layerAdapter(layer, doc);
@@ -168,13 +171,13 @@ void ClearAlphaAround(const QV_Graphics& graphics, QV_Rect rect)
         SetRasterAlpha(area, 0);
 }
 
-// Alpha of a fill or line colour: scaled by the layer opacity with the transparency preview on,
-// opaque otherwise.
+// Alpha of a fill or line colour: scaled by the layer opacity with the transparency preview on;
+// without it the view shows every colour opaque.
 uint8_t EditorAlpha(uint8_t alpha, float opacity, bool transparency)
 {
-    int32_t o = 255;
-    if (transparency)
-        o = std::clamp(RoundHalfAway(opacity * 255), 0, 255);
+    if (!transparency)
+        return 255;
+    const int32_t o = std::clamp(RoundHalfAway(opacity * 255), 0, 255);
     return uint8_t(int32_t(alpha) * o / 255);
 }
 
@@ -399,8 +402,8 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
                 // Reseeded always, whatever the style asks of renders, so the pattern holds
                 // still while the user edits.
                 std::srand(unsigned(reinterpret_cast<uintptr_t>(shape) + uintptr_t(e)));
-                graphics->DrawBrushStroke(b, wsPixels, wePixels, brushStyle->fBrushAlign, brushStyle->fBrushAngle,
-                    brushStyle->fBrushSpacing);
+                graphics->DrawBrushStroke(b, wsPixels, wePixels, brushStyle->fBrushAlign,
+                    brushStyle->fBrushAngle, brushStyle->fBrushSpacing);
             } else {
                 graphics->DrawWideCurve(b, wsPixels, wePixels);
             }
