@@ -1,14 +1,261 @@
-// Placeholder until the layer render passes land.
-#include "vornlayer.h"
+// The raster pass of a final render that every layer kind shares: the motion-blur trail, the
+// decision whether the layer needs an offscreen image, and the layer effects applied to it.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
-bool VornLayer::BeginRender(VornDoc*, XGraphics*, QV_PixelBuffer*, QV_PixelBuffer*, QV_BaseImage*, RenderSettings*)
+#include "box_blur.h"
+#include "composite_modes.h"
+#include "grouplayer.h"
+#include "image_file.h"
+#include "layer_effects.h"
+#include "qv_raster3d.h"
+#include "raster_alpha.h"
+#include "render_settings.h"
+#include "vorndoc.h"
+#include "vornlayer.h"
+#include "xgraphics.h"
+
+namespace {
+
+// Push leaves a full stack alone; the caller must then not pop.
+bool PushIfRoom(QV_Graphics* graphics)
 {
-    return false;
+    if (graphics->fMatrixDepth >= QV_Graphics::kMatrixLevels - 1)
+        return false;
+    graphics->Push();
+    return true;
 }
 
-void VornLayer::FinishRender(VornDoc*, XGraphics*, QV_PixelBuffer*, QV_BaseImage*, QV_PixelBuffer*, RenderSettings*) { }
+int32_t AlphaByte(float fraction)
+{
+    return std::clamp(RoundEffect(fraction * 255), 0, 255);
+}
+
+// The layer drawn at earlier frames, each sample blurred, faded and composited onto the output
+// before the layer itself renders at its own frame. The document and the layer end at the frame
+// they started at.
+void RenderMotionBlurSamples(VornLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* output,
+    QV_PixelBuffer* scratch, QV_BaseImage* layerImage, RenderSettings* settings)
+{
+    const int32_t n = RoundEffect(layer->fMotionBlurFrames.value);
+    if (n < 1)
+        return;
+    const int32_t skip = RoundEffect(layer->fMotionBlurSkip.value);
+    const int32_t radius = RoundEffect(layer->fMotionBlurRadius.value * float(doc->Height()));
+    const int32_t frame = doc->fCurFrame;
+    const float alphaStart = layer->fMotionBlurAlphaStart.value;
+    const float alphaEnd = layer->fMotionBlurAlphaEnd.value;
+
+    layer->fInMotionBlurPass = true;
+    QV_Raster3D* const raster3D = settings->fRaster3D;
+    settings->fRaster3D = nullptr;
+    {
+        XGraphics sampler;
+        sampler.fViewMode = QV_Graphics::kViewCentered;
+        sampler.fZoom = graphics->fZoom;
+        sampler.SetAntialiasing(settings->fAntialias);
+        sampler.SetBezierTolerance(settings->fQuickPreview ? 5.0f : 2.0f);
+        sampler.SetRaster(&graphics->fTarget);
+
+        for (int32_t j = 0; j < n; j++) {
+            const int32_t t = frame - skip * (n - j);
+            if (t < 1)
+                continue;
+            doc->SetCurFrame(t);
+            const bool ownImage = layer->BeginRender(doc, &sampler, output, scratch, layerImage, settings);
+            if (!ownImage)
+                layerImage->Allocate(sampler.Width(), sampler.Height(), 32);
+            QV_PixelBuffer target;
+            // Without a sample image there is nothing to fade: the sample is left out rather than
+            // drawn at full strength into the output.
+            if (layerImage->GetPixelBuffer(target) != QV_RESULT_OK || target.bytesPerPixel != 4)
+                continue;
+            ClearRaster(target);
+
+            sampler.BeginDraw();
+            if (sampler.fRaster3D) {
+                sampler.fRaster3D->AttachTarget(target);
+                sampler.fRaster3D->ClearDepth();
+            }
+            if (PushIfRoom(&sampler)) {
+                QV_Matrix parent;
+                layer->GetParentTransform(t, parent, doc);
+                sampler.ApplyMatrix(parent);
+                sampler.ApplyMatrix(layer->fParticleMatrix);
+            }
+            XGraphics* const preview = settings->fPreviewGraphics;
+            settings->fPreviewGraphics = nullptr;
+            const int32_t items = layer->CountRenderItems();
+            for (int32_t i = 0; i < items; i++)
+                layer->RenderItem(doc, &sampler, &target, scratch, i, settings);
+            settings->fPreviewGraphics = preview;
+            while (sampler.fMatrixDepth > 0)
+                sampler.Pop();
+
+            if (ownImage) {
+                QV_PSDWriter* const psd = settings->fPSDWriter;
+                settings->fPSDWriter = nullptr;
+                layer->FinishRender(doc, &sampler, output, layerImage, scratch, settings);
+                settings->fPSDWriter = psd;
+            } else {
+                UnpremultiplyRaster(target);
+            }
+            if (radius > 0)
+                BoxBlurRGBA(target, radius);
+            // The oldest sample gets the end alpha, the newest the start alpha.
+            const float a = n < 2 ? alphaStart : alphaEnd + (alphaStart - alphaEnd) * float(j) / float(n - 1);
+            RemapAlphaRange(target, 0, 255, AlphaByte(a));
+            const int32_t offset
+                = (target.width > output->width || target.height > output->height) ? -settings->fMargin : 0;
+            CompositeRasterMode(layer->fBlendingMode, target, *output, offset, offset, true);
+        }
+    }
+    doc->SetCurFrame(frame);
+    // The document leaves render-only layers alone; the frame is a document frame, which the
+    // layer turns into its own through its timing offset.
+    layer->SetCurFrame(frame);
+    layerImage->Free();
+    layer->fInMotionBlurPass = false;
+    delete settings->fRaster3D;
+    settings->fRaster3D = raster3D;
+}
+
+bool HasGroupMask(VornLayer* layer)
+{
+    const int32_t type = layer->LayerType();
+    return (type == LT_GROUP || type == LT_BONE)
+        && static_cast<GroupLayer*>(layer)->fGroupMask != GROUP_MASK_NONE;
+}
+
+bool SameSize(const QV_PixelBuffer& a, const QV_PixelBuffer* b)
+{
+    return b && b->pixels && b->bytesPerPixel == 4 && a.width == b->width && a.height == b->height;
+}
+
+} // namespace
+
+bool VornLayer::BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* output,
+    QV_PixelBuffer* scratch, QV_BaseImage* layerImage, RenderSettings* settings)
+{
+    UpdateToDocFrame(doc);
+    if (settings && settings->fLayerEffects && fMotionBlur.value && !fInMotionBlurPass && doc && graphics
+        && output && layerImage)
+        RenderMotionBlurSamples(this, doc, graphics, output, scratch, layerImage, settings);
+
+    const float blur = fBlur.value + DepthOfFieldAmount(this, doc);
+    // Unrounded, so that any opacity below 1 asks for the layer image.
+    const float opacity = std::clamp(fAlpha.value * 255.0f, 0.0f, 255.0f);
+
+    if (!fHsvImage.IsEmpty() && !fHsvImageCache.buffer.pixels) {
+        // A failed load is tried again at the next render.
+        if (LoadImageFile(fHsvImage.CString(), fHsvImageCache, 0) != QV_RESULT_OK)
+            fHsvImageCache.Free();
+    }
+
+    if (!settings || !settings->fLayerEffects)
+        return false;
+    const bool needsImage = blur > 1e-6f || opacity < 255 || fAmbientOcclusion.value >= 1e-6f
+        || fLayerShadow.value || fLayerShading.value || fHsvImageCache.buffer.pixels
+        || fBlendingMode != BM_NORMAL || LayerType() == LT_3D || settings->fPSDWriter || HasGroupMask(this);
+    if (!needsImage || !layerImage)
+        return false;
+    if (!layerImage->buffer.pixels) {
+        if (!graphics || layerImage->Allocate(graphics->Width(), graphics->Height(), 32) != QV_RESULT_OK) {
+            layerImage->Free();
+            return false;
+        }
+        ClearRaster(layerImage->buffer);
+    }
+    return true;
+}
+
+void VornLayer::FinishRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, QV_BaseImage* layerImage,
+    QV_PixelBuffer* scratch, RenderSettings* settings)
+{
+    QV_PixelBuffer image;
+    if (!layerImage || layerImage->GetPixelBuffer(image) != QV_RESULT_OK || image.bytesPerPixel != 4)
+        return;
+    const float frameHeight = float(doc ? doc->Height() : image.height);
+
+    // The effect scale: how large the layer appears in the raster, relative to the frame.
+    float s = graphics ? graphics->fZoom : 1.0f;
+    if (graphics && fScaleCompensation && PushIfRoom(graphics)) {
+        QV_Matrix own;
+        GetLayerTransform(doc ? doc->fCurFrame : fCurFrame, own, doc);
+        graphics->ApplyMatrix(own);
+        s = graphics->CurrentScale(false, 0, 0);
+        graphics->Pop();
+    }
+    const float m = s * (graphics ? float(graphics->Height()) : frameHeight) / frameHeight;
+    auto pixels = [m, frameHeight](float distance) { return distance * m * frameHeight; };
+    const bool haveScratch = SameSize(image, scratch);
+
+    const float occlusion = fAmbientOcclusion.value * m;
+    if (occlusion >= 1e-6f && haveScratch)
+        ApplyAutoShading(image, *scratch, RoundEffect(occlusion * frameHeight));
+
+    const float blur = fBlur.value * m + DepthOfFieldAmount(this, doc);
+    const int32_t opacity = AlphaByte(fAlpha.value);
+
+    if (fHsvImageCache.buffer.pixels)
+        ApplyHsvModulation(image, fHsvImageCache.buffer);
+
+    const float noiseScaleDivisor = m > 1e-6f ? m : 1e-6f;
+    if (fLayerShading.value && haveScratch) {
+        const float angle = fShadingAngle.value + std::numbers::pi_v<float>;
+        const float offset = pixels(fShadingOffset.value);
+        const float contraction = pixels(fShadingContraction.value);
+        const float spread = pixels(fShadingBlur.value);
+        LayerShadowShape shape;
+        shape.dx = RoundEffect(std::cos(angle) * offset);
+        shape.dy = RoundEffect(-std::sin(angle) * offset);
+        shape.grow = std::fabs(contraction) > 0.5f ? -RoundEffect(contraction) : 0;
+        shape.blur = spread >= 0.5f ? RoundEffect(spread) : 0;
+        shape.color = fShadingColor.value;
+        shape.noiseAmplitude = fShadingNoiseAmp.value * m;
+        shape.noiseScale = fShadingNoiseScale.value / noiseScaleDivisor;
+        ApplyLayerShading(image, *scratch, shape);
+    }
+
+    if (fLayerShadow.value && haveScratch) {
+        const float angle = fShadowAngle.value;
+        const float offset = pixels(fShadowOffset.value);
+        const float expansion = pixels(fShadowExpansion.value);
+        const float spread = pixels(fShadowBlur.value);
+        LayerShadowShape shape;
+        shape.dx = RoundEffect(std::cos(angle) * offset);
+        shape.dy = RoundEffect(-std::sin(angle) * offset);
+        shape.grow = std::fabs(expansion) > 0.5f ? RoundEffect(expansion) : 0;
+        shape.blur = spread >= 0.5f ? RoundEffect(spread) : 0;
+        shape.color = fShadowColor.value;
+        shape.noiseAmplitude = fShadowNoiseAmp.value * m;
+        shape.noiseScale = fShadowNoiseScale.value / noiseScaleDivisor;
+        ApplyLayerShadow(image, *scratch, shape);
+    }
+
+    if (blur > 1e-6f)
+        BoxBlurRGBA(image, RoundEffect(blur * frameHeight));
+    UnpremultiplyRaster(image);
+    // A top-level layer written to a layered file carries its opacity in its layer record.
+    if (opacity < 255 && (fParent || !settings || !settings->fPSDWriter))
+        RemapAlphaRange(image, 0, 255, opacity);
+}
 
 bool VornLayer::IsFlatAndStatic()
 {
-    return false;
+    auto nearZero = [](float v) { return std::fabs(v) <= 1e-6f; };
+    if (fDoc && fDoc->fAllow3D) {
+        const QV_Vector2 panTilt = fDoc->fCameraPanTilt.GetValue(0);
+        if (fDoc->fCameraPanTilt.CountKeys() > 1 || !nearZero(panTilt.x) || !nearZero(panTilt.y))
+            return false;
+    }
+    if (fParent && !fParent->IsFlatAndStatic())
+        return false;
+    for (AnimVal* rotation : { &fRotationX, &fRotationY }) {
+        if (rotation->CountKeys() > 1 || !nearZero(rotation->GetValue(0)))
+            return false;
+    }
+    const QV_Vector3 shear = fShear.GetValue(0);
+    return fShear.CountKeys() <= 1 && nearZero(shear.x) && nearZero(shear.y) && nearZero(shear.z);
 }
