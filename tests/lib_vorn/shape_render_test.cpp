@@ -567,3 +567,117 @@ TEST(ShapeRender, RoundingIsHalfAwayFromZero)
 }
 
 } // namespace
+
+namespace {
+
+// A vector layer in a document, with one point (bound to nothing) and a shape.
+struct StaticBench {
+    StaticBench()
+    {
+        bench.Shape(bench.Square(-0.5f, 0.5f, 0.5f, -0.5f), kFillRed, kLineBlue, kLine);
+        M_Mesh& mesh = bench.layer->fMesh;
+        for (int32_t i = 0; i < mesh.fNumPoints; i++)
+            mesh.fPoints[i]->fParent = kPointFollowsNoBone;
+        bench.Ready();
+    }
+    bool Test()
+    {
+        bench.layer->fStaticState = -1;
+        return bench.layer->IsFlatAndStatic();
+    }
+    ShapeBench bench;
+};
+
+TEST(ShapeRenderStatic, KeysAndScalesDecide)
+{
+    struct Case {
+        const char* name;
+        void (*change)(MeshLayer&);
+        bool expected;
+    };
+    const Case cases[] = {
+        { "unanimated", [](MeshLayer&) {}, true },
+        { "uniform scale keys",
+            [](MeshLayer& l) {
+                l.fScale.SetValue(0, QV_Vector3 { 1, 1, 1 });
+                l.fScale.SetValue(10, QV_Vector3 { 2, 2, 1 });
+            },
+            true },
+        { "non-uniform scale key",
+            [](MeshLayer& l) {
+                l.fScale.SetValue(0, QV_Vector3 { 1, 1, 1 });
+                l.fScale.SetValue(10, QV_Vector3 { 2, 1, 1 });
+            },
+            false },
+        { "one non-uniform key", [](MeshLayer& l) { l.fScale.SetValue(0, QV_Vector3 { 2, 1, 1 }); }, true },
+        { "point motion", [](MeshLayer& l) { l.fMesh.fPoints[1]->fAnimPos.SetValue(5, QV_Vector2 { 0, 0 }); },
+            false },
+        { "point width", [](MeshLayer& l) { l.fMesh.fPoints[2]->fWidth.SetValue(5, 0.1f); }, false },
+        { "curvature", [](MeshLayer& l) { l.fMesh.fCurves[0]->SetCurvature(1, 0.5f, 5); }, false },
+        { "fill colour", [](MeshLayer& l) { l.fMesh.fShapes[0]->fMyStyle.fFillCol.SetValue(5, kLineBlue); },
+            false },
+        { "line colour", [](MeshLayer& l) { l.fMesh.fShapes[0]->fMyStyle.fLineCol.SetValue(5, kFillRed); },
+            false },
+        { "rotation (base test)", [](MeshLayer& l) { l.fRotationX.SetValue(5, 0.5f); }, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StaticBench s;
+        c.change(*s.bench.layer);
+        EXPECT_EQ(s.Test(), c.expected);
+        EXPECT_EQ(s.bench.layer->fStaticState, c.expected ? 1 : 0);
+    }
+}
+
+TEST(ShapeRenderStatic, AncestorScaleAndBonesDecide)
+{
+    struct Case {
+        const char* name;
+        int32_t type;
+        int32_t bones;
+        int32_t pointParent;
+        bool nonUniformParentScale;
+        bool expected;
+    };
+    const Case cases[] = {
+        { "group", LT_GROUP, 0, kPointFollowsAllBones, false, true },
+        { "group with non-uniform scale keys", LT_GROUP, 0, kPointFollowsNoBone, true, false },
+        { "bone layer with bones, point on all bones", LT_BONE, 2, kPointFollowsAllBones, false, false },
+        { "bone layer with bones, point on one bone", LT_BONE, 2, 0, false, false },
+        { "bone layer with bones, free points", LT_BONE, 2, kPointFollowsNoBone, false, true },
+        { "bone layer without bones", LT_BONE, 0, kPointFollowsAllBones, false, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StaticBench s;
+        ShapeBench& bench = s.bench;
+        StandInGroupKind* parent = new StandInGroupKind(c.type);
+        parent->bones.boneOffsets.resize(size_t(c.bones));
+        if (c.nonUniformParentScale) {
+            parent->fScale.SetValue(0, QV_Vector3 { 1, 1, 1 });
+            parent->fScale.SetValue(10, QV_Vector3 { 1, 3, 1 });
+        }
+        bench.doc.fLayers.Remove(bench.layer);
+        parent->AddLayer(bench.layer);
+        bench.doc.AddLayer(parent);
+        bench.layer->fMesh.fPoints[0]->fParent = c.pointParent;
+        EXPECT_EQ(s.Test(), c.expected);
+    }
+}
+
+TEST(ShapeRenderStatic, CachedUnlessTheLayerIsBeingEdited)
+{
+    StaticBench s;
+    ShapeBench& bench = s.bench;
+    EXPECT_TRUE(s.Test());
+    // A key added afterwards goes unnoticed while another layer is selected ...
+    bench.layer->fMesh.fPoints[0]->fAnimPos.SetValue(5, QV_Vector2 { 1, 1 });
+    bench.doc.SetSelLayer(nullptr);
+    EXPECT_TRUE(bench.layer->IsFlatAndStatic());
+    // ... the selected layer is always tested afresh.
+    bench.doc.SetSelLayer(bench.layer);
+    EXPECT_FALSE(bench.layer->IsFlatAndStatic());
+    EXPECT_EQ(bench.layer->fStaticState, 0);
+}
+
+} // namespace
