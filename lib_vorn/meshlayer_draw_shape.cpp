@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 #include "grouplayer.h"
 #include "m_brush.h"
@@ -17,6 +16,7 @@
 #include "meshlayer.h"
 #include "model_prefs.h"
 #include "qv_bbox.h"
+#include "qv_random.h"
 #include "raster_alpha.h"
 #include "raster_fill.h"
 #include "render_settings.h"
@@ -401,7 +401,7 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
             if (brushShown) {
                 // Reseeded always, whatever the style asks of renders, so the pattern holds
                 // still while the user edits.
-                std::srand(unsigned(reinterpret_cast<uintptr_t>(shape) + uintptr_t(e)));
+                QV_SRand(uint32_t(reinterpret_cast<uintptr_t>(shape) + uintptr_t(e)));
                 graphics->DrawBrushStroke(b, wsPixels, wePixels, brushStyle->fBrushAlign,
                     brushStyle->fBrushAngle, brushStyle->fBrushSpacing);
             } else {

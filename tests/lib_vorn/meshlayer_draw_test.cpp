@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "drawing_support.h"
 #include "layer_test_support.h"
+#include "m_brush.h"
 #include "m_point.h"
+#include "qv_random.h"
 #include "render_settings.h"
 
 namespace {
@@ -397,5 +400,92 @@ TEST(MeshLayerDraw, BoneToolsShowBoundPointsMovedAtFrameZero)
         EXPECT_EQ(IsRed(canvas.Pixel(30, 50)), !moved);
         // The points are back at rest after the draw.
         EXPECT_FLOAT_EQ(layer->fMesh.fPoints[0]->fPos.x, -0.5f);
+    }
+}
+
+namespace {
+
+// A brush of the application's list for the life of the object: a white 8 x 8 mask (editor copy
+// pre-coloured green, so a tint shows), and an opaque yellow image.
+struct ListedBrush {
+    ListedBrush(bool hasAlpha)
+    {
+        brush.fName = "drawing_test_brush.png";
+        brush.fHasAlpha = hasAlpha;
+        for (QV_BaseImage* image : { &brush.fImage, &brush.fMask, &brush.fMaskCopy })
+            image->Allocate(8, 8, 32);
+        QV_PixelBuffer pixels;
+        brush.fImage.GetPixelBuffer(pixels);
+        FillRaster(pixels, rgb_color { 255, 255, 0, 255 });
+        brush.fMask.GetPixelBuffer(pixels);
+        FillRaster(pixels, EditorCanvas::kWhite);
+        brush.fMaskCopy.GetPixelBuffer(pixels);
+        FillRaster(pixels, rgb_color { 0, 255, 0, 255 });
+        gBrushList.Append(&brush);
+    }
+    ~ListedBrush() { gBrushList.Remove(&brush); }
+
+    rgb_color EditorCopyPixel() const
+    {
+        const uint8_t* p = brush.fMaskCopy.buffer.pixels;
+        return rgb_color { p[2], p[1], p[0], p[3] };
+    }
+
+    M_Brush brush;
+};
+
+} // namespace
+
+TEST(MeshLayerDraw, BrushesShowOnDemandAndHoldStill)
+{
+    struct Case {
+        int32_t view;
+        int32_t mode;
+        bool selected;
+        bool hasAlpha;
+        bool tinted;
+    };
+    const Case cases[] = {
+        { kViewDefault, DRAW_BELOW, false, false, true },
+        { kViewDefault & ~0x200, DRAW_BELOW, false, false, false },
+        { kViewDefault & ~0x200, DRAW_CURRENT, true, false, true },
+        // A colour brush is drawn from its image; the editor copy of the mask stays as it was.
+        { kViewDefault, DRAW_BELOW, false, true, false },
+    };
+    const rgb_color yellow { 255, 255, 0, 255 };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.view << " " << c.mode << " " << c.hasAlpha);
+        LayerPrefs prefs({ { "QualityFlags", c.view } });
+        ListedBrush listed(c.hasAlpha);
+        LayerCanvas canvas;
+        const int32_t s = AddSquare(
+            canvas.layer->fMesh, -0.5f, -0.5f, 0.5f, 0.5f, rgb_color { 0, 0, 0, 0 }, kBlue, 0.06f);
+        M_Shape* shape = canvas.layer->fMesh.fShapes[s];
+        shape->fSelected = c.selected;
+        shape->fMyStyle.fBrushName = listed.brush.fName.CString();
+        // The renders' choice of a varying pattern does not reach the editor.
+        shape->fMyStyle.fBrushVaries = true;
+        shape->fMyStyle.fBrushTint = !c.hasAlpha;
+        VornLayer* current = c.mode == DRAW_CURRENT ? canvas.layer : nullptr;
+        canvas.Draw(c.mode, current);
+        EXPECT_EQ(SameColour(listed.EditorCopyPixel(), rgb_color { 0, 0, 255, 255 }), c.tinted);
+        EXPECT_EQ(canvas.Count([&](rgb_color p) { return SameColour(p, yellow); }) > 0, c.hasAlpha);
+        if (c.hasAlpha)
+            EXPECT_EQ(canvas.Count(IsBlue), 0);
+        // Dabs turn at random, from the same seed at every draw.
+        std::vector<rgb_color> first;
+        for (int32_t y = 0; y < 100; y++) {
+            for (int32_t x = 0; x < 100; x++)
+                first.push_back(canvas.Pixel(x, y));
+        }
+        FillRaster(canvas.raster, EditorCanvas::kWhite);
+        QV_Rand();
+        canvas.Draw(c.mode, current);
+        bool same = true;
+        for (int32_t y = 0; y < 100; y++) {
+            for (int32_t x = 0; x < 100; x++)
+                same = same && SameColour(first[size_t(y * 100 + x)], canvas.Pixel(x, y));
+        }
+        EXPECT_TRUE(same);
     }
 }
