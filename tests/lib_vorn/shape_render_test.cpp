@@ -8,7 +8,10 @@
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "layer_test_support.h"
+#include "m_brush.h"
 #include "m_shapestyle.h"
+#include "qv_random.h"
+#include "raster_blit.h"
 #include "raster_fill.h"
 #include "shape_render.h"
 #include "shape_render_style.h"
@@ -678,6 +681,74 @@ TEST(ShapeRenderStatic, CachedUnlessTheLayerIsBeingEdited)
     bench.doc.SetSelLayer(bench.layer);
     EXPECT_FALSE(bench.layer->IsFlatAndStatic());
     EXPECT_EQ(bench.layer->fStaticState, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A brush in the application's list for the length of a test: green with transparent corners
+// (so it has alpha), its mask a white square.
+struct ListedBrush {
+    ListedBrush()
+    {
+        brush->fName = "test_brush.png";
+        brush->fImage.Allocate(8, 8, 32);
+        FillRaster(brush->fImage.buffer, rgb_color { 0, 200, 0, 255 });
+        RasterPixel(brush->fImage.buffer, 0, 0)[kAlpha] = 0;
+        brush->fHasAlpha = true;
+        brush->fMask.Allocate(8, 8, 32);
+        FillRaster(brush->fMask.buffer, rgb_color { 255, 255, 255, 255 });
+        gBrushList.Append(brush);
+    }
+    ~ListedBrush() { FreeBrushes(); }
+    M_Brush* brush = new M_Brush;
+};
+
+TEST(ShapeRender, ColourBrushKeepsItsColoursTintedBrushTakesTheLineColour)
+{
+    ListedBrush listed;
+    for (const bool tint : { false, true }) {
+        SCOPED_TRACE(tint ? "tinted" : "colour brush");
+        ShapeBench bench;
+        bench.UsePreview();
+        M_Shape* shape = CentreSquare(bench, kFillRed, kLineBlue, 6.0f / 64.0f, false, true);
+        shape->fMyStyle.fBrushName = "test_brush.png";
+        shape->fMyStyle.fBrushTint = tint;
+        bench.Ready();
+        bench.RenderAll();
+        // A brush is never drawn directly.
+        EXPECT_EQ(ShapeBench::AlphaSum(bench.previewBuffer), 0);
+        const uint8_t* p = ShapeBench::At(bench.target, 32, 32);
+        EXPECT_GT(p[kAlpha], 0);
+        if (tint)
+            EXPECT_TRUE(SameColour(p, kLineBlue));
+        else
+            EXPECT_TRUE(SameColour(p, rgb_color { 0, 200, 0, 255 }));
+    }
+}
+
+TEST(ShapeRender, BrushJitterRepeatsUnlessTheBrushVaries)
+{
+    ListedBrush listed;
+    for (const bool varies : { false, true }) {
+        SCOPED_TRACE(varies ? "varies" : "repeats");
+        ShapeBench bench;
+        M_Shape* shape = CentreSquare(bench, kFillRed, kLineBlue, 6.0f / 64.0f, false, true);
+        shape->fMyStyle.fBrushName = "test_brush.png";
+        shape->fMyStyle.fBrushTint = true;
+        shape->fMyStyle.fBrushAngle = 3.0f;
+        shape->fMyStyle.fBrushVaries = varies;
+        bench.Ready();
+        bench.RenderAll();
+        QV_BaseImage first;
+        first.Allocate(96, 64, 32);
+        BlitRaster(bench.target.buffer, first.buffer, 0, 0);
+        ShapeBench::Clear(bench.target.buffer);
+        QV_SRand(12345);
+        bench.RenderAll();
+        EXPECT_EQ(ShapeBench::MaxDifference(first, bench.target) == 0, !varies);
+    }
 }
 
 } // namespace
