@@ -7,6 +7,7 @@
 #include "layer_test_support.h"
 #include "m_brush.h"
 #include "m_point.h"
+#include "m_shapestyle.h"
 #include "qv_random.h"
 #include "render_settings.h"
 
@@ -487,5 +488,86 @@ TEST(MeshLayerDraw, BrushesShowOnDemandAndHoldStill)
                 same = same && SameColour(first[size_t(y * 100 + x)], canvas.Pixel(x, y));
         }
         EXPECT_TRUE(same);
+    }
+}
+
+namespace {
+
+struct EffectCall {
+    QV_Rect rect;
+    QV_BBox bounds;
+    int32_t finalRender;
+    uint8_t alphaInside;
+    uint8_t alphaAtCorner;
+};
+
+// An effect with an on-canvas handle that notes each preview and what it finds in the raster.
+class HandleEffect : public M_ShapeStyle {
+public:
+    explicit HandleEffect(std::vector<EffectCall>* calls)
+        : fCalls(calls)
+    {
+    }
+    bool HasHandle() override { return true; }
+    void ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rect, QV_BBox bounds, QV_PixelBuffer*,
+        StyleDocument*, StyleLayer*, float, M_Shape*, int32_t finalRender) override
+    {
+        fCalls->push_back(EffectCall { rect, bounds, finalRender, graphics->GetPixel(50, 50).a,
+            graphics->GetPixel(rect.left, rect.top).a });
+    }
+
+private:
+    std::vector<EffectCall>* fCalls;
+};
+
+} // namespace
+
+TEST(MeshLayerDraw, EffectHandlesPreviewOnTheShapesCoverage)
+{
+    struct Case {
+        int32_t view;
+        bool selectTool;
+        int32_t mode;
+        int32_t slot;
+        size_t calls;
+    };
+    const Case cases[] = {
+        { kViewDefault, false, DRAW_BELOW, 0, 1 },
+        { kViewDefault, false, DRAW_BELOW, kLineEffectSlot, 1 },
+        { kViewDefault & ~0x400, false, DRAW_BELOW, 0, 0 },
+        { kViewDefault & ~0x400, true, DRAW_BELOW, 1, 1 },
+        // The highlight of the first selected shape previews nothing.
+        { kViewDefault, false, DRAW_CURRENT, 0, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.view << " " << c.selectTool << " " << c.mode << " " << c.slot);
+        LayerPrefs prefs({ { "QualityFlags", c.view } });
+        LayerCanvas canvas;
+        std::vector<EffectCall> calls;
+        const int32_t s = AddSquare(canvas.layer->fMesh, -0.5f, -0.5f, 0.5f, 0.5f, kRed, kBlue, 0.02f);
+        M_Shape* shape = canvas.layer->fMesh.fShapes[s];
+        shape->fSelected = true;
+        shape->fMyStyle.fEffects[c.slot] = new HandleEffect(&calls);
+        if (c.selectTool) {
+            canvas.doc.SetSelLayer(canvas.layer);
+            canvas.doc.fCurrentTool = "QV_SelectShape";
+        }
+        canvas.Draw(c.mode, c.mode == DRAW_CURRENT ? canvas.layer : nullptr);
+        ASSERT_EQ(calls.size(), c.calls);
+        if (calls.empty())
+            continue;
+        const EffectCall& call = calls[0];
+        EXPECT_EQ(call.finalRender, 0);
+        // Around the drawn pixels, the alpha cleared so the effect sees the shape alone.
+        // The outline's rectangle also takes its width, 2 pixels.
+        const int32_t grow = c.slot == kLineEffectSlot ? 2 : 0;
+        EXPECT_NEAR(call.rect.left, 24 - grow, 2);
+        EXPECT_NEAR(call.rect.bottom, 76 + grow, 2);
+        EXPECT_EQ(call.alphaAtCorner, 0);
+        EXPECT_EQ(call.alphaInside, c.slot == kLineEffectSlot ? 0 : 255);
+        // Enlarged by 1.25 about the centre (the outline adds half its width first).
+        const float half = c.slot == kLineEffectSlot ? (0.5f + 0.02f / 2) * 1.25f : 0.625f;
+        EXPECT_NEAR(call.bounds.max.x, half, 0.02f);
+        EXPECT_NEAR(call.bounds.min.y, -half, 0.02f);
     }
 }
