@@ -571,3 +571,55 @@ TEST(MeshLayerDraw, EffectHandlesPreviewOnTheShapesCoverage)
         EXPECT_NEAR(call.bounds.min.y, -half, 0.02f);
     }
 }
+
+TEST(MeshLayerDraw, OutlinesLeftOutOfTheMask)
+{
+    for (bool exclude : { true, false }) {
+        SCOPED_TRACE(exclude);
+        LayerCanvas canvas;
+        canvas.layer->SetMaskingMode(MM_ADD_MASK);
+        canvas.layer->fExcludeLinesFromMask = exclude;
+        AddSquare(canvas.layer->fMesh, -0.5f, -0.5f, 0.5f, 0.5f, kRed, kBlue, 0.06f);
+        canvas.graphics.PushMask(false);
+        canvas.Draw(DRAW_BELOW, nullptr);
+        const auto bit = [&](int32_t x, int32_t y) {
+            return (canvas.graphics.fMask[y * 100 + x] & canvas.graphics.fMaskBit) != 0;
+        };
+        EXPECT_TRUE(bit(50, 50));
+        // On the outline: drawn solid and cut out of the mask, or drawn through the mask and
+        // added to it.
+        const QV_Point edge = canvas.ScreenOf({ -0.5f, 0 });
+        EXPECT_EQ(bit(edge.x, edge.y), !exclude);
+        if (exclude)
+            EXPECT_TRUE(IsBlue(canvas.Pixel(edge.x, edge.y)));
+        EXPECT_EQ(canvas.graphics.fFillMode, 1);
+    }
+}
+
+TEST(MeshLayerDraw, NoisyOutlinesDrawOneStroke)
+{
+    const auto draw = [](int32_t extraLines) {
+        LayerCanvas canvas;
+        canvas.layer->fNoisyLines = true;
+        canvas.layer->fExtraLines = extraLines;
+        canvas.layer->fExtraSketchy = true;
+        AddSquare(canvas.layer->fMesh, -0.5f, -0.5f, 0.5f, 0.5f, rgb_color { 0, 0, 0, 0 }, kBlue, 0.02f);
+        canvas.Draw(DRAW_BELOW, nullptr);
+        std::vector<bool> blue;
+        for (int32_t y = 0; y < 100; y++) {
+            for (int32_t x = 0; x < 100; x++)
+                blue.push_back(IsBlue(canvas.Pixel(x, y)));
+        }
+        return blue;
+    };
+    const std::vector<bool> one = draw(0);
+    EXPECT_EQ(draw(5), one);
+    // The noise moved the outline off the straight edges.
+    LayerCanvas straight;
+    AddSquare(straight.layer->fMesh, -0.5f, -0.5f, 0.5f, 0.5f, rgb_color { 0, 0, 0, 0 }, kBlue, 0.02f);
+    straight.Draw(DRAW_BELOW, nullptr);
+    int32_t differ = 0;
+    for (int32_t i = 0; i < 100 * 100; i++)
+        differ += one[size_t(i)] != IsBlue(straight.Pixel(i % 100, i / 100)) ? 1 : 0;
+    EXPECT_GT(differ, 0);
+}
