@@ -19,6 +19,13 @@
 
 int32_t RoundEffect(float value)
 {
+    // Channel values come from documents as any float; far beyond every raster they all mean
+    // the same, and the conversion stays defined.
+    constexpr float kLimit = float(1 << 24);
+    if (!(value > -kLimit))
+        return value != value ? 0 : -(1 << 24);
+    if (value > kLimit)
+        return 1 << 24;
     return static_cast<int32_t>(value < 0 ? value - 0.5f : value + 0.5f);
 }
 
@@ -98,6 +105,9 @@ bool ChangeAlphaExtent(const QV_PixelBuffer& raster, int32_t amount)
 {
     if (amount == 0)
         return true;
+    // Beyond the raster's larger side every amount has the same effect, and the work grows with it.
+    const int32_t most = std::max(raster.width, raster.height);
+    amount = std::clamp(amount, -most, most);
     QV_BaseImage copy;
     if (copy.Allocate(raster.width, raster.height, 32) != QV_RESULT_OK)
         return false;

@@ -2,6 +2,7 @@
 // decision whether the layer needs an offscreen image, and the layer effects applied to it.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "box_blur.h"
@@ -58,11 +59,16 @@ void RenderMotionBlurSamples(VornLayer* layer, VornDoc* doc, XGraphics* graphics
         sampler.SetBezierTolerance(settings->fQuickPreview ? 5.0f : 2.0f);
         sampler.SetRaster(&graphics->fTarget);
 
-        for (int32_t j = 0; j < n; j++) {
-            const int32_t t = frame - skip * (n - j);
-            if (t < 1)
+        // Samples before frame 1 are left out; with a forward skip they are the first ones, so the
+        // walk starts after them.
+        int32_t first = 0;
+        if (skip > 0)
+            first = int32_t(std::clamp<int64_t>(int64_t(n) - (int64_t(frame) - 1) / skip, 0, n));
+        for (int32_t j = first; j < n; j++) {
+            const int64_t t = int64_t(frame) - int64_t(skip) * (n - j);
+            if (t < 1 || t > INT32_MAX)
                 continue;
-            doc->SetCurFrame(t);
+            doc->SetCurFrame(int32_t(t));
             const bool ownImage = layer->BeginRender(doc, &sampler, output, scratch, layerImage, settings);
             if (!ownImage)
                 layerImage->Allocate(sampler.Width(), sampler.Height(), 32);
@@ -80,7 +86,7 @@ void RenderMotionBlurSamples(VornLayer* layer, VornDoc* doc, XGraphics* graphics
             }
             if (PushIfRoom(&sampler)) {
                 QV_Matrix parent;
-                layer->GetParentTransform(t, parent, doc);
+                layer->GetParentTransform(int32_t(t), parent, doc);
                 sampler.ApplyMatrix(parent);
                 sampler.ApplyMatrix(layer->fParticleMatrix);
             }

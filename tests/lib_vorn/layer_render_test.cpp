@@ -341,6 +341,30 @@ TEST(LayerRender, MotionBlurAtTheFirstFrameSkipsEverySample)
     EXPECT_EQ(layer->calls[1].docFrame, 2);
 }
 
+TEST(LayerRender, EffectValuesFarOutOfRangeStayHarmless)
+{
+    // Documents may hold any float in the effect channels.
+    RenderBench bench(64, 48, 8);
+    RectLayer* layer = AddRect(bench, 10, 10, 20, 20);
+    layer->fLayerShadow.SetValue(0, true);
+    layer->fShadowOffset.SetValue(0, 1e30f);
+    layer->fShadowExpansion.SetValue(0, -1e30f);
+    layer->fShadowBlur.SetValue(0, 1e30f);
+    layer->fLayerShading.SetValue(0, true);
+    layer->fShadingContraction.SetValue(0, -1e30f);
+    layer->fShadingOffset.SetValue(0, std::nanf(""));
+    layer->fBlur.SetValue(0, 1e30f);
+    layer->fMotionBlur.SetValue(0, true);
+    layer->fMotionBlurFrames.SetValue(0, 1e9f);
+    layer->fMotionBlurSkip.SetValue(0, 1);
+    layer->fMotionBlurRadius.SetValue(0, 1e30f);
+    bench.doc.SetCurFrame(3);
+    EXPECT_TRUE(bench.Render(layer));
+    // Only the samples at frames 1 and 2 exist, then the layer's own item.
+    EXPECT_EQ(layer->calls.size(), 3u);
+    EXPECT_EQ(bench.doc.CurFrame(), 3);
+}
+
 TEST(LayerRender, ATopLevelLayerInALayeredFileKeepsItsAlpha)
 {
     for (const bool nested : { false, true }) {
@@ -373,6 +397,20 @@ TEST(LayerRender, BlurSpreadsByFrameHeights)
     EXPECT_LT(bench.Pixel(101, 120)[kAlpha], 255);
     EXPECT_EQ(bench.Pixel(120, 120)[kAlpha], 255);
     EXPECT_EQ(bench.Pixel(40, 120)[kAlpha], 0);
+}
+
+TEST(LayerRender, AutoShadingDarkensNearTheEdgesOnly)
+{
+    RenderBench bench(kFrame, kFrame);
+    RectLayer* layer = AddRect(bench, 100, 100, 200, 200);
+    layer->fAmbientOcclusion.value = 0.02f;
+    EXPECT_TRUE(bench.Render(layer));
+    const uint8_t* edge = bench.Pixel(101, 150);
+    const uint8_t* middle = bench.Pixel(150, 150);
+    EXPECT_LT(edge[kRed], 200);
+    EXPECT_EQ(edge[kRed], edge[kBlue]) << "grey";
+    EXPECT_EQ(edge[kAlpha], 255);
+    EXPECT_EQ(middle[kRed], 255);
 }
 
 TEST(LayerRender, TheHsvImageShiftsColoursAndAMissingOneChangesNothing)
