@@ -139,6 +139,24 @@ bool SameSize(const QV_PixelBuffer& a, const QV_PixelBuffer* b)
     return b && b->pixels && b->bytesPerPixel == 4 && a.width == b->width && a.height == b->height;
 }
 
+// The shifted copy of the shading or the shadow, distances in pixels: the offset along the angle
+// (counter-clockwise from +x, y up), the growth of its alpha (shrinking when negative) and its
+// blur, each left out below half a pixel. The noise is in effect-scaled units.
+LayerShadowShape ShadowShapeOf(float angle, float offset, float grow, float blur, rgb_color color,
+    float noiseAmplitude, float noiseScale, float m)
+{
+    LayerShadowShape shape;
+    shape.dx = RoundEffect(std::cos(angle) * offset);
+    shape.dy = RoundEffect(-std::sin(angle) * offset);
+    shape.grow = std::fabs(grow) > 0.5f ? RoundEffect(grow) : 0;
+    shape.blur = blur >= 0.5f ? RoundEffect(blur) : 0;
+    shape.color = color;
+    shape.noiseAmplitude = noiseAmplitude * m;
+    // A layer scaled to nothing would divide by zero.
+    shape.noiseScale = noiseScale / (m > 1e-6f ? m : 1e-6f);
+    return shape;
+}
+
 } // namespace
 
 bool VornLayer::BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* output,
@@ -207,37 +225,18 @@ void VornLayer::FinishRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*,
     if (fHsvImageCache.buffer.pixels)
         ApplyHsvModulation(image, fHsvImageCache.buffer);
 
-    const float noiseScaleDivisor = m > 1e-6f ? m : 1e-6f;
+    // Contraction shrinks the shading, expansion grows the shadow.
     if (fLayerShading.value && haveScratch) {
-        const float angle = fShadingAngle.value + std::numbers::pi_v<float>;
-        const float offset = pixels(fShadingOffset.value);
-        const float contraction = pixels(fShadingContraction.value);
-        const float spread = pixels(fShadingBlur.value);
-        LayerShadowShape shape;
-        shape.dx = RoundEffect(std::cos(angle) * offset);
-        shape.dy = RoundEffect(-std::sin(angle) * offset);
-        shape.grow = std::fabs(contraction) > 0.5f ? -RoundEffect(contraction) : 0;
-        shape.blur = spread >= 0.5f ? RoundEffect(spread) : 0;
-        shape.color = fShadingColor.value;
-        shape.noiseAmplitude = fShadingNoiseAmp.value * m;
-        shape.noiseScale = fShadingNoiseScale.value / noiseScaleDivisor;
-        ApplyLayerShading(image, *scratch, shape);
+        ApplyLayerShading(image, *scratch,
+            ShadowShapeOf(fShadingAngle.value + std::numbers::pi_v<float>, pixels(fShadingOffset.value),
+                -pixels(fShadingContraction.value), pixels(fShadingBlur.value), fShadingColor.value,
+                fShadingNoiseAmp.value, fShadingNoiseScale.value, m));
     }
-
     if (fLayerShadow.value && haveScratch) {
-        const float angle = fShadowAngle.value;
-        const float offset = pixels(fShadowOffset.value);
-        const float expansion = pixels(fShadowExpansion.value);
-        const float spread = pixels(fShadowBlur.value);
-        LayerShadowShape shape;
-        shape.dx = RoundEffect(std::cos(angle) * offset);
-        shape.dy = RoundEffect(-std::sin(angle) * offset);
-        shape.grow = std::fabs(expansion) > 0.5f ? RoundEffect(expansion) : 0;
-        shape.blur = spread >= 0.5f ? RoundEffect(spread) : 0;
-        shape.color = fShadowColor.value;
-        shape.noiseAmplitude = fShadowNoiseAmp.value * m;
-        shape.noiseScale = fShadowNoiseScale.value / noiseScaleDivisor;
-        ApplyLayerShadow(image, *scratch, shape);
+        ApplyLayerShadow(image, *scratch,
+            ShadowShapeOf(fShadowAngle.value, pixels(fShadowOffset.value), pixels(fShadowExpansion.value),
+                pixels(fShadowBlur.value), fShadowColor.value, fShadowNoiseAmp.value, fShadowNoiseScale.value,
+                m));
     }
 
     if (blur > 1e-6f)

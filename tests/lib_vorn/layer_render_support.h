@@ -90,6 +90,11 @@ struct RenderBench {
             std::memset(RasterRow(raster, y), 0, size_t(raster.width) * 4);
     }
 
+    bool Begin(VornLayer* layer)
+    {
+        return layer->BeginRender(&doc, &graphics, &buffer.buffer, &scratch.buffer, &layerImage, &settings);
+    }
+
     // One layer through the job's protocol: BeginRender, the items into the layer image or the
     // output, FinishRender and the blend-mode composite. Answers what BeginRender answered.
     bool Render(VornLayer* layer)

@@ -36,8 +36,7 @@ QV_PSDWriter& LayeredWriter()
 // image as the job finds it before compositing.
 void RenderIntoLayerImage(RenderBench& bench, VornLayer* layer)
 {
-    ASSERT_TRUE(layer->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer,
-        &bench.layerImage, &bench.settings));
+    ASSERT_TRUE(bench.Begin(layer));
     layer->RenderItem(
         &bench.doc, &bench.graphics, &bench.layerImage.buffer, &bench.scratch.buffer, 0, &bench.settings);
     layer->FinishRender(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.layerImage,
@@ -92,8 +91,7 @@ TEST(LayerRender, OnlyLayersWithSomethingToApplyGetALayerImage)
         RenderBench bench(64, 48, 8);
         RectLayer* layer = AddRect(bench, 0, 0, 4, 4);
         c.set(layer, bench.settings);
-        const bool own = layer->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer,
-            &bench.scratch.buffer, &bench.layerImage, &bench.settings);
+        const bool own = bench.Begin(layer);
         EXPECT_EQ(own, c.expected);
         if (own) {
             // Allocated at the graphics raster's size and transparent.
@@ -110,8 +108,7 @@ TEST(LayerRender, OnlyLayersWithSomethingToApplyGetALayerImage)
     bench.doc.AddLayer(group);
     auto begin = [&] {
         bench.layerImage.Free();
-        return group->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer,
-            &bench.layerImage, &bench.settings);
+        return bench.Begin(group);
     };
     EXPECT_FALSE(begin());
     group->SetGroupMask(GROUP_MASK_HIDE_ALL);
@@ -254,9 +251,7 @@ TEST(LayerRender, DepthOfFieldBlurGrowsOutsideTheFocusRange)
         layer->SetCurFrame(0);
         EXPECT_NEAR(DepthOfFieldAmount(layer, &doc), c.expected, 1e-5f);
         bench.layerImage.Free();
-        EXPECT_EQ(layer->BeginRender(&doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer,
-                      &bench.layerImage, &bench.settings),
-            c.expected > 0);
+        EXPECT_EQ(bench.Begin(layer), c.expected > 0);
     }
 
     layer->fTranslation.SetValue(0, QV_Vector3 { 0, 0, -5 });
@@ -300,8 +295,7 @@ TEST(LayerRender, MotionBlurSamplesEarlierFramesAndReturnsToTheFrame)
         bench.doc.SetCurFrame(10);
         const int32_t layerFrame = layer->LayerFrameOf(10);
 
-        EXPECT_FALSE(layer->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer,
-            &bench.scratch.buffer, &bench.layerImage, &bench.settings));
+        EXPECT_FALSE(bench.Begin(layer));
         ASSERT_EQ(layer->calls.size(), 2u);
         EXPECT_EQ(layer->calls[0].docFrame, 8);
         EXPECT_EQ(layer->calls[0].layerFrame, layer->LayerFrameOf(8));
@@ -327,15 +321,13 @@ TEST(LayerRender, MotionBlurAtTheFirstFrameSkipsEverySample)
     layer->fMotionBlurFrames.SetValue(0, 3);
     layer->fMotionBlurSkip.SetValue(0, 1);
     bench.doc.SetCurFrame(1);
-    EXPECT_FALSE(layer->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer,
-        &bench.layerImage, &bench.settings));
+    EXPECT_FALSE(bench.Begin(layer));
     EXPECT_TRUE(layer->calls.empty());
     EXPECT_EQ(bench.doc.CurFrame(), 1);
 
     // Frame 3 with skip 1: only the samples at 1 and 2 remain (t = 0 is left out).
     bench.doc.SetCurFrame(3);
-    layer->BeginRender(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer,
-        &bench.layerImage, &bench.settings);
+    bench.Begin(layer);
     ASSERT_EQ(layer->calls.size(), 2u);
     EXPECT_EQ(layer->calls[0].docFrame, 1);
     EXPECT_EQ(layer->calls[1].docFrame, 2);
