@@ -243,8 +243,8 @@ TEST_F(RenderJobTest, LayersRenderInDepthOrderOneItemPerStep)
     EXPECT_FALSE(top->items[0].previewShown);
     // The run deletes the preview context it was given.
     EXPECT_EQ(settings.fPreviewGraphics, nullptr);
-    // The layer image lands at (-margin, -margin) with its blend mode: red multiplied over blue
-    // in the margin's 5 columns (64 of them lie outside the frame), blue elsewhere.
+    // The layer image lands at (-margin, -margin): the top layer painted only 5 columns of it, all
+    // inside the 64-pixel margin, so the frame stays blue.
     EXPECT_EQ(Pixel(0, 0), (Rgba { 0, 0, 255, 255 }));
     // Cleared after compositing.
     QV_PixelBuffer layerRaster;
