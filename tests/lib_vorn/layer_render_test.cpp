@@ -313,6 +313,25 @@ TEST(LayerRender, MotionBlurSamplesEarlierFramesAndReturnsToTheFrame)
     }
 }
 
+TEST(LayerRender, MotionBlurSamplesLandInAFrameSizedOutputWithoutTheMargin)
+{
+    RenderBench bench(kFrame, kFrame);
+    QV_BaseImage frame;
+    ASSERT_EQ(frame.Allocate(kFrame, kFrame, 32), 0);
+    RenderBench::Clear(frame.buffer);
+    RectLayer* layer = AddRect(bench, 100, 100, 104, 104);
+    layer->fMotionBlur.SetValue(0, true);
+    layer->fMotionBlurFrames.SetValue(0, 1);
+    layer->fMotionBlurSkip.SetValue(0, 1);
+    layer->fMotionBlurAlphaStart.SetValue(0, 1);
+    layer->fMotionBlurRadius.SetValue(0, 0);
+    bench.doc.SetCurFrame(5);
+    layer->BeginRender(&bench.doc, &bench.graphics, &frame.buffer, &bench.scratch.buffer, &bench.layerImage,
+        &bench.settings);
+    EXPECT_EQ(RasterPixel(frame.buffer, 100 - kMargin, 100 - kMargin)[kAlpha], 255);
+    EXPECT_EQ(RasterPixel(frame.buffer, 99 - kMargin, 100 - kMargin)[kAlpha], 0);
+}
+
 TEST(LayerRender, MotionBlurAtTheFirstFrameSkipsEverySample)
 {
     RenderBench bench(64, 48, 8);
