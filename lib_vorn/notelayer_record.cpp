@@ -1,0 +1,71 @@
+// The note layer record: the common layer part and the note text.
+
+#include <cstring>
+
+#include "animrecord.h"
+#include "notelayer.h"
+#include "qv_iostream.h"
+
+namespace {
+
+constexpr int32_t kWordSize = 256;
+constexpr const char* kSourceFile = "lib_vorn/notelayer";
+
+bool Fail(QV_IoStream* stream, int32_t line)
+{
+    ChannelReadError(stream, kSourceFile, line);
+    return false;
+}
+
+void Line(QV_IoStream* s, const char* text)
+{
+    s->WriteIndent();
+    s->WriteText(text);
+    s->WriteNewline();
+}
+
+} // namespace
+
+void NoteLayer::WriteRecord(QV_IoStream* s)
+{
+    Line(s, "{");
+    s->fIndent++;
+    WriteGenericValues(s, this);
+    s->WriteNewline();
+    Line(s, "### note layer values");
+    s->WriteIndent();
+    s->WriteText("note_text ");
+    s->WriteQuoted(fNoteText.CString());
+    s->WriteNewline();
+    if (s->fIndent > 0)
+        s->fIndent--;
+    Line(s, "}");
+}
+
+bool NoteLayer::ReadRecord(QV_IoStream* stream)
+{
+    ClearPoses();
+    char word[kWordSize];
+    for (;;) {
+        if (!stream->ReadWord(kWordSize, word))
+            return Fail(stream, __LINE__);
+        if (std::strcmp(word, "{") == 0)
+            continue;
+        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+            return true;
+        if (word[0] == '#') {
+            stream->SkipLine();
+            continue;
+        }
+        if (std::strcmp(word, "note_text") == 0) {
+            // Any length: the text is set without a limit, and a note must never make its
+            // document unreadable.
+            QV_String text;
+            if (!stream->ReadString(text))
+                return Fail(stream, __LINE__);
+            fNoteText = text;
+        } else if (!ReadGenericKeyword(this, stream, word)) {
+            return false;
+        }
+    }
+}
