@@ -36,8 +36,8 @@ public:
     // shape.
     void DrawShapes(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t drawMode,
         RenderSettings* settings);
-    void DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t drawMode,
-        bool highlight, RenderSettings* settings);
+    void DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
+        int32_t drawMode, bool highlight, RenderSettings* settings);
     // Thin outlines of every curve segment, switched on or not.
     void DrawCurveOverlay(int32_t drawMode, XGraphics* graphics);
     // A marker at every point.
