@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "alpha_mask.h"
+#include "coverage_composite.h"
 #include "image_file.h"
 #include "m_curve.h"
 #include "m_point.h"
@@ -242,8 +243,21 @@ void ShapeRenderer::FinishPass(const Pass& drawn)
     if (fG->SubRaster(rect, pixels) != 0 || pixels.depth != 32)
         return;
 
+    const bool keepColours = fEffects && fStyle.IsColorBrush() && !fillPass;
+    const uint8_t alpha = fillPass ? fStyle.fFillColor.a : fStyle.fLineColor.a;
+    const bool subtract = !fillPass && fSettings->fRenderingMask;
+    const bool sameSize = fG->fTarget.width == fTarget->width && fG->fTarget.height == fTarget->height;
+    const int32_t offset = sameSize ? 0 : fSettings->fMargin;
+    const QV_Path& texture = fillPass ? fLayer->fFillTexture : fLayer->fLineTexture;
+    // The common pass, an opaque colour with nothing to apply, is coloured and composited in one
+    // walk over the rectangle.
+    if (effectCount == 0 && alpha == 255 && !keepColours && !subtract && !(fEffects && !texture.IsEmpty())) {
+        rgb_color color = fillPass ? fStyle.fFillColor : fStyle.fLineColor;
+        CompositeCoverage(pixels, color, *fTarget, rect.left - offset, rect.top - offset, true);
+        return;
+    }
     // A colour brush keeps the colours it drew with.
-    if (!(fEffects && fStyle.IsColorBrush() && !fillPass)) {
+    if (!keepColours) {
         rgb_color color = fillPass ? fStyle.fFillColor : fStyle.fLineColor;
         color.a = 255;
         ColourMask(pixels, color);
@@ -254,15 +268,12 @@ void ShapeRenderer::FinishPass(const Pass& drawn)
         for (int32_t i = 0; i < effectCount; i++)
             effects[i]->ApplyInLayer(fG, &pixels, rect, fBounds, fScratch, &doc, &layer, fScale, fShape, 1);
     }
-    const uint8_t alpha = fillPass ? fStyle.fFillColor.a : fStyle.fLineColor.a;
     if (alpha < 255)
         RemapAlphaRange(pixels, 0, 255, alpha);
     if (fEffects)
         ApplyTexture(fillPass, pixels);
 
-    const bool sameSize = fG->fTarget.width == fTarget->width && fG->fTarget.height == fTarget->height;
-    const int32_t offset = sameSize ? 0 : fSettings->fMargin;
-    if (!fillPass && fSettings->fRenderingMask)
+    if (subtract)
         SubtractAlpha(pixels, *fTarget, rect.left - offset, rect.top - offset);
     else
         BlitRasterAlpha(pixels, *fTarget, rect.left - offset, rect.top - offset, true);

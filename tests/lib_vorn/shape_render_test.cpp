@@ -306,6 +306,32 @@ TEST(ShapeRender, PointWidthsOverrideTheStyleWidth)
     EXPECT_LE(thickness(79), 2);
 }
 
+// Point widths well beyond the style's width: the finished rectangle must hold the whole stroke,
+// not just the pen's width around the curve.
+TEST(ShapeRender, WidePointWidthsAreNotCutOff)
+{
+    for (const bool preview : { true, false }) {
+        SCOPED_TRACE(preview ? "direct" : "mask");
+        ShapeBench bench;
+        if (preview)
+            bench.UsePreview();
+        bench.Shape(bench.Polygon({ { -1, 0 }, { 1, 0 } }), kFillRed, kLineBlue, 2.0f / 64.0f, false, true);
+        M_Mesh& mesh = bench.layer->fMesh;
+        mesh.fCurves[0]->fClosed = false;
+        mesh.fShapes[0]->DeleteEdge(1);
+        // 24 pixels wide along the whole segment.
+        mesh.fPoints[0]->fWidth.SetValue(0, 24.0f / 64.0f);
+        mesh.fPoints[1]->fWidth.SetValue(0, 24.0f / 64.0f);
+        bench.Ready();
+        bench.RenderAll();
+        const QV_BaseImage& out = preview ? bench.previewBuffer : bench.target;
+        int32_t rows = 0;
+        for (int32_t y = 0; y < 64; y++)
+            rows += ShapeBench::At(out, 48, y)[kAlpha] > 128 ? 1 : 0;
+        EXPECT_GE(rows, 22);
+    }
+}
+
 // A drawing raster left dirty by whatever drew into it before gives the same shapes as a clean one.
 TEST(ShapeRender, LeftoversInTheDrawingRasterDoNotShow)
 {

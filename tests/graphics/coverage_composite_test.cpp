@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "blend_tables.h"
+#include "coverage_composite.h"
+#include "owned_raster.h"
+#include "raster_blit.h"
+#include "raster_rows.h"
+
+namespace {
+
+class CoverageComposite : public ::testing::Test {
+protected:
+    void SetUp() override { BuildBlendTables(); }
+};
+
+uint32_t Next(uint32_t& state)
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+// Coverage in the red channel (0, 255 and values between), destinations with every kind of
+// alpha, placements inside, across every edge and outside; the result must be the colouring of
+// the mask followed by the plain alpha composite, byte for byte.
+TEST_F(CoverageComposite, MatchesColouringThenTheAlphaComposite)
+{
+    const rgb_color color { 200, 90, 17, 255 };
+    const int32_t placements[][2] = { { 0, 0 }, { 3, 2 }, { -4, -3 }, { 9, 7 }, { 20, 20 }, { -12, 0 } };
+    uint32_t state = 7;
+    for (const bool merge : { true, false }) {
+        for (const auto& at : placements) {
+            SCOPED_TRACE(testing::Message() << "at " << at[0] << "," << at[1] << (merge ? " merge" : ""));
+            OwnedRaster mask(11, 9, 32, 8);
+            OwnedRaster expected(13, 10, 32, 4);
+            OwnedRaster actual(13, 10, 32, 4);
+            for (int32_t y = 0; y < 9; y++) {
+                for (int32_t x = 0; x < 11; x++) {
+                    const uint32_t pick = Next(state) % 4;
+                    const uint32_t red = pick == 0 ? 0 : pick == 1 ? 255 : Next(state) % 256;
+                    mask.Set32(x, y, 0xFF000000u | red << 16 | red << 8 | red);
+                }
+            }
+            for (int32_t y = 0; y < 10; y++) {
+                for (int32_t x = 0; x < 13; x++) {
+                    const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
+                    expected.Set32(x, y, v);
+                    actual.Set32(x, y, v);
+                }
+            }
+            OwnedRaster coloured(11, 9, 32, 8);
+            for (int32_t y = 0; y < 9; y++) {
+                for (int32_t x = 0; x < 11; x++) {
+                    const uint32_t red = mask.At(x, y)[kRed];
+                    coloured.Set32(x, y, red << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
+                }
+            }
+            const std::vector<uint8_t> maskBefore = mask.bytes;
+            BlitRasterAlpha(coloured.buffer, expected.buffer, at[0], at[1], merge);
+            CompositeCoverage(mask.buffer, color, actual.buffer, at[0], at[1], merge);
+            EXPECT_EQ(actual.bytes, expected.bytes);
+            EXPECT_EQ(mask.bytes, maskBefore);
+        }
+    }
+}
+
+TEST_F(CoverageComposite, OtherDepthsDoNothing)
+{
+    OwnedRaster mask(4, 4, 16);
+    OwnedRaster destination(4, 4, 32);
+    const std::vector<uint8_t> before = destination.bytes;
+    CompositeCoverage(mask.buffer, rgb_color { 1, 2, 3, 255 }, destination.buffer, 0, 0, true);
+    EXPECT_EQ(destination.bytes, before);
+}
+
+} // namespace
