@@ -6,22 +6,22 @@
 #include <string>
 
 #include "console_sink.h"
+#include "interface_colors.h"
+#include "interface_fonts.h"
 #include "qv_baseimage.h"
 #include "qv_color.h"
 #include "qv_memstream.h"
 #include "qv_pixelbuffer.h"
 #include "vorndoc.h"
 
-// Reading and writing a document never reaches images, resources or interface texts: the
-// program's versions of these live in the graphics and toolkit libraries, which stay out of
-// this build. Reaching one is a finding.
+// Reading and writing a document never reaches resources or interface texts: the program's
+// versions of these live in the toolkit library, which stays out of this build. Reaching one is
+// a finding. The interface colours and font the note layer draws with are plain values here.
 QV_PixelBuffer* GetResourceImage(const char*) { abort(); }
-int32_t LoadImageFile(const char*, QV_BaseImage&, int32_t) { abort(); }
 const char* Localize(const char*) { abort(); }
-void FillRaster(const QV_PixelBuffer&, rgb_color) { abort(); }
-void Desaturate(const QV_PixelBuffer&) { abort(); }
-void BlitRaster(QV_PixelBuffer&, const QV_PixelBuffer&, int32_t, int32_t) { abort(); }
-void BlitRasterAlpha(QV_PixelBuffer&, const QV_PixelBuffer&, int32_t, int32_t, bool) { abort(); }
+rgb_color Text { 0, 0, 0, 255 };
+rgb_color ToolTipBackground { 197, 197, 197, 255 };
+QV_Font* gMenuFont = nullptr;
 
 namespace {
 
