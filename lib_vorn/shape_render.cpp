@@ -32,9 +32,12 @@ bool IsBoneTool(const QV_String& tool)
 }
 
 // A curve and segment that can be drawn at all: the curve exists and the segment is one of its.
-M_Curve* DrawableSegment(M_Mesh& mesh, int32_t curveIndex, int32_t segment)
+// The drawing itself reports a missing curve; the look-ups around it stay quiet.
+M_Curve* DrawableSegment(M_Mesh& mesh, int32_t curveIndex, int32_t segment, bool report)
 {
-    M_Curve* curve = mesh.GetCurve(curveIndex);
+    M_Curve* curve = report ? mesh.GetCurve(curveIndex)
+                            : curveIndex >= 0 && curveIndex < mesh.fNumCurves ? mesh.fCurves[curveIndex]
+                                                                               : nullptr;
     if (!curve || segment < 0 || segment >= curve->fNumPoints || curve->fNumPoints < 2)
         return nullptr;
     return curve;
@@ -113,6 +116,11 @@ void ShapeRenderer::Render()
     fDocHeight = static_cast<float>(fDoc->Height());
     fDirect = CanDrawDirectly();
     fG = fDirect ? fSettings->fPreviewGraphics : fDrawing;
+    if (!fG->fTarget.pixels || fG->Width() <= 0 || fG->Height() <= 0) {
+        if (deformed)
+            RestorePoints();
+        return;
+    }
 
     fG->fOutlineFills = fLayer->fGapFilling;
     fG->Push();
@@ -223,7 +231,7 @@ bool ShapeRenderer::IsBoneBound() const
         return false;
     M_Mesh& mesh = fLayer->fMesh;
     for (int32_t e = 0; e < fShape->fNumEdges; e++) {
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], fShape->fEdgeSegments[e]);
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], fShape->fEdgeSegments[e], false);
         if (!curve)
             continue;
         const int32_t s = fShape->fEdgeSegments[e];
@@ -288,7 +296,7 @@ void ShapeRenderer::FillPart()
         if (fShape->fEdgeFlags[e] & kEdgeDangling)
             continue;
         const int32_t s = fShape->fEdgeSegments[e];
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s);
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s, true);
         if (!curve || SegmentDangles(curve, s))
             continue;
         QV_Vector2 b[4];
@@ -326,7 +334,7 @@ void ShapeRenderer::StrokeSeams()
     int32_t open = 0;
     for (int32_t e = 0; e < count; e++) {
         const int32_t s = fShape->fEdgeSegments[e];
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s);
+        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s, false);
         found[e] = false;
         // A segment that fails the test is passed over wherever it turns up: nothing to look for.
         keys[e] = curve && !SegmentDangles(curve, s) ? EdgeKey(fShape->fEdgeCurves[e], s) : UINT64_MAX;

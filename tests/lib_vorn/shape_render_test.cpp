@@ -5,6 +5,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "console_sink.h"
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "layer_test_support.h"
@@ -585,6 +586,36 @@ TEST(ShapeRender, MissingShapeAndEmptyShapeLeaveTheTargetAlone)
     bench.RenderItem(5);
     EXPECT_EQ(ShapeBench::AlphaSum(bench.target), 0);
     EXPECT_EQ(bench.layer->CountRenderItems(), 1);
+}
+
+class LineRecorder : public ConsoleSink {
+public:
+    LineRecorder() { SetConsoleSink(this); }
+    ~LineRecorder() override { SetConsoleSink(nullptr); }
+    void Print(const char* text, rgb_color) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+// Edges naming a missing curve or a segment past the curve's end are reported once by the fill
+// and left out; the rest of the shape is drawn.
+TEST(ShapeRender, BadEdgesAreSkippedWithTheirMessages)
+{
+    LineRecorder console;
+    ShapeBench bench;
+    M_Shape* shape = CentreSquare(bench, kFillRed, kLineBlue, kLine);
+    // A second shape above, so the seam search looks at the bad edges too.
+    bench.Shape(bench.Square(0.6f, 0.9f, 0.9f, 0.6f), kFillRed, kLineBlue, kLine);
+    shape->AddEdge(7, 0, 0);
+    shape->AddEdge(0, 9, 0);
+    shape->AddEdge(0, -1, 0);
+    bench.Ready();
+    bench.RenderItem(0);
+    EXPECT_EQ(ShapeBench::At(bench.target, 48, 32)[kAlpha], 255);
+    const std::vector<std::string> expected
+        = { "M_Mesh:Curve - out of range", "M_Mesh:Curve - out of range", "M_Curve:IsSegmentOn - out of range" };
+    ASSERT_EQ(console.lines.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); i++)
+        EXPECT_NE(console.lines[i].find(expected[i]), std::string::npos) << console.lines[i];
 }
 
 TEST(ShapeRender, RoundingIsHalfAwayFromZero)
