@@ -3,8 +3,8 @@
 #include "blend_tables.h"
 #include "raster_overlap.h"
 
-void CompositeCoverage(
-    const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination, int32_t x, int32_t y, bool mergeAlpha)
+void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination,
+    int32_t x, int32_t y, bool mergeAlpha)
 {
     if (mask.bytesPerPixel != 4 || destination.bytesPerPixel != 4)
         return;

@@ -7,5 +7,5 @@
 // channel of a 32-bit source placed at (x, y), as drawing in white on transparent black leaves
 // it. The same pixels as giving every source pixel the colour with its red as alpha and then
 // BlitRasterAlpha, in one walk that leaves the source as it is. Other depths do nothing.
-void CompositeCoverage(
-    const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination, int32_t x, int32_t y, bool mergeAlpha);
+void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination,
+    int32_t x, int32_t y, bool mergeAlpha);

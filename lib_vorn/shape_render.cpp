@@ -35,9 +35,9 @@ bool IsBoneTool(const QV_String& tool)
 // The drawing itself reports a missing curve; the look-ups around it stay quiet.
 M_Curve* DrawableSegment(M_Mesh& mesh, int32_t curveIndex, int32_t segment, bool report)
 {
-    M_Curve* curve = report ? mesh.GetCurve(curveIndex)
-                            : curveIndex >= 0 && curveIndex < mesh.fNumCurves ? mesh.fCurves[curveIndex]
-                                                                               : nullptr;
+    M_Curve* curve = report                               ? mesh.GetCurve(curveIndex)
+        : curveIndex >= 0 && curveIndex < mesh.fNumCurves ? mesh.fCurves[curveIndex]
+                                                          : nullptr;
     if (!curve || segment < 0 || segment >= curve->fNumPoints || curve->fNumPoints < 2)
         return nullptr;
     return curve;
@@ -446,7 +446,8 @@ void ShapeRenderer::OutlineStroke(int32_t k, int32_t widthUnits)
             M_Style* style = fStyle.fBrushStyle;
             // The same jitter every frame unless the style asks for a varying brush.
             if (!style->fBrushVaries)
-                QV_SRand(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fShape)) + static_cast<uint32_t>(e));
+                QV_SRand(
+                    static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fShape)) + static_cast<uint32_t>(e));
             fG->DrawBrushStroke(
                 p, wsPixels, wePixels, style->fBrushAlign, style->fBrushAngle, style->fBrushSpacing);
         } else {

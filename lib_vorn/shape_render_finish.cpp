@@ -195,7 +195,8 @@ int32_t ShapeRenderer::PassEffects(bool fillPass, M_ShapeStyle** effects) const
     const int32_t count = ShapeEffectStyles(fShape, styles);
     int32_t n = 0;
     for (int32_t i = 0; i < count; i++) {
-        for (int32_t slot = fillPass ? 0 : kLineEffectSlot; slot <= (fillPass ? 1 : kLineEffectSlot); slot++) {
+        for (int32_t slot = fillPass ? 0 : kLineEffectSlot; slot <= (fillPass ? 1 : kLineEffectSlot);
+             slot++) {
             if (M_ShapeStyle* effect = styles[i]->fEffects[slot]) {
                 if (effects)
                     effects[n] = effect;
@@ -224,8 +225,8 @@ void ShapeRenderer::FinishPass(const Pass& drawn)
             layerSpace = layerSpace || IsLayerSpaceKind(effects[i]->StyleType());
         }
         if (layerSpace) {
-            const QV_Vector3 c { (fBounds.min.x + fBounds.max.x) * 0.5f, (fBounds.min.y + fBounds.max.y) * 0.5f,
-                (fBounds.min.z + fBounds.max.z) * 0.5f };
+            const QV_Vector3 c { (fBounds.min.x + fBounds.max.x) * 0.5f,
+                (fBounds.min.y + fBounds.max.y) * 0.5f, (fBounds.min.z + fBounds.max.z) * 0.5f };
             const float f = fEffectEnlarge;
             fBounds.min = QV_Vector3 { c.x + (fBounds.min.x - c.x) * f, c.y + (fBounds.min.y - c.y) * f,
                 c.z + (fBounds.min.z - c.z) * f };

@@ -44,7 +44,8 @@ void ResolveShapeRenderStyle(M_Shape* shape, ShapeRenderStyle& out)
 {
     out.fFillColor = Definer(shape, [](M_Style* s) { return s->fDefineFillCol; })->fFillCol.value;
     out.fLineColor = Definer(shape, [](M_Style* s) { return s->fDefineLineCol; })->fLineCol.value;
-    out.fLineWidth = shape->fHasOutline ? Definer(shape, [](M_Style* s) { return s->fDefineLineWidth; })->fLineWidth : 0;
+    out.fLineWidth
+        = shape->fHasOutline ? Definer(shape, [](M_Style* s) { return s->fDefineLineWidth; })->fLineWidth : 0;
     out.fBrushStyle = nullptr;
     out.fBrush = nullptr;
     for (M_Style* style : { &shape->fMyStyle, shape->fStyle2, shape->fStyle1 }) {

@@ -51,7 +51,8 @@ TEST_F(CoverageComposite, MatchesColouringThenTheAlphaComposite)
             for (int32_t y = 0; y < 9; y++) {
                 for (int32_t x = 0; x < 11; x++) {
                     const uint32_t red = mask.At(x, y)[kRed];
-                    coloured.Set32(x, y, red << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
+                    coloured.Set32(
+                        x, y, red << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
                 }
             }
             const std::vector<uint8_t> maskBefore = mask.bytes;

@@ -212,8 +212,8 @@ void DrawNoisyReference(ShapeBench& bench, XGraphics& g, int32_t strokes, int32_
     const float h = 64;
     const M_Shape* shape = layer.fMesh.fShapes[0];
     for (int32_t k = 0; k < strokes; k++) {
-        g.SetLineNoise(RoundShapePixels(layer.fNoiseAmp * h), std::max(1, RoundShapePixels(layer.fNoiseScale * h)),
-            seedStep * k + seedBase);
+        g.SetLineNoise(RoundShapePixels(layer.fNoiseAmp * h),
+            std::max(1, RoundShapePixels(layer.fNoiseScale * h)), seedStep * k + seedBase);
         for (int32_t e = 0; e < shape->fNumEdges; e++) {
             QV_Vector2 p[4];
             layer.fMesh.fCurves[shape->fEdgeCurves[e]]->GetSegmentBezier(shape->fEdgeSegments[e], p);
@@ -611,8 +611,8 @@ TEST(ShapeRender, BadEdgesAreSkippedWithTheirMessages)
     bench.Ready();
     bench.RenderItem(0);
     EXPECT_EQ(ShapeBench::At(bench.target, 48, 32)[kAlpha], 255);
-    const std::vector<std::string> expected
-        = { "M_Mesh:Curve - out of range", "M_Mesh:Curve - out of range", "M_Curve:IsSegmentOn - out of range" };
+    const std::vector<std::string> expected = { "M_Mesh:Curve - out of range", "M_Mesh:Curve - out of range",
+        "M_Curve:IsSegmentOn - out of range" };
     ASSERT_EQ(console.lines.size(), expected.size());
     for (size_t i = 0; i < expected.size(); i++)
         EXPECT_NE(console.lines[i].find(expected[i]), std::string::npos) << console.lines[i];
@@ -669,8 +669,15 @@ TEST(ShapeRenderStatic, KeysAndScalesDecide)
                 l.fScale.SetValue(10, QV_Vector3 { 2, 1, 1 });
             },
             false },
-        { "one non-uniform key", [](MeshLayer& l) { l.fScale.SetValue(0, QV_Vector3 { 2, 1, 1 }); }, true },
-        { "point motion", [](MeshLayer& l) { l.fMesh.fPoints[1]->fAnimPos.SetValue(5, QV_Vector2 { 0, 0 }); },
+        { "one non-uniform key",
+            [](MeshLayer& l) {
+                l.fScale.SetValue(0, QV_Vector3 { 2, 1, 1 });
+            },
+            true },
+        { "point motion",
+            [](MeshLayer& l) {
+                l.fMesh.fPoints[1]->fAnimPos.SetValue(5, QV_Vector2 { 0, 0 });
+            },
             false },
         { "point width", [](MeshLayer& l) { l.fMesh.fPoints[2]->fWidth.SetValue(5, 0.1f); }, false },
         { "curvature", [](MeshLayer& l) { l.fMesh.fCurves[0]->SetCurvature(1, 0.5f, 5); }, false },
