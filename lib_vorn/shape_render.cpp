@@ -227,7 +227,8 @@ void ShapeRenderer::RestorePoints()
 
 bool ShapeRenderer::IsBoneBound() const
 {
-    if (fLayer->fLayerParentBone != -1 || !fLayer->ParentBones())
+    GroupLayer* parent = fLayer->Parent();
+    if (fLayer->fLayerParentBone != -1 || !parent || !parent->IsBoneType())
         return false;
     M_Mesh& mesh = fLayer->fMesh;
     for (int32_t e = 0; e < fShape->fNumEdges; e++) {
