@@ -28,6 +28,8 @@ bool PushIfRoom(QV_Graphics* graphics)
     return true;
 }
 
+constexpr int32_t kMaxMotionBlurSamples = 256;
+
 int32_t AlphaByte(float fraction)
 {
     return std::clamp(RoundEffect(fraction * 255), 0, 255);
@@ -64,6 +66,9 @@ void RenderMotionBlurSamples(VornLayer* layer, VornDoc* doc, XGraphics* graphics
         int32_t first = 0;
         if (skip > 0)
             first = int32_t(std::clamp<int64_t>(int64_t(n) - (int64_t(frame) - 1) / skip, 0, n));
+        // A frame count from a file can be huge; older samples than these fade under the newer
+        // ones at 8-bit alpha anyway, and walking them all would stall the render.
+        first = std::max(first, n - kMaxMotionBlurSamples);
         for (int32_t j = first; j < n; j++) {
             const int64_t t = int64_t(frame) - int64_t(skip) * (n - j);
             if (t < 1 || t > INT32_MAX)

@@ -376,6 +376,21 @@ TEST(LayerRender, EffectValuesFarOutOfRangeStayHarmless)
     EXPECT_EQ(bench.doc.CurFrame(), 3);
 }
 
+TEST(LayerRender, AHugeFrameCountWithoutSkipRendersOnlyTheNewestSamples)
+{
+    // A skip of 0 puts every sample at the current frame: nothing bounds them by the document.
+    RenderBench bench(64, 48, 8);
+    RectLayer* layer = AddRect(bench, 10, 10, 20, 20);
+    layer->fMotionBlur.SetValue(0, true);
+    layer->fMotionBlurFrames.SetValue(0, 1e9f);
+    layer->fMotionBlurSkip.SetValue(0, 0);
+    layer->fMotionBlurRadius.SetValue(0, 0);
+    bench.doc.SetCurFrame(3);
+    bench.Begin(layer);
+    EXPECT_EQ(layer->calls.size(), 256u);
+    EXPECT_EQ(bench.doc.CurFrame(), 3);
+}
+
 TEST(LayerRender, ATopLevelLayerInALayeredFileKeepsItsAlpha)
 {
     for (const bool nested : { false, true }) {

@@ -471,8 +471,9 @@ TEST(MeshLayerDraw, BrushesShowOnDemandAndHoldStill)
         canvas.Draw(c.mode, current);
         EXPECT_EQ(SameColour(listed.EditorCopyPixel(), rgb_color { 0, 0, 255, 255 }), c.tinted);
         EXPECT_EQ(canvas.Count([&](rgb_color p) { return SameColour(p, yellow); }) > 0, c.hasAlpha);
-        if (c.hasAlpha)
+        if (c.hasAlpha) {
             EXPECT_EQ(canvas.Count(IsBlue), 0);
+        }
         // Dabs turn at random, from the same seed at every draw.
         std::vector<rgb_color> first;
         for (int32_t y = 0; y < 100; y++) {
@@ -590,8 +591,9 @@ TEST(MeshLayerDraw, OutlinesLeftOutOfTheMask)
         // added to it.
         const QV_Point edge = canvas.ScreenOf({ -0.5f, 0 });
         EXPECT_EQ(bit(edge.x, edge.y), !exclude);
-        if (exclude)
+        if (exclude) {
             EXPECT_TRUE(IsBlue(canvas.Pixel(edge.x, edge.y)));
+        }
         EXPECT_EQ(canvas.graphics.fFillMode, 1);
     }
 }
