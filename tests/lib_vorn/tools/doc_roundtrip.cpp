@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "qv_filestream.h"
+#include "shape_style_factory.h"
 #include "vorndoc.h"
 
 int main(int argc, char** argv)
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: doc_roundtrip IN OUT\n");
         return 2;
     }
+    // The shape effects as the application registers them at start-up.
+    RegisterShapeStyles();
     QV_FileStream in;
     if (in.Open(argv[1], true) != 0) {
         std::printf("cannot open %s\n", argv[1]);

@@ -12,6 +12,7 @@
 #include "qv_filestream.h"
 #include "render_job.h"
 #include "render_settings.h"
+#include "shape_style_factory.h"
 #include "vorndoc.h"
 
 namespace {
@@ -40,8 +41,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]\n");
         return 2;
     }
-    // The image codecs as the application registers them at start-up.
+    // The image codecs and the shape effects as the application registers them at start-up.
     ImageFormatRegistry::Init();
+    RegisterShapeStyles();
 
     QV_FileStream in;
     if (in.Open(argv[1], true) != 0) {
