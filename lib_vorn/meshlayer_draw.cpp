@@ -2,7 +2,7 @@
 // curve outlines, the point markers and the origin marker. The shapes themselves are drawn in
 // meshlayer_draw_shape.cpp; the colours come from meshlayer_draw_colors.h.
 
-#include "bone_parent.h"
+#include "bone_tool_preview.h"
 #include "grouplayer.h"
 #include "m_curve.h"
 #include "m_point.h"
@@ -17,62 +17,6 @@ namespace {
 
 constexpr int32_t kQualitySmoothLines = 0x100;
 constexpr int32_t kQualityMaskPreview = 0x40;
-
-const char* const kBoneTools[] = { "QV_ManipulateBones", "QV_OffsetBone", "QV_BoneStrength" };
-
-bool BoneToolIsCurrent(const VornDoc* doc)
-{
-    for (const char* tool : kBoneTools) {
-        if (doc->fCurrentTool == tool)
-            return true;
-    }
-    return false;
-}
-
-// Bones being manipulated at document frame 0 show their effect in the view, although the
-// frame update keeps the rest pose there: the bound points are moved for this one draw and
-// RestoreBonePreview puts them back.
-bool BeginBonePreview(MeshLayer& layer, VornDoc* doc)
-{
-    if (!doc || doc->fCurFrame != 0 || layer.fLayerParentBone != -1 || !BoneToolIsCurrent(doc))
-        return false;
-    BoneParent* bones = layer.ParentBones();
-    if (!bones)
-        return false;
-    // Points live in layer space, bones in the parent's.
-    QV_Matrix toParent;
-    layer.GetLayerTransform(layer.CurFrame() - layer.TotalTimingOffset(), toParent, doc);
-    QV_Matrix toLayer = toParent;
-    toLayer.Invert();
-    M_Mesh& mesh = layer.fMesh;
-    for (int32_t i = 0; i < mesh.fNumPoints; i++) {
-        M_Point* point = mesh.fPoints[i];
-        point->fTempPos = point->fPos;
-        if (point->fParent >= 0) {
-            QV_Vector2 p = point->fPos;
-            toParent.Transform(p);
-            QV_Matrix bone;
-            if (point->fParent < bones->CountBones() && bones->BonePointMatrix(point->fParent, bone))
-                bone.Transform(p);
-            toLayer.Transform(p);
-            point->fPos = p;
-        } else if (point->fParent == kPointFollowsAllBones) {
-            QV_Vector2 p = point->fPos;
-            toParent.Transform(p);
-            bones->TransformPoint(p);
-            toLayer.Transform(p);
-            point->fPos = p;
-        }
-    }
-    return true;
-}
-
-void EndBonePreview(MeshLayer& layer)
-{
-    M_Mesh& mesh = layer.fMesh;
-    for (int32_t i = 0; i < mesh.fNumPoints; i++)
-        mesh.fPoints[i]->fPos = mesh.fPoints[i]->fTempPos;
-}
 
 // The masking mode the preview follows: a group without a mask leaves its sub-layers to the
 // group's own place in the mask above it.
@@ -118,7 +62,7 @@ void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
         graphics->SetSmoothing(savedSmoothing);
         return;
     }
-    const bool deformed = BeginBonePreview(*this, doc);
+    const bool deformed = BeginBoneToolPreview(*this, doc);
     RunLayerScript();
 
     // A full matrix stack cannot take another level; the top matrix is then put back by hand so
@@ -183,7 +127,7 @@ void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
         graphics->fAxisAligned = savedAxisAligned;
     }
     if (deformed)
-        EndBonePreview(*this);
+        EndBoneToolPreview(*this);
     graphics->SetSmoothing(savedSmoothing);
 }
 

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "grouplayer.h"
 #include "m_brush.h"
 #include "m_curve.h"
 #include "m_point.h"
@@ -20,6 +19,9 @@
 #include "raster_alpha.h"
 #include "raster_fill.h"
 #include "render_settings.h"
+#include "shape_edges.h"
+#include "shape_pixels.h"
+#include "shape_render_style.h"
 #include "style_adapters.h"
 #include "vorndoc.h"
 #include "xgraphics.h"
@@ -41,64 +43,13 @@ constexpr float kNothingTracked = 100000.0f;
 // an empty border.
 constexpr int32_t kEffectClearMargin = 32;
 
-int32_t RoundHalfAway(float v)
-{
-    return int32_t(v >= 0 ? v + 0.5f : v - 0.5f);
-}
-
-// The fill colour, line colour, line width and brush that apply to a shape: the own style where
-// it defines the value, else the second reference, else the first, else the own style anyway.
-struct EditorStyle {
-    rgb_color fill;
-    rgb_color line;
-    float lineWidth;
-    // The style the brush comes from, or null without a brush.
-    M_Style* brushStyle;
-};
-
-bool BrushResolves(M_Style* style)
-{
-    if (!style)
-        return false;
-    style->ResolveBrush();
-    return style->fBrush && style->fBrushMaskCopy && style->fBrushMaskCopy->buffer.pixels;
-}
-
-EditorStyle ResolveStyle(M_Shape& shape)
-{
-    M_Style* own = &shape.fMyStyle;
-    M_Style* first = shape.fStyle1;
-    M_Style* second = shape.fStyle2;
-    EditorStyle out {};
-    M_Style* fill = own->fDefineFillCol    ? own
-        : second && second->fDefineFillCol ? second
-        : first && first->fDefineFillCol   ? first
-                                           : own;
-    M_Style* line = own->fDefineLineCol    ? own
-        : second && second->fDefineLineCol ? second
-        : first && first->fDefineLineCol   ? first
-                                           : own;
-    M_Style* width = own->fDefineLineWidth   ? own
-        : second && second->fDefineLineWidth ? second
-        : first && first->fDefineLineWidth   ? first
-                                             : own;
-    out.fill = fill->fFillCol.value;
-    out.line = line->fLineCol.value;
-    out.lineWidth = shape.fHasOutline ? width->fLineWidth : 0;
-    out.brushStyle = BrushResolves(own) ? own
-        : BrushResolves(second)         ? second
-        : BrushResolves(first)          ? first
-                                        : nullptr;
-    return out;
-}
-
 // Whether an effect of the slots has a handle in any of the three styles.
 bool HasHandleIn(M_Shape& shape, int32_t firstSlot, int32_t lastSlot)
 {
-    M_Style* styles[] = { &shape.fMyStyle, shape.fStyle1, shape.fStyle2 };
-    for (M_Style* style : styles) {
-        if (!style)
-            continue;
+    M_Style* styles[3];
+    const int32_t count = ShapeEffectStyles(&shape, styles);
+    for (int32_t i = 0; i < count; i++) {
+        const M_Style* style = styles[i];
         for (int32_t slot = firstSlot; slot <= lastSlot; slot++) {
             if (style->fEffects[slot] && style->fEffects[slot]->HasHandle())
                 return true;
@@ -115,10 +66,10 @@ void ApplyHandleEffects(M_Shape& shape, int32_t firstSlot, int32_t lastSlot, XGr
     VornDocStyleAdapter docAdapter(doc);
     VornLayerStyleAdapter layerAdapter(layer, doc);
     QV_PixelBuffer whole = graphics->fTarget;
-    M_Style* styles[] = { shape.fStyle1, shape.fStyle2, &shape.fMyStyle };
-    for (M_Style* style : styles) {
-        if (!style)
-            continue;
+    M_Style* styles[3];
+    const int32_t count = ShapeEffectStyles(&shape, styles);
+    for (int32_t i = 0; i < count; i++) {
+        const M_Style* style = styles[i];
         for (int32_t slot = firstSlot; slot <= lastSlot; slot++) {
             M_ShapeStyle* effect = style->fEffects[slot];
             if (effect && effect->HasHandle())
@@ -177,39 +128,8 @@ uint8_t EditorAlpha(uint8_t alpha, float opacity, bool transparency)
 {
     if (!transparency)
         return 255;
-    const int32_t o = std::clamp(RoundHalfAway(opacity * 255), 0, 255);
+    const int32_t o = std::clamp(RoundShapePixels(opacity * 255), 0, 255);
     return uint8_t(int32_t(alpha) * o / 255);
-}
-
-// The segment can be filled: its end points are not on open strands and it lies on its curve.
-bool FillableSegment(M_Curve* curve, int32_t segment)
-{
-    if (segment < 0 || segment >= curve->GetNumPoints() || curve->GetNumPoints() < 2)
-        return false;
-    const M_Point* start = curve->GetPoint(segment);
-    const M_Point* end = curve->GetPoint(segment + 1);
-    return start && end && !start->fDangling && !end->fDangling;
-}
-
-bool ShapeIsBoneBound(MeshLayer& layer, M_Shape& shape)
-{
-    const GroupLayer* parent = layer.Parent();
-    if (!parent || layer.fLayerParentBone != -1)
-        return false;
-    const int32_t type = const_cast<GroupLayer*>(parent)->LayerType();
-    if (type != LT_BONE && type != LT_SWITCH)
-        return false;
-    for (int32_t e = 0; e < shape.fNumEdges; e++) {
-        M_Curve* curve = layer.fMesh.GetCurve(shape.fEdgeCurves[e]);
-        const int32_t s = shape.fEdgeSegments[e];
-        if (!curve || s < 0 || s >= curve->GetNumPoints())
-            continue;
-        const M_Point* start = curve->GetPoint(s);
-        const M_Point* end = curve->GetPoint(s + 1);
-        if ((start && start->fParent >= 0) || (end && end->fParent >= 0))
-            return true;
-    }
-    return false;
 }
 
 uint32_t PackForTint(rgb_color c)
@@ -242,8 +162,9 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
     }
     const float enlargement = (fillHandle || lineHandle) && ShapeIsBoneBound(*this, *shape) ? 2.0f : 1.25f;
 
-    const EditorStyle style = ResolveStyle(*shape);
-    M_Style* brushStyle = style.brushStyle;
+    ShapeRenderStyle style;
+    ResolveShapeRenderStyle(shape, style, ShapeBrushUse::kEditor);
+    M_Style* brushStyle = style.fBrushStyle;
     const bool brushShown = brushStyle && ((quality & kQualityBrushes) || selectedLook);
     QV_PixelBuffer brush;
     if (brushShown) {
@@ -253,7 +174,7 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
         } else {
             // The editor copy is tinted in place at every draw; the render keeps the plain mask.
             brushStyle->fBrushMaskCopy->GetPixelBuffer(brush);
-            TintRaster(brush, PackForTint(style.line));
+            TintRaster(brush, PackForTint(style.fLineColor));
         }
     }
 
@@ -265,15 +186,15 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
         = rasterRatio * (fScaleCompensation ? graphics->CurrentScale(false, 0, 0) : graphics->fZoom);
     const bool transparency = (quality & kQualityTransparency) != 0;
     const float opacity = fAlpha.value;
-    const int32_t noiseAmplitude = RoundHalfAway(fNoiseAmp * docHeight * scale);
-    const int32_t noiseWavelength = std::max(1, RoundHalfAway(fNoiseScale * docHeight * scale));
+    const int32_t noiseAmplitude = RoundShapePixels(fNoiseAmp * docHeight * scale);
+    const int32_t noiseWavelength = std::max(1, RoundShapePixels(fNoiseScale * docHeight * scale));
     const int32_t noiseSeed = fAnimatedNoise ? fCurFrame : 0;
 
     // ---- Fill ----
-    if ((quality & kQualityFills) && shape->fHasFill && style.fill.a > 0) {
+    if ((quality & kQualityFills) && shape->fHasFill && style.fFillColor.a > 0) {
         if (fNoisyShapes)
             graphics->SetLineNoise(noiseAmplitude, noiseWavelength, noiseSeed);
-        rgb_color colour = style.fill;
+        rgb_color colour = style.fFillColor;
         colour.a = EditorAlpha(colour.a, opacity, transparency);
         graphics->SetFillMode(fEditorFillMode);
         if (highlight) {
@@ -289,22 +210,7 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
             graphics->fTrackBounds = true;
         }
         graphics->BeginShape();
-        for (int32_t e = 0; e < shape->fNumEdges; e++) {
-            if (shape->fEdgeFlags[e] & kEdgeDangling)
-                continue;
-            M_Curve* curve = fMesh.GetCurve(shape->fEdgeCurves[e]);
-            const int32_t s = shape->fEdgeSegments[e];
-            if (!curve || !FillableSegment(curve, s))
-                continue;
-            QV_Vector2 b[4];
-            curve->GetSegmentBezier(s, b);
-            graphics->AddCurve(b[0], b[1], b[2], b[3]);
-            if (fillHandle) {
-                curve->GetSegmentBezierAtFrame(fCurFrame, s, b);
-                for (const QV_Vector2& p : b)
-                    bounds.Include(p);
-            }
-        }
+        AddShapeFillPath(*graphics, fMesh, *shape, fCurFrame, fillHandle ? &bounds : nullptr);
         QV_Rect rect;
         if (fillHandle) {
             ScaleAboutCentre(bounds, enlargement);
@@ -319,21 +225,21 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
     }
 
     // ---- Outline ----
-    if ((quality & kQualityOutlines) && style.lineWidth > 1e-6f && style.line.a > 0) {
+    if ((quality & kQualityOutlines) && style.fLineWidth > 1e-6f && style.fLineColor.a > 0) {
         const int32_t masking = MaskingMode();
         const bool excludeFromMask = fExcludeLinesFromMask && fEditorFillMode != QV_Graphics::kFillPlain
             && (masking == MM_ADD_MASK || masking == MM_ADD_MASK_INVIS || masking == MM_CLEAR_ADD_MASK);
         if (excludeFromMask)
             graphics->SetFillMode(QV_Graphics::kFillPlain | QV_Graphics::kFillClearMask);
-        int32_t widthUnits = RoundHalfAway(docHeight * style.lineWidth);
+        int32_t widthUnits = RoundShapePixels(docHeight * style.fLineWidth);
         if (widthUnits == 0)
             widthUnits = 1;
-        rgb_color colour = style.line;
+        rgb_color colour = style.fLineColor;
         colour.a = EditorAlpha(colour.a, opacity, transparency);
-        graphics->SetPenWidth(RoundHalfAway(scale * widthUnits));
+        graphics->SetPenWidth(RoundShapePixels(scale * widthUnits));
 
         QV_BBox bounds;
-        float widest = style.lineWidth;
+        float widest = style.fLineWidth;
         QV_Rect rect;
         if (lineHandle) {
             // A tracing pass finds how far the outline reaches, before anything is drawn.
@@ -341,19 +247,18 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
             graphics->ResetBounds();
             graphics->BeginShape();
             for (int32_t e = 0; e < shape->fNumEdges; e++) {
-                M_Curve* curve = fMesh.GetCurve(shape->fEdgeCurves[e]);
                 const int32_t s = shape->fEdgeSegments[e];
+                M_Curve* curve = DrawableSegment(fMesh, shape->fEdgeCurves[e], s, true);
                 if (!curve || !FillableSegment(curve, s))
                     continue;
                 QV_Vector2 b[4];
                 curve->GetSegmentBezier(s, b);
                 graphics->AddCurve(b[0], b[1], b[2], b[3]);
                 for (const M_Point* p : { curve->GetPoint(s), curve->GetPoint(s + 1) }) {
-                    const float w = p->fWidth.value < 0 ? style.lineWidth : p->fWidth.value;
-                    widest = std::max(widest, w);
+                    widest = std::max(widest, PointLineWidth(*p, style.fLineWidth));
                 }
             }
-            rect = TrackedRect(*graphics, RoundHalfAway(widest * scale * docHeight));
+            rect = TrackedRect(*graphics, RoundShapePixels(widest * scale * docHeight));
             ClearAlphaAround(*graphics, rect);
             graphics->ResetBounds();
         }
@@ -364,17 +269,17 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
 
         const bool fixedWidths = settings && !settings->fVariableLineWidths;
         for (int32_t e = 0; e < shape->fNumEdges; e++) {
-            M_Curve* curve = fMesh.GetCurve(shape->fEdgeCurves[e]);
             const int32_t s = shape->fEdgeSegments[e];
-            if (!curve || s >= curve->GetNumPoints() || !curve->IsSegmentOn(s) || curve->GetNumPoints() < 2)
+            M_Curve* curve = StrokedSegment(fMesh, shape->fEdgeCurves[e], s);
+            if (!curve)
                 continue;
             const M_Point* start = curve->GetPoint(s);
             const M_Point* end = curve->GetPoint(s + 1);
-            float ws = style.lineWidth;
-            float we = style.lineWidth;
+            float ws = style.fLineWidth;
+            float we = style.fLineWidth;
             if (!fixedWidths) {
-                ws = start->fWidth.value < 0 ? style.lineWidth : start->fWidth.value;
-                we = end->fWidth.value < 0 ? style.lineWidth : end->fWidth.value;
+                ws = PointLineWidth(*start, style.fLineWidth);
+                we = PointLineWidth(*end, style.fLineWidth);
             }
             rgb_color edgeColour = colour;
             if (!excludeFromMask) {
@@ -387,7 +292,7 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
                 }
             }
             graphics->SetColorStruct(edgeColour);
-            graphics->SetPenWidth(std::max(1, RoundHalfAway(scale * widthUnits)));
+            graphics->SetPenWidth(std::max(1, RoundShapePixels(scale * widthUnits)));
             QV_Vector2 b[4];
             curve->GetSegmentBezier(s, b);
             float startScale = scale;

@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "bone_parent.h"
-#include "grouplayer.h"
+#include "bone_tool_preview.h"
 #include "m_curve.h"
 #include "m_point.h"
 #include "m_shape.h"
@@ -16,6 +15,7 @@
 #include "qv_noise.h"
 #include "qv_random.h"
 #include "render_settings.h"
+#include "shape_edges.h"
 #include "vorndoc.h"
 #include "xgraphics.h"
 
@@ -25,30 +25,6 @@ constexpr float kNoLineWidth = 1e-6f;
 // The lower of two adjacent fills reaches under their shared border by this stroke, so no
 // background shows through the seam.
 constexpr float kSeamWidth = 1.75f;
-
-bool IsBoneTool(const QV_String& tool)
-{
-    return tool == "QV_ManipulateBones" || tool == "QV_OffsetBone" || tool == "QV_BoneStrength";
-}
-
-// A curve and segment that can be drawn at all: the curve exists and the segment is one of its.
-// The drawing itself reports a missing curve; the look-ups around it stay quiet.
-M_Curve* DrawableSegment(M_Mesh& mesh, int32_t curveIndex, int32_t segment, bool report)
-{
-    M_Curve* curve = report                               ? mesh.GetCurve(curveIndex)
-        : curveIndex >= 0 && curveIndex < mesh.fNumCurves ? mesh.fCurves[curveIndex]
-                                                          : nullptr;
-    if (!curve || segment < 0 || segment >= curve->fNumPoints || curve->fNumPoints < 2)
-        return nullptr;
-    return curve;
-}
-
-bool SegmentDangles(M_Curve* curve, int32_t segment)
-{
-    const M_Point* a = curve->GetPoint(segment);
-    const M_Point* b = curve->GetPoint(segment + 1);
-    return (a && a->fDangling) || (b && b->fDangling);
-}
 
 void Include(QV_BBox& box, const QV_Vector2* points)
 {
@@ -62,12 +38,6 @@ uint64_t EdgeKey(int32_t curve, int32_t segment)
 }
 
 } // namespace
-
-int32_t RoundShapePixels(float value)
-{
-    value = std::clamp(value, -2e9f, 2e9f);
-    return static_cast<int32_t>(value > 0 ? value + 0.5f : value - 0.5f);
-}
 
 ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
     QV_PixelBuffer* scratch, int32_t index, RenderSettings* settings)
@@ -100,15 +70,15 @@ void ShapeRenderer::Render()
     if (!fLayer || !fDoc || !fDrawing || !fTarget || !fSettings || fDoc->Height() <= 0)
         return;
     fLayer->UpdateToDocFrame(fDoc);
-    const bool deformed = DeformForBoneTool();
+    const bool deformed = BeginBoneToolPreview(*fLayer, fDoc);
     fShape = fLayer->fMesh.GetShape(fIndex);
     if (!fShape) {
         if (deformed)
-            RestorePoints();
+            EndBoneToolPreview(*fLayer);
         return;
     }
     ResolveShapeRenderStyle(fShape, fStyle);
-    fEffectEnlarge = IsBoneBound() ? 2.0f : 1.25f;
+    fEffectEnlarge = ShapeIsBoneBound(*fLayer, *fShape) ? 2.0f : 1.25f;
     fEffects = fSettings->fShapeEffects;
     fHasFill = fShape->fHasFill && !fSettings->fNoFills;
     fHasLine = fStyle.fLineWidth > kNoLineWidth;
@@ -118,7 +88,7 @@ void ShapeRenderer::Render()
     fG = fDirect ? fSettings->fPreviewGraphics : fDrawing;
     if (!fG->fTarget.pixels || fG->Width() <= 0 || fG->Height() <= 0) {
         if (deformed)
-            RestorePoints();
+            EndBoneToolPreview(*fLayer);
         return;
     }
 
@@ -151,7 +121,7 @@ void ShapeRenderer::Render()
     fG->fTrackBounds = tracking;
     fG->Pop();
     if (deformed)
-        RestorePoints();
+        EndBoneToolPreview(*fLayer);
 }
 
 void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
@@ -182,66 +152,6 @@ void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
         OutlinePart();
         drawn.fOutline = true;
     }
-}
-
-// At frame 0 the bone tools show what the bones being manipulated do to the points, which the
-// frame update leaves at rest there.
-bool ShapeRenderer::DeformForBoneTool()
-{
-    if (fDoc->CurFrame() != 0 || fLayer->fLayerParentBone != -1 || !IsBoneTool(fDoc->fCurrentTool))
-        return false;
-    BoneParent* bones = fLayer->ParentBones();
-    if (!bones)
-        return false;
-    QV_Matrix toParent;
-    fLayer->GetLayerTransform(fLayer->CurFrame() - fLayer->TotalTimingOffset(), toParent, fDoc);
-    QV_Matrix toLayer = toParent;
-    toLayer.Invert();
-    M_Mesh& mesh = fLayer->fMesh;
-    for (int32_t i = 0; i < mesh.fNumPoints; i++) {
-        M_Point* point = mesh.fPoints[i];
-        point->fTempPos = point->fPos;
-        if (point->fParent < 0 && point->fParent != kPointFollowsAllBones)
-            continue;
-        QV_Vector2 p = point->fPos;
-        toParent.Transform(p);
-        if (point->fParent >= 0) {
-            QV_Matrix bone;
-            if (point->fParent < bones->CountBones() && bones->BonePointMatrix(point->fParent, bone))
-                bone.Transform(p);
-        } else {
-            bones->TransformPoint(p);
-        }
-        toLayer.Transform(p);
-        point->fPos = p;
-    }
-    return true;
-}
-
-void ShapeRenderer::RestorePoints()
-{
-    M_Mesh& mesh = fLayer->fMesh;
-    for (int32_t i = 0; i < mesh.fNumPoints; i++)
-        mesh.fPoints[i]->fPos = mesh.fPoints[i]->fTempPos;
-}
-
-bool ShapeRenderer::IsBoneBound() const
-{
-    GroupLayer* parent = fLayer->Parent();
-    if (fLayer->fLayerParentBone != -1 || !parent || !parent->IsBoneType())
-        return false;
-    M_Mesh& mesh = fLayer->fMesh;
-    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], fShape->fEdgeSegments[e], false);
-        if (!curve)
-            continue;
-        const int32_t s = fShape->fEdgeSegments[e];
-        const M_Point* a = curve->GetPoint(s);
-        const M_Point* b = curve->GetPoint(s + 1);
-        if ((a && a->fParent >= 0) || (b && b->fParent >= 0))
-            return true;
-    }
-    return false;
 }
 
 bool ShapeRenderer::EffectApplies(int32_t slot) const
@@ -290,24 +200,9 @@ void ShapeRenderer::FillPart()
     if (fIndex < fLayer->fMesh.fNumShapes - 1)
         StrokeSeams();
 
-    M_Mesh& mesh = fLayer->fMesh;
     fBounds = QV_BBox {};
     fG->BeginShape();
-    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
-        if (fShape->fEdgeFlags[e] & kEdgeDangling)
-            continue;
-        const int32_t s = fShape->fEdgeSegments[e];
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s, true);
-        if (!curve || SegmentDangles(curve, s))
-            continue;
-        QV_Vector2 b[4];
-        curve->GetSegmentBezier(s, b);
-        fG->AddCurve(b[0], b[1], b[2], b[3]);
-        if (fEffects) {
-            curve->GetSegmentBezierAtFrame(fLayerFrame, s, b);
-            Include(fBounds, b);
-        }
-    }
+    AddShapeFillPath(*fG, fLayer->fMesh, *fShape, fLayerFrame, fEffects ? &fBounds : nullptr);
     fG->EndShape();
     fG->fLineNoise = false;
 }
@@ -338,7 +233,7 @@ void ShapeRenderer::StrokeSeams()
         M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s, false);
         found[e] = false;
         // A segment that fails the test is passed over wherever it turns up: nothing to look for.
-        keys[e] = curve && !SegmentDangles(curve, s) ? EdgeKey(fShape->fEdgeCurves[e], s) : UINT64_MAX;
+        keys[e] = curve && FillableSegment(curve, s) ? EdgeKey(fShape->fEdgeCurves[e], s) : UINT64_MAX;
         if (keys[e] != UINT64_MAX)
             open++;
     }
@@ -406,17 +301,13 @@ void ShapeRenderer::OutlineStroke(int32_t k, int32_t widthUnits)
     const float fk = static_cast<float>(k);
     for (int32_t e = 0; e < fShape->fNumEdges; e++) {
         const int32_t s = fShape->fEdgeSegments[e];
-        M_Curve* curve = mesh.GetCurve(fShape->fEdgeCurves[e]);
-        if (!curve || s >= curve->fNumPoints || !curve->IsSegmentOn(s) || curve->fNumPoints < 2)
+        M_Curve* curve = StrokedSegment(mesh, fShape->fEdgeCurves[e], s);
+        if (!curve)
             continue;
         QV_Vector2 p[4];
         curve->GetSegmentBezier(s, p);
-        float ws = curve->GetPoint(s)->fWidth.value;
-        float we = curve->GetPoint(s + 1)->fWidth.value;
-        if (ws < 0)
-            ws = fStyle.fLineWidth;
-        if (we < 0)
-            we = fStyle.fLineWidth;
+        float ws = PointLineWidth(*curve->GetPoint(s), fStyle.fLineWidth);
+        float we = PointLineWidth(*curve->GetPoint(s + 1), fStyle.fLineWidth);
         if (sketchy) {
             const float fe = static_cast<float>(e);
             if (layer.fExtraLines > 0) {

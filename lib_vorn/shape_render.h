@@ -5,6 +5,7 @@
 #include "qv_bbox.h"
 #include "qv_color.h"
 #include "qv_rect.h"
+#include "shape_pixels.h"
 #include "shape_render_style.h"
 
 class M_Shape;
@@ -14,10 +15,6 @@ class RenderSettings;
 class VornDoc;
 class XGraphics;
 struct QV_PixelBuffer;
-
-// Rounds to the nearest integer, halves away from zero, the way every pixel size of a shape
-// render is rounded.
-int32_t RoundShapePixels(float value);
 
 // One shape of a vector layer rasterised for a final render: fill, then outline, each either drawn
 // straight into the render's preview context (an opaque shape with nothing to apply afterwards)
@@ -37,9 +34,6 @@ private:
         bool fOutline = false;
     };
 
-    bool DeformForBoneTool();
-    void RestorePoints();
-    bool IsBoneBound() const;
     bool CanDrawDirectly() const;
     bool EffectApplies(int32_t slot) const;
 

@@ -21,6 +21,7 @@
 #include "raster_fill.h"
 #include "raster_rows.h"
 #include "render_settings.h"
+#include "shape_edges.h"
 #include "style_adapters.h"
 #include "xgraphics.h"
 
@@ -118,9 +119,7 @@ void ShapeRenderer::PrepareClearRegion()
         }
         const QV_Vector2 ends[2] = { b[0], b[3] };
         for (int i = 0; i < 2; i++) {
-            float w = curve->GetPoint(s + i)->fWidth.value;
-            if (w < 0)
-                w = fStyle.fLineWidth;
+            const float w = PointLineWidth(*curve->GetPoint(s + i), fStyle.fLineWidth);
             const float scale = fLayer->fScaleCompensation
                 ? fG->CurrentScale(false, ends[i].x, ends[i].y) * rasterPerDoc
                 : fScale;

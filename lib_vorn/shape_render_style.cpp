@@ -18,12 +18,16 @@ template <typename Defines> M_Style* Definer(M_Shape* shape, Defines defines)
     return &shape->fMyStyle;
 }
 
-bool BrushResolves(M_Style* style)
+bool BrushResolves(M_Style* style, ShapeBrushUse use)
 {
     if (!style)
         return false;
     style->ResolveBrush();
-    return style->fBrush && style->fBrush->fImage.buffer.pixels;
+    if (!style->fBrush)
+        return false;
+    if (use == ShapeBrushUse::kEditor)
+        return style->fBrushMaskCopy && style->fBrushMaskCopy->buffer.pixels != nullptr;
+    return style->fBrush->fImage.buffer.pixels != nullptr;
 }
 
 } // namespace
@@ -40,7 +44,7 @@ QV_BaseImage* ShapeRenderStyle::BrushTexture() const
     return IsColorBrush() ? &fBrush->fImage : fBrushStyle->fBrushMask;
 }
 
-void ResolveShapeRenderStyle(M_Shape* shape, ShapeRenderStyle& out)
+void ResolveShapeRenderStyle(M_Shape* shape, ShapeRenderStyle& out, ShapeBrushUse use)
 {
     out.fFillColor = Definer(shape, [](M_Style* s) { return s->fDefineFillCol; })->fFillCol.value;
     out.fLineColor = Definer(shape, [](M_Style* s) { return s->fDefineLineCol; })->fLineCol.value;
@@ -49,7 +53,7 @@ void ResolveShapeRenderStyle(M_Shape* shape, ShapeRenderStyle& out)
     out.fBrushStyle = nullptr;
     out.fBrush = nullptr;
     for (M_Style* style : { &shape->fMyStyle, shape->fStyle2, shape->fStyle1 }) {
-        if (BrushResolves(style)) {
+        if (BrushResolves(style, use)) {
             out.fBrushStyle = style;
             out.fBrush = style->fBrush;
             break;

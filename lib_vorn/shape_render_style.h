@@ -29,7 +29,16 @@ struct ShapeRenderStyle {
     QV_BaseImage* BrushTexture() const;
 };
 
-void ResolveShapeRenderStyle(M_Shape* shape, ShapeRenderStyle& out);
+// Which image a brush is drawn from besides a colour brush's own: a final render draws the mask,
+// the editor view its own copy of it, tinted in place. A style's brush counts only when that
+// image is there.
+enum class ShapeBrushUse {
+    kRender,
+    kEditor,
+};
+
+void ResolveShapeRenderStyle(
+    M_Shape* shape, ShapeRenderStyle& out, ShapeBrushUse use = ShapeBrushUse::kRender);
 
 // The three styles in the order the effects are applied: first reference, second reference, own
 // style. Missing references are left out; answers the count.

@@ -11,6 +11,7 @@
 #include "mesh_test_support.h"
 #include "meshlayer.h"
 #include "meshlayer_draw_colors.h"
+#include "own_style_support.h"
 #include "qv_baseimage.h"
 #include "raster_fill.h"
 #include "vorndoc.h"
@@ -68,13 +69,7 @@ inline int32_t AddSquare(M_Mesh& mesh, float x0, float y0, float x1, float y1, r
     for (int32_t i = 0; i < 4; i++)
         mesh.fCurves[c]->SetCurvature(i, 0, 0);
     const int32_t s = AddShape(mesh, { { c, 0 }, { c, 1 }, { c, 2 }, { c, 3 } }, fill.a > 0, lineWidth > 0);
-    M_Style& style = mesh.fShapes[s]->fMyStyle;
-    style.fDefineFillCol = true;
-    style.fFillCol.SetValue(0, fill);
-    style.fDefineLineCol = true;
-    style.fLineCol.SetValue(0, line);
-    style.fDefineLineWidth = true;
-    style.fLineWidth = lineWidth;
+    DefineOwnStyle(mesh.fShapes[s]->fMyStyle, fill, line, lineWidth);
     return s;
 }
 

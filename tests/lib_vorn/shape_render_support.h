@@ -11,6 +11,7 @@
 #include "m_point.h"
 #include "m_shape.h"
 #include "meshlayer.h"
+#include "own_style_support.h"
 #include "qv_baseimage.h"
 #include "raster_rows.h"
 #include "render_settings.h"
@@ -94,13 +95,7 @@ struct ShapeBench {
         shape->fHasOutline = hasOutline;
         for (int32_t s = 0; s < mesh.fCurves[curve]->fNumPoints; s++)
             shape->AddEdge(curve, s, 0);
-        M_Style& style = shape->fMyStyle;
-        style.fDefineFillCol = true;
-        style.fFillCol.SetValue(0, fill);
-        style.fDefineLineCol = true;
-        style.fLineCol.SetValue(0, line);
-        style.fDefineLineWidth = true;
-        style.fLineWidth = lineWidth;
+        DefineOwnStyle(shape->fMyStyle, fill, line, lineWidth);
         mesh.AddShape(shape);
         return shape;
     }

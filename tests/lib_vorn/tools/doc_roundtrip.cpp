@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "qv_filestream.h"
+#include "read_document.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
 
@@ -16,18 +16,9 @@ int main(int argc, char** argv)
     }
     // The shape effects as the application registers them at start-up.
     RegisterShapeStyles();
-    QV_FileStream in;
-    if (in.Open(argv[1], true) != 0) {
-        std::printf("cannot open %s\n", argv[1]);
+    VornDoc* doc = ReadDocument(argv[1]);
+    if (!doc)
         return 1;
-    }
-    VornDoc* doc = new VornDoc(&in);
-    if (doc->fReadFailed) {
-        std::printf("%s\n", in.fError.CString());
-        delete doc;
-        return 1;
-    }
-    in.Close();
     doc->SetPath(argv[2]);
     const int32_t status = doc->Save(nullptr);
     delete doc;

@@ -9,7 +9,7 @@
 
 #include "image_format_registry.h"
 #include "qv_baseimage.h"
-#include "qv_filestream.h"
+#include "read_document.h"
 #include "render_job.h"
 #include "render_settings.h"
 #include "shape_style_factory.h"
@@ -45,18 +45,9 @@ int main(int argc, char** argv)
     ImageFormatRegistry::Init();
     RegisterShapeStyles();
 
-    QV_FileStream in;
-    if (in.Open(argv[1], true) != 0) {
-        std::printf("cannot open %s\n", argv[1]);
+    VornDoc* doc = ReadDocument(argv[1]);
+    if (!doc)
         return 1;
-    }
-    VornDoc* doc = new VornDoc(&in);
-    if (doc->fReadFailed) {
-        std::printf("%s\n", in.fError.CString());
-        delete doc;
-        return 1;
-    }
-    in.Close();
     if (argc == 7 && !doc->SetShape(width, height)) {
         std::printf("cannot render at %d x %d\n", int(width), int(height));
         delete doc;
