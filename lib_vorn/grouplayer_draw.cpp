@@ -5,6 +5,7 @@
 #include "grouplayer.h"
 #include "meshlayer_draw_colors.h"
 #include "model_prefs.h"
+#include "pushed_transform.h"
 #include "xgraphics.h"
 
 namespace {
@@ -47,12 +48,7 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
         graphics->PushMask(fGroupMask == GROUP_MASK_SHOW_ALL);
 
     RunLayerScript();
-    // A full matrix stack takes no further level; the top matrix is then put back by hand.
-    const int32_t depth = graphics->fMatrixDepth;
-    const QV_Matrix savedTop = graphics->CurrentTransform();
-    const bool savedAxisAligned = graphics->fAxisAligned;
-    graphics->Push();
-    const bool pushed = graphics->fMatrixDepth != depth;
+    PushedTransform layerTransform(graphics);
     QV_Matrix transform;
     GetLayerTransform(DocumentFrame(), transform, doc);
     graphics->ApplyMatrix(transform);
@@ -93,12 +89,7 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
             bottom->SetMaskingMode(MM_MASKED);
     }
 
-    if (pushed) {
-        graphics->Pop();
-    } else {
-        graphics->fMatrices[graphics->fMatrixDepth] = savedTop;
-        graphics->fAxisAligned = savedAxisAligned;
-    }
+    layerTransform.Restore();
     if (masked)
         graphics->PopMask();
     if (drawMode == DRAW_ONION)

@@ -5,6 +5,7 @@
 
 #include "composite_modes.h"
 #include "grouplayer.h"
+#include "pushed_transform.h"
 #include "layer_effects.h"
 #include "meshlayer.h"
 #include "raster_alpha.h"
@@ -13,43 +14,6 @@
 #include "xgraphics.h"
 
 namespace {
-
-// A matrix level pushed and multiplied by a transform; on a full stack the top matrix is
-// multiplied in place and put back afterwards.
-class PushedTransform {
-public:
-    PushedTransform(QV_Graphics* graphics, const QV_Matrix& transform)
-        : fGraphics(graphics)
-    {
-        if (!graphics)
-            return;
-        const int32_t depth = graphics->fMatrixDepth;
-        fSavedTop = graphics->CurrentTransform();
-        fSavedAxisAligned = graphics->fAxisAligned;
-        graphics->Push();
-        fPushed = graphics->fMatrixDepth != depth;
-        graphics->ApplyMatrix(transform);
-    }
-    ~PushedTransform()
-    {
-        if (!fGraphics)
-            return;
-        if (fPushed) {
-            fGraphics->Pop();
-        } else {
-            fGraphics->fMatrices[fGraphics->fMatrixDepth] = fSavedTop;
-            fGraphics->fAxisAligned = fSavedAxisAligned;
-        }
-    }
-    PushedTransform(const PushedTransform&) = delete;
-    PushedTransform& operator=(const PushedTransform&) = delete;
-
-private:
-    QV_Graphics* fGraphics;
-    QV_Matrix fSavedTop;
-    bool fSavedAxisAligned = true;
-    bool fPushed = false;
-};
 
 bool AddsToMask(int32_t mode)
 {

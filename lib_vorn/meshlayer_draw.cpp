@@ -10,6 +10,7 @@
 #include "meshlayer.h"
 #include "meshlayer_draw_colors.h"
 #include "model_prefs.h"
+#include "pushed_transform.h"
 #include "vorndoc.h"
 #include "xgraphics.h"
 
@@ -65,13 +66,7 @@ void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
     const bool deformed = BeginBoneToolPreview(*this, doc);
     RunLayerScript();
 
-    // A full matrix stack cannot take another level; the top matrix is then put back by hand so
-    // the caller's transform survives the draw.
-    const int32_t depth = graphics->fMatrixDepth;
-    const QV_Matrix savedTop = graphics->CurrentTransform();
-    const bool savedAxisAligned = graphics->fAxisAligned;
-    graphics->Push();
-    const bool pushed = graphics->fMatrixDepth != depth;
+    PushedTransform layerTransform(graphics);
     QV_Matrix transform;
     GetLayerTransform(fCurFrame - TotalTimingOffset(), transform, doc);
     graphics->ApplyMatrix(transform);
@@ -120,12 +115,7 @@ void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
         }
     }
 
-    if (pushed) {
-        graphics->Pop();
-    } else {
-        graphics->fMatrices[graphics->fMatrixDepth] = savedTop;
-        graphics->fAxisAligned = savedAxisAligned;
-    }
+    layerTransform.Restore();
     if (deformed)
         EndBoneToolPreview(*this);
     graphics->SetSmoothing(savedSmoothing);

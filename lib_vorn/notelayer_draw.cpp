@@ -6,6 +6,7 @@
 #include "interface_colors.h"
 #include "meshlayer_draw_colors.h"
 #include "notelayer.h"
+#include "pushed_transform.h"
 #include "qv_font.h"
 #include "raster_alpha.h"
 #include "raster_blit.h"
@@ -16,43 +17,6 @@
 namespace {
 
 constexpr uint8_t kHalfOpacity = 128;
-
-// Pushes the graphics transform for the life of the object and puts back exactly what the caller
-// had: the depth, the matrix at it and the axis-aligned flag, also when the stack was full and
-// the push did not happen.
-class PushedTransform {
-public:
-    explicit PushedTransform(QV_Graphics& graphics)
-        : fGraphics(graphics)
-        , fDepth(graphics.fMatrixDepth)
-        , fMatrix(graphics.CurrentTransform())
-        , fAxisAligned(graphics.fAxisAligned)
-    {
-        graphics.Push();
-    }
-    ~PushedTransform()
-    {
-        while (fGraphics.fMatrixDepth > fDepth)
-            fGraphics.Pop();
-        fGraphics.fMatrices[fDepth] = fMatrix;
-        fGraphics.fAxisAligned = fAxisAligned;
-    }
-    PushedTransform(const PushedTransform&) = delete;
-    PushedTransform& operator=(const PushedTransform&) = delete;
-
-    // Drawing coordinates become the raster's pixels.
-    void MakeIdentity()
-    {
-        fGraphics.fMatrices[fGraphics.fMatrixDepth].Identity();
-        fGraphics.fAxisAligned = true;
-    }
-
-private:
-    QV_Graphics& fGraphics;
-    int32_t fDepth;
-    QV_Matrix fMatrix;
-    bool fAxisAligned;
-};
 
 class SmoothingOverride {
 public:
@@ -113,7 +77,7 @@ void NoteLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_t
     if (drawMode == DRAW_ONION || drawMode == DRAW_ONION_CURRENT || !graphics)
         return;
     RunLayerScript();
-    PushedTransform layerTransform(*graphics);
+    PushedTransform layerTransform(graphics);
     QV_Matrix matrix;
     GetLayerTransform(DocFrameOf(fCurFrame), matrix, doc);
     graphics->ApplyMatrix(matrix);
@@ -131,7 +95,7 @@ void NoteLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_t
     Box box;
     if (!font || !FindBox(*graphics, *font, box))
         return;
-    PushedTransform pixels(*graphics);
+    PushedTransform pixels(graphics);
     pixels.MakeIdentity();
     rgb_color fill = ToolTipBackground;
     fill.a = kHalfOpacity;
@@ -155,7 +119,7 @@ void NoteLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* ta
     if (!graphics || !target || !target->pixels)
         return;
     SmoothingOverride sharp(*graphics, false);
-    PushedTransform layerTransform(*graphics);
+    PushedTransform layerTransform(graphics);
     QV_Matrix matrix;
     GetLayerTransform(DocFrameOf(fCurFrame), matrix, doc);
     graphics->ApplyMatrix(matrix);
@@ -180,7 +144,7 @@ void NoteLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* ta
         y -= margin;
     }
 
-    PushedTransform pixels(*graphics);
+    PushedTransform pixels(graphics);
     pixels.MakeIdentity();
     const rgb_color clear { 0, 0, 0, 0 };
 

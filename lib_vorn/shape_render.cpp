@@ -12,6 +12,7 @@
 #include "m_shapestyle.h"
 #include "m_style.h"
 #include "meshlayer.h"
+#include "pushed_transform.h"
 #include "qv_noise.h"
 #include "qv_random.h"
 #include "render_settings.h"
@@ -93,10 +94,9 @@ void ShapeRenderer::Render()
     }
 
     fG->fOutlineFills = fLayer->fGapFilling;
-    fG->Push();
     QV_Matrix layerMatrix;
     fLayer->GetLayerTransform(fLayerFrame - fLayer->TotalTimingOffset(), layerMatrix, fDoc);
-    fG->ApplyMatrix(layerMatrix);
+    PushedTransform layerTransform(fG, layerMatrix);
     const float zoom = fLayer->fScaleCompensation ? fG->CurrentScale(false, 0, 0) : fG->fZoom;
     fScale = static_cast<float>(fG->Height()) / fDocHeight * zoom;
 
@@ -119,7 +119,7 @@ void ShapeRenderer::Render()
     }
 
     fG->fTrackBounds = tracking;
-    fG->Pop();
+    layerTransform.Restore();
     if (deformed)
         EndBoneToolPreview(*fLayer);
 }

@@ -816,3 +816,20 @@ TEST(ShapeRender, BrushJitterRepeatsUnlessTheBrushVaries)
 }
 
 } // namespace
+
+TEST(ShapeRender, AFullMatrixStackKeepsTheCallersTransform)
+{
+    ShapeBench bench;
+    CentreSquare(bench);
+    bench.Ready();
+    for (int32_t i = 0; i < QV_Graphics::kMatrixLevels; i++)
+        bench.drawing.Push();
+    bench.drawing.fMatrices[bench.drawing.fMatrixDepth].m[12] = 0.125f;
+    const QV_Matrix before = bench.drawing.CurrentTransform();
+    const int32_t depth = bench.drawing.fMatrixDepth;
+    bench.RenderAll();
+    EXPECT_EQ(bench.drawing.fMatrixDepth, depth);
+    for (int32_t i = 0; i < 16; i++)
+        EXPECT_EQ(bench.drawing.CurrentTransform().m[i], before.m[i]);
+    EXPECT_GT(ShapeBench::AlphaSum(bench.target), 0);
+}
