@@ -18,6 +18,7 @@
 namespace {
 
 constexpr int32_t kTabSpaces = 4;
+constexpr unsigned char kSpace = 0x20;
 // Metrics of a face that has no outlines to scale.
 constexpr int32_t kUnscalableMetric = 12;
 // What a face answers for its metrics when its lock cannot be taken.
@@ -322,7 +323,7 @@ int32_t QV_Font::BitmapStringWidth(const char* text) const
 {
     int64_t width = 0;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++)
-        width += *p == '\t' ? kTabSpaces * fAdvance[' '] : fAdvance[*p];
+        width += *p == '\t' ? kTabSpaces * fAdvance[kSpace] : fAdvance[*p];
     return ClampToInt32(width);
 }
 
@@ -342,7 +343,7 @@ void QV_Font::DrawBitmapString(
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; p++) {
         const unsigned char c = *p;
         if (c == '\t') {
-            pen += kTabSpaces * fAdvance[' '];
+            pen += kTabSpaces * fAdvance[kSpace];
             continue;
         }
         const int64_t left = pen + fLeftBearing[c];
