@@ -7,48 +7,33 @@
 #include "grouplayer.h"
 #include "layerfactory.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 namespace {
 
 constexpr int32_t kWordSize = 256;
 
-void BoolLine(QV_IoStream* s, const char* keyword, bool value)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WriteText(value ? "true" : "false");
-    s->WriteNewline();
-}
-
-void Line(QV_IoStream* s, const char* text)
-{
-    s->WriteIndent();
-    s->WriteText(text);
-    s->WriteNewline();
-}
-
 } // namespace
 
 void GroupLayer::WriteRecord(QV_IoStream* s)
 {
-    Line(s, "{");
+    RecordLine(s, "{");
     s->fIndent++;
     WriteGenericValues(s, this);
     s->WriteNewline();
-    Line(s, "### group layer values");
-    BoolLine(s, "expanded", fExpanded);
+    RecordLine(s, "### group layer values");
+    RecordBoolLine(s, "expanded", fExpanded);
     s->WriteIndent();
     s->WriteText("group_mask ");
     s->WriteInt(fGroupMask);
     s->WriteNewline();
-    BoolLine(s, "depth_sort", fDepthSort);
-    BoolLine(s, "distance_sort", fDistanceSort);
+    RecordBoolLine(s, "depth_sort", fDepthSort);
+    RecordBoolLine(s, "distance_sort", fDistanceSort);
     if (fAnimatedLayerOrder)
-        BoolLine(s, "animated_layer_order", true);
-    Line(s, "layer_ordering");
+        RecordBoolLine(s, "animated_layer_order", true);
+    RecordLine(s, "layer_ordering");
     fLayerOrdering.WriteRecord(s, true);
-    Line(s, "### sub-layers");
+    RecordLine(s, "### sub-layers");
     for (int32_t i = 0; i < fLayers.fCount; i++) {
         VornLayer* layer = static_cast<VornLayer*>(fLayers.fItems[i]);
         s->WriteIndent();
@@ -59,7 +44,7 @@ void GroupLayer::WriteRecord(QV_IoStream* s)
     }
     if (s->fIndent > 0)
         s->fIndent--;
-    Line(s, "}");
+    RecordLine(s, "}");
 }
 
 bool GroupLayer::ReadRecord(QV_IoStream* stream)

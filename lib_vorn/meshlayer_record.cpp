@@ -6,6 +6,7 @@
 #include "meshlayer.h"
 #include "model_prefs.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 namespace {
 
@@ -22,33 +23,6 @@ bool Fail(QV_IoStream* stream, int32_t line)
     return false;
 }
 
-void BoolLine(QV_IoStream* s, const char* keyword, bool value)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WriteText(value ? "true" : "false");
-    s->WriteNewline();
-}
-
-void FloatLine(QV_IoStream* s, const char* keyword, float value)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WriteFloat(value);
-    s->WriteNewline();
-}
-
-void PathLine(QV_IoStream* s, const char* keyword, const QV_String& path)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WritePath(path.CString());
-    s->WriteNewline();
-}
-
 } // namespace
 
 void MeshLayer::WriteRecord(QV_IoStream* s)
@@ -62,20 +36,20 @@ void MeshLayer::WriteRecord(QV_IoStream* s)
     s->WriteIndent();
     s->WriteText("### mesh layer values");
     s->WriteNewline();
-    BoolLine(s, "noisy_shapes", fNoisyShapes);
-    BoolLine(s, "noisy_lines", fNoisyLines);
-    BoolLine(s, "animated_noise", fAnimatedNoise);
-    BoolLine(s, "extra_sketchy", fExtraSketchy);
-    FloatLine(s, "noise_amp", fNoiseAmp);
-    FloatLine(s, "noise_scale", fNoiseScale);
+    RecordBoolLine(s, "noisy_shapes", fNoisyShapes);
+    RecordBoolLine(s, "noisy_lines", fNoisyLines);
+    RecordBoolLine(s, "animated_noise", fAnimatedNoise);
+    RecordBoolLine(s, "extra_sketchy", fExtraSketchy);
+    RecordFloatLine(s, "noise_amp", fNoiseAmp);
+    RecordFloatLine(s, "noise_scale", fNoiseScale);
     s->WriteIndent();
     s->WriteText("extra_lines ");
     s->WriteInt(fExtraLines);
     s->WriteNewline();
-    BoolLine(s, "gap_filling", fGapFilling);
-    BoolLine(s, "exclude_lines_from_mask", fExcludeLinesFromMask);
-    PathLine(s, "fill_texture", fFillTexture);
-    PathLine(s, "line_texture", fLineTexture);
+    RecordBoolLine(s, "gap_filling", fGapFilling);
+    RecordBoolLine(s, "exclude_lines_from_mask", fExcludeLinesFromMask);
+    RecordPathLine(s, "fill_texture", fFillTexture);
+    RecordPathLine(s, "line_texture", fLineTexture);
     s->WriteIndent();
     s->WriteText("mesh");
     s->WriteNewline();

@@ -5,6 +5,7 @@
 #include "animrecord.h"
 #include "notelayer.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 namespace {
 
@@ -17,29 +18,22 @@ bool Fail(QV_IoStream* stream, int32_t line)
     return false;
 }
 
-void Line(QV_IoStream* s, const char* text)
-{
-    s->WriteIndent();
-    s->WriteText(text);
-    s->WriteNewline();
-}
-
 } // namespace
 
 void NoteLayer::WriteRecord(QV_IoStream* s)
 {
-    Line(s, "{");
+    RecordLine(s, "{");
     s->fIndent++;
     WriteGenericValues(s, this);
     s->WriteNewline();
-    Line(s, "### note layer values");
+    RecordLine(s, "### note layer values");
     s->WriteIndent();
     s->WriteText("note_text ");
     s->WriteQuoted(fNoteText.CString());
     s->WriteNewline();
     if (s->fIndent > 0)
         s->fIndent--;
-    Line(s, "}");
+    RecordLine(s, "}");
 }
 
 bool NoteLayer::ReadRecord(QV_IoStream* stream)

@@ -7,6 +7,7 @@
 
 #include "animrecord.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 #include "vornlayer.h"
 
 namespace {
@@ -27,43 +28,9 @@ const char* const kChannelKeywords[VornLayer::kLayerChannelCount]
           "layer_shading_noise_amp", "layer_shading_noise_scale", "motion_blur_on", "motion_blur_frames",
           "motion_blur_skip", "motion_blur_alpha_start", "motion_blur_alpha_end", "motion_blur_radius" };
 
-void Line(QV_IoStream* s, const char* text)
-{
-    s->WriteIndent();
-    s->WriteText(text);
-    s->WriteNewline();
-}
-
-void BoolLine(QV_IoStream* s, const char* keyword, bool value)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WriteText(value ? "true" : "false");
-    s->WriteNewline();
-}
-
-void IntLine(QV_IoStream* s, const char* keyword, int32_t value)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WriteInt(value);
-    s->WriteNewline();
-}
-
-void PathLine(QV_IoStream* s, const char* keyword, const QV_String& path)
-{
-    s->WriteIndent();
-    s->WriteText(keyword);
-    s->WriteSpace();
-    s->WritePath(path.CString());
-    s->WriteNewline();
-}
-
 void ChannelLines(QV_IoStream* s, const char* keyword, AnimChannel& channel)
 {
-    Line(s, keyword);
+    RecordLine(s, keyword);
     channel.WriteRecord(s, true);
 }
 
@@ -88,40 +55,40 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     VornLayer& l = *layer;
     const bool file = s->IsFile();
 
-    Line(s, "### generic layer values");
+    RecordLine(s, "### generic layer values");
     if (!file)
-        BoolLine(s, "secondary_selection", l.fSecondarySelection);
+        RecordBoolLine(s, "secondary_selection", l.fSecondarySelection);
     s->WriteIndent();
     s->WriteText("name ");
     s->WriteQuoted(l.fName.CString());
     s->WriteNewline();
-    IntLine(s, "quality_flags", l.fQualityFlags);
-    BoolLine(s, "animated_layer_effects", l.fAnimatedLayerEffects);
+    RecordIntLine(s, "quality_flags", l.fQualityFlags);
+    RecordBoolLine(s, "animated_layer_effects", l.fAnimatedLayerEffects);
     s->WriteIndent();
     s->WriteText("origin ");
     s->WriteFloat(l.fOrigin.x);
     s->WriteSpace();
     s->WriteFloat(l.fOrigin.y);
     s->WriteNewline();
-    IntLine(s, "parent_bone", l.fLayerParentBone);
-    BoolLine(s, "visible", l.fVisible);
-    BoolLine(s, "render_only", l.fRenderOnly);
-    BoolLine(s, "edit_only", l.fEditOnly);
-    BoolLine(s, "scale_compensation", l.fScaleCompensation);
-    BoolLine(s, "rotate_to_follow", l.fRotateToFollow);
-    BoolLine(s, "face_camera", l.fFaceCamera);
-    IntLine(s, "masking", l.fMaskingMode);
-    IntLine(s, "blend_mode", l.fBlendingMode);
-    BoolLine(s, "camera_immune", l.fImmuneToCamera);
-    BoolLine(s, "dof_immune", l.fImmuneToDof);
+    RecordIntLine(s, "parent_bone", l.fLayerParentBone);
+    RecordBoolLine(s, "visible", l.fVisible);
+    RecordBoolLine(s, "render_only", l.fRenderOnly);
+    RecordBoolLine(s, "edit_only", l.fEditOnly);
+    RecordBoolLine(s, "scale_compensation", l.fScaleCompensation);
+    RecordBoolLine(s, "rotate_to_follow", l.fRotateToFollow);
+    RecordBoolLine(s, "face_camera", l.fFaceCamera);
+    RecordIntLine(s, "masking", l.fMaskingMode);
+    RecordIntLine(s, "blend_mode", l.fBlendingMode);
+    RecordBoolLine(s, "camera_immune", l.fImmuneToCamera);
+    RecordBoolLine(s, "dof_immune", l.fImmuneToDof);
     if (!l.fHsvImage.IsEmpty())
-        PathLine(s, "hsv_image", l.fHsvImage);
-    IntLine(s, "timing_offset", l.fTimingOffset);
+        RecordPathLine(s, "hsv_image", l.fHsvImage);
+    RecordIntLine(s, "timing_offset", l.fTimingOffset);
     if (!l.fLayerScript.IsEmpty())
-        PathLine(s, "layer_script", l.fLayerScript);
+        RecordPathLine(s, "layer_script", l.fLayerScript);
     s->WriteNewline();
 
-    Line(s, "### transforms");
+    RecordLine(s, "### transforms");
     ChannelLines(s, "translation", l.fTranslation);
     ChannelLines(s, "scale", l.fScale);
     ChannelLines(s, "rotation_x", l.fRotationX);
@@ -132,7 +99,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     ChannelLines(s, "shear", l.fShear);
 
     s->WriteNewline();
-    Line(s, "### layer effects");
+    RecordLine(s, "### layer effects");
     if (!file || Differs(l.fVisibility, [](bool v) { return v; }))
         ChannelLines(s, "visibility", l.fVisibility);
     if (!file || Differs(l.fBlur, [](float v) { return !(v > kEpsilon); }))
@@ -145,7 +112,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     auto off = [](bool v) { return !v; };
     if (!file || Differs(l.fLayerShadow, off)) {
         s->WriteNewline();
-        Line(s, "### layer shadow");
+        RecordLine(s, "### layer shadow");
         ChannelLines(s, "layer_shadow_on", l.fLayerShadow);
         ChannelLines(s, "layer_shadow_angle", l.fShadowAngle);
         ChannelLines(s, "layer_shadow_offset", l.fShadowOffset);
@@ -159,7 +126,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     }
     if (!file || Differs(l.fLayerShading, off)) {
         s->WriteNewline();
-        Line(s, "### layer shading");
+        RecordLine(s, "### layer shading");
         ChannelLines(s, "layer_shading_on", l.fLayerShading);
         ChannelLines(s, "layer_shading_angle", l.fShadingAngle);
         ChannelLines(s, "layer_shading_offset", l.fShadingOffset);
@@ -173,7 +140,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     }
     if (!file || Differs(l.fMotionBlur, off)) {
         s->WriteNewline();
-        Line(s, "### motion blur");
+        RecordLine(s, "### motion blur");
         ChannelLines(s, "motion_blur_on", l.fMotionBlur);
         ChannelLines(s, "motion_blur_frames", l.fMotionBlurFrames);
         ChannelLines(s, "motion_blur_skip", l.fMotionBlurSkip);
@@ -184,7 +151,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
 
     if (l.fPoses.fCount > 0) {
         s->WriteNewline();
-        Line(s, "### actions");
+        RecordLine(s, "### actions");
         for (int32_t i = 0; i < l.fPoses.fCount; i++) {
             s->WriteIndent();
             s->WriteText("action ");

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "qv_iostream.h"
+#include "qv_string.h"
+
+// The lines of the layer records: each at the stream's indent, a keyword, one blank, the value,
+// a line feed.
+
+inline void RecordLine(QV_IoStream* s, const char* text)
+{
+    s->WriteIndent();
+    s->WriteText(text);
+    s->WriteNewline();
+}
+
+inline void RecordKeyword(QV_IoStream* s, const char* keyword)
+{
+    s->WriteIndent();
+    s->WriteText(keyword);
+    s->WriteSpace();
+}
+
+inline void RecordBoolLine(QV_IoStream* s, const char* keyword, bool value)
+{
+    RecordKeyword(s, keyword);
+    s->WriteText(value ? "true" : "false");
+    s->WriteNewline();
+}
+
+inline void RecordIntLine(QV_IoStream* s, const char* keyword, int32_t value)
+{
+    RecordKeyword(s, keyword);
+    s->WriteInt(value);
+    s->WriteNewline();
+}
+
+inline void RecordFloatLine(QV_IoStream* s, const char* keyword, float value)
+{
+    RecordKeyword(s, keyword);
+    s->WriteFloat(value);
+    s->WriteNewline();
+}
+
+// Relative to the document's folder when the stream is a file.
+inline void RecordPathLine(QV_IoStream* s, const char* keyword, const QV_String& path)
+{
+    RecordKeyword(s, keyword);
+    s->WritePath(path.CString());
+    s->WriteNewline();
+}
