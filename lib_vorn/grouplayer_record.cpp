@@ -64,16 +64,11 @@ bool GroupLayer::ReadRecord(QV_IoStream* stream)
 
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word))
+        const RecordWord next = NextRecordWord(stream, kWordSize, word);
+        if (next == RecordWord::kUnreadable)
             return fail(__LINE__);
-        if (std::strcmp(word, "{") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+        if (next == RecordWord::kEnd)
             break;
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
         if (std::strcmp(word, "expanded") == 0) {
             if (!stream->ReadBool(fExpanded))
                 return fail(__LINE__);

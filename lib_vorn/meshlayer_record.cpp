@@ -83,16 +83,11 @@ bool MeshLayer::ReadRecord(QV_IoStream* stream)
 
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word))
+        const RecordWord next = NextRecordWord(stream, kWordSize, word);
+        if (next == RecordWord::kUnreadable)
             return Fail(stream, kLineWord);
-        if (std::strcmp(word, "{") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+        if (next == RecordWord::kEnd)
             return true;
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
         bool handled = false;
         for (const BoolField& entry : kBools) {
             if (std::strcmp(word, entry.keyword) != 0)

@@ -41,16 +41,11 @@ bool NoteLayer::ReadRecord(QV_IoStream* stream)
     ClearPoses();
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word))
+        const RecordWord next = NextRecordWord(stream, kWordSize, word);
+        if (next == RecordWord::kUnreadable)
             return Fail(stream, __LINE__);
-        if (std::strcmp(word, "{") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+        if (next == RecordWord::kEnd)
             return true;
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
         if (std::strcmp(word, "note_text") == 0) {
             // Any length: the text is set without a limit, and a note must never make its
             // document unreadable.

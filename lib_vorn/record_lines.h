@@ -5,8 +5,8 @@
 #include "qv_iostream.h"
 #include "qv_string.h"
 
-// The lines of the layer records: each at the stream's indent, a keyword, one blank, the value,
-// a line feed.
+// The keyword lines of the layer records. Written lines stand at the stream's indent: a keyword,
+// one blank, the value, a line feed.
 
 inline void RecordLine(QV_IoStream* s, const char* text)
 {
@@ -49,4 +49,23 @@ inline void RecordPathLine(QV_IoStream* s, const char* keyword, const QV_String&
     RecordKeyword(s, keyword);
     s->WritePath(path.CString());
     s->WriteNewline();
+}
+
+enum class RecordWord { kKeyword, kEnd, kUnreadable };
+
+// The next keyword of a layer record into word (size bytes): "{" and comment lines ('#' to the
+// end of the line) are passed over; "}" or the end of the text ends the record.
+inline RecordWord NextRecordWord(QV_IoStream* stream, int32_t size, char* word)
+{
+    for (;;) {
+        if (!stream->ReadWord(size, word))
+            return RecordWord::kUnreadable;
+        if (word[0] == '{' && word[1] == 0)
+            continue;
+        if (word[0] == 0 || (word[0] == '}' && word[1] == 0))
+            return RecordWord::kEnd;
+        if (word[0] != '#')
+            return RecordWord::kKeyword;
+        stream->SkipLine();
+    }
 }

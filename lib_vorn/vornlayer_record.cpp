@@ -266,16 +266,11 @@ bool VornLayer::ReadRecord(QV_IoStream* stream)
     ClearPoses();
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word))
+        const RecordWord next = NextRecordWord(stream, kWordSize, word);
+        if (next == RecordWord::kUnreadable)
             return RECORD_FAIL(stream);
-        if (std::strcmp(word, "{") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "}") == 0)
+        if (next == RecordWord::kEnd)
             return true;
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
         if (!ReadGenericKeyword(this, stream, word))
             return false;
     }
