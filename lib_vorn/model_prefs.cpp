@@ -36,6 +36,19 @@ float ModelPrefFloat(const char* key, float fallback)
     return fallback;
 }
 
+bool ModelPrefSource::GetColor(const char*, rgb_color&) const
+{
+    return false;
+}
+
+rgb_color ModelPrefColor(const char* key, rgb_color fallback)
+{
+    rgb_color value;
+    if (gPrefSource && gPrefSource->GetColor(key, value))
+        return value;
+    return fallback;
+}
+
 bool ModelPrefBool(const char* key, bool fallback)
 {
     return ModelPrefInt(key, fallback ? 1 : 0) != 0;

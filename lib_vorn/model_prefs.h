@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "qv_color.h"
+
 // The application's preferences as the model sees them: read by their settings key each time
 // they are needed, so a change in the preferences dialog takes effect on the next use. The
 // application shell installs its preference store as the source; without one (tools, tests),
@@ -13,6 +15,8 @@ public:
     virtual bool GetInt(const char* key, int32_t& value) const = 0;
     // Real-valued preferences; a source that holds none answers false.
     virtual bool GetFloat(const char* key, float& value) const;
+    // Colour preferences; a source that holds none answers false.
+    virtual bool GetColor(const char* key, rgb_color& value) const;
 };
 
 // Null returns to the defaults. The source is not owned.
@@ -22,6 +26,7 @@ int32_t ModelPrefInt(const char* key, int32_t fallback);
 float ModelPrefFloat(const char* key, float fallback);
 // A boolean preference is held as an integer: non-zero is true.
 bool ModelPrefBool(const char* key, bool fallback);
+rgb_color ModelPrefColor(const char* key, rgb_color fallback);
 
 // "QualityFlags" as the application holds it after reading: the stored default 1646 with the
 // bits 0x101 cleared and 0x21E set.

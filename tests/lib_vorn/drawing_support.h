@@ -11,6 +11,7 @@
 #include "mesh_test_support.h"
 #include "meshlayer.h"
 #include "meshlayer_draw_colors.h"
+#include "model_prefs.h"
 #include "own_style_support.h"
 #include "qv_baseimage.h"
 #include "raster_fill.h"
@@ -74,15 +75,16 @@ inline int32_t AddSquare(M_Mesh& mesh, float x0, float y0, float x1, float y1, r
 }
 
 // Answers the given editor colours while it lives.
-class EditorColours : public EditorColorSource {
+class EditorColours : public ModelPrefSource {
 public:
     explicit EditorColours(std::map<std::string, rgb_color> colours)
         : fColours(std::move(colours))
     {
-        SetEditorColorSource(this);
+        SetModelPrefSource(this);
     }
-    ~EditorColours() override { SetEditorColorSource(nullptr); }
+    ~EditorColours() override { SetModelPrefSource(nullptr); }
 
+    bool GetInt(const char*, int32_t&) const override { return false; }
     bool GetColor(const char* key, rgb_color& value) const override
     {
         auto it = fColours.find(key);
