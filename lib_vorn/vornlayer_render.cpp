@@ -10,6 +10,7 @@
 #include "grouplayer.h"
 #include "image_file.h"
 #include "layer_effects.h"
+#include "pushed_transform.h"
 #include "qv_raster3d.h"
 #include "raster_alpha.h"
 #include "render_settings.h"
@@ -18,15 +19,6 @@
 #include "xgraphics.h"
 
 namespace {
-
-// Push leaves a full stack alone; the caller must then not pop.
-bool PushIfRoom(QV_Graphics* graphics)
-{
-    if (graphics->fMatrixDepth >= QV_Graphics::kMatrixLevels - 1)
-        return false;
-    graphics->Push();
-    return true;
-}
 
 constexpr int32_t kMaxMotionBlurSamples = 256;
 
@@ -89,20 +81,18 @@ void RenderMotionBlurSamples(VornLayer* layer, VornDoc* doc, XGraphics* graphics
                 sampler.fRaster3D->AttachTarget(target);
                 sampler.fRaster3D->ClearDepth();
             }
-            if (PushIfRoom(&sampler)) {
+            {
                 QV_Matrix parent;
                 layer->GetParentTransform(int32_t(t), parent, doc);
-                sampler.ApplyMatrix(parent);
+                PushedTransform placed(&sampler, parent);
                 sampler.ApplyMatrix(layer->fParticleMatrix);
+                XGraphics* const preview = settings->fPreviewGraphics;
+                settings->fPreviewGraphics = nullptr;
+                const int32_t items = layer->CountRenderItems();
+                for (int32_t i = 0; i < items; i++)
+                    layer->RenderItem(doc, &sampler, &target, scratch, i, settings);
+                settings->fPreviewGraphics = preview;
             }
-            XGraphics* const preview = settings->fPreviewGraphics;
-            settings->fPreviewGraphics = nullptr;
-            const int32_t items = layer->CountRenderItems();
-            for (int32_t i = 0; i < items; i++)
-                layer->RenderItem(doc, &sampler, &target, scratch, i, settings);
-            settings->fPreviewGraphics = preview;
-            while (sampler.fMatrixDepth > 0)
-                sampler.Pop();
 
             if (ownImage) {
                 QV_PSDWriter* const psd = settings->fPSDWriter;
@@ -209,12 +199,11 @@ void VornLayer::FinishRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*,
 
     // The effect scale: how large the layer appears in the raster, relative to the frame.
     float s = graphics ? graphics->fZoom : 1.0f;
-    if (graphics && fScaleCompensation && PushIfRoom(graphics)) {
+    if (graphics && fScaleCompensation) {
         QV_Matrix own;
         GetLayerTransform(doc ? doc->fCurFrame : fCurFrame, own, doc);
-        graphics->ApplyMatrix(own);
+        PushedTransform layerTransform(graphics, own);
         s = graphics->CurrentScale(false, 0, 0);
-        graphics->Pop();
     }
     const float m = s * (graphics ? float(graphics->Height()) : frameHeight) / frameHeight;
     auto pixels = [m, frameHeight](float distance) { return distance * m * frameHeight; };
