@@ -22,6 +22,18 @@ struct QV_ColorVector {
     float a = 1;
 
     void Set(rgb_color c);
+    // Opaque.
+    void Set(float nr, float ng, float nb);
+    void Set(float nr, float ng, float nb, float na);
+    void Set(const QV_ColorVector& c);
+    // Alpha takes no part in the magnitude, the inversion and the black and white tests.
+    float Mag() const;
+    float SquaredMag() const;
+    void Invert();
+    bool IsBlack() const;
+    bool IsWhite() const;
+    bool IsOpaque() const;
+    bool IsTransparent() const;
     // Clamps all four channels to 0..1.
     void Normalize();
     // Rounded half away from zero and clamped to 0..255.

@@ -4,6 +4,9 @@
 struct QV_Point {
     int32_t x = 0;
     int32_t y = 0;
+
+    void Set(int32_t nx, int32_t ny);
+    void Set(const QV_Point& p);
 };
 
 // Pixel rectangle; all four edges are inclusive, so the width is
@@ -16,6 +19,8 @@ struct QV_Rect {
 
     // Swaps the edges of a rectangle given corner to corner the wrong way.
     void Normalize();
+    // Both bounds inside; an inverted rectangle contains nothing.
+    bool Contains(const QV_Point& p) const;
     QV_Point TopRight() const;
     QV_Point BottomLeft() const;
     QV_Point BottomRight() const;

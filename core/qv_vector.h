@@ -11,7 +11,18 @@ struct QV_Vector2 {
     float x = 0;
     float y = 0;
 
+    void Set(float nx, float ny);
+    void Set(const QV_Vector2& v);
+    float Dot(const QV_Vector2& v) const;
     float Mag() const;
+    float SquaredMag() const;
+    // A quarter turn, same length.
+    QV_Vector2 GetOrthogonal() const;
+    QV_Vector2 operator+(const QV_Vector2& v) const;
+    QV_Vector2 operator-(const QV_Vector2& v) const;
+    QV_Vector2 operator*(float s) const;
+    // No test for 0: IEEE infinities or NaN.
+    QV_Vector2 operator/(float s) const;
     // The zero vector has no direction; (0, 1) keeps callers that build
     // normals from degenerate segments away from NaN.
     QV_Vector2 Norm() const;
@@ -27,6 +38,16 @@ struct QV_Vector3 {
     float z = 0;
 
     QV_Vector3 Set(float nx, float ny, float nz);
+    void Set(const QV_Vector3& v);
+    float Dot(const QV_Vector3& v) const;
+    // this x v.
+    QV_Vector3 Cross(const QV_Vector3& v) const;
+    float Mag() const;
+    float SquaredMag() const;
+    QV_Vector3 operator+(const QV_Vector3& v) const;
+    QV_Vector3 operator-(const QV_Vector3& v) const;
+    QV_Vector3 operator*(float s) const;
+    QV_Vector3 operator/(float s) const;
     QV_Vector3 operator+=(const QV_Vector3& v);
     QV_Vector3 operator/=(float d);
 

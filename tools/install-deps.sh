@@ -11,6 +11,7 @@ run_pkgs=(
   libjpeg62-turbo-dev libpng-dev
   libagg-dev
   libsdl2-dev libx11-dev libxi-dev
+  liblua5.1-0-dev libtolua++5.1-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+struct lua_State;
+
+// A script number converted to a 32-bit integer: truncated toward zero, numbers beyond the
+// range saturate and NaN gives 0. The generated bindings convert every integer through it.
+struct QV_LuaInt {
+    QV_LuaInt(double number)
+    {
+        if (std::isnan(number))
+            value = 0;
+        else if (number >= 2147483647.0)
+            value = INT32_MAX;
+        else if (number <= -2147483648.0)
+            value = INT32_MIN;
+        else
+            value = int32_t(number);
+    }
+    operator int32_t() const { return value; }
+
+    int32_t value;
+};
+
+// A script number converted to a byte: as an integer, of which the low 8 bits are kept (256
+// gives 0, -1 gives 255).
+struct QV_LuaByte {
+    QV_LuaByte(double number)
+        : value(uint8_t(uint32_t(QV_LuaInt(number).value) & 0xff))
+    {
+    }
+    operator uint8_t() const { return value; }
+
+    uint8_t value;
+};
+
+// Guards the ownership of the objects of a module's classes, applied once after the module is
+// opened: `new` records the object as the script's; `delete` frees only objects that the
+// script or Lua owns (releasing Lua's ownership first, so the collector never frees it again)
+// and leaves the userdata empty, so later use raises the self error; `delete` of an object the
+// application owns is refused. tolua.takeownership accepts only objects that the script made.
+void QV_LuaGuardOwnership(lua_State* state, const char* moduleName);
+
+// The application is about to destroy an object that may have reached Lua under the type
+// name: its userdata is emptied (later use raises the self error) and Lua forgets it.
+void QV_LuaInvalidateObject(lua_State* state, void* object, const char* typeName);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+
+#include "qv_arraylist.h"
+
+class M_Mesh;
+class M_Skeleton;
+class QV_FileLister;
+class VornDoc;
+class VornLayer;
+class VornView;
+
+// The context of one script call, the first argument of every tool, menu and layer script
+// callback. Built for exactly one call and destroyed after it; the counts are cached for that
+// call only.
+class ScriptInterface {
+public:
+    // The view may be null (layer scripts have none).
+    ScriptInterface(VornDoc* doc, VornView* view);
+    ~ScriptInterface();
+    ScriptInterface(const ScriptInterface&) = delete;
+    ScriptInterface& operator=(const ScriptInterface&) = delete;
+
+    int32_t CountPoints();
+    int32_t CountSelectedPoints(bool recount);
+    int32_t CountCurves();
+    int32_t CountEdges();
+    int32_t CountSelectedEdges(bool recount);
+    int32_t CountShapes();
+    int32_t CountSelectedShapes(bool recount);
+    int32_t CountBones();
+    int32_t CountSelectedBones(bool recount);
+
+    // The mesh of fLayer when it is a vector layer, the skeleton when it is a bone or switch
+    // layer; else null.
+    M_Mesh* Mesh() const;
+    M_Skeleton* Skeleton() const;
+
+    int32_t fFrame;
+    int32_t fLayerFrame;
+    VornDoc* fDoc;
+    VornLayer* fLayer;
+    VornView* fView;
+    bool fGridOn;
+    float fGridSize;
+    // -1: not counted yet.
+    int32_t fPointCount;
+    int32_t fSelPointCount;
+    int32_t fCurveCount;
+    int32_t fEdgeCount;
+    int32_t fSelEdgeCount;
+    int32_t fShapeCount;
+    int32_t fSelShapeCount;
+    int32_t fBoneCount;
+    int32_t fSelBoneCount;
+    QV_ArrayList fAudioLayers; // AudioLayer pointers, not owned
+    QV_FileLister* fFileListing;
+};
+
+// Destroys and frees a record built on the heap.
+void DeleteScriptInterface(ScriptInterface* record);
