@@ -1,5 +1,6 @@
 #include "layer_script_runner.h"
 
+#include "binding_conventions.h"
 #include "qv_lua_context.h"
 #include "script_interface.h"
 
@@ -56,6 +57,10 @@ void LayerScriptRunner::CallScript(VornDoc* doc, VornLayer* layer)
     record->fLayer = layer;
     fHost.PushObject(record, "ScriptInterface");
     fHost.CallScript();
+    // A script that kept the record must not reach it once it is gone.
+    fHost.Lock();
+    QV_LuaInvalidateObject(fHost.fState, record, "ScriptInterface");
+    fHost.Unlock();
     DeleteScriptInterface(record);
 }
 

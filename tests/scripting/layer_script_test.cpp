@@ -120,6 +120,16 @@ TEST_F(LayerScripts, TheRecordNamesTheScriptsLayerAndTheSelectedLayersFrame)
     EXPECT_EQ(gSeen.layerFrame, 10);
 }
 
+TEST_F(LayerScripts, AKeptRecordIsEmptiedAfterTheCall)
+{
+    const std::string path = Script("keeping_layer.lua", "function LayerScript(si) Kept = si end");
+    AddLayer(path)->RunLayerScript();
+    lua_getglobal(host.fState, "Kept");
+    ASSERT_EQ(lua_type(host.fState, -1), LUA_TUSERDATA);
+    EXPECT_EQ(*static_cast<void**>(lua_touserdata(host.fState, -1)), nullptr);
+    lua_pop(host.fState, 1);
+}
+
 TEST_F(LayerScripts, ARenderingThreadWaitsForInterfaceCalls)
 {
     const std::string path = Script("counting_layer.lua",
