@@ -1,13 +1,13 @@
 #include "lua_print.h"
 
 extern "C" {
+#include <lauxlib.h>
 #include <lua.h>
 }
 
 #include "interface_colors.h"
 #include "qv_lua_context.h"
 #include "qv_lua_console.h"
-#include "qv_string.h"
 
 namespace {
 
@@ -21,16 +21,19 @@ bool Printable(lua_State* state, int index)
 
 int LuaPrint(lua_State* state)
 {
+    // Lua's own buffer: a memory error while joining unwinds past nothing that needs freeing.
     const int count = lua_gettop(state);
-    QV_String text;
+    luaL_Buffer text;
+    luaL_buffinit(state, &text);
     for (int i = 1; i <= count; i++) {
         if (!Printable(state, i))
             continue;
         if (i > 1)
-            text.Append('\t');
-        text.Append(lua_tostring(state, i));
+            luaL_addchar(&text, '\t');
+        luaL_addstring(&text, lua_tostring(state, i));
     }
-    QV_LuaConsole::Print(text.CString(), Text);
+    luaL_pushresult(&text);
+    QV_LuaConsole::Print(lua_tostring(state, -1), Text);
     return 0;
 }
 

@@ -34,6 +34,31 @@ void PrintLuaError(lua_State* state, int index)
         QV_LuaConsole::Print(lua_tostring(state, index), kScriptErrorColor);
 }
 
+// The look-ups of a call run as a protected call of their own: a script may give the global
+// table or its script table an __index that raises, and an error outside a protected call would
+// end the program. Arguments: the table name (nil for a global) and the member name. Results:
+// the handler _ALERT, the object (nil for a global) and the member.
+int LookUpCall(lua_State* state)
+{
+    lua_settop(state, 2);
+    lua_getglobal(state, "_ALERT");
+    if (lua_isnil(state, 1)) {
+        lua_pushnil(state);
+        lua_getglobal(state, lua_tostring(state, 2));
+        return 3;
+    }
+    lua_getglobal(state, lua_tostring(state, 1));
+    const int type = lua_type(state, -1);
+    if (type == LUA_TTABLE || type == LUA_TUSERDATA || type == LUA_TLIGHTUSERDATA)
+        lua_getfield(state, -1, lua_tostring(state, 2));
+    else
+        lua_pushnil(state);
+    return 3;
+}
+
+// The registry key of the look-up function, made once per state.
+char gLookUpKey;
+
 } // namespace
 
 QV_LuaContext::QV_LuaContext()
@@ -53,6 +78,25 @@ QV_LuaContext::QV_LuaContext()
     luaL_openlibs(fState);
     lua_register(fState, "_ALERT", LuaAlert);
     lua_register(fState, "print", LuaPrint);
+    lua_pushlightuserdata(fState, &gLookUpKey);
+    lua_pushcfunction(fState, LookUpCall);
+    lua_rawset(fState, LUA_REGISTRYINDEX);
+}
+
+bool QV_LuaContext::LookUp(const char* tableName, const char* memberName)
+{
+    lua_pushlightuserdata(fState, &gLookUpKey);
+    lua_rawget(fState, LUA_REGISTRYINDEX);
+    if (tableName)
+        lua_pushstring(fState, tableName);
+    else
+        lua_pushnil(fState);
+    lua_pushstring(fState, memberName ? memberName : "");
+    if (lua_pcall(fState, 2, 3, 0) == 0)
+        return true;
+    PrintLuaError(fState, -1);
+    lua_pop(fState, 1);
+    return false;
 }
 
 QV_LuaContext::~QV_LuaContext()
@@ -97,8 +141,7 @@ int32_t QV_LuaContext::GetScriptName(QV_String& name)
     const int top = lua_gettop(fState);
     name = "";
     int32_t result = kScriptNoGlobal;
-    if (lua_checkstack(fState, kCallSlots)) {
-        lua_getglobal(fState, "ScriptName");
+    if (lua_checkstack(fState, kCallSlots) && LookUp(nullptr, "ScriptName")) {
         const int type = lua_type(fState, -1);
         if (type == LUA_TSTRING || type == LUA_TNUMBER) {
             name = lua_tostring(fState, -1);
@@ -114,12 +157,11 @@ int32_t QV_LuaContext::BindLayerScript(const char* functionName)
     std::lock_guard<std::recursive_mutex> guard(fLock);
     const int top = lua_gettop(fState);
     int32_t result = kScriptOK;
-    if (!lua_checkstack(fState, kCallSlots)) {
+    if (!lua_checkstack(fState, kCallSlots) || !LookUp(nullptr, "LayerScript")) {
         result = kScriptFailed;
     } else {
-        lua_getglobal(fState, "LayerScript");
         const bool missing = lua_isnil(fState, -1);
-        lua_pop(fState, 1);
+        lua_settop(fState, top);
         if (missing) {
             result = kScriptNoGlobal;
         } else {
@@ -153,9 +195,6 @@ bool QV_LuaContext::PrepareCall()
     fArgCount = 0;
     fHandlerIndex = 0;
     fSavedTops[fDepth++] = lua_gettop(fState);
-    lua_getglobal(fState, "_ALERT");
-    if (lua_isfunction(fState, -1))
-        fHandlerIndex = lua_gettop(fState);
     return true;
 }
 
@@ -172,15 +211,14 @@ int32_t QV_LuaContext::BeginScriptCall(const char* tableName, const char* method
 {
     if (!PrepareCall())
         return kScriptMissing;
-    lua_getglobal(fState, tableName ? tableName : "");
-    const int type = lua_type(fState, -1);
-    if (type == LUA_TTABLE || type == LUA_TUSERDATA || type == LUA_TLIGHTUSERDATA) {
-        lua_getfield(fState, -1, methodName ? methodName : "");
-        if (lua_isfunction(fState, -1)) {
-            lua_pushvalue(fState, -2);
-            fArgCount = 1;
-            return kScriptOK;
-        }
+    // handler, object, method
+    if (LookUp(tableName ? tableName : "", methodName) && lua_isfunction(fState, -1)) {
+        const int handler = lua_gettop(fState) - 2;
+        if (lua_isfunction(fState, handler))
+            fHandlerIndex = handler;
+        lua_pushvalue(fState, -2);
+        fArgCount = 1;
+        return kScriptOK;
     }
     RestoreTop();
     return kScriptMissing;
@@ -190,9 +228,14 @@ int32_t QV_LuaContext::BeginFunctionCall(const char* functionName)
 {
     if (!PrepareCall())
         return kScriptMissing;
-    lua_getglobal(fState, functionName ? functionName : "");
-    if (lua_isfunction(fState, -1))
+    // handler, nil, function
+    if (LookUp(nullptr, functionName) && lua_isfunction(fState, -1)) {
+        lua_remove(fState, -2);
+        const int handler = lua_gettop(fState) - 1;
+        if (lua_isfunction(fState, handler))
+            fHandlerIndex = handler;
         return kScriptOK;
+    }
     RestoreTop();
     return kScriptMissing;
 }

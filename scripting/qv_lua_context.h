@@ -66,6 +66,9 @@ private:
     // Steps 1 to 3 of a prepared call; false (nothing pushed, lock released) when refused.
     bool PrepareCall();
     void RestoreTop();
+    // Pushes the handler, the object (nil for a global) and the member, or prints the error a
+    // look-up raised and pushes nothing.
+    bool LookUp(const char* tableName, const char* memberName);
     // False when the call raised an error.
     bool RunCall(int32_t results);
 

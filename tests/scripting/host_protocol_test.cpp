@@ -20,6 +20,24 @@ TEST_F(HostProtocol, MissingTargetsGiveMinus3AndLeaveTheStack)
     EXPECT_EQ(host.fDepth, 0);
 }
 
+TEST_F(HostProtocol, LookUpsThatRaiseAreCaught)
+{
+    Run("setmetatable(_G, { __index = function(t, k) error('undefined global ' .. k, 2) end })\n"
+        "Picky = setmetatable({}, { __index = function() error('no such member') end })");
+    const int top = lua_gettop(host.fState);
+    EXPECT_EQ(host.BeginScriptCall("Missing", "Run"), kScriptMissing);
+    EXPECT_NE(captured.lines.back().text.find("undefined global Missing"), std::string::npos);
+    EXPECT_EQ(captured.lines.back().color, 0xff000080u);
+    EXPECT_EQ(host.BeginScriptCall("Picky", "Run"), kScriptMissing);
+    EXPECT_NE(captured.lines.back().text.find("no such member"), std::string::npos);
+    EXPECT_EQ(host.BeginFunctionCall("Absent"), kScriptMissing);
+    QV_String name;
+    EXPECT_EQ(host.GetScriptName(name), kScriptNoGlobal);
+    EXPECT_EQ(host.BindLayerScript("LS_1"), kScriptFailed);
+    EXPECT_EQ(lua_gettop(host.fState), top);
+    EXPECT_EQ(host.fDepth, 0);
+}
+
 TEST_F(HostProtocol, MethodsAreFoundThroughMetatables)
 {
     Run("Base = { Run = function(self, n) print('ran', self.name, n) end }\n"
