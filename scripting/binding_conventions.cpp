@@ -4,6 +4,7 @@ extern "C" {
 #include <lauxlib.h>
 #include <lua.h>
 }
+#include "tolua++.h"
 
 namespace {
 
@@ -84,6 +85,18 @@ void EmptyUserdata(lua_State* state, int index, void* object)
     }
 }
 
+// Records the object at the index as the script's, with its metatable, which names its type.
+void MarkScriptOwned(lua_State* state, int index, void* object)
+{
+    index = index < 0 ? lua_gettop(state) + index + 1 : index;
+    PushRegistryTable(state, kScriptOwned);
+    lua_pushlightuserdata(state, object);
+    if (!lua_getmetatable(state, index))
+        lua_pushboolean(state, 1);
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
+}
+
 int GuardedNew(lua_State* state)
 {
     const int args = lua_gettop(state);
@@ -91,7 +104,7 @@ int GuardedNew(lua_State* state)
     lua_insert(state, 1);
     lua_call(state, args, LUA_MULTRET);
     if (void* object = ObjectOf(state, 1))
-        SetInTable(state, kScriptOwned, object, true);
+        MarkScriptOwned(state, 1, object);
     return lua_gettop(state);
 }
 
@@ -143,7 +156,7 @@ int GuardedReleaseOwnership(lua_State* state)
     lua_insert(state, 1);
     lua_call(state, args, LUA_MULTRET);
     if (wasLuas)
-        SetInTable(state, kScriptOwned, object, true);
+        MarkScriptOwned(state, 1, object);
     return lua_gettop(state);
 }
 
@@ -200,6 +213,29 @@ void QV_LuaGuardOwnership(lua_State* state, const char* moduleName)
     }
     lua_settop(state, top);
     GuardToluaFunctions(state);
+}
+
+void QV_LuaCollectScriptObjects(lua_State* state)
+{
+    const int top = lua_gettop(state);
+    PushRegistryTable(state, kScriptOwned);
+    const int owned = lua_gettop(state);
+    lua_pushnil(state);
+    while (lua_next(state, owned)) {
+        void* object = lua_touserdata(state, -2);
+        if (lua_istable(state, -1)) {
+            lua_rawget(state, LUA_REGISTRYINDEX); // the metatable's type name
+            if (const char* type = lua_tostring(state, -1)) {
+                tolua_pushusertype_and_takeownership(state, object, type);
+                lua_pop(state, 1);
+            }
+        }
+        lua_pop(state, 1);
+        lua_pushvalue(state, -1);
+        lua_pushnil(state);
+        lua_rawset(state, owned);
+    }
+    lua_settop(state, top);
 }
 
 void QV_LuaInvalidateObject(lua_State* state, void* object, const char* typeName)

@@ -43,6 +43,10 @@ struct QV_LuaByte {
 // application owns is refused. tolua.takeownership accepts only objects that the script made.
 void QV_LuaGuardOwnership(lua_State* state, const char* moduleName);
 
+// Before the state closes: the objects that scripts made with `new` and never deleted are
+// handed to Lua, so that closing the state frees them.
+void QV_LuaCollectScriptObjects(lua_State* state);
+
 // The application is about to destroy an object that may have reached Lua under the type
 // name: its userdata is emptied (later use raises the self error) and Lua forgets it.
 void QV_LuaInvalidateObject(lua_State* state, void* object, const char* typeName);

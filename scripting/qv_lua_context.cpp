@@ -9,6 +9,7 @@ extern "C" {
 }
 #include "tolua++.h"
 
+#include "binding_conventions.h"
 #include "console_model_sink.h"
 #include "lua_print.h"
 #include "qv_arraylist.h"
@@ -101,6 +102,7 @@ bool QV_LuaContext::LookUp(const char* tableName, const char* memberName)
 
 QV_LuaContext::~QV_LuaContext()
 {
+    QV_LuaCollectScriptObjects(fState);
     lua_close(fState);
     DetachConsoleFromModel();
     std::lock_guard<std::mutex> guard(gContextListLock);

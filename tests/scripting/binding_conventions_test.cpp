@@ -91,9 +91,6 @@ TEST_F(BindingConventions, NewLivesUntilDeleteAndCollectedObjectsAreFreedOnce)
     const int live = ProbeObject::live;
     Run("Kept = Probe.ProbeObject:new(); Dropped = Probe.ProbeObject:new()\n"
         "local a, b = Probe.ProbeObject(), Probe.ProbeObject:new_local()");
-    lua_getglobal(host.fState, "Dropped");
-    auto* dropped = static_cast<ProbeObject*>(tolua_tousertype(host.fState, -1, nullptr));
-    lua_pop(host.fState, 1);
     Run("Dropped = nil");
     lua_gc(host.fState, LUA_GCCOLLECT, 0);
     EXPECT_EQ(ProbeObject::live, live + 2); // a script-made object stays, even unreachable
@@ -111,7 +108,22 @@ TEST_F(BindingConventions, NewLivesUntilDeleteAndCollectedObjectsAreFreedOnce)
     lua_gc(host.fState, LUA_GCCOLLECT, 0);
     lua_gc(host.fState, LUA_GCCOLLECT, 0);
     EXPECT_EQ(ProbeObject::live, live + 1); // the one unreachable `new` object
-    delete dropped;
+}
+
+TEST(BindingOwnership, ClosingTheStateFreesWhatScriptsMadeAndKept)
+{
+    const int live = ProbeObject::live;
+    const int deletions = ProbeObject::deletions;
+    {
+        QV_LuaContext host;
+        OpenProbeModule(host.fState);
+        luaL_dostring(host.fState, "Kept = Probe.ProbeObject:new(); local lost = Probe.ProbeObject:new()\n"
+                                   "local gone = Probe.ProbeObject:new(); gone:delete()");
+        lua_gc(host.fState, LUA_GCCOLLECT, 0);
+        EXPECT_EQ(ProbeObject::live, live + 2);
+    }
+    EXPECT_EQ(ProbeObject::live, live);
+    EXPECT_EQ(ProbeObject::deletions, deletions + 3);
 }
 
 TEST_F(BindingConventions, ApplicationObjectsCannotBeTakenOrDeleted)
