@@ -113,7 +113,8 @@ int GuardedDelete(lua_State* state)
     void* object = ObjectOf(state, 1);
     const bool owned = object && (InTable(state, kScriptOwned, object) || LuaOwned(state, object));
     if (object && !owned)
-        return luaL_error(state, "invalid 'self' in function 'delete': the object belongs to the application");
+        return luaL_error(
+            state, "invalid 'self' in function 'delete': the object belongs to the application");
     const int args = lua_gettop(state);
     lua_pushvalue(state, lua_upvalueindex(1));
     for (int i = 1; i <= args; i++)

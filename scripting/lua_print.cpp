@@ -6,8 +6,8 @@ extern "C" {
 }
 
 #include "interface_colors.h"
-#include "qv_lua_context.h"
 #include "qv_lua_console.h"
+#include "qv_lua_context.h"
 
 namespace {
 

@@ -9,9 +9,9 @@ struct lua_State;
 
 // Result codes of the host operations.
 constexpr int32_t kScriptOK = 0;
-constexpr int32_t kScriptMissing = -3;      // table, method or function missing (nothing prepared)
-constexpr int32_t kScriptNoGlobal = -4;     // ScriptName or LayerScript missing or of a wrong type
-constexpr int32_t kScriptFailed = -5;       // a file or chunk failed to load or to run
+constexpr int32_t kScriptMissing = -3; // table, method or function missing (nothing prepared)
+constexpr int32_t kScriptNoGlobal = -4; // ScriptName or LayerScript missing or of a wrong type
+constexpr int32_t kScriptFailed = -5; // a file or chunk failed to load or to run
 constexpr int32_t kScriptWrongResult = -10; // the result was not of the type asked for
 
 // Owner of one Lua state and of the protocol every script call follows:

@@ -18,8 +18,7 @@
 namespace {
 
 // A cached count: made once per record unless the caller asks again.
-template <typename Count>
-int32_t Cached(int32_t& field, bool recount, Count count)
+template <typename Count> int32_t Cached(int32_t& field, bool recount, Count count)
 {
     if (recount)
         field = -1;

@@ -10,7 +10,8 @@ protected:
     // The message of the error the code raises, without the position Lua puts in front.
     std::string ErrorText(const std::string& code)
     {
-        const std::string wrapped = "local ok, e = pcall(function() " + code + " end) ErrorMessage = ok and 'no error' or e";
+        const std::string wrapped
+            = "local ok, e = pcall(function() " + code + " end) ErrorMessage = ok and 'no error' or e";
         EXPECT_EQ(luaL_dostring(host.fState, wrapped.c_str()), 0) << code;
         lua_getglobal(host.fState, "ErrorMessage");
         std::string text = lua_tostring(host.fState, -1) ? lua_tostring(host.fState, -1) : "";
@@ -32,25 +33,41 @@ TEST_F(BindingConventions, ErrorTextsAreWhole)
         const char* text;
     };
     const Case cases[] = {
-        { "QV.Round(1, 2)", "error in function 'Round'.\n     argument #2 is 'number'; '[no object]' expected.\n" },
-        { "QV.Beep(1)", "error in function 'Beep'.\n     argument #1 is 'number'; '[no object]' expected.\n" },
-        { "QV.Vector2():Set(1)", "error in function 'Set'.\n     argument #3 is '[no object]'; 'number' expected.\n" },
-        { "QV.Vector2():Set(QV.Point())", "error in function 'Set'.\n     argument #2 is 'QV_Point'; 'number' expected.\n" },
-        { "local v = QV.Vector2() + 1", "error in function '.add'.\n     argument #2 is 'number'; 'const QV_Vector2' expected.\n" },
+        { "QV.Round(1, 2)",
+            "error in function 'Round'.\n     argument #2 is 'number'; '[no object]' expected.\n" },
+        { "QV.Beep(1)",
+            "error in function 'Beep'.\n     argument #1 is 'number'; '[no object]' expected.\n" },
+        { "QV.Vector2():Set(1)",
+            "error in function 'Set'.\n     argument #3 is '[no object]'; 'number' expected.\n" },
+        { "QV.Vector2():Set(QV.Point())",
+            "error in function 'Set'.\n     argument #2 is 'QV_Point'; 'number' expected.\n" },
+        { "local v = QV.Vector2() + 1",
+            "error in function '.add'.\n     argument #2 is 'number'; 'const QV_Vector2' expected.\n" },
         { "QV.Vector2()['.add'](nil, QV.Vector2())", "invalid 'self' in function 'operator+'" },
         { "local l = QV.Rect.left", "invalid 'self' in accessing variable 'left'" },
-        { "QV.Rect().left = 'wide'", "invalid type in variable assignment.\n     value is 'string'; 'number' expected.\n" },
-        { "QV.Rect().Contains(QV.Point())", "error in function 'Contains'.\n     argument #1 is 'QV_Point'; 'QV_Rect' expected.\n" },
+        { "QV.Rect().left = 'wide'",
+            "invalid type in variable assignment.\n     value is 'string'; 'number' expected.\n" },
+        { "QV.Rect().Contains(QV.Point())",
+            "error in function 'Contains'.\n     argument #1 is 'QV_Point'; 'QV_Rect' expected.\n" },
         { "QV.Rect().Contains(nil, QV.Point())", "invalid 'self' in function 'Contains'" },
-        { "QV.Rect():Contains(nil)", "error in function 'Contains'.\n     argument #2 is 'nil'; 'value' expected.\n" },
-        { "local m = QV.Matrix(); m:Transform(QV.Point())", "error in function 'Transform'.\n     argument #2 is 'QV_Point'; 'QV_Vector2' expected.\n" },
+        { "QV.Rect():Contains(nil)",
+            "error in function 'Contains'.\n     argument #2 is 'nil'; 'value' expected.\n" },
+        { "local m = QV.Matrix(); m:Transform(QV.Point())",
+            "error in function 'Transform'.\n     argument #2 is 'QV_Point'; 'QV_Vector2' expected.\n" },
         { "QV.Matrix().Transform(nil, QV.Vector3())", "invalid 'self' in function 'TransformHomo'" },
-        { "QV.ColorVector():Set()", "error in function 'Set'.\n     argument #2 is '[no object]'; 'number' expected.\n" },
-        { "local c = QV.ColorVector() * QV.Vector2()", "error in function '.mul'.\n     argument #2 is 'QV_Vector2'; 'const QV_ColorVector' expected.\n" },
-        { "QV.Point.new(1)", "error in function 'new'.\n     argument #1 is 'number'; 'QV_Point' expected.\n" },
-        { "QV.Point.new_local({})", "error in function 'new'.\n     argument #1 is 'table'; 'QV_Point' expected.\n" },
-        { "QV.Point():delete(1)", "error in function 'delete'.\n     argument #2 is 'number'; '[no object]' expected.\n" },
-        { "local p = Probe.ProbeObject(); p:Defaults(nil)", "error in function 'Defaults'.\n     argument #2 is 'nil'; 'number' expected.\n" },
+        { "QV.ColorVector():Set()",
+            "error in function 'Set'.\n     argument #2 is '[no object]'; 'number' expected.\n" },
+        { "local c = QV.ColorVector() * QV.Vector2()",
+            "error in function '.mul'.\n     argument #2 is 'QV_Vector2'; 'const QV_ColorVector' "
+            "expected.\n" },
+        { "QV.Point.new(1)",
+            "error in function 'new'.\n     argument #1 is 'number'; 'QV_Point' expected.\n" },
+        { "QV.Point.new_local({})",
+            "error in function 'new'.\n     argument #1 is 'table'; 'QV_Point' expected.\n" },
+        { "QV.Point():delete(1)",
+            "error in function 'delete'.\n     argument #2 is 'number'; '[no object]' expected.\n" },
+        { "local p = Probe.ProbeObject(); p:Defaults(nil)",
+            "error in function 'Defaults'.\n     argument #2 is 'nil'; 'number' expected.\n" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(ErrorText(c.code), c.text) << c.code;
@@ -117,8 +134,9 @@ TEST(BindingOwnership, ClosingTheStateFreesWhatScriptsMadeAndKept)
     {
         QV_LuaContext host;
         OpenProbeModule(host.fState);
-        luaL_dostring(host.fState, "Kept = Probe.ProbeObject:new(); local lost = Probe.ProbeObject:new()\n"
-                                   "local gone = Probe.ProbeObject:new(); gone:delete()");
+        luaL_dostring(host.fState,
+            "Kept = Probe.ProbeObject:new(); local lost = Probe.ProbeObject:new()\n"
+            "local gone = Probe.ProbeObject:new(); gone:delete()");
         lua_gc(host.fState, LUA_GCCOLLECT, 0);
         EXPECT_EQ(ProbeObject::live, live + 2);
     }

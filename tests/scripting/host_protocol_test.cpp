@@ -59,8 +59,9 @@ TEST_F(HostProtocol, ResultsOfTheWrongTypeKeepTheOutValue)
         int32_t code;
         bool value;
     };
-    for (const Case& c : { Case { "Nothing", kScriptWrongResult, true }, Case { "Number", kScriptWrongResult, true },
-             Case { "Fails", kScriptWrongResult, true }, Case { "False", kScriptOK, false } }) {
+    for (const Case& c :
+        { Case { "Nothing", kScriptWrongResult, true }, Case { "Number", kScriptWrongResult, true },
+            Case { "Fails", kScriptWrongResult, true }, Case { "False", kScriptOK, false } }) {
         bool value = true;
         ASSERT_EQ(host.BeginScriptCall("T", c.method), kScriptOK);
         EXPECT_EQ(host.CallScriptBool(value), c.code) << c.method;

@@ -135,7 +135,8 @@ TEST_F(LayerScripts, ARenderingThreadWaitsForInterfaceCalls)
     const std::string path = Script("counting_layer.lua",
         "function LayerScript(si) Count = (Count or 0) + 1; local v = QV.Vector2(); print('layer') end");
     MeshLayer* layer = AddLayer(path);
-    Run("Tool = { Move = function(self, n) local t = {} for i = 1, 50 do t[i] = QV.Point() end Moves = (Moves or 0) + 1 end }");
+    Run("Tool = { Move = function(self, n) local t = {} for i = 1, 50 do t[i] = QV.Point() end Moves = "
+        "(Moves or 0) + 1 end }");
     std::atomic<bool> done { false };
     std::thread renderer([&] {
         for (int i = 0; i < 300; i++)

@@ -46,7 +46,8 @@ TEST(ScriptHarness, WritesTheConsoleLinesOfEveryFileInOrder)
 
     Outcome colors = RunHarness("--colors " + first + " " + broken + " " + last);
     EXPECT_EQ(colors.status, 2);
-    EXPECT_EQ(colors.output, "000000FF one\n000000FF two\n000000FF before\n800000FF " + broken + ":1: stop\n000000FF 5\t3\n");
+    EXPECT_EQ(colors.output,
+        "000000FF one\n000000FF two\n000000FF before\n800000FF " + broken + ":1: stop\n000000FF 5\t3\n");
     for (const std::string& path : { first, broken, last })
         std::remove(path.c_str());
 }

@@ -33,7 +33,8 @@ TEST(ScriptInterface, GridSizeIsTheSpacingOverHalfTheHeight)
         int32_t height;
         float size;
     };
-    for (const Case& c : { Case { 480, 20.0f / 240 }, Case { 80, 0.5f }, Case { 1, 20.0f }, Case { 0, 20.0f } }) {
+    for (const Case& c :
+        { Case { 480, 20.0f / 240 }, Case { 80, 0.5f }, Case { 1, 20.0f }, Case { 0, 20.0f } }) {
         VornDoc doc;
         doc.fHeight = c.height;
         ScriptInterface record(&doc, nullptr);
@@ -46,7 +47,8 @@ TEST(ScriptInterface, GridIsOnOnlyWhenShownAndSnapping)
     struct Case {
         bool shown, snapping, on;
     };
-    for (const Case& c : { Case { true, true, true }, Case { true, false, false }, Case { false, true, false } }) {
+    for (const Case& c :
+        { Case { true, true, true }, Case { true, false, false }, Case { false, true, false } }) {
         TestGrid grid(c.shown, c.snapping);
         VornDoc doc;
         EXPECT_EQ(ScriptInterface(&doc, nullptr).fGridOn, c.on);

@@ -25,7 +25,10 @@ class CapturedLines : public QV_ConsoleLineSink {
 public:
     CapturedLines() { QV_LuaConsole::AddSink(this); }
     ~CapturedLines() override { QV_LuaConsole::RemoveSink(this); }
-    void ConsoleLine(const char* text, rgb_color color) override { lines.push_back({ text, ColorValue(color) }); }
+    void ConsoleLine(const char* text, rgb_color color) override
+    {
+        lines.push_back({ text, ColorValue(color) });
+    }
 
     std::vector<std::string> Texts() const
     {
