@@ -17,6 +17,7 @@ test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
   xvfb xauth xdotool xclip
+  lua5.1
 )
 
 want=("${run_pkgs[@]}")
