@@ -11,11 +11,14 @@ run_pkgs=(
   libjpeg62-turbo-dev libpng-dev
   libagg-dev
   libsdl2-dev libx11-dev libxi-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libsndfile1-dev portaudio19-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
   xvfb xauth xdotool xclip
+  ffmpeg
 )
 
 want=("${run_pkgs[@]}")
