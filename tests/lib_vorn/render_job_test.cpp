@@ -12,7 +12,11 @@
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "model_prefs.h"
+#include "media_presence.h"
+#include "qv_avi_writer.h"
+#include "qv_movie_writer.h"
 #include "qv_psdwriter.h"
+#include "qv_qt_movie_writer.h"
 #include "raster_fill.h"
 #include "render_job.h"
 #include "render_settings.h"
@@ -567,20 +571,56 @@ TEST_F(RenderJobTest, MissingInputsAreReported)
     EXPECT_FALSE(job.RenderFrame());
     EXPECT_EQ(job.LastStatus(), kRenderJobNoInput);
 
-    // Movie writers are not built in yet: a run that asks for them fails rather than writing
-    // nothing. An empty pair asks for nothing.
-    int standIn = 0;
+    // An empty pair of movie writers asks for nothing; an SWF movie cannot be written yet.
     MovieWriterPair movie;
     settings.fImage = &image;
     settings.fMovieWriters = &movie;
     RenderJob emptyPair;
     EXPECT_EQ(Run(emptyPair), 0);
     EXPECT_EQ(emptyPair.LastStatus(), 0);
-    movie.fAvi = reinterpret_cast<QV_AviWriter*>(&standIn);
-    RenderJob withWriter;
-    withWriter.fSettings = &settings;
-    EXPECT_FALSE(withWriter.RenderFrame());
-    EXPECT_EQ(withWriter.LastStatus(), kRenderJobNoWriter);
+    int standIn = 0;
+    settings.fSWFMovie = reinterpret_cast<SwfMovie*>(&standIn);
+    RenderJob withSwf;
+    withSwf.fSettings = &settings;
+    EXPECT_FALSE(withSwf.RenderFrame());
+    EXPECT_EQ(withSwf.LastStatus(), kRenderJobNoWriter);
+    settings.fSWFMovie = nullptr;
+}
+
+// Every frame goes to the movie writers; a frame they cannot take ends the run with its error,
+// and the movie is then lost rather than left short.
+TEST_F(RenderJobTest, FramesGoToTheMovieWriters)
+{
+    gQuickTimePresent = true;
+    Add("L", rgb_color { 0, 0, 255, 255 }, 1);
+    settings.fEndFrame = 2;
+    QV_PixelBuffer frame;
+    image.GetPixelBuffer(frame);
+    const std::string good = Path("good.avi");
+    QV_MovieWriter writer;
+    ASSERT_EQ(writer.Open(frame, good.c_str(), 24, 3, kMovieKindAvi, nullptr, true), 0);
+    MovieWriterPair movie { writer.fAvi.get(), nullptr };
+    settings.fMovieWriters = &movie;
+    RenderJob job;
+    Run(job);
+    EXPECT_EQ(job.LastStatus(), 0);
+    EXPECT_EQ(writer.fAvi->fFrameIndex, 3);
+    EXPECT_TRUE(writer.Close());
+    EXPECT_TRUE(std::filesystem::exists(good));
+
+    QV_BaseImage small;
+    ASSERT_EQ(small.Allocate(kWidth / 2, kHeight, 32), 0);
+    small.GetPixelBuffer(frame);
+    const std::string bad = Path("bad.mov");
+    ASSERT_EQ(writer.Open(frame, bad.c_str(), 24, 3, kMovieKindQuickTime, nullptr, true), 0);
+    movie = MovieWriterPair { nullptr, writer.fQt.get() };
+    RenderJob failing;
+    Run(failing);
+    EXPECT_EQ(failing.LastStatus(), kImageFileWriteFailed);
+    EXPECT_NE(std::string(failing.LastError().CString()).find("movie"), std::string::npos);
+    EXPECT_EQ(writer.fQt->fFrameIndex, 0);
+    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(std::filesystem::exists(bad));
 }
 
 TEST_F(RenderJobTest, StoppingMidFrameFinishesTheOpenPsdFile)
