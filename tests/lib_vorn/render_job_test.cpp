@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../graphics/image_test_support.h"
+#include "../graphics/movie_test_support.h"
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "model_prefs.h"
@@ -819,4 +820,42 @@ TEST(RenderFramesTool, WritesNumberedPngFilesAndReportsFailures)
     EXPECT_EQ(WEXITSTATUS(unreadable.status), 1);
     EXPECT_FALSE(unreadable.output.empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "g0000.png"));
+}
+
+// Movies by extension: AVI uncompressed unless a codec is named, MOV with the default or named
+// codec, each with the sound file added after the frames.
+TEST(RenderFramesTool, WritesMoviesWithAndWithoutSound)
+{
+    REQUIRE_MEDIA_TOOLS();
+    ScratchFolder folder;
+    const std::string fixture = std::string(CELVANE_TEST_DATA) + "/vorndoc/new_document.txt";
+    const std::string sound = folder / "tone.wav";
+    ASSERT_TRUE(Ffmpeg("-f lavfi -i sine=frequency=300:sample_rate=44100:duration=5 '" + sound + "'"));
+
+    const std::string avi = folder / "shot.avi";
+    CommandResult plain = RenderFrames("'" + fixture + "' 0 5 '" + avi + "' 64 48 --sound '" + sound + "'");
+    ASSERT_EQ(WEXITSTATUS(plain.status), 0) << plain.output;
+    EXPECT_EQ(Probe(avi, "v:0", "codec_name"), "rawvideo");
+    EXPECT_EQ(Probe(avi, "v:0", "nb_read_frames"), "6");
+    EXPECT_EQ(Probe(avi, "v:0", "width"), "64");
+    EXPECT_EQ(Probe(avi, "a:0", "codec_name"), "pcm_s16le");
+
+    const std::string mov = folder / "shot.mov";
+    CommandResult named = RenderFrames("'" + fixture + "' 0 5 '" + mov + "' 64 48 --codec png");
+    ASSERT_EQ(WEXITSTATUS(named.status), 0) << named.output;
+    EXPECT_EQ(Probe(mov, "v:0", "codec_name"), "png");
+    EXPECT_EQ(Probe(mov, "v:0", "nb_read_frames"), "6");
+    EXPECT_EQ(Probe(mov, "a:0", "codec_name"), "");
+
+    const std::string mp4v = folder / "default.mov";
+    CommandResult withSound = RenderFrames("'" + fixture + "' 0 5 '" + mp4v + "' 64 48 --sound '" + sound + "'");
+    ASSERT_EQ(WEXITSTATUS(withSound.status), 0) << withSound.output;
+    EXPECT_EQ(Probe(mp4v, "v:0", "codec_name"), "mpeg4");
+    EXPECT_EQ(Probe(mp4v, "a:0", "sample_rate"), "44100");
+
+    CommandResult unwritable = RenderFrames("'" + fixture + "' 0 1 '" + (folder / "missing/m.mov") + "' 8 8");
+    EXPECT_EQ(WEXITSTATUS(unwritable.status), 1);
+    EXPECT_NE(unwritable.output.find("cannot open the movie"), std::string::npos) << unwritable.output;
+    CommandResult noValue = RenderFrames("'" + fixture + "' 0 1 '" + avi + "' --codec");
+    EXPECT_EQ(WEXITSTATUS(noValue.status), 2);
 }
