@@ -202,3 +202,28 @@ TEST_F(MovieReaderTest, AMovieWithoutFramesCountsOne)
 }
 
 } // namespace
+
+namespace {
+
+// The utility reports the movie and writes the frames asked in their order, numbered by place.
+TEST_F(MovieReaderTest, MovieFramesUtilityWritesTheFramesAsked)
+{
+    REQUIRE_MEDIA_TOOLS();
+    ASSERT_TRUE(MakeMovie("clip.mov", "-c:v mpeg4 -g 8"));
+    const std::string out = fFolder / "shot.png";
+    const CommandResult r
+        = RunCommand(std::string(CELVANE_MOVIE_FRAMES) + " '" + fMovie + "' '" + out + "' 12 3 12");
+    ASSERT_EQ(WEXITSTATUS(r.status), 0) << r.output;
+    EXPECT_EQ(r.output, "size 160 x 120\nframe rate 25\nframes 30\n");
+    const int32_t asked[] = { 12, 3, 12 };
+    for (int32_t i = 0; i < 3; ++i) {
+        QV_BaseImage frame;
+        ASSERT_EQ(LoadImageFile((fFolder / ("shot000" + std::to_string(i + 1) + ".png")).c_str(), frame, 0), 0);
+        EXPECT_LT(DistanceToFrame(frame.buffer, asked[i]), 0.05) << i;
+    }
+    const CommandResult missing
+        = RunCommand(std::string(CELVANE_MOVIE_FRAMES) + " '" + (fFolder / "none.mov") + "' '" + out + "' 0");
+    EXPECT_EQ(WEXITSTATUS(missing.status), 1);
+}
+
+} // namespace
