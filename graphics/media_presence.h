@@ -2,8 +2,8 @@
 
 class QV_Message;
 
-// The movie libraries started (they stand where QuickTime did: MOV files are read and written
-// whenever this is set).
+// The movie libraries started: MOV files (and every movie kind but AVI) are read and written
+// only while this is set.
 extern bool gQuickTimePresent;
 // The audio library started; without it no stream is opened and nothing plays.
 extern bool gAudioAvailable;
