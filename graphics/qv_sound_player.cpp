@@ -1,5 +1,6 @@
 #include "qv_sound_player.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -47,10 +48,12 @@ QV_SoundPlayer::QV_SoundPlayer(const char* path)
         const int64_t count = int64_t(info.channels) * info.frames;
         fSamples.reset(new (std::nothrow) float[size_t(count)]);
         if (fSamples) {
-            std::memset(fSamples.get(), 0, size_t(count) * sizeof(float));
             fInfo = info;
             fSampleCount = count;
             fFramesRead = sf_readf_float(file, fSamples.get(), info.frames);
+            // A file shorter than its header said leaves silence, not stale memory, after its end.
+            const int64_t read = fFramesRead > 0 ? fFramesRead * info.channels : 0;
+            std::fill(fSamples.get() + read, fSamples.get() + count, 0.0f);
         }
     }
     sf_close(file);
