@@ -88,6 +88,19 @@ TEST_F(MovieReaderTest, NonMovieFilesAndGarbageDoNotOpen)
     EXPECT_FALSE(reader.Open(text.c_str()));
     EXPECT_FALSE(reader.Open(garbage.c_str()));
     EXPECT_FALSE(reader.IsOpen());
+
+    // A movie cut short reads what it holds; frames past the cut leave the raster alone.
+    ASSERT_TRUE(MakeMovie("whole.avi", "-c:v mpeg4"));
+    std::vector<uint8_t> bytes = ReadBytes(fMovie);
+    bytes.resize(bytes.size() / 2);
+    const std::string cut = fFolder / "cut.avi";
+    WriteBytes(cut, bytes);
+    if (reader.Open(cut.c_str())) {
+        EXPECT_LT(reader.FrameCount(), kFrames);
+        OwnedRaster raster(kWidth, kHeight, 32);
+        for (int32_t n : { 0, reader.FrameCount() - 1, 29, 15, -5 })
+            reader.GetFrame(raster.buffer, n);
+    }
 }
 
 struct ContainerCase {
