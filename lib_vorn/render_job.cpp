@@ -10,7 +10,9 @@
 #include "colour_filters.h"
 #include "image_file.h"
 #include "image_format_registry.h"
+#include "qv_avi_writer.h"
 #include "qv_psdwriter.h"
+#include "qv_qt_movie_writer.h"
 #include "qv_random.h"
 #include "qv_raster3d.h"
 #include "raster_alpha.h"
@@ -118,9 +120,8 @@ bool RenderJob::RenderFrame()
     QV_PixelBuffer output;
     if (!doc || !OutputRaster(output))
         return Fail(kRenderJobNoInput, "Nothing to render: no document or no output image", nullptr);
-    const MovieWriterPair* movie = fSettings->fMovieWriters;
-    if ((movie && (movie->fAvi || movie->fQt)) || fSettings->fSWFMovie)
-        return Fail(kRenderJobNoWriter, "Movie and SWF output cannot be written by this build", nullptr);
+    if (fSettings->fSWFMovie)
+        return Fail(kRenderJobNoWriter, "SWF output cannot be written by this build", nullptr);
 
     if (fStereoUndecided) {
         fStereoUndecided = false;
@@ -306,9 +307,18 @@ bool RenderJob::FinishFrame()
 bool RenderJob::WriteFrameOutput()
 {
     RenderSettings& s = *fSettings;
-    // Movie frames (the caller's AVI and QuickTime writers, each one's result failing the run like
-    // a file that cannot be written) and the SWF frame advance come first once those writers
-    // exist; RenderFrame refuses such runs until then.
+    // The SWF frame advance joins the movie frames here once SWF output exists; RenderFrame
+    // refuses such runs until then.
+    const MovieWriterPair* movie = s.fMovieWriters;
+    if (movie && (movie->fAvi || movie->fQt)) {
+        QV_PixelBuffer output;
+        OutputRaster(output);
+        if (movie->fAvi && !movie->fAvi->WriteFrame(output))
+            return Fail(kImageFileWriteFailed, "Cannot write the frame to the movie", s.fPath.CString());
+        if (movie->fQt && !movie->fQt->WriteFrame(output))
+            return Fail(kImageFileWriteFailed, "Cannot write the frame to the movie", s.fPath.CString());
+        return true;
+    }
     if (s.fPSDWriter) {
         const int32_t status = s.fPSDWriter->Finish();
         delete s.fPSDWriter;

@@ -16,7 +16,7 @@ struct QV_PixelBuffer;
 // Status of a run that stopped for want of its inputs (settings without a document or an output
 // image with pixels); the other failures carry the status of the operation that failed.
 constexpr int32_t kRenderJobNoInput = -4;
-// Status of an output that this build cannot write (movie frames, SWF).
+// Status of an output that this build cannot write (SWF).
 constexpr int32_t kRenderJobNoWriter = -8;
 
 // Turns a document into output frames in small steps, so that a caller on a worker thread can

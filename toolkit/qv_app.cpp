@@ -15,8 +15,6 @@ QV_App* gApp = nullptr;
 QV_String gCommandLine;
 QV_String gLongCommandLine;
 bool gTabletPresent = false;
-bool gQuickTimePresent = false;
-bool gAudioAvailable = false;
 QV_Wnd* gLuaConsole = nullptr;
 
 namespace {
@@ -37,6 +35,8 @@ QV_App::QV_App()
     , fImages(new QV_BaseImage* [kFirstImageCapacity] {})
 {
     gApp = this;
+    // The movie writers keep their compression keys among the user settings.
+    gMediaSettings = &fUserSettings;
     fName = "Celvane Pomra";
     fVersion = "6.0";
     fMutex = PlatMutexCreate();
@@ -44,6 +44,8 @@ QV_App::QV_App()
 
 QV_App::~QV_App()
 {
+    if (gMediaSettings == &fUserSettings)
+        gMediaSettings = nullptr;
     PlatMutexDestroy(fMutex);
     for (int32_t i = 0; i < fImageCount; ++i)
         delete fImages[i];

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "media_presence.h"
 #include "qv_handler.h"
 #include "qv_message.h"
 #include "qv_path.h"
@@ -77,8 +78,6 @@ extern QV_String gCommandLine;
 // file, else empty.
 extern QV_String gLongCommandLine;
 extern bool gTabletPresent;
-extern bool gQuickTimePresent;
-extern bool gAudioAvailable;
 
 // The translated text of "key=default" (for example "/Strings/OK=OK"), or the
 // default. The result lives in a ring of 32 strings of the application and

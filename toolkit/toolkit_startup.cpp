@@ -6,6 +6,7 @@
 #include "blend_tables.h"
 #include "image_format_registry.h"
 #include "interface_fonts.h"
+#include "plat_audio.h"
 #include "plat_tablet.h"
 #include "plat_video.h"
 #include "qv_app.h"
@@ -32,13 +33,17 @@ void ToolkitStartup()
     if (!StartFontLibrary())
         std::fprintf(stderr, "Celvane: the font library did not start; using the built-in fonts only.\n");
     CreateInterfaceFonts();
-    // Movies and sound arrive with their own layers; until then neither is there.
-    gQuickTimePresent = false;
-    gAudioAvailable = false;
+    // The movie libraries need no start of their own: linked in, they are there.
+    gQuickTimePresent = true;
+    gAudioAvailable = PlatAudioStart();
 }
 
 void ToolkitShutdown()
 {
+    if (gAudioAvailable) {
+        PlatAudioStop();
+        gAudioAvailable = false;
+    }
     DeleteInterfaceFonts();
     StopFontLibrary();
     ImageFormatRegistry::Free();

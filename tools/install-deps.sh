@@ -12,12 +12,14 @@ run_pkgs=(
   libagg-dev
   libsdl2-dev libx11-dev libxi-dev
   liblua5.1-0-dev libtolua++5.1-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libsndfile1-dev portaudio19-dev
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
   xvfb xauth xdotool xclip
-  lua5.1
+  lua5.1 ffmpeg
 )
 
 want=("${run_pkgs[@]}")

@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "../graphics/image_test_support.h"
+#include "../graphics/movie_test_support.h"
 #include "image_file.h"
 #include "image_format_registry.h"
 #include "model_prefs.h"
+#include "media_presence.h"
+#include "qv_avi_writer.h"
+#include "qv_movie_writer.h"
 #include "qv_psdwriter.h"
+#include "qv_qt_movie_writer.h"
 #include "raster_fill.h"
 #include "render_job.h"
 #include "render_settings.h"
@@ -567,20 +572,56 @@ TEST_F(RenderJobTest, MissingInputsAreReported)
     EXPECT_FALSE(job.RenderFrame());
     EXPECT_EQ(job.LastStatus(), kRenderJobNoInput);
 
-    // Movie writers are not built in yet: a run that asks for them fails rather than writing
-    // nothing. An empty pair asks for nothing.
-    int standIn = 0;
+    // An empty pair of movie writers asks for nothing; an SWF movie cannot be written yet.
     MovieWriterPair movie;
     settings.fImage = &image;
     settings.fMovieWriters = &movie;
     RenderJob emptyPair;
     EXPECT_EQ(Run(emptyPair), 0);
     EXPECT_EQ(emptyPair.LastStatus(), 0);
-    movie.fAvi = reinterpret_cast<QV_AviWriter*>(&standIn);
-    RenderJob withWriter;
-    withWriter.fSettings = &settings;
-    EXPECT_FALSE(withWriter.RenderFrame());
-    EXPECT_EQ(withWriter.LastStatus(), kRenderJobNoWriter);
+    int standIn = 0;
+    settings.fSWFMovie = reinterpret_cast<SwfMovie*>(&standIn);
+    RenderJob withSwf;
+    withSwf.fSettings = &settings;
+    EXPECT_FALSE(withSwf.RenderFrame());
+    EXPECT_EQ(withSwf.LastStatus(), kRenderJobNoWriter);
+    settings.fSWFMovie = nullptr;
+}
+
+// Every frame goes to the movie writers; a frame they cannot take ends the run with its error,
+// and the movie is then lost rather than left short.
+TEST_F(RenderJobTest, FramesGoToTheMovieWriters)
+{
+    gQuickTimePresent = true;
+    Add("L", rgb_color { 0, 0, 255, 255 }, 1);
+    settings.fEndFrame = 2;
+    QV_PixelBuffer frame;
+    image.GetPixelBuffer(frame);
+    const std::string good = Path("good.avi");
+    QV_MovieWriter writer;
+    ASSERT_EQ(writer.Open(frame, good.c_str(), 24, 3, kMovieKindAvi, nullptr, true), 0);
+    MovieWriterPair movie { writer.fAvi.get(), nullptr };
+    settings.fMovieWriters = &movie;
+    RenderJob job;
+    Run(job);
+    EXPECT_EQ(job.LastStatus(), 0);
+    EXPECT_EQ(writer.fAvi->fFrameIndex, 3);
+    EXPECT_TRUE(writer.Close());
+    EXPECT_TRUE(std::filesystem::exists(good));
+
+    QV_BaseImage small;
+    ASSERT_EQ(small.Allocate(kWidth / 2, kHeight, 32), 0);
+    small.GetPixelBuffer(frame);
+    const std::string bad = Path("bad.mov");
+    ASSERT_EQ(writer.Open(frame, bad.c_str(), 24, 3, kMovieKindQuickTime, nullptr, true), 0);
+    movie = MovieWriterPair { nullptr, writer.fQt.get() };
+    RenderJob failing;
+    Run(failing);
+    EXPECT_EQ(failing.LastStatus(), kImageFileWriteFailed);
+    EXPECT_NE(std::string(failing.LastError().CString()).find("movie"), std::string::npos);
+    EXPECT_EQ(writer.fQt->fFrameIndex, 0);
+    EXPECT_FALSE(writer.Close());
+    EXPECT_FALSE(std::filesystem::exists(bad));
 }
 
 TEST_F(RenderJobTest, StoppingMidFrameFinishesTheOpenPsdFile)
@@ -779,4 +820,42 @@ TEST(RenderFramesTool, WritesNumberedPngFilesAndReportsFailures)
     EXPECT_EQ(WEXITSTATUS(unreadable.status), 1);
     EXPECT_FALSE(unreadable.output.empty());
     EXPECT_FALSE(std::filesystem::exists(folder / "g0000.png"));
+}
+
+// Movies by extension: AVI uncompressed unless a codec is named, MOV with the default or named
+// codec, each with the sound file added after the frames.
+TEST(RenderFramesTool, WritesMoviesWithAndWithoutSound)
+{
+    REQUIRE_MEDIA_TOOLS();
+    ScratchFolder folder;
+    const std::string fixture = std::string(CELVANE_TEST_DATA) + "/vorndoc/new_document.txt";
+    const std::string sound = folder / "tone.wav";
+    ASSERT_TRUE(Ffmpeg("-f lavfi -i sine=frequency=300:sample_rate=44100:duration=5 '" + sound + "'"));
+
+    const std::string avi = folder / "shot.avi";
+    CommandResult plain = RenderFrames("'" + fixture + "' 0 5 '" + avi + "' 64 48 --sound '" + sound + "'");
+    ASSERT_EQ(WEXITSTATUS(plain.status), 0) << plain.output;
+    EXPECT_EQ(Probe(avi, "v:0", "codec_name"), "rawvideo");
+    EXPECT_EQ(Probe(avi, "v:0", "nb_read_frames"), "6");
+    EXPECT_EQ(Probe(avi, "v:0", "width"), "64");
+    EXPECT_EQ(Probe(avi, "a:0", "codec_name"), "pcm_s16le");
+
+    const std::string mov = folder / "shot.mov";
+    CommandResult named = RenderFrames("'" + fixture + "' 0 5 '" + mov + "' 64 48 --codec png");
+    ASSERT_EQ(WEXITSTATUS(named.status), 0) << named.output;
+    EXPECT_EQ(Probe(mov, "v:0", "codec_name"), "png");
+    EXPECT_EQ(Probe(mov, "v:0", "nb_read_frames"), "6");
+    EXPECT_EQ(Probe(mov, "a:0", "codec_name"), "");
+
+    const std::string mp4v = folder / "default.mov";
+    CommandResult withSound = RenderFrames("'" + fixture + "' 0 5 '" + mp4v + "' 64 48 --sound '" + sound + "'");
+    ASSERT_EQ(WEXITSTATUS(withSound.status), 0) << withSound.output;
+    EXPECT_EQ(Probe(mp4v, "v:0", "codec_name"), "mpeg4");
+    EXPECT_EQ(Probe(mp4v, "a:0", "sample_rate"), "44100");
+
+    CommandResult unwritable = RenderFrames("'" + fixture + "' 0 1 '" + (folder / "missing/m.mov") + "' 8 8");
+    EXPECT_EQ(WEXITSTATUS(unwritable.status), 1);
+    EXPECT_NE(unwritable.output.find("cannot open the movie"), std::string::npos) << unwritable.output;
+    CommandResult noValue = RenderFrames("'" + fixture + "' 0 1 '" + avi + "' --codec");
+    EXPECT_EQ(WEXITSTATUS(noValue.status), 2);
 }

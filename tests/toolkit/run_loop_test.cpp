@@ -69,11 +69,17 @@ public:
 };
 
 WindowedApp* gWindowedApp = nullptr;
+bool gMoviesSeenInRun = false;
+bool gSettingsSeenInRun = false;
 
 void RunWindowedApp()
 {
     WindowedApp app;
     gWindowedApp = &app;
+    // Start-up has started the movie libraries; the movie writers keep their keys in the user
+    // settings.
+    gMoviesSeenInRun = gQuickTimePresent;
+    gSettingsSeenInRun = gMediaSettings == &app.fUserSettings;
     app.Run();
     EXPECT_TRUE(app.shutdownRan);
     gWindowedApp = nullptr;
@@ -90,6 +96,11 @@ TEST_F(RunLoopTest, AnApplicationOpensAWindowQuitsFromTheLoopAndSavesItsSettings
     QuitOnRepaintLayer::repaintsInLoop = 0;
     EXPECT_EQ(ToolkitMain(1, argv, RunWindowedApp), 0);
     EXPECT_EQ(QuitOnRepaintLayer::repaintsInLoop, 1);
+    EXPECT_TRUE(gMoviesSeenInRun);
+    EXPECT_TRUE(gSettingsSeenInRun);
+    // Audio (when a device answered) is shut down again, and the settings are gone with the app.
+    EXPECT_FALSE(gAudioAvailable);
+    EXPECT_EQ(gMediaSettings, nullptr);
 
     const std::string user = GetFile(kUserSettings);
     EXPECT_NE(user.find("\"LastDocument\"\t\"/home/someone/walk.celv\"\r\n"), std::string::npos);

@@ -1,6 +1,7 @@
 // render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]: reads the document DOC and renders frames
 // FIRST to LAST through the frame render job's numbered PNG output (OUT0001.png, ...), at the
-// document's size unless WIDTH and HEIGHT are given. A failure prints the reader's or the job's
+// document's size unless WIDTH and HEIGHT are given. With OUT.avi or OUT.mov the frames become one
+// movie instead (see render_movie.h), with the options --codec NAME and --sound FILE. A failure prints the reader's or the job's
 // error text and exits 1. The tests' way to look at the renders of documents made outside the
 // project; not installed.
 
@@ -11,6 +12,7 @@
 #include "qv_baseimage.h"
 #include "read_document.h"
 #include "render_job.h"
+#include "render_movie.h"
 #include "render_settings.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
@@ -35,10 +37,14 @@ int main(int argc, char** argv)
     int32_t last = 0;
     int32_t width = 0;
     int32_t height = 0;
-    if ((argc != 5 && argc != 7) || !ParseInt(argv[2], 0, 1000000, first)
+    const char* codec = nullptr;
+    const char* sound = nullptr;
+    const bool optionsRead = TakeMovieOptions(argc, argv, codec, sound);
+    if (!optionsRead || (argc != 5 && argc != 7) || !ParseInt(argv[2], 0, 1000000, first)
         || !ParseInt(argv[3], 0, 1000000, last) || last < first
         || (argc == 7 && (!ParseInt(argv[5], 1, 30000, width) || !ParseInt(argv[6], 1, 30000, height)))) {
-        std::fprintf(stderr, "usage: render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]\n");
+        std::fprintf(stderr,
+            "usage: render_frames DOC FIRST LAST OUT.png|OUT.avi|OUT.mov [WIDTH HEIGHT] [--codec NAME] [--sound FILE]\n");
         return 2;
     }
     // The image codecs and the shape effects as the application registers them at start-up.
@@ -52,6 +58,11 @@ int main(int argc, char** argv)
         std::printf("cannot render at %d x %d\n", int(width), int(height));
         delete doc;
         return 1;
+    }
+    if (IsMoviePath(argv[4])) {
+        const int result = RenderMovie(*doc, first, last, argv[4], codec, sound);
+        delete doc;
+        return result;
     }
 
     QV_BaseImage image;

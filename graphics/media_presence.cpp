@@ -1,0 +1,5 @@
+#include "media_presence.h"
+
+bool gQuickTimePresent = false;
+bool gAudioAvailable = false;
+QV_Message* gMediaSettings = nullptr;
