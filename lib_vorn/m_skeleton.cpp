@@ -31,7 +31,7 @@ constexpr int64_t kMinBoneRecordBytes = 32;
 
 void SkeletonReadError(QV_IoStream* stream, int32_t line)
 {
-    ChannelReadError(stream, __FILE__, line);
+    ChannelReadError(stream, "lib_vorn/m_skeleton.cpp", line);
 }
 
 bool AutoNaming()

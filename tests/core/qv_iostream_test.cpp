@@ -186,18 +186,28 @@ TEST(QV_IoStream, QuotedTextIntoFixedBufferKeepsItsLimit)
     EXPECT_EQ(c, 'c');
 }
 
-// Files are written with CR LF line ends; a text holding a line break must read back as it was
-// written, or every save would add a CR.
-TEST(QV_IoStream, QuotedTextsReadLineBreaksAsLineFeeds)
+// Files are written with CR LF line ends; a text holding a line break must read back from a file
+// as it was written, or every save would add a CR. A memory stream holds what was written.
+TEST(QV_IoStream, QuotedTextsReadLineBreaksAsWritten)
 {
-    QV_MemStream stream;
-    Fill(stream, "\"one\r\ntwo\rthree\nfour\r\r\n\" \"a\r\nb\"");
+    const std::string bytes = "\"one\r\ntwo\rthree\nfour\r\r\n\" \"a\r\nb\"";
+    ScratchFolder folder;
+    folder.Put("text.txt", bytes);
+    QV_FileStream file;
+    ASSERT_EQ(file.Open(folder.File("text.txt").c_str(), true), 0);
     QV_String text;
-    ASSERT_TRUE(stream.ReadString(text));
+    ASSERT_TRUE(file.ReadString(text));
     EXPECT_EQ(text, "one\ntwo\rthree\nfour\r\n");
     char buffer[16];
-    ASSERT_TRUE(stream.ReadQuoted(16, buffer));
+    ASSERT_TRUE(file.ReadQuoted(16, buffer));
     EXPECT_STREQ(buffer, "a\nb");
+
+    QV_MemStream memory;
+    Fill(memory, bytes);
+    ASSERT_TRUE(memory.ReadString(text));
+    EXPECT_EQ(text, "one\r\ntwo\rthree\nfour\r\r\n");
+    ASSERT_TRUE(memory.ReadQuoted(16, buffer));
+    EXPECT_STREQ(buffer, "a\r\nb");
 }
 
 // One number rule for every stream: the same bytes give the same value and leave the same rest,
