@@ -139,7 +139,7 @@ bool QV_IoStream::ReadQuoted(int32_t max, char* buffer)
         }
         if (c == '"')
             break;
-        if (c == '\n' && n > 0 && buffer[n - 1] == '\r')
+        if (c == '\n' && n > 0 && buffer[n - 1] == '\r' && IsFile())
             n--;
         buffer[n++] = c;
     }
@@ -149,10 +149,12 @@ bool QV_IoStream::ReadQuoted(int32_t max, char* buffer)
 
 void QV_IoStream::StoreQuotedText(const char* bytes, int64_t count, QV_String& text)
 {
+    // Only the file stream's writer turns LF into CR LF; a memory stream holds what was written.
+    const bool file = IsFile();
     std::string kept;
     kept.reserve(size_t(count));
     for (int64_t i = 0; i < count; i++) {
-        if (!(bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n'))
+        if (!(file && bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n'))
             kept += bytes[i];
     }
     text = kept.c_str();

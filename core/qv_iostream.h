@@ -43,8 +43,9 @@ public:
     // hold max bytes, and 256 when max is larger.
     virtual bool ReadWord(int32_t max, char* buffer);
     // A double-quoted text of any length (no escapes). White space before it is skipped; a
-    // first byte that is not a quote fails, consumed. A CR before an LF inside the text is
-    // dropped: files are written with CR LF line ends, and the text must read back as it was.
+    // first byte that is not a quote fails, consumed. On a file stream a CR before an LF inside
+    // the text is dropped: files are written with CR LF line ends, and the text must read back
+    // as it was written.
     virtual bool ReadQuoted(QV_String& text);
     // The bytes up to the next CR or LF, which is consumed (one byte, so a CR LF file shows an
     // empty line after each line). A line of 255 bytes or more fails, unless max allows more:
@@ -90,8 +91,8 @@ public:
     void WritePoint(const QV_Point& p);
 
 protected:
-    // The bytes between the quotes as the text readers see it (CR LF becomes LF).
-    static void StoreQuotedText(const char* bytes, int64_t count, QV_String& text);
+    // The bytes between the quotes as the text readers see it: on a file stream CR LF becomes LF.
+    void StoreQuotedText(const char* bytes, int64_t count, QV_String& text);
 
 public:
     bool fReading;
