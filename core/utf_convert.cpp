@@ -83,6 +83,20 @@ UTFConversionResult DecodeUTF8(const char** source, const char* sourceEnd, char3
     return kUTFConversionOK;
 }
 
+// One UTF-8 sequence as a Unicode scalar value: surrogate code points and values beyond the
+// last plane are illegal in every target form. On failure the source is left at the sequence.
+UTFConversionResult DecodeScalar(const char** source, const char* sourceEnd, char32_t* ch)
+{
+    const char* start = *source;
+    UTFConversionResult result = DecodeUTF8(source, sourceEnd, ch);
+    if (result == kUTFConversionOK
+        && ((*ch >= kSurrogateHighStart && *ch <= kSurrogateLowEnd) || *ch > kMaxCodePoint)) {
+        *source = start;
+        result = kUTFSourceIllegal;
+    }
+    return result;
+}
+
 } // namespace
 
 bool IsLegalUTF8(const char* text, int length)
@@ -150,14 +164,9 @@ UTFConversionResult ConvertUTF8toUTF16(
     while (src < sourceEnd) {
         const char* start = src;
         char32_t ch = 0;
-        result = DecodeUTF8(&src, sourceEnd, &ch);
+        result = DecodeScalar(&src, sourceEnd, &ch);
         if (result != kUTFConversionOK)
             break;
-        if ((ch >= kSurrogateHighStart && ch <= kSurrogateLowEnd) || ch > kMaxCodePoint) {
-            src = start;
-            result = kUTFSourceIllegal;
-            break;
-        }
         int units = ch > kMaxBMP ? 2 : 1;
         if (targetEnd - dst < units) {
             src = start;
@@ -186,14 +195,9 @@ UTFConversionResult ConvertUTF8toUTF32(
     while (src < sourceEnd) {
         const char* start = src;
         char32_t ch = 0;
-        result = DecodeUTF8(&src, sourceEnd, &ch);
+        result = DecodeScalar(&src, sourceEnd, &ch);
         if (result != kUTFConversionOK)
             break;
-        if ((ch >= kSurrogateHighStart && ch <= kSurrogateLowEnd) || ch > kMaxCodePoint) {
-            src = start;
-            result = kUTFSourceIllegal;
-            break;
-        }
         if (dst >= targetEnd) {
             src = start;
             result = kUTFTargetExhausted;

@@ -8,6 +8,7 @@
 
 #include "animchannel.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 namespace {
 
@@ -200,17 +201,12 @@ bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested)
     channel.DeleteAllActions();
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word)) {
+        const RecordWord next = NextRecordWord(stream, kWordSize, word, '[', ']');
+        if (next == RecordWord::kUnreadable) {
             CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return Fail(channel);
         }
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
-        if (std::strcmp(word, "[") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "]") == 0)
+        if (next == RecordWord::kEnd)
             break;
         if (std::strcmp(word, "keys") == 0) {
             if (!ReadKeys(channel, stream))
@@ -226,11 +222,7 @@ bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested)
             }
             continue;
         }
-        QV_String text("Unknown keyword: ");
-        text.Append(word);
-        text.Append(" at line ");
-        text.AppendInt(stream->LineNumber());
-        stream->SetError(text.CString());
+        UnknownKeywordError(stream, word);
         CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return Fail(channel);
     }
@@ -251,6 +243,17 @@ void ChannelReadError(QV_IoStream* stream, const char* file, int32_t line)
     text.Append(", line ");
     text.AppendInt(line);
     text.Append(".");
+    stream->SetError(text.CString());
+}
+
+void UnknownKeywordError(QV_IoStream* stream, const char* word)
+{
+    if (!stream->fError.IsEmpty())
+        return;
+    QV_String text("Unknown keyword: ");
+    text.Append(word);
+    text.Append(" at line ");
+    text.AppendInt(stream->LineNumber());
     stream->SetError(text.CString());
 }
 

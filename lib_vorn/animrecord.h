@@ -32,6 +32,10 @@ bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested);
 // same in every build wherever the sources lie; line is that of the read that failed.
 void ChannelReadError(QV_IoStream* stream, const char* file, int32_t line);
 
+// Sets "Unknown keyword: W at line L" as the stream's error text unless it holds one already:
+// the text every record reader gives a word it does not know.
+void UnknownKeywordError(QV_IoStream* stream, const char* word);
+
 // The reader a channel kind's read errors name: "lib_vorn/animval" for CHANNEL_VAL and so on.
 const char* ChannelReaderSource(int32_t kind);
 

@@ -343,11 +343,7 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
             if (!stream->ReadInt(selected))
                 return DOC_FAIL(stream);
         } else {
-            QV_String text("Unknown keyword: ");
-            text.Append(word);
-            text.Append(" at line ");
-            text.AppendInt(stream->LineNumber());
-            stream->SetError(text.CString());
+            UnknownKeywordError(stream, word);
             return DOC_FAIL(stream);
         }
     }

@@ -253,11 +253,7 @@ bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const 
         return true;
     }
 
-    QV_String text("Unknown keyword: ");
-    text.Append(keyword);
-    text.Append(" at line ");
-    text.AppendInt(stream->LineNumber());
-    stream->SetError(text.CString());
+    UnknownKeywordError(stream, keyword);
     return false;
 }
 
