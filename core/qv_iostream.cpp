@@ -289,8 +289,11 @@ void QV_IoStream::WriteIndent()
 {
     if (fReading)
         return;
-    for (int32_t i = 0; i < fIndent; i++)
-        WriteBytes("\t", 1);
+    // Deeply nested records indent by many TABs: they go out in blocks.
+    static const char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    constexpr int32_t kBlock = int32_t(sizeof kTabs) - 1;
+    for (int32_t left = fIndent; left > 0; left -= kBlock)
+        WriteBytes(kTabs, std::min(left, kBlock));
 }
 
 void QV_IoStream::WriteInt(int32_t value)
