@@ -1,7 +1,13 @@
+#include "plat_quit_signals.h"
 #include "qv_entry.h"
 #include "vorn.h"
 
 int main(int argc, char** argv)
 {
-    return ToolkitMain(argc, argv, RunApplication);
+    // A termination signal is the quit command: the run ends by its normal path and the
+    // settings are written.
+    PlatCatchQuitSignals();
+    const int status = ToolkitMain(argc, argv, RunApplication);
+    PlatReleaseQuitSignals();
+    return status;
 }

@@ -1,6 +1,7 @@
 #include "vorn.h"
 
 #include "follow_flags.h"
+#include "message_ids.h"
 #include "plat_pump.h"
 #include "plat_window.h"
 #include "qv_dc.h"
@@ -13,12 +14,29 @@ VornWnd::VornWnd(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     : QV_Wnd(0, "Celvane Pomra", true, nullptr, x1, y1, x2, y2)
 {
     gVornWnd = this;
+    if (gApp)
+        gApp->fMainWindow = this;
+    // The toolkit keeps the window's place and size in the user settings under this name.
+    fLocationName = "VornWnd";
+    fShapeName = "VornWnd";
 }
 
 VornWnd::~VornWnd()
 {
     if (gVornWnd == this)
         gVornWnd = nullptr;
+    if (gApp && gApp->fMainWindow == this)
+        gApp->fMainWindow = nullptr;
+}
+
+void VornWnd::HandleMessage(QV_Message* message)
+{
+    if (message && message->fWhat == MSG_QUIT) {
+        if (QuitRequested() && gApp)
+            gApp->Quit();
+        return;
+    }
+    QV_Wnd::HandleMessage(message);
 }
 
 void VornWnd::Closed()

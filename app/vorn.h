@@ -3,11 +3,13 @@
 #include "qv_app.h"
 #include "qv_wnd.h"
 
-// The application's main window. Closing it ends the run.
+// The application's main window. Closing it ends the run, and so does the quit
+// command (MSG_QUIT) when QuitRequested allows it.
 class VornWnd : public QV_Wnd {
 public:
     VornWnd(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     ~VornWnd() override;
+    void HandleMessage(QV_Message* message) override;
     void Closed() override;
 };
 

@@ -1,5 +1,6 @@
 // Writing and reading a document of 100 vector layers with 2,000 points each (about 10 MB of
-// text), and taking an undo snapshot of it. Reading must stay linear in the file size.
+// text), and taking an undo snapshot of it. Reading must stay linear in the file size, also for
+// deeply nested groups.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -61,6 +62,27 @@ void BM_ReadDocument(benchmark::State& state)
     state.SetComplexityN(int64_t(text.size()));
 }
 
+// Groups nested one in the next, as deep as a document may nest them: the time should grow with
+// the depth, not with its square or cube.
+void BM_ReadNestedGroups(benchmark::State& state)
+{
+    std::string text = "application/x-vnd.qv_vorndoc\nversion 19\n";
+    for (int64_t i = 0; i < state.range(0); i++)
+        text += "layer_type 3\n{\n";
+    for (int64_t i = 0; i < state.range(0); i++)
+        text += "}\n";
+    for (auto _ : state) {
+        QV_MemStream in;
+        in.Open(int32_t(text.size()) + 16);
+        in.WriteBytes(text.data(), int32_t(text.size()));
+        in.Rewind();
+        in.fReading = true;
+        VornDoc back(&in);
+        benchmark::DoNotOptimize(back.fReadFailed);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 void BM_UndoSnapshot(benchmark::State& state)
 {
     VornDoc doc;
@@ -75,4 +97,5 @@ void BM_UndoSnapshot(benchmark::State& state)
 
 BENCHMARK(BM_WriteDocument)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDocument)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadNestedGroups)->Arg(64)->Arg(128)->Arg(256)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_UndoSnapshot)->Unit(benchmark::kMillisecond);

@@ -8,12 +8,9 @@
 #include <cstring>
 #include <locale.h>
 
-namespace {
+#include "text_scan.h"
 
-bool IsScanSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+namespace {
 
 // One C locale object for the whole process; the process locale is never consulted.
 locale_t CLocale()
@@ -111,5 +108,14 @@ bool ParseFloatPrefix(const char* text, float& value, const char** end)
     value = result;
     if (end)
         *end = stop;
+    return true;
+}
+
+bool ParseStoredFloat(const char* text, float& value)
+{
+    float parsed;
+    if (!ParseFloatPrefix(text, parsed) || !std::isfinite(parsed))
+        return false;
+    value = parsed;
     return true;
 }

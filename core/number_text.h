@@ -25,3 +25,7 @@ bool ParseInt32Prefix(const char* text, int32_t& value, const char** end = nullp
 // A "%f"-style scan in the C locale (sign, point, exponent, inf and nan accepted), skipping
 // leading white space. On success *end (when given) points past the number.
 bool ParseFloatPrefix(const char* text, float& value, const char** end = nullptr);
+
+// A number token of the stored formats (text_scan.h) as a float. A value that is not finite
+// ("1e999" overflows) fails: no stored value may be infinite or NaN.
+bool ParseStoredFloat(const char* text, float& value);

@@ -13,18 +13,24 @@
 #include <unistd.h>
 
 #include "number_text.h"
+#include "text_scan.h"
 
 namespace {
 
-bool IsScanSpace(int c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
+// The file as a source of number bytes (text_scan.h).
+struct FileBytes {
+    FILE* file;
+    int Peek()
+    {
+        int c = std::getc(file);
+        if (c != EOF)
+            std::ungetc(c, file);
+        return c;
+    }
+    void Advance() { std::getc(file); }
+    long Tell() { return std::ftell(file); }
+    void SeekTo(long position) { std::fseek(file, position, SEEK_SET); }
+};
 
 int32_t ClampToInt32(long value)
 {
@@ -78,13 +84,17 @@ int32_t QV_FileStream::Open(const char* path, bool reading)
     fPath = "";
     fReading = reading;
     fWriteFailed = false;
+    fFailure = "";
     if (!path)
         return -3;
     fPath = path;
     if (reading) {
         fFile = std::fopen(path, "rbe");
         struct stat info;
-        if (fFile && (fstat(fileno(fFile), &info) != 0 || S_ISDIR(info.st_mode))) {
+        if (!fFile) {
+            NoteSystemFailure(errno);
+        } else if (fstat(fileno(fFile), &info) != 0 || S_ISDIR(info.st_mode)) {
+            NoteSystemFailure(EISDIR);
             std::fclose(fFile);
             fFile = nullptr;
         }
@@ -112,16 +122,27 @@ bool QV_FileStream::CreateReplacement()
     if ((exists && !S_ISREG(info.st_mode)) || (!exists && errno != ENOENT)) {
         // Devices and pipes cannot be replaced; they are written in place.
         fFile = std::fopen(fPath.CString(), "w+be");
+        if (!fFile)
+            NoteSystemFailure(errno);
         return fFile != nullptr;
+    }
+    // The rename would replace a file that may not be written: refuse it, as editors do. No
+    // write permission at all holds even for the superuser, whom the system would let through.
+    if (exists && ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.CString(), W_OK) != 0)) {
+        NoteFailure("the file is read-only");
+        return false;
     }
     QV_String tempPath;
     int fd = CreateTemporaryBeside(target, tempPath);
-    if (fd < 0)
+    if (fd < 0) {
+        NoteSystemFailure(errno);
         return false;
+    }
     if (exists)
         fchmod(fd, info.st_mode & 07777);
     fFile = fdopen(fd, "w+b");
     if (!fFile) {
+        NoteSystemFailure(errno);
         close(fd);
         unlink(tempPath.CString());
         return false;
@@ -141,17 +162,26 @@ void QV_FileStream::Finish(bool keep, bool* succeeded)
     bool ok = true;
     bool replacing = !fTempPath.IsEmpty();
     if (!fReading) {
-        if (std::fflush(fFile) != 0 || std::ferror(fFile) || fWriteFailed)
+        if (std::fflush(fFile) != 0 || std::ferror(fFile) || fWriteFailed) {
+            NoteSystemFailure(errno);
             ok = false;
-        if (ok && keep && replacing && fsync(fileno(fFile)) != 0)
+        }
+        if (ok && keep && replacing && fsync(fileno(fFile)) != 0) {
+            NoteSystemFailure(errno);
             ok = false;
+        }
     }
-    if (std::fclose(fFile) != 0)
+    if (std::fclose(fFile) != 0) {
+        if (!fReading)
+            NoteSystemFailure(errno);
         ok = false;
+    }
     fFile = nullptr;
     if (replacing) {
-        if (ok && keep && std::rename(fTempPath.CString(), fTargetPath.CString()) != 0)
+        if (ok && keep && std::rename(fTempPath.CString(), fTargetPath.CString()) != 0) {
+            NoteSystemFailure(errno);
             ok = false;
+        }
         if (!ok || !keep)
             unlink(fTempPath.CString());
     }
@@ -161,6 +191,19 @@ void QV_FileStream::Finish(bool keep, bool* succeeded)
     fWriteFailed = false;
     if (succeeded)
         *succeeded = ok && keep;
+}
+
+void QV_FileStream::NoteFailure(const char* reason)
+{
+    if (fFailure.IsEmpty())
+        fFailure = reason;
+}
+
+void QV_FileStream::NoteSystemFailure(int error)
+{
+    char text[256];
+    // The GNU form: the answer may or may not be the buffer.
+    NoteFailure(error != 0 ? strerror_r(error, text, sizeof text) : "the data could not be written");
 }
 
 bool QV_FileStream::Commit()
@@ -306,24 +349,9 @@ bool QV_FileStream::ReadInt(int32_t& value)
 {
     if (!fFile)
         return false;
-    SkipScanSpace();
-    int32_t n = 0;
-    int32_t digits = 0;
-    int c = std::getc(fFile);
-    if (c == '+' || c == '-') {
-        fScratch[n++] = static_cast<char>(c);
-        c = std::getc(fFile);
-    }
-    for (; IsDigit(c); c = std::getc(fFile), digits++) {
-        if (n < 255)
-            fScratch[n++] = static_cast<char>(c);
-    }
-    if (c != EOF)
-        std::ungetc(c, fFile);
-    fScratch[n] = 0;
+    FileBytes source { fFile };
     int32_t parsed;
-    // A run of digits too long for the scratch buffer is out of range anyway.
-    if (digits == 0 || n == 255 || !ParseInt32Prefix(fScratch, parsed))
+    if (!ScanNumber(source, NumberForm::Integer, fScratch) || !ParseInt32Prefix(fScratch, parsed))
         return false;
     value = parsed;
     return true;
@@ -333,53 +361,9 @@ bool QV_FileStream::ReadFloat(float& value)
 {
     if (!fFile)
         return false;
-    SkipScanSpace();
-    // The number's bytes go to fScratch; a number too long for it fails once consumed.
-    int32_t n = 0;
-    bool tooLong = false;
-    auto keep = [&](int c) {
-        if (n < 255)
-            fScratch[n++] = static_cast<char>(c);
-        else
-            tooLong = true;
-    };
-    int32_t digits = 0;
-    int c = std::getc(fFile);
-    if (c == '+' || c == '-') {
-        keep(c);
-        c = std::getc(fFile);
-    }
-    for (; IsDigit(c); c = std::getc(fFile), digits++)
-        keep(c);
-    if (c == '.') {
-        keep(c);
-        for (c = std::getc(fFile); IsDigit(c); c = std::getc(fFile), digits++)
-            keep(c);
-    }
-    if (digits > 0 && (c == 'e' || c == 'E')) {
-        // An exponent mark without digits after it is not part of the number: go back to it.
-        long mark = std::ftell(fFile) - 1;
-        int32_t mantissaLength = n;
-        keep(c);
-        c = std::getc(fFile);
-        if (c == '+' || c == '-') {
-            keep(c);
-            c = std::getc(fFile);
-        }
-        int32_t exponentDigits = 0;
-        for (; IsDigit(c); c = std::getc(fFile), exponentDigits++)
-            keep(c);
-        if (exponentDigits == 0) {
-            n = mantissaLength;
-            std::fseek(fFile, mark, SEEK_SET);
-            c = EOF;
-        }
-    }
-    if (c != EOF)
-        std::ungetc(c, fFile);
-    fScratch[n] = 0;
+    FileBytes source { fFile };
     float parsed;
-    if (digits == 0 || tooLong || !ParseFloatPrefix(fScratch, parsed))
+    if (!ScanNumber(source, NumberForm::Float, fScratch) || !ParseStoredFloat(fScratch, parsed))
         return false;
     value = parsed;
     return true;
@@ -427,7 +411,7 @@ bool QV_FileStream::ReadQuoted(QV_String& text)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    text = read.c_str();
+    StoreQuotedText(read.data(), int64_t(read.size()), text);
     return true;
 }
 
@@ -463,12 +447,14 @@ int32_t QV_FileStream::WriteBytes(const void* data, int32_t count)
         const char* lineEnd = static_cast<const char*>(std::memchr(bytes + done, '\n', count - done));
         int32_t run = lineEnd ? static_cast<int32_t>(lineEnd - (bytes + done)) : count - done;
         if (run > 0 && std::fwrite(bytes + done, 1, run, fFile) != static_cast<size_t>(run)) {
+            NoteSystemFailure(errno);
             fWriteFailed = true;
             return done;
         }
         done += run;
         if (lineEnd) {
             if (std::fwrite("\r\n", 1, 2, fFile) != 2) {
+                NoteSystemFailure(errno);
                 fWriteFailed = true;
                 return done;
             }

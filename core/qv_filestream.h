@@ -14,7 +14,7 @@
 // Writing never puts the old file at risk: Open for writing a regular file (or a file that does
 // not exist yet) writes to a temporary file beside it, and Commit renames that over the target
 // only when every write, the flush and the close succeeded. Other targets (devices, pipes) are
-// written in place.
+// written in place. A regular file that its owner made read-only is refused, not replaced.
 class QV_FileStream : public QV_IoStream {
 public:
     QV_FileStream();
@@ -32,6 +32,9 @@ public:
     void Discard();
     // The path given to Open; empty after Close.
     const QV_Path& Path() const { return fPath; }
+    // Why the last Open, a write or Commit failed, in words for the user (the system's reason,
+    // or that the file is read-only); empty while nothing failed. Open empties it.
+    const QV_String& Failure() const { return fFailure; }
 
     bool IsFile() const override;
     bool IsOpen() const override;
@@ -67,6 +70,9 @@ private:
     bool ScanWord(int32_t limit);
     bool CreateReplacement();
     void Finish(bool keep, bool* succeeded);
+    // Keeps the first reason only: later failures follow from it.
+    void NoteFailure(const char* reason);
+    void NoteSystemFailure(int error);
 
     QV_Path fPath;
     FILE* fFile;
@@ -76,4 +82,5 @@ private:
     // While writing through a temporary file: its path and the file it replaces.
     QV_String fTempPath;
     QV_String fTargetPath;
+    QV_String fFailure;
 };

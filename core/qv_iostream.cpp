@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "number_text.h"
 #include "qv_filestream.h"
 #include "qv_path.h"
+#include "text_scan.h"
 
 namespace {
 
@@ -121,18 +123,41 @@ bool QV_IoStream::ReadQuoted(int32_t max, char* buffer)
     if (!buffer || max <= 0)
         return false;
     buffer[0] = 0;
-    QV_String text;
-    if (!ReadQuoted(text))
+    char c;
+    do {
+        if (!ReadChar(c))
+            return false;
+    } while (IsScanSpace(static_cast<unsigned char>(c)));
+    if (c != '"')
         return false;
-    if (text.Length() > max - 2) {
-        // Too long for the caller's buffer: it gets the part that fits, and the read fails.
-        int32_t kept = max - 1;
-        std::memcpy(buffer, text.CString(), kept);
-        buffer[kept] = 0;
-        return false;
+    int32_t n = 0;
+    for (;;) {
+        // A full buffer ends the read here: what follows stays for the next read.
+        if (n == max - 1 || !ReadChar(c)) {
+            buffer[n] = 0;
+            return false;
+        }
+        if (c == '"')
+            break;
+        if (c == '\n' && n > 0 && buffer[n - 1] == '\r' && IsFile())
+            n--;
+        buffer[n++] = c;
     }
-    std::memcpy(buffer, text.CString(), text.Length() + 1);
+    buffer[n] = 0;
     return true;
+}
+
+void QV_IoStream::StoreQuotedText(const char* bytes, int64_t count, QV_String& text)
+{
+    // Only the file stream's writer turns LF into CR LF; a memory stream holds what was written.
+    const bool file = IsFile();
+    std::string kept;
+    kept.reserve(size_t(count));
+    for (int64_t i = 0; i < count; i++) {
+        if (!(file && bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n'))
+            kept += bytes[i];
+    }
+    text = kept.c_str();
 }
 
 void QV_IoStream::SetError(const char* text)
@@ -264,8 +289,11 @@ void QV_IoStream::WriteIndent()
 {
     if (fReading)
         return;
-    for (int32_t i = 0; i < fIndent; i++)
-        WriteBytes("\t", 1);
+    // Deeply nested records indent by many TABs: they go out in blocks.
+    static const char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    constexpr int32_t kBlock = int32_t(sizeof kTabs) - 1;
+    for (int32_t left = fIndent; left > 0; left -= kBlock)
+        WriteBytes(kTabs, std::min(left, kBlock));
 }
 
 void QV_IoStream::WriteInt(int32_t value)

@@ -43,7 +43,9 @@ public:
     // hold max bytes, and 256 when max is larger.
     virtual bool ReadWord(int32_t max, char* buffer);
     // A double-quoted text of any length (no escapes). White space before it is skipped; a
-    // first byte that is not a quote fails, consumed.
+    // first byte that is not a quote fails, consumed. On a file stream a CR before an LF inside
+    // the text is dropped: files are written with CR LF line ends, and the text must read back
+    // as it was written.
     virtual bool ReadQuoted(QV_String& text);
     // The bytes up to the next CR or LF, which is consumed (one byte, so a CR LF file shows an
     // empty line after each line). A line of 255 bytes or more fails, unless max allows more:
@@ -51,8 +53,9 @@ public:
     virtual bool ReadLine(int32_t max, char* buffer);
     virtual int32_t WriteBytes(const void* data, int32_t count);
 
-    // ReadQuoted into a fixed buffer of max bytes: a text of more than max - 2 bytes fails.
-    // Readers of names and paths use ReadString / ReadPath, which take any length.
+    // ReadQuoted into a fixed buffer of max bytes: a text of more than max - 2 bytes fails
+    // once max - 1 bytes are stored, and the rest of it stays in the stream. Readers of names
+    // and paths use ReadString / ReadPath, which take any length.
     bool ReadQuoted(int32_t max, char* buffer);
 
     // The first error wins: later texts are dropped until the stream is opened again.
@@ -87,6 +90,11 @@ public:
     void WriteColor(rgb_color c);
     void WritePoint(const QV_Point& p);
 
+protected:
+    // The bytes between the quotes as the text readers see it: on a file stream CR LF becomes LF.
+    void StoreQuotedText(const char* bytes, int64_t count, QV_String& text);
+
+public:
     bool fReading;
     // Format version of the data being read; survives Open, set by the format readers.
     int32_t fVersion;

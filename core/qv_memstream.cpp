@@ -6,20 +6,26 @@
 #include <string>
 
 #include "number_text.h"
+#include "text_scan.h"
 
 namespace {
 
 constexpr int32_t kDefaultCapacity = 2048;
 
-bool IsScanSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+// The buffer as a source of number bytes (text_scan.h).
+struct BufferBytes {
+    const char* buffer;
+    int32_t length;
+    int32_t& position;
+    int Peek() const { return position < length ? static_cast<unsigned char>(buffer[position]) : -1; }
+    void Advance()
+    {
+        if (position < length)
+            position++;
+    }
+    int32_t Tell() const { return position; }
+    void SeekTo(int32_t to) { position = to; }
+};
 
 bool StartsWith(const char* text, const char* prefix)
 {
@@ -156,7 +162,7 @@ bool QV_MemStream::ReadChar(char& c)
     return true;
 }
 
-bool QV_MemStream::CollectToken(TokenKind kind)
+bool QV_MemStream::CollectWord()
 {
     if (AtEnd())
         return false;
@@ -165,24 +171,19 @@ bool QV_MemStream::CollectToken(TokenKind kind)
     if (fPosition >= fLength)
         return false;
     int32_t n = 0;
-    while (fPosition < fLength && n < 255) {
-        char c = fBuffer[fPosition];
-        bool belongs = kind == TokenKind::Word
-            ? !IsScanSpace(c)
-            : IsDigit(c) || c == '-' || (kind == TokenKind::Float && c == '.');
-        if (!belongs)
-            break;
-        fScratch[n++] = c;
-        fPosition++;
-    }
+    while (fPosition < fLength && n < 255 && !IsScanSpace(fBuffer[fPosition]))
+        fScratch[n++] = fBuffer[fPosition++];
     fScratch[n] = 0;
     return !(n == 255 && fPosition < fLength);
 }
 
 bool QV_MemStream::ReadInt(int32_t& value)
 {
+    if (AtEnd())
+        return false;
+    BufferBytes source { fBuffer, fLength, fPosition };
     int32_t parsed;
-    if (!CollectToken(TokenKind::Integer) || !ParseInt32Prefix(fScratch, parsed))
+    if (!ScanNumber(source, NumberForm::Integer, fScratch) || !ParseInt32Prefix(fScratch, parsed))
         return false;
     value = parsed;
     return true;
@@ -190,8 +191,11 @@ bool QV_MemStream::ReadInt(int32_t& value)
 
 bool QV_MemStream::ReadFloat(float& value)
 {
+    if (AtEnd())
+        return false;
+    BufferBytes source { fBuffer, fLength, fPosition };
     float parsed;
-    if (!CollectToken(TokenKind::Float) || !ParseFloatPrefix(fScratch, parsed))
+    if (!ScanNumber(source, NumberForm::Float, fScratch) || !ParseStoredFloat(fScratch, parsed))
         return false;
     value = parsed;
     return true;
@@ -199,7 +203,7 @@ bool QV_MemStream::ReadFloat(float& value)
 
 bool QV_MemStream::ReadBool(bool& value)
 {
-    if (!CollectToken(TokenKind::Word))
+    if (!CollectWord())
         return false;
     if (StartsWith(fScratch, "true") || StartsWith(fScratch, "1")) {
         value = true;
@@ -214,7 +218,7 @@ bool QV_MemStream::ReadBool(bool& value)
 
 bool QV_MemStream::ReadWord(int32_t max, char* buffer)
 {
-    if (!buffer || max <= 0 || !CollectToken(TokenKind::Word))
+    if (!buffer || max <= 0 || !CollectWord())
         return false;
     if (max < 256)
         fScratch[max - 1] = 0;
@@ -236,7 +240,7 @@ bool QV_MemStream::ReadQuoted(QV_String& text)
         fPosition = fLength;
         return false;
     }
-    text = std::string(start, close).c_str();
+    StoreQuotedText(start, close - start, text);
     fPosition = static_cast<int32_t>(close - fBuffer) + 1;
     return true;
 }

@@ -8,9 +8,9 @@
 // It is written and then read back by the same object; callers move the position back to 0
 // between the two. The data is not NUL-terminated; every read stops at the length.
 //
-// Its primitive reads differ from the file stream's only on text our own writers never
-// produce: numbers are read by character class (no '+', no exponent), ReadBool matches
-// prefixes, a word longer than 254 bytes fails, and Seek cannot reach the end position.
+// Numbers read as on the file stream. Its other primitive reads differ from the file stream's
+// only on text our own writers never produce: ReadBool matches prefixes, a word longer than 254
+// bytes fails, and Seek cannot reach the end position.
 class QV_MemStream : public QV_IoStream {
 public:
     QV_MemStream();
@@ -37,9 +37,9 @@ public:
     bool SkipLine() override;
     bool SkipPast(char c) override;
     bool ReadChar(char& c) override;
-    // Digits and '-' only, so "-12abc" gives -12 and "+5" fails.
+    // The number forms of text_scan.h: "-12abc" gives -12 and leaves "abc"; a float that is
+    // not finite ("1e999") fails.
     bool ReadInt(int32_t& value) override;
-    // Digits, '-' and '.' only: "1e-07" reads 1 and leaves "e-07".
     bool ReadFloat(float& value) override;
     // A word beginning with "true" or "1" is true, with "false" or "0" false.
     bool ReadBool(bool& value) override;
@@ -52,9 +52,8 @@ public:
     int32_t WriteBytes(const void* data, int32_t count) override;
 
 private:
-    enum class TokenKind { Integer, Float, Word };
-    // Skips white space, then collects the bytes of the kind into fScratch.
-    bool CollectToken(TokenKind kind);
+    // Skips white space, then collects the bytes of one word into fScratch.
+    bool CollectWord();
 
     char* fBuffer;
     int32_t fPosition;

@@ -83,6 +83,45 @@ UTFConversionResult DecodeUTF8(const char** source, const char* sourceEnd, char3
     return kUTFConversionOK;
 }
 
+// One UTF-8 sequence as a Unicode scalar value: surrogate code points and values beyond the
+// last plane are illegal in every target form. On failure the source is left at the sequence.
+UTFConversionResult DecodeScalar(const char** source, const char* sourceEnd, char32_t* ch)
+{
+    const char* start = *source;
+    UTFConversionResult result = DecodeUTF8(source, sourceEnd, ch);
+    if (result == kUTFConversionOK
+        && ((*ch >= kSurrogateHighStart && *ch <= kSurrogateLowEnd) || *ch > kMaxCodePoint)) {
+        *source = start;
+        result = kUTFSourceIllegal;
+    }
+    return result;
+}
+
+// The decoding loop of the UTF-8 readers: store(ch, dst) writes one scalar value at dst, moving
+// it on, or answers false when the target has no room for it.
+template <class Unit, class Store>
+UTFConversionResult FromUTF8(const char** source, const char* sourceEnd, Unit** target, Store store)
+{
+    const char* src = *source;
+    Unit* dst = *target;
+    UTFConversionResult result = kUTFConversionOK;
+    while (src < sourceEnd) {
+        const char* start = src;
+        char32_t ch = 0;
+        result = DecodeScalar(&src, sourceEnd, &ch);
+        if (result != kUTFConversionOK)
+            break;
+        if (!store(ch, dst)) {
+            src = start;
+            result = kUTFTargetExhausted;
+            break;
+        }
+    }
+    *source = src;
+    *target = dst;
+    return result;
+}
+
 } // namespace
 
 bool IsLegalUTF8(const char* text, int length)
@@ -144,66 +183,31 @@ UTFConversionResult ConvertUTF16toUTF8(
 UTFConversionResult ConvertUTF8toUTF16(
     const char** source, const char* sourceEnd, char16_t** target, char16_t* targetEnd)
 {
-    const char* src = *source;
-    char16_t* dst = *target;
-    UTFConversionResult result = kUTFConversionOK;
-    while (src < sourceEnd) {
-        const char* start = src;
-        char32_t ch = 0;
-        result = DecodeUTF8(&src, sourceEnd, &ch);
-        if (result != kUTFConversionOK)
-            break;
-        if ((ch >= kSurrogateHighStart && ch <= kSurrogateLowEnd) || ch > kMaxCodePoint) {
-            src = start;
-            result = kUTFSourceIllegal;
-            break;
-        }
-        int units = ch > kMaxBMP ? 2 : 1;
-        if (targetEnd - dst < units) {
-            src = start;
-            result = kUTFTargetExhausted;
-            break;
-        }
-        if (units == 1) {
+    return FromUTF8(source, sourceEnd, target, [targetEnd](char32_t ch, char16_t*& dst) {
+        if (ch <= kMaxBMP) {
+            if (dst >= targetEnd)
+                return false;
             *dst++ = static_cast<char16_t>(ch);
-        } else {
-            ch -= 0x10000;
-            *dst++ = static_cast<char16_t>((ch >> 10) + kSurrogateHighStart);
-            *dst++ = static_cast<char16_t>((ch & 0x3FF) + kSurrogateLowStart);
+            return true;
         }
-    }
-    *source = src;
-    *target = dst;
-    return result;
+        if (targetEnd - dst < 2)
+            return false;
+        ch -= 0x10000;
+        *dst++ = static_cast<char16_t>((ch >> 10) + kSurrogateHighStart);
+        *dst++ = static_cast<char16_t>((ch & 0x3FF) + kSurrogateLowStart);
+        return true;
+    });
 }
 
 UTFConversionResult ConvertUTF8toUTF32(
     const char** source, const char* sourceEnd, char32_t** target, char32_t* targetEnd)
 {
-    const char* src = *source;
-    char32_t* dst = *target;
-    UTFConversionResult result = kUTFConversionOK;
-    while (src < sourceEnd) {
-        const char* start = src;
-        char32_t ch = 0;
-        result = DecodeUTF8(&src, sourceEnd, &ch);
-        if (result != kUTFConversionOK)
-            break;
-        if ((ch >= kSurrogateHighStart && ch <= kSurrogateLowEnd) || ch > kMaxCodePoint) {
-            src = start;
-            result = kUTFSourceIllegal;
-            break;
-        }
-        if (dst >= targetEnd) {
-            src = start;
-            result = kUTFTargetExhausted;
-            break;
-        }
+    return FromUTF8(source, sourceEnd, target, [targetEnd](char32_t ch, char32_t*& dst) {
+        if (dst >= targetEnd)
+            return false;
         *dst++ = ch;
-    }
-    *source = src;
-    *target = dst;
-    return result;
+        return true;
+    });
 }
 
 namespace {

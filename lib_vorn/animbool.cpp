@@ -18,7 +18,7 @@ bool AnimBool::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     bool v;
     if (!stream->ReadBool(v)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     fValues[index] = v;

@@ -80,6 +80,8 @@ bool AnimChannel::ReadKeyValue(QV_IoStream*, int32_t)
 
 void AnimChannel::WriteKeyValue(QV_IoStream*, int32_t) { }
 
+void AnimChannel::ReorderKeyValues(const int32_t*, int32_t) { }
+
 bool AnimChannel::ReallocateKeys(int32_t capacity)
 {
     if (capacity < 1)

@@ -52,6 +52,8 @@ public:
     // error text on failure.
     virtual bool ReadKeyValue(QV_IoStream* stream, int32_t index);
     virtual void WriteKeyValue(QV_IoStream* stream, int32_t index);
+    // Value i becomes the value that stood at index order[i], for i below count.
+    virtual void ReorderKeyValues(const int32_t* order, int32_t count);
     // Arrays of exactly capacity slots; key 0 is carried over so that the channel always holds
     // a key to fall back on. False, with nothing changed, when memory runs out.
     virtual bool ReallocateKeys(int32_t capacity);

@@ -23,7 +23,7 @@ bool AnimColor::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     QV_ColorVector c;
     if (!stream->ReadColorVector(c)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     fValues[index] = c;

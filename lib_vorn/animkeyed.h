@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "animchannel.h"
 #include "animrecord.h"
@@ -145,6 +146,15 @@ public:
         delete[] fValues;
         fValues = values;
         return true;
+    }
+
+    void ReorderKeyValues(const int32_t* order, int32_t count) override
+    {
+        std::vector<Key> reordered;
+        reordered.reserve(static_cast<size_t>(count));
+        for (int32_t i = 0; i < count; i++)
+            reordered.push_back(fValues[order[i]]);
+        std::copy(reordered.begin(), reordered.end(), fValues);
     }
 
     void SyncActionFirstValues() override

@@ -1,9 +1,14 @@
 #include "animrecord.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <numeric>
+#include <vector>
 
 #include "animchannel.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 namespace {
 
@@ -40,51 +45,76 @@ bool KeyCountFits(QV_IoStream* stream, int32_t count)
     return int64_t(count) * 5 <= left;
 }
 
+// Keys are taken as they stand in the file, but every lookup bisects the frames, so they must
+// rise strictly: the keys are sorted by frame, and of two keys at one frame the later in the
+// file wins. Answers the number of keys kept.
+int32_t OrderKeys(AnimChannel& channel, int32_t count)
+{
+    const int32_t* frames = channel.fKeyFrames;
+    if (std::is_sorted(frames, frames + count, std::less_equal<int32_t>()))
+        return count;
+    std::vector<int32_t> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [frames](int32_t a, int32_t b) { return frames[a] < frames[b]; });
+    std::vector<int32_t> kept;
+    kept.reserve(order.size());
+    for (size_t i = 0; i < order.size(); i++) {
+        if (i + 1 < order.size() && frames[order[i + 1]] == frames[order[i]])
+            continue;
+        kept.push_back(order[i]);
+    }
+    std::vector<int32_t> sortedFrames(kept.size());
+    std::vector<InterpSetting> sortedInterps(kept.size());
+    for (size_t i = 0; i < kept.size(); i++) {
+        sortedFrames[i] = frames[kept[i]];
+        sortedInterps[i] = channel.fKeyInterps[kept[i]];
+    }
+    std::copy(sortedFrames.begin(), sortedFrames.end(), channel.fKeyFrames);
+    std::copy(sortedInterps.begin(), sortedInterps.end(), channel.fKeyInterps);
+    channel.ReorderKeyValues(kept.data(), int32_t(kept.size()));
+    return int32_t(kept.size());
+}
+
 bool ReadKeys(AnimChannel& channel, QV_IoStream* stream)
 {
     int32_t count;
     if (!stream->ReadInt(count)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return false;
     }
     if (count < 0 || !KeyCountFits(stream, count)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return false;
     }
     if (count > channel.fKeyCapacity && !channel.ReallocateKeys(count)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return false;
     }
     for (int32_t i = 0; i < count; i++) {
         int32_t frame;
         if (!stream->ReadInt(frame)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         InterpSetting setting;
         if (!stream->ReadInt(setting.interpMode)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         if (!stream->ReadFloat(setting.val1)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         if (!stream->ReadFloat(setting.val2)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         if (!channel.ReadKeyValue(stream, i))
             return false;
-        // Every lookup bisects the frames, so they must rise strictly.
-        if (i > 0 && frame <= channel.fKeyFrames[i - 1]) {
-            CHANNEL_READ_ERROR(stream);
-            return false;
-        }
         channel.fKeyFrames[i] = frame;
         channel.fKeyInterps[i] = setting;
     }
-    channel.fKeyCount = count;
+    channel.fKeyCount = OrderKeys(channel, count);
     return true;
 }
 
@@ -92,22 +122,22 @@ bool ReadActions(AnimChannel& channel, QV_IoStream* stream)
 {
     int32_t count;
     if (!stream->ReadInt(count)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return false;
     }
     for (int32_t i = 0; i < count; i++) {
         AnimChannel* action = NewAnimChannel(channel.ChannelType());
         if (!action) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         channel.fActions.Append(action);
         if (!stream->ReadString(action->fName)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
         if (!ReadChannelRecord(*action, stream, true)) {
-            CHANNEL_READ_ERROR(stream);
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return false;
         }
     }
@@ -171,17 +201,12 @@ bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested)
     channel.DeleteAllActions();
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word)) {
-            CHANNEL_READ_ERROR(stream);
+        const RecordWord next = NextRecordWord(stream, kWordSize, word, '[', ']');
+        if (next == RecordWord::kUnreadable) {
+            CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
             return Fail(channel);
         }
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
-        if (std::strcmp(word, "[") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "]") == 0)
+        if (next == RecordWord::kEnd)
             break;
         if (std::strcmp(word, "keys") == 0) {
             if (!ReadKeys(channel, stream))
@@ -192,17 +217,13 @@ bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested)
             // Actions never nest; a record that claims so is damaged, and following it would
             // let a file chain evaluations as deep as it likes.
             if (nested || !ReadActions(channel, stream)) {
-                CHANNEL_READ_ERROR(stream);
+                CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
                 return Fail(channel);
             }
             continue;
         }
-        QV_String text("Unknown keyword: ");
-        text.Append(word);
-        text.Append(" at line ");
-        text.AppendInt(stream->LineNumber());
-        stream->SetError(text.CString());
-        CHANNEL_READ_ERROR(stream);
+        UnknownKeywordError(stream, word);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(channel.ChannelType()));
         return Fail(channel);
     }
     channel.SyncActionFirstValues();
@@ -215,14 +236,41 @@ void ChannelReadError(QV_IoStream* stream, const char* file, int32_t line)
     // Counting lines means rereading the stream: only worth it for the first error.
     if (!stream->fError.IsEmpty())
         return;
-    // The file as it lies in the source tree, not where the build machine kept it.
-    const char* shown = std::strstr(file, "lib_vorn/");
     QV_String text("Read error at line ");
     text.AppendInt(stream->LineNumber());
     text.Append(". In code file ");
-    text.Append(shown ? shown : file);
+    text.Append(file);
     text.Append(", line ");
     text.AppendInt(line);
     text.Append(".");
     stream->SetError(text.CString());
+}
+
+void UnknownKeywordError(QV_IoStream* stream, const char* word)
+{
+    if (!stream->fError.IsEmpty())
+        return;
+    QV_String text("Unknown keyword: ");
+    text.Append(word);
+    text.Append(" at line ");
+    text.AppendInt(stream->LineNumber());
+    stream->SetError(text.CString());
+}
+
+const char* ChannelReaderSource(int32_t kind)
+{
+    switch (kind) {
+    case CHANNEL_VEC2:
+        return "lib_vorn/animvec2";
+    case CHANNEL_COLOR:
+        return "lib_vorn/animcolor";
+    case CHANNEL_BOOL:
+        return "lib_vorn/animbool";
+    case CHANNEL_STRING:
+        return "lib_vorn/animstring";
+    case CHANNEL_VEC3:
+        return "lib_vorn/animvec3";
+    default:
+        return "lib_vorn/animval";
+    }
 }

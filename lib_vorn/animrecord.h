@@ -28,7 +28,15 @@ void WriteChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool withActi
 bool ReadChannelRecord(AnimChannel& channel, QV_IoStream* stream, bool nested);
 
 // Sets "Read error at line L. In code file F, line N." as the stream's error text unless it
-// holds one already. file and line are those of the read that failed (CHANNEL_READ_ERROR).
+// holds one already. file names the reader as the texts always have ("lib_vorn/animval"), the
+// same in every build wherever the sources lie; line is that of the read that failed.
 void ChannelReadError(QV_IoStream* stream, const char* file, int32_t line);
 
-#define CHANNEL_READ_ERROR(stream) ChannelReadError((stream), __FILE__, __LINE__)
+// Sets "Unknown keyword: W at line L" as the stream's error text unless it holds one already:
+// the text every record reader gives a word it does not know.
+void UnknownKeywordError(QV_IoStream* stream, const char* word);
+
+// The reader a channel kind's read errors name: "lib_vorn/animval" for CHANNEL_VAL and so on.
+const char* ChannelReaderSource(int32_t kind);
+
+#define CHANNEL_READ_ERROR(stream, file) ChannelReadError((stream), (file), __LINE__)

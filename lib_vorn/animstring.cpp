@@ -92,7 +92,7 @@ int32_t AnimString::ChannelType()
 bool AnimString::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     if (!stream->ReadString(fValues[index])) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     return true;

@@ -29,7 +29,7 @@ bool AnimVal::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     float v;
     if (!stream->ReadFloat(v)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     fValues[index] = v;

@@ -18,7 +18,7 @@ bool AnimVec2::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     QV_Vector2 v;
     if (!stream->ReadVector2(v)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     fValues[index] = v;

@@ -18,7 +18,7 @@ bool AnimVec3::ReadKeyValue(QV_IoStream* stream, int32_t index)
 {
     QV_Vector3 v;
     if (!stream->ReadVector3(v)) {
-        CHANNEL_READ_ERROR(stream);
+        CHANNEL_READ_ERROR(stream, ChannelReaderSource(ChannelType()));
         return false;
     }
     fValues[index] = v;

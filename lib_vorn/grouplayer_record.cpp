@@ -13,6 +13,21 @@ namespace {
 
 constexpr int32_t kWordSize = 256;
 
+// Groups read inside groups read inside groups: a real rig is a few levels deep, and every level
+// costs stack while it is read. Deeper nesting than this is a damaged or hostile file.
+constexpr int32_t kMaxNesting = 256;
+thread_local int32_t gNesting = 0;
+
+// Counts the groups being read on this thread (render threads read their own copies).
+class NestingLevel {
+public:
+    NestingLevel() { gNesting++; }
+    ~NestingLevel() { gNesting--; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+    bool TooDeep() const { return gNesting > kMaxNesting; }
+};
+
 } // namespace
 
 void GroupLayer::WriteRecord(QV_IoStream* s)
@@ -49,6 +64,11 @@ void GroupLayer::WriteRecord(QV_IoStream* s)
 
 bool GroupLayer::ReadRecord(QV_IoStream* stream)
 {
+    const NestingLevel level;
+    if (level.TooDeep()) {
+        ChannelReadError(stream, "lib_vorn/grouplayer", __LINE__);
+        return false;
+    }
     fLoading = true;
     ClearPoses();
     for (int32_t i = fLayers.fCount - 1; i >= 0; i--)
@@ -92,13 +112,18 @@ bool GroupLayer::ReadRecord(QV_IoStream* stream)
             if (!stream->ReadInt(type))
                 return fail(__LINE__);
             VornLayer* layer = LayerFactory(type);
-            if (!layer)
+            if (!layer) {
+                ReportUnsupportedLayer(stream, type);
                 return fail(__LINE__);
+            }
             if (!layer->ReadRecord(stream)) {
                 delete layer;
                 return fail(__LINE__);
             }
-            AddLayer(layer);
+            // Only taken in here: the drawing order and the frame are set once for the whole
+            // tree when the finished group is added, so reading stays linear in the file.
+            layer->fParent = this;
+            fLayers.Append(layer);
         } else if (!ReadGenericKeyword(this, stream, word)) {
             fLoading = false;
             return false;
@@ -108,5 +133,15 @@ bool GroupLayer::ReadRecord(QV_IoStream* stream)
     if (fLayerOrdering.CountKeys() > 1)
         fAnimatedLayerOrder = true;
     fLoading = false;
+    if (fDoc || fParent) {
+        // Read again in place (undo): nobody adds this group, so it settles its tree itself.
+        SetDocument(fDoc);
+        FullDepthSort(nullptr);
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            static_cast<VornLayer*>(fLayers.fItems[i])->SetCurFrame(DocumentFrame());
+    } else {
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            fDepthLayers.Append(fLayers.fItems[i]);
+    }
     return true;
 }

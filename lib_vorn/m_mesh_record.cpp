@@ -5,12 +5,14 @@
 
 #include <cstring>
 
+#include "animrecord.h"
 #include "m_curve.h"
 #include "m_point.h"
 #include "m_pointgroup.h"
 #include "m_shape.h"
 #include "qv_iostream.h"
 #include "record_limits.h"
+#include "record_lines.h"
 #include "style_panel_refs.h"
 
 namespace {
@@ -41,26 +43,7 @@ constexpr int32_t kWordSize = 256;
 
 void ReadError(QV_IoStream* stream, int32_t check)
 {
-    // Only the first error is kept, and counting lines rereads the stream.
-    if (!stream->fError.IsEmpty())
-        return;
-    QV_String text("Read error at line ");
-    text.AppendInt(stream->LineNumber());
-    text.Append(". In code file ");
-    text.Append(kCodeFile);
-    text.Append(", line ");
-    text.AppendInt(check);
-    text.Append(".");
-    stream->SetError(text.CString());
-}
-
-void UnknownKeyword(QV_IoStream* stream, const char* word)
-{
-    QV_String text("Unknown keyword: ");
-    text.Append(word);
-    text.Append(" at line ");
-    text.AppendInt(stream->LineNumber());
-    stream->SetError(text.CString());
+    ChannelReadError(stream, kCodeFile, check);
 }
 
 template <class T> void DeleteSlots(T** items, int32_t from, int32_t to)
@@ -124,15 +107,10 @@ bool M_Mesh::ReadRecord(QV_IoStream* stream, bool noCleanup)
 
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word))
+        const RecordWord next = NextRecordWord(stream, kWordSize, word, '[', ']');
+        if (next == RecordWord::kUnreadable)
             return fail(kCheckWord);
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
-        if (std::strcmp(word, "[") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "]") == 0)
+        if (next == RecordWord::kEnd)
             break;
 
         int32_t count, capacity;
@@ -204,7 +182,7 @@ bool M_Mesh::ReadRecord(QV_IoStream* stream, bool noCleanup)
                     return fail(kCheckGroup);
             }
         } else {
-            UnknownKeyword(stream, word);
+            UnknownKeywordError(stream, word);
             return fail(kCheckWord);
         }
     }

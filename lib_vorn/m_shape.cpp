@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console_sink.h"
+#include "format_version.h"
 #include "m_curve.h"
 #include "m_mesh.h"
 #include "m_point.h"
@@ -20,7 +21,6 @@ constexpr int32_t kInitialCapacity = 8;
 // An edge is at least a curve and a segment number, each with a separator.
 constexpr int32_t kMinEdgeBytes = 4;
 constexpr int32_t kStyleCopyBuffer = 128;
-constexpr int32_t kStyleCopyVersion = 19;
 
 void WriteBool(QV_IoStream* stream, bool value)
 {
@@ -263,7 +263,7 @@ void M_Shape::CopyStyleProperties(M_Shape* source)
     const float oldWidth = fMyStyle.fLineWidth;
     QV_MemStream stream;
     stream.Open(kStyleCopyBuffer);
-    stream.fVersion = kStyleCopyVersion;
+    stream.fVersion = kCurrentFormatVersion;
     source->fMyStyle.WriteRecord(&stream);
     stream.Rewind();
     stream.fReading = true;

@@ -11,6 +11,7 @@
 #include "console_sink.h"
 #include "model_prefs.h"
 #include "qv_iostream.h"
+#include "record_lines.h"
 
 using namespace bone_math;
 
@@ -31,7 +32,7 @@ constexpr int64_t kMinBoneRecordBytes = 32;
 
 void SkeletonReadError(QV_IoStream* stream, int32_t line)
 {
-    ChannelReadError(stream, __FILE__, line);
+    ChannelReadError(stream, "lib_vorn/m_skeleton.cpp", line);
 }
 
 bool AutoNaming()
@@ -480,18 +481,13 @@ bool M_Skeleton::ReadRecord(QV_IoStream* stream)
     int32_t added = 0;
     char word[kWordSize];
     for (;;) {
-        if (!stream->ReadWord(kWordSize, word)) {
+        const RecordWord next = NextRecordWord(stream, kWordSize, word, '[', ']');
+        if (next == RecordWord::kUnreadable) {
             SkeletonReadError(stream, kErrorLineWord);
             DiscardSlots(base, added);
             return false;
         }
-        if (word[0] == '#') {
-            stream->SkipLine();
-            continue;
-        }
-        if (std::strcmp(word, "[") == 0)
-            continue;
-        if (word[0] == 0 || std::strcmp(word, "]") == 0)
+        if (next == RecordWord::kEnd)
             break;
         if (std::strcmp(word, "binding_mode") == 0) {
             if (!stream->ReadInt(fBindingMode)) {
@@ -532,11 +528,7 @@ bool M_Skeleton::ReadRecord(QV_IoStream* stream)
             }
             continue;
         }
-        QV_String text("Unknown keyword: ");
-        text.Append(word);
-        text.Append(" at line ");
-        text.AppendInt(stream->LineNumber());
-        stream->SetError(text.CString());
+        UnknownKeywordError(stream, word);
         DiscardSlots(base, added);
         return false;
     }

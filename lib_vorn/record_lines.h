@@ -53,16 +53,17 @@ inline void RecordPathLine(QV_IoStream* s, const char* keyword, const QV_String&
 
 enum class RecordWord { kKeyword, kEnd, kUnreadable };
 
-// The next keyword of a layer record into word (size bytes): "{" and comment lines ('#' to the
-// end of the line) are passed over; "}" or the end of the text ends the record.
-inline RecordWord NextRecordWord(QV_IoStream* stream, int32_t size, char* word)
+// The next keyword of a record into word (size bytes): the opening word ("{" for layer records,
+// "[" for channels, meshes and skeletons) and comment lines ('#' to the end of the line) are
+// passed over; the closing word or the end of the text ends the record.
+inline RecordWord NextRecordWord(QV_IoStream* stream, int32_t size, char* word, char open = '{', char close = '}')
 {
     for (;;) {
         if (!stream->ReadWord(size, word))
             return RecordWord::kUnreadable;
-        if (word[0] == '{' && word[1] == 0)
+        if (word[0] == open && word[1] == 0)
             continue;
-        if (word[0] == 0 || (word[0] == '}' && word[1] == 0))
+        if (word[0] == 0 || (word[0] == close && word[1] == 0))
             return RecordWord::kEnd;
         if (word[0] != '#')
             return RecordWord::kKeyword;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "console_sink.h"
+#include "format_version.h"
 #include "grouplayer.h"
 #include "m_style.h"
 #include "model_prefs.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int32_t kCurrentVersion = 19;
 constexpr int32_t kRedoCapacity = 2048;
 
 void GatherSelected(QV_ArrayList& list, VornLayer* layer)
@@ -88,14 +88,14 @@ void VornDoc::Reset()
     fDepthSort = false;
     fDistanceSort = false;
     fDepthOfField = false;
-    fFocusDistance = 2;
-    fFocusRange = 1;
+    fFocusDistance = kDefaultFocusDistance;
+    fFocusRange = kDefaultFocusRange;
     fMaxBlur = 0.05f;
     fStereoSeparation = -1;
     fExtraSwfFrame = false;
     fSoundtrack = "";
     fReadFailed = false;
-    fVersion = kCurrentVersion;
+    fVersion = kCurrentFormatVersion;
     fDirty = false;
     fCurFrame = 0;
     fPath = "";
@@ -112,7 +112,7 @@ void VornDoc::Reset()
     fRedoStream = new (std::nothrow) QV_MemStream;
     if (fRedoStream) {
         fRedoStream->Open(kRedoCapacity);
-        fRedoStream->fVersion = kCurrentVersion;
+        fRedoStream->fVersion = kCurrentFormatVersion;
     }
     fCurrentView = nullptr;
     fViewSlot = 0;

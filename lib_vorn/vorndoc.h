@@ -32,6 +32,9 @@ public:
     static constexpr int32_t kUndoLevels = 32;
     static constexpr int32_t kUndoObjects = 256;
     static constexpr int32_t kViewSlots = 4;
+    // The focus of a new document; a stored focus that cannot be used is replaced by it.
+    static constexpr float kDefaultFocusDistance = 2;
+    static constexpr float kDefaultFocusRange = 1;
 
     VornDoc();
     // Reads a document from the stream; on failure fReadFailed is set and the stream holds the
@@ -48,8 +51,9 @@ public:
     // comment may be null.
     void Write(const char* comment, QV_IoStream* stream);
     // 0, or -7 when the file could not be written completely: then the old file, fDirty and
-    // fVersion stay as they were.
-    int32_t Save(const char* comment);
+    // fVersion stay as they were, and reason (when given) says why: the system's reason, or
+    // that the file is read-only.
+    int32_t Save(const char* comment, QV_String* reason = nullptr);
     // Into a freshly reset document. False (and fReadFailed) on failure.
     bool Read(QV_IoStream* stream);
 

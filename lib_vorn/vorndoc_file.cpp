@@ -7,6 +7,7 @@
 #include <new>
 
 #include "animrecord.h"
+#include "format_version.h"
 #include "layerfactory.h"
 #include "m_style.h"
 #include "qv_filestream.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr const char* kHeader = "application/x-vnd.qv_vorndoc";
-constexpr int32_t kCurrentVersion = 19;
 constexpr int32_t kOldestVersion = 8;
 // Versions below this come from the older generation and need the converter.
 constexpr int32_t kFirstCurrentGeneration = 11;
@@ -64,11 +64,6 @@ void WriteCreated(QV_IoStream* s)
     }
 }
 
-int32_t Clamp255(int32_t v)
-{
-    return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
 bool Fail(QV_IoStream* stream, int32_t line)
 {
     ChannelReadError(stream, "lib_vorn/vorndoc", line);
@@ -100,7 +95,7 @@ void VornDoc::Write(const char* comment, QV_IoStream* s)
 
     Line(s, kHeader);
     s->WriteText("version ");
-    s->WriteInt(kCurrentVersion);
+    s->WriteInt(kCurrentFormatVersion);
     s->WriteNewline();
     if (comment) {
         s->WriteText("### ");
@@ -117,13 +112,7 @@ void VornDoc::Write(const char* comment, QV_IoStream* s)
     s->WriteFloat(fFps);
     s->WriteNewline();
     s->WriteText("back_color ");
-    s->WriteInt(fBackColor.r);
-    s->WriteSpace();
-    s->WriteInt(fBackColor.g);
-    s->WriteSpace();
-    s->WriteInt(fBackColor.b);
-    s->WriteSpace();
-    s->WriteInt(fBackColor.a);
+    s->WriteColor(fBackColor);
     s->WriteNewline();
     s->WriteText("noise_grain ");
     s->WriteInt(fNoiseGrain);
@@ -179,17 +168,22 @@ void VornDoc::Write(const char* comment, QV_IoStream* s)
     SetCurFrame(frame);
 }
 
-int32_t VornDoc::Save(const char* comment)
+int32_t VornDoc::Save(const char* comment, QV_String* reason)
 {
     // The file stream writes beside the target and renames only when every byte, the flush and
     // the close succeeded: a full disk leaves the old document and the dirty flag as they were.
     QV_FileStream file;
-    if (file.Open(fPath.CString(), false) != 0)
+    bool saved = file.Open(fPath.CString(), false) == 0;
+    if (saved) {
+        Write(comment, &file);
+        saved = file.Commit();
+    }
+    if (!saved) {
+        if (reason)
+            *reason = file.Failure();
         return -7;
-    Write(comment, &file);
-    if (!file.Commit())
-        return -7;
-    fVersion = kCurrentVersion;
+    }
+    fVersion = kCurrentFormatVersion;
     fDirty = false;
     return 0;
 }
@@ -225,7 +219,7 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
         if (std::strcmp(word, "version") == 0 && fVersion < 0) {
             if (!stream->ReadInt(fVersion))
                 return DOC_FAIL(stream);
-            if (fVersion > kCurrentVersion) {
+            if (fVersion > kCurrentFormatVersion) {
                 SetErrorText(stream, "This file is from a newer version of Vorn, and cannot be opened by this version.");
                 return DOC_FAIL(stream);
             }
@@ -260,13 +254,8 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
                 return DOC_FAIL(stream);
             fFps = fps;
         } else if (std::strcmp(word, "back_color") == 0) {
-            int32_t c[4];
-            for (int32_t& v : c) {
-                if (!stream->ReadInt(v))
-                    return DOC_FAIL(stream);
-            }
-            fBackColor = rgb_color { uint8_t(Clamp255(c[0])), uint8_t(Clamp255(c[1])), uint8_t(Clamp255(c[2])),
-                uint8_t(Clamp255(c[3])) };
+            if (!stream->ReadColor(fBackColor))
+                return DOC_FAIL(stream);
         } else if (std::strcmp(word, "noise_grain") == 0) {
             if (!stream->ReadInt(fNoiseGrain))
                 return DOC_FAIL(stream);
@@ -285,9 +274,16 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
             if (!stream->ReadBool(on) || !stream->ReadFloat(distance) || !stream->ReadFloat(range)
                 || !stream->ReadFloat(blur))
                 return DOC_FAIL(stream);
-            // The far limit of the focus range divides the blur: it must lie beyond the eye.
+            // The far limit of the focus range divides the blur: it must lie beyond the eye. A
+            // range that is never used does not cost the document; it gets the defaults.
             const float far = distance + range / 2;
-            if (!std::isfinite(far) || far <= 0 || !std::isfinite(blur))
+            if (!std::isfinite(far) || far <= 0) {
+                if (on)
+                    return DOC_FAIL(stream);
+                distance = kDefaultFocusDistance;
+                range = kDefaultFocusRange;
+            }
+            if (!std::isfinite(blur))
                 return DOC_FAIL(stream);
             fDepthOfField = on;
             fFocusDistance = distance;
@@ -304,8 +300,10 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
                 return DOC_FAIL(stream);
             // A soundtrack becomes an audio layer, a kind this program does not hold yet:
             // refusing beats opening the document without its sound.
-            if (!fSoundtrack.IsEmpty())
+            if (!fSoundtrack.IsEmpty()) {
+                ReportUnsupported(stream, "Soundtracks");
                 return DOC_FAIL(stream);
+            }
         } else if (std::strcmp(word, "style") == 0) {
             M_Style* style = new (std::nothrow) M_Style(0);
             if (!style)
@@ -332,8 +330,10 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
             if (!stream->ReadInt(type))
                 return DOC_FAIL(stream);
             VornLayer* layer = LayerFactory(type);
-            if (!layer)
+            if (!layer) {
+                ReportUnsupportedLayer(stream, type);
                 return DOC_FAIL(stream);
+            }
             if (!layer->ReadRecord(stream)) {
                 delete layer;
                 return DOC_FAIL(stream);
@@ -343,11 +343,7 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
             if (!stream->ReadInt(selected))
                 return DOC_FAIL(stream);
         } else {
-            QV_String text("Unknown keyword: ");
-            text.Append(word);
-            text.Append(" at line ");
-            text.AppendInt(stream->LineNumber());
-            stream->SetError(text.CString());
+            UnknownKeywordError(stream, word);
             return DOC_FAIL(stream);
         }
     }

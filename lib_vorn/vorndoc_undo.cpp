@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <new>
 
+#include "format_version.h"
 #include "qv_memstream.h"
 #include "vorndoc.h"
 #include "vornlayer.h"
 
 namespace {
 
-constexpr int32_t kCurrentVersion = 19;
 constexpr int32_t kLevelCapacity = 2048;
 
 } // namespace
@@ -29,7 +29,7 @@ void VornDoc::DropOldestUndoLevel()
 void VornDoc::WriteSnapshot(int32_t level, QV_MemStream* stream)
 {
     stream->Rewind();
-    stream->fVersion = kCurrentVersion;
+    stream->fVersion = kCurrentFormatVersion;
     for (int32_t i = 0; i < kUndoObjects; i++) {
         if (fUndoObjects[level][i])
             fUndoObjects[level][i]->WriteRecord(stream);
@@ -43,7 +43,7 @@ void VornDoc::WriteSnapshot(int32_t level, QV_MemStream* stream)
 void VornDoc::ReadSnapshot(int32_t level, QV_MemStream* stream)
 {
     stream->Rewind();
-    stream->fVersion = kCurrentVersion;
+    stream->fVersion = kCurrentFormatVersion;
     for (int32_t i = 0; i < kUndoObjects; i++) {
         VornLayer* layer = fUndoObjects[level][i];
         if (!layer)

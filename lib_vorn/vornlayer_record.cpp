@@ -40,13 +40,13 @@ template <class Channel, class Test> bool Differs(Channel& channel, Test atDefau
     return channel.CountKeys() > 1 || !atDefault(channel.GetValue(0));
 }
 
-bool Fail(QV_IoStream* stream, const char* file, int32_t line)
+bool Fail(QV_IoStream* stream, int32_t line)
 {
-    ChannelReadError(stream, file, line);
+    ChannelReadError(stream, "lib_vorn/vornlayer", line);
     return false;
 }
 
-#define RECORD_FAIL(stream) Fail((stream), __FILE__, __LINE__)
+#define RECORD_FAIL(stream) Fail((stream), __LINE__)
 
 } // namespace
 
@@ -253,11 +253,7 @@ bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const 
         return true;
     }
 
-    QV_String text("Unknown keyword: ");
-    text.Append(keyword);
-    text.Append(" at line ");
-    text.AppendInt(stream->LineNumber());
-    stream->SetError(text.CString());
+    UnknownKeywordError(stream, keyword);
     return false;
 }
 

@@ -62,6 +62,21 @@ enum PlatKey : int32_t {
     kPlatKeyShift,
     kPlatKeyCtrl,
     kPlatKeyAlt,
+    // Keys that type no character of their own, or (the keypad) only while Num Lock is on.
+    kPlatKeyInsert,
+    kPlatKeyCapsLock,
+    kPlatKeyNumLock,
+    kPlatKeyScrollLock,
+    kPlatKeyPause,
+    kPlatKeyPrintScreen,
+    kPlatKeyMenu,
+    kPlatKeyKeypad0, // keypad 1 .. 9 follow
+    kPlatKeyKeypad9 = kPlatKeyKeypad0 + 9,
+    kPlatKeyKeypadMultiply,
+    kPlatKeyKeypadAdd,
+    kPlatKeyKeypadSubtract,
+    kPlatKeyKeypadDecimal,
+    kPlatKeyKeypadDivide,
 };
 
 struct PlatEvent {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "plat_quit_signals.h"
 #include "plat_sdl_internal.h"
 #include "plat_time.h"
 #include "plat_video.h"
@@ -27,6 +28,15 @@ std::vector<Timer> gTimers;
 std::atomic<bool> gQuitPosted { false };
 std::atomic<uint32_t> gWakeUpType { 0 };
 std::deque<int32_t> gSimulatedModifiers;
+void (*gQuitRequestHandler)() = nullptr;
+
+void AskToQuit()
+{
+    if (gQuitRequestHandler)
+        gQuitRequestHandler();
+    else
+        gQuitPosted.store(true);
+}
 
 // Signed distance on the wrapping millisecond clock.
 int32_t MsUntil(uint32_t due, uint32_t now)
@@ -72,49 +82,11 @@ int32_t ButtonOf(uint8_t sdlButton)
 
 int32_t KeyOf(SDL_Keycode code)
 {
-    switch (code) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-    case SDLK_RETURN2:
+    // Keypad Enter and the second Return key are Return.
+    if (code == SDLK_KP_ENTER || code == SDLK_RETURN2)
         return kPlatKeyReturn;
-    case SDLK_ESCAPE:
-        return kPlatKeyEscape;
-    case SDLK_TAB:
-        return kPlatKeyTab;
-    case SDLK_BACKSPACE:
-        return kPlatKeyBackspace;
-    case SDLK_DELETE:
-        return kPlatKeyDelete;
-    case SDLK_HOME:
-        return kPlatKeyHome;
-    case SDLK_END:
-        return kPlatKeyEnd;
-    case SDLK_PAGEUP:
-        return kPlatKeyPageUp;
-    case SDLK_PAGEDOWN:
-        return kPlatKeyPageDown;
-    case SDLK_LEFT:
-        return kPlatKeyLeft;
-    case SDLK_UP:
-        return kPlatKeyUp;
-    case SDLK_RIGHT:
-        return kPlatKeyRight;
-    case SDLK_DOWN:
-        return kPlatKeyDown;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return kPlatKeyShift;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-        return kPlatKeyCtrl;
-    case SDLK_LALT:
-    case SDLK_RALT:
-        return kPlatKeyAlt;
-    default:
-        break;
-    }
-    if (code >= SDLK_F1 && code <= SDLK_F12)
-        return kPlatKeyF1 + (code - SDLK_F1);
+    if (const int32_t key = PlatKeyOfSdlKey(code))
+        return key;
     // Key codes of character keys are the characters themselves.
     if (code > 0 && !(code & SDLK_SCANCODE_MASK))
         return code;
@@ -408,8 +380,16 @@ int32_t PlatPumpMessageWithin(uint32_t timeoutMs)
         return -1;
     const uint32_t start = PlatTickCount();
     for (;;) {
+        if (PlatTakeQuitSignal()) {
+            AskToQuit();
+            return 1;
+        }
         SDL_Event sdl;
         if (SDL_PollEvent(&sdl)) {
+            if (sdl.type == SDL_QUIT) {
+                AskToQuit();
+                return 1;
+            }
             if (Dispatch(sdl))
                 return 1;
             continue;
@@ -436,6 +416,11 @@ int32_t PlatPumpMessageWithin(uint32_t timeoutMs)
             SDL_WaitEventTimeout(nullptr, std::max(1, limit));
         }
     }
+}
+
+void PlatSetQuitRequestHandler(void (*handler)())
+{
+    gQuitRequestHandler = handler;
 }
 
 void PlatPostQuit()

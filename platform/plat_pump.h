@@ -24,6 +24,12 @@ void PlatPostQuit();
 // Drops a posted quit that no loop has seen (start-up and tests).
 void PlatClearQuit();
 
+// The system asks the program to quit (a caught SIGTERM or SIGINT, or the
+// system's quit event): the pump calls the handler on the interface thread,
+// counting it as one handled event. Without a handler the request posts a
+// quit. Null removes the handler.
+void PlatSetQuitRequestHandler(void (*handler)());
+
 // Safe from any thread: the window with that id (PlatWindowId) gets a WakeUp
 // event on the interface thread; a worker asks for a repaint this way. False
 // when the event queue is full or not running. Waking a window that is gone by

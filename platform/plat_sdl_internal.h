@@ -27,6 +27,11 @@ void PlatDestroyAllWindows();
 // Every live window, in order of creation.
 const std::vector<PlatWindow*>& PlatLiveWindows();
 
+// The PlatKey of a key without a character of its own, or 0 (plat_keys.cpp); and back, or
+// SDLK_UNKNOWN. Left and right Shift, Ctrl and Alt are one key each.
+int32_t PlatKeyOfSdlKey(SDL_Keycode code);
+SDL_Keycode PlatSdlKeyOf(int32_t key);
+
 // Hands the event to the window's handler, when it has one.
 void PlatDeliver(PlatWindow* window, const PlatEvent& event);
 

@@ -30,44 +30,8 @@ bool Queue(SDL_Event& event, int32_t modifiers)
 
 SDL_Keycode SdlKeyOf(int32_t key)
 {
-    switch (key) {
-    case kPlatKeyReturn:
-        return SDLK_RETURN;
-    case kPlatKeyEscape:
-        return SDLK_ESCAPE;
-    case kPlatKeyTab:
-        return SDLK_TAB;
-    case kPlatKeyBackspace:
-        return SDLK_BACKSPACE;
-    case kPlatKeyDelete:
-        return SDLK_DELETE;
-    case kPlatKeyHome:
-        return SDLK_HOME;
-    case kPlatKeyEnd:
-        return SDLK_END;
-    case kPlatKeyPageUp:
-        return SDLK_PAGEUP;
-    case kPlatKeyPageDown:
-        return SDLK_PAGEDOWN;
-    case kPlatKeyLeft:
-        return SDLK_LEFT;
-    case kPlatKeyUp:
-        return SDLK_UP;
-    case kPlatKeyRight:
-        return SDLK_RIGHT;
-    case kPlatKeyDown:
-        return SDLK_DOWN;
-    case kPlatKeyShift:
-        return SDLK_LSHIFT;
-    case kPlatKeyCtrl:
-        return SDLK_LCTRL;
-    case kPlatKeyAlt:
-        return SDLK_LALT;
-    default:
-        break;
-    }
-    if (key >= kPlatKeyF1 && key <= kPlatKeyF12)
-        return SDLK_F1 + (key - kPlatKeyF1);
+    if (const SDL_Keycode code = PlatSdlKeyOf(key))
+        return code;
     return key > 0 && key < kPlatKeyReturn ? key : SDLK_UNKNOWN;
 }
 

@@ -42,6 +42,7 @@ int32_t KeyCodeFromVirtualKey(int32_t platformKey)
 
 int32_t VirtualKeyCode(int32_t platformKey)
 {
+    // The raw key codes of the original platform, which layers and scripts compare with.
     switch (platformKey) {
     case kPlatKeyShift:
         return 16;
@@ -49,9 +50,35 @@ int32_t VirtualKeyCode(int32_t platformKey)
         return 17;
     case kPlatKeyAlt:
         return 18;
+    case kPlatKeyPause:
+        return 19;
+    case kPlatKeyCapsLock:
+        return 20;
+    case kPlatKeyPrintScreen:
+        return 44;
+    case kPlatKeyInsert:
+        return 45;
+    case kPlatKeyMenu:
+        return 93;
+    case kPlatKeyKeypadMultiply:
+        return 106;
+    case kPlatKeyKeypadAdd:
+        return 107;
+    case kPlatKeyKeypadSubtract:
+        return 109;
+    case kPlatKeyKeypadDecimal:
+        return 110;
+    case kPlatKeyKeypadDivide:
+        return 111;
+    case kPlatKeyNumLock:
+        return 144;
+    case kPlatKeyScrollLock:
+        return 145;
     default:
         break;
     }
+    if (platformKey >= kPlatKeyKeypad0 && platformKey <= kPlatKeyKeypad9)
+        return 96 + (platformKey - kPlatKeyKeypad0);
     if (platformKey >= 'a' && platformKey <= 'z')
         return platformKey - 'a' + 'A';
     return platformKey > 0 && platformKey < kPlatKeyReturn ? platformKey : 0;

@@ -7,9 +7,11 @@
 
 // The KEY_ code of a platform key (PlatKey); 0 for every other key.
 int32_t KeyCodeFromVirtualKey(int32_t platformKey);
-// The code a key release reports when KeyCodeFromVirtualKey gives 0: the
-// upper-case letter for letter keys, 16, 17 and 18 for Shift, Ctrl and Alt,
-// else the key's character; 0 for a key without one.
+// The code a key release reports when KeyCodeFromVirtualKey gives 0: the raw
+// key code of the original platform. The upper-case letter for letter keys,
+// 16, 17 and 18 for Shift, Ctrl and Alt, 45 for Insert, 20 for Caps Lock, 96
+// to 105 for the keypad digits and so on, else the key's character; 0 for a
+// key the platform layer does not know.
 int32_t VirtualKeyCode(int32_t platformKey);
 
 // A typed character as it is delivered: with Ctrl held a control code below

@@ -6,3 +6,6 @@
 // MSG_CANCEL.
 constexpr int32_t MSG_OK = -1006;
 constexpr int32_t MSG_CANCEL = -1007;
+// The quit command: the main window asks QuitRequested and, when allowed,
+// ends the run (QV_App::Quit). A termination signal arrives as this too.
+constexpr int32_t MSG_QUIT = -1008;

@@ -7,6 +7,7 @@
 #include "plat_mutex.h"
 #include "plat_pump.h"
 #include "plat_window.h"
+#include "message_ids.h"
 #include "qv_baseimage.h"
 #include "qv_wnd.h"
 #include "script_console.h"
@@ -21,10 +22,29 @@ namespace {
 
 constexpr int32_t kFirstImageCapacity = 4;
 
+// The system asks the program to quit: the same as the quit command, so the main window decides
+// (and, with a changed document, asks) as it does for the menu's Quit.
+void SystemQuitRequest()
+{
+    if (!gApp)
+        return;
+    QV_Wnd* window = gApp->fMainWindow;
+    if (!window) {
+        gApp->Quit();
+        return;
+    }
+    PlatMutexLock(window->fWndMutex);
+    QV_Wnd::Watch watch(window);
+    window->PostMessage(MSG_QUIT);
+    if (!watch.Gone())
+        PlatMutexUnlock(window->fWndMutex);
+}
+
 } // namespace
 
 QV_App::QV_App()
-    : fLoadStrings(true)
+    : fMainWindow(nullptr)
+    , fLoadStrings(true)
     , fQuitting(false)
     , fMutex(nullptr)
     , fStringsLoaded(false)
@@ -91,6 +111,7 @@ void QV_App::Run()
     Startup(gLongCommandLine.CString());
 
     if (!fQuitting) {
+        PlatSetQuitRequestHandler(SystemQuitRequest);
         for (;;) {
             const int32_t result = PlatPumpMessage();
             if (result == 0)
@@ -102,6 +123,7 @@ void QV_App::Run()
                 break;
             }
         }
+        PlatSetQuitRequestHandler(nullptr);
     } else {
         // The quit posted inside Startup belongs to this run, not to a later loop.
         PlatClearQuit();

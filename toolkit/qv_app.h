@@ -9,6 +9,7 @@
 #include "qv_string.h"
 
 class QV_BaseImage;
+class QV_Wnd;
 struct PlatMutex;
 
 // The base of the application object. It owns the two settings records, the
@@ -24,7 +25,9 @@ public:
 
     // Reads the settings, loads texts, fonts and colours, calls Startup,
     // runs the message loop until a quit, calls Shutdown, saves colours and
-    // settings.
+    // settings. While the loop runs, a termination signal (SIGTERM, SIGINT,
+    // once the program catches them) is the quit command MSG_QUIT sent to
+    // fMainWindow, or, without a main window, Quit.
     void Run();
     // Ends the run: the loop stops at its next message, or never starts when
     // called inside Startup.
@@ -51,6 +54,9 @@ public:
 
     QV_String fName;
     QV_String fVersion;
+    // The application's main window while it exists (the application sets
+    // and clears it); null otherwise.
+    QV_Wnd* fMainWindow;
     bool fLoadStrings;
     bool fQuitting;
     QV_Message fUserSettings;

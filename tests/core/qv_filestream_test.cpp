@@ -1,5 +1,6 @@
 #include "qv_filestream.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <string>
@@ -319,6 +320,29 @@ TEST_F(FileStreamTest, FailedWriteLeavesTheOldFile)
     setrlimit(RLIMIT_FSIZE, &saved);
 
     EXPECT_FALSE(committed);
+    EXPECT_STREQ(fStream.Failure().CString(), std::strerror(EFBIG));
     EXPECT_EQ(fFolder.Get("doc.celv"), "old contents");
     EXPECT_EQ(fFolder.EntryCount(), 1);
+}
+
+// The rename would replace a file whatever its mode: a file made read-only is refused instead,
+// and every failure to write says why.
+TEST_F(FileStreamTest, ReadOnlyTargetIsRefusedAndFailuresSayWhy)
+{
+    fFolder.Put("locked.celv", "kept");
+    const std::string locked = fFolder.File("locked.celv");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    EXPECT_EQ(fStream.Open(locked.c_str(), false), -6);
+    EXPECT_EQ(fStream.Failure(), "the file is read-only");
+    EXPECT_EQ(fFolder.Get("locked.celv"), "kept");
+    EXPECT_EQ(fFolder.EntryCount(), 1);
+
+    const std::string missing = fFolder.File("no-folder/doc.celv");
+    EXPECT_EQ(fStream.Open(missing.c_str(), false), -6);
+    EXPECT_STREQ(fStream.Failure().CString(), std::strerror(ENOENT));
+
+    ASSERT_EQ(fStream.Open(fFolder.File("fresh.celv").c_str(), false), 0);
+    EXPECT_TRUE(fStream.Failure().IsEmpty());
+    EXPECT_TRUE(fStream.Commit());
+    EXPECT_TRUE(fStream.Failure().IsEmpty());
 }

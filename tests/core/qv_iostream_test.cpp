@@ -1,4 +1,5 @@
 #include "qv_iostream.h"
+#include "qv_filestream.h"
 #include "qv_memstream.h"
 
 #include <cmath>
@@ -7,6 +8,8 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "scratch_folder.h"
 
 namespace {
 
@@ -160,16 +163,108 @@ TEST(QV_IoStream, FirstErrorWins)
 TEST(QV_IoStream, QuotedTextIntoFixedBufferKeepsItsLimit)
 {
     std::string fits(254, 'x');
-    std::string tooLong(255, 'y');
+    std::string tooLong(300, 'y');
     QV_MemStream stream;
     Fill(stream, "\"" + fits + "\" \"" + tooLong + "\" \"after\"");
     char buffer[256];
     ASSERT_TRUE(stream.ReadQuoted(256, buffer));
     EXPECT_EQ(std::strlen(buffer), 254u);
     EXPECT_FALSE(stream.ReadQuoted(256, buffer));
-    // The over-long text is consumed whole, so the next one reads.
+    EXPECT_EQ(buffer, std::string(255, 'y'));
+    // The read stopped at the full buffer: the rest of the text is still in the stream.
+    char word[256];
+    ASSERT_TRUE(stream.ReadWord(256, word));
+    EXPECT_EQ(word, std::string(45, 'y') + "\"");
     ASSERT_TRUE(stream.ReadQuoted(256, buffer));
     EXPECT_STREQ(buffer, "after");
+
+    Fill(stream, "\"abc\"");
+    EXPECT_FALSE(stream.ReadQuoted(3, buffer));
+    EXPECT_STREQ(buffer, "ab");
+    char c = 0;
+    ASSERT_TRUE(stream.ReadChar(c));
+    EXPECT_EQ(c, 'c');
+}
+
+// Files are written with CR LF line ends; a text holding a line break must read back from a file
+// as it was written, or every save would add a CR. A memory stream holds what was written.
+TEST(QV_IoStream, QuotedTextsReadLineBreaksAsWritten)
+{
+    const std::string bytes = "\"one\r\ntwo\rthree\nfour\r\r\n\" \"a\r\nb\"";
+    ScratchFolder folder;
+    folder.Put("text.txt", bytes);
+    QV_FileStream file;
+    ASSERT_EQ(file.Open(folder.File("text.txt").c_str(), true), 0);
+    QV_String text;
+    ASSERT_TRUE(file.ReadString(text));
+    EXPECT_EQ(text, "one\ntwo\rthree\nfour\r\n");
+    char buffer[16];
+    ASSERT_TRUE(file.ReadQuoted(16, buffer));
+    EXPECT_STREQ(buffer, "a\nb");
+
+    QV_MemStream memory;
+    Fill(memory, bytes);
+    ASSERT_TRUE(memory.ReadString(text));
+    EXPECT_EQ(text, "one\r\ntwo\rthree\nfour\r\r\n");
+    ASSERT_TRUE(memory.ReadQuoted(16, buffer));
+    EXPECT_STREQ(buffer, "a\r\nb");
+}
+
+// One number rule for every stream: the same bytes give the same value and leave the same rest,
+// whatever stream they are read from, and nothing non-finite gets in.
+TEST(QV_IoStream, NumbersReadTheSameOnEveryStream)
+{
+    struct Case {
+        const char* text;
+        bool isFloat;
+        bool ok;
+        double value;
+        const char* rest;
+    } cases[] = {
+        { "-12abc", false, true, -12, "abc" },
+        { "+5", false, true, 5, "" },
+        { "99999999999", false, false, 0, "" },
+        { "1e3", false, true, 1, "e3" },
+        { "1e-07", true, true, 1e-7, "" },
+        { "2.5e}", true, true, 2.5, "e}" },
+        { "1E3", true, true, 1000, "" },
+        { "-1.5e+2", true, true, -150, "" },
+        { "1.2.3", true, true, 1.2, ".3" },
+        { ".5", true, true, 0.5, "" },
+        { "3e38", true, true, 3e38, "" },
+        { "1e-999", true, true, 0, "" },
+        { "1e999", true, false, 0, "" },
+        { "-1e999", true, false, 0, "" },
+        { "nan", true, false, 0, "nan" },
+        { "inf", true, false, 0, "inf" },
+        { "-", true, false, 0, "" },
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        const std::string bytes = std::string("  ") + c.text + " ";
+        QV_MemStream memory;
+        Fill(memory, bytes);
+        folder.Put("number.txt", bytes);
+        QV_FileStream file;
+        ASSERT_EQ(file.Open(folder.File("number.txt").c_str(), true), 0);
+        for (QV_IoStream* stream : { static_cast<QV_IoStream*>(&memory), static_cast<QV_IoStream*>(&file) }) {
+            const char* kind = stream == &memory ? "memory" : "file";
+            float value = 7;
+            bool ok;
+            if (c.isFloat) {
+                ok = stream->ReadFloat(value);
+            } else {
+                int32_t number = 7;
+                ok = stream->ReadInt(number);
+                value = float(number);
+            }
+            EXPECT_EQ(ok, c.ok) << c.text << " on the " << kind << " stream";
+            EXPECT_FLOAT_EQ(value, ok ? float(c.value) : 7.0f) << c.text << " on the " << kind << " stream";
+            char word[256] = "";
+            stream->ReadWord(256, word);
+            EXPECT_STREQ(word, c.rest) << c.text << " on the " << kind << " stream";
+        }
+    }
 }
 
 TEST(QV_IoStream, StringsAndPathsTakeAnyLength)

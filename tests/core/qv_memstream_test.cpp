@@ -100,42 +100,6 @@ TEST(QV_MemStream, ReadingToTheEnd)
     EXPECT_FALSE(stream.ReadChar(c));
 }
 
-TEST(QV_MemStream, NumbersByCharacterClass)
-{
-    QV_MemStream stream;
-    Fill(stream, "-12abc");
-    int32_t number = 0;
-    ASSERT_TRUE(stream.ReadInt(number));
-    EXPECT_EQ(number, -12);
-    char c = 0;
-    ASSERT_TRUE(stream.ReadChar(c));
-    EXPECT_EQ(c, 'a');
-
-    // No '+' sign: the read fails on it and leaves it in place.
-    Fill(stream, "  +5");
-    number = 7;
-    EXPECT_FALSE(stream.ReadInt(number));
-    EXPECT_EQ(number, 7);
-    ASSERT_TRUE(stream.ReadChar(c));
-    EXPECT_EQ(c, '+');
-
-    // No exponent.
-    Fill(stream, "1e-07 -2.5 1.2.3 99999999999");
-    float value = 0;
-    ASSERT_TRUE(stream.ReadFloat(value));
-    EXPECT_EQ(value, 1.0f);
-    ASSERT_TRUE(stream.ReadChar(c));
-    EXPECT_EQ(c, 'e');
-    ASSERT_TRUE(stream.ReadInt(number));
-    EXPECT_EQ(number, -7);
-    ASSERT_TRUE(stream.ReadFloat(value));
-    EXPECT_EQ(value, -2.5f);
-    ASSERT_TRUE(stream.ReadFloat(value));
-    EXPECT_FLOAT_EQ(value, 1.2f);
-    EXPECT_FALSE(stream.ReadInt(number));
-    EXPECT_EQ(number, -7);
-}
-
 TEST(QV_MemStream, BooleansByPrefix)
 {
     struct Case {

@@ -208,8 +208,6 @@ TEST(AnimRecord, BrokenRecordsAreReadErrors)
         { "missing count", "[\n\tkeys ]\n", 2 },
         { "negative count", "[\n\tkeys -1\n]\n", 2 },
         { "count beyond the record", "[\n\tkeys 2000000000\n\t\t0 1 0.1 0.5 3\n]\n", 2 },
-        { "equal frames", "[\n\tkeys 2\n\t\t5 1 0.1 0.5 3\n\t\t5 1 0.1 0.5 4\n]\n", 4 },
-        { "falling frames", "[\n\tkeys 3\n\t\t0 1 0.1 0.5 3\n\t\t9 1 0.1 0.5 4\n\t\t4 1 0.1 0.5 5\n]\n", 5 },
         { "bad mode", "[\n\tkeys 1\n\t\t0 smooth 0.1 0.5 3\n]\n", 3 },
         { "action without its name", "[\n\tkeys 1\n\t\t0 1 0.1 0.5 3\n\tactions 1\n\t\t[ ]\n]\n", 5 },
         { "actions inside an action",
@@ -222,7 +220,7 @@ TEST(AnimRecord, BrokenRecordsAreReadErrors)
         bool ok = true;
         std::string error = Read(channel, c.text, &ok);
         EXPECT_FALSE(ok);
-        EXPECT_EQ(ReadErrorLine(error, "animrecord.cpp"), c.line) << error;
+        EXPECT_EQ(ReadErrorLine(error, "animval"), c.line) << error;
         EXPECT_EQ(channel.CountKeys(), 1);
         EXPECT_EQ(channel.fActions.fCount, 0);
         EXPECT_EQ(channel.fActiveAction, nullptr);
@@ -235,13 +233,45 @@ TEST(AnimRecord, ValueReadErrorsNameTheKindsReader)
 {
     AnimVec2 vec2;
     std::string error = Read(vec2, "[\n\tkeys 1\n\t\t0 1 0.1 0.5 1.5\n]\n");
-    EXPECT_EQ(ReadErrorLine(error, "animvec2.cpp"), 4) << error;
+    EXPECT_EQ(ReadErrorLine(error, "animvec2"), 4) << error;
     AnimBool flag;
     error = Read(flag, "[ keys 1 0 1 0.1 0.5 maybe ]");
-    EXPECT_EQ(ReadErrorLine(error, "animbool.cpp"), 1) << error;
+    EXPECT_EQ(ReadErrorLine(error, "animbool"), 1) << error;
     AnimString text;
     error = Read(text, "[ keys 1 0 1 0.1 0.5 unquoted ]");
-    EXPECT_EQ(ReadErrorLine(error, "animstring.cpp"), 1) << error;
+    EXPECT_EQ(ReadErrorLine(error, "animstring"), 1) << error;
+}
+
+// Keys are taken as they stand in the file: in any order, the later of two at one frame winning,
+// and the channel stays searchable.
+TEST(AnimRecord, KeysOutOfOrderAreSortedAndTheLaterOfTwoAtOneFrameWins)
+{
+    AnimVal val;
+    EXPECT_EQ(Read(val,
+                  "[\n\tkeys 5\n\t\t9 1 0.1 0.5 4\n\t\t0 1 0.1 0.5 3\n\t\t4 2 0.1 0.5 5\n"
+                  "\t\t9 0 0.1 0.5 6\n\t\t2 1 0.1 0.5 7\n]\n"),
+        "");
+    ASSERT_EQ(val.CountKeys(), 4);
+    const int32_t frames[] = { 0, 2, 4, 9 };
+    const float values[] = { 3, 7, 5, 6 };
+    for (int32_t i = 0; i < 4; i++) {
+        EXPECT_EQ(val.GetKeyWhen(i), frames[i]);
+        EXPECT_EQ(val.GetValue(frames[i]), values[i]);
+    }
+    EXPECT_EQ(val.GetKeyInterpMode(4), 2);
+    EXPECT_EQ(val.GetKeyInterpMode(9), 0);
+    EXPECT_EQ(val.GetClosestKeyID(5), 2);
+    // Written back in order, it reads the same.
+    AnimVal copy;
+    EXPECT_EQ(Read(copy, Record(val)), "");
+    EXPECT_EQ(Record(copy), Record(val));
+
+    // Every kind moves its values with its keys.
+    AnimString text;
+    EXPECT_EQ(Read(text, "[ keys 3 5 1 0.1 0.5 \"five\" 0 1 0.1 0.5 \"zero\" 5 1 0.1 0.5 \"later\" ]"), "");
+    ASSERT_EQ(text.CountKeys(), 2);
+    EXPECT_EQ(text.GetValue(0), "zero");
+    EXPECT_EQ(text.GetValue(5), "later");
 }
 
 TEST(AnimRecord, TextsWithQuotesStillReadBack)

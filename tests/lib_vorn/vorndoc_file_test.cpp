@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <fstream>
 #include <sstream>
@@ -18,6 +22,7 @@
 #include "mesh_test_support.h"
 #include "m_style.h"
 #include "meshlayer.h"
+#include "notelayer.h"
 #include "qv_filestream.h"
 #include "qv_memstream.h"
 #include "vorn_test_support.h"
@@ -148,9 +153,16 @@ TEST(DocumentFile, ReaderErrorsNameTheirCause)
         { header + "version 19\ndimensions 0 10\n", "Read error at line 3" },
         { header + "version 19\ndimensions 10 -5\n", "Read error at line 3" },
         { header + "version 19\ndepth_of_field true -2 2 0.05\n", "Read error at line 3" },
-        { header + "version 19\nlayer_type 4\n{\n}\n", "Read error at line 3" },
+        // Kinds this build cannot read yet say so, rather than look like a damaged file.
+        { header + "version 19\nlayer_type 4\n{\n}\n", "Bone layers are not supported yet: this document holds one at line 3." },
+        { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t}\n}\n",
+            "Image layers are not supported yet: this document holds one at line 5." },
         { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
-        { header + "version 19\nsoundtrack \"music.wav\"\n", "Read error at line 3" },
+        // Pins today's refusal of a soundtrack. Once audio layers are read, this becomes the
+        // audio-layer case: the soundtrack turns into an audio layer named after the file.
+        { header + "version 19\nsoundtrack \"music.wav\"\n",
+            "Soundtracks are not supported yet: this document holds one at line 3." },
+        { header + "version 19\nfps 1e999\n", "Read error at line 3. In code file lib_vorn/vorndoc, line " },
     };
     for (const Case& c : cases) {
         std::string error;
@@ -209,20 +221,50 @@ TEST(DocumentFile, SelectionFixUps)
     }
 }
 
+namespace {
+
+// A mutated document either fails with one of the reader's error texts, or reads, and what it
+// writes reads back and writes the same text again.
+void ExpectCleanResult(const std::string& text, const std::string& what)
+{
+    static const char* const kErrorStarts[] = { "Read error at line ", "Unknown keyword: ", "Bad file header: ",
+        "This file is from a newer version", "This file is from an old version", "This appears to be an older",
+        "Bone layers are not supported yet", "Image layers are not supported yet",
+        "Switch layers are not supported yet", "Particle layers are not supported yet",
+        "3D layers are not supported yet", "Audio layers are not supported yet",
+        "Soundtracks are not supported yet" };
+    std::string error;
+    VornDoc* doc = ReadDoc(text, &error);
+    if (doc->fReadFailed) {
+        bool known = false;
+        for (const char* start : kErrorStarts)
+            known = known || error.rfind(start, 0) == 0;
+        EXPECT_TRUE(known) << what << ": " << error;
+    } else {
+        EXPECT_EQ(error, "") << what;
+        const std::string written = WriteDoc(*doc);
+        std::string again;
+        VornDoc* back = ReadDoc(written, &again);
+        EXPECT_FALSE(back->fReadFailed) << what << ": " << again;
+        EXPECT_EQ(WriteDoc(*back), written) << what;
+        delete back;
+    }
+    delete doc;
+}
+
+} // namespace
+
 TEST(DocumentFile, TruncatedAndFlippedFixturesFailCleanly)
 {
     VornDoc doc;
     BuildRichDocument(doc);
     const std::string text = WriteDoc(doc);
-    for (size_t cut = 0; cut < text.size(); cut += 7) {
-        VornDoc* back = ReadDoc(text.substr(0, cut));
-        delete back;
-    }
+    for (size_t cut = 0; cut < text.size(); cut += 7)
+        ExpectCleanResult(text.substr(0, cut), "cut at " + std::to_string(cut));
     for (size_t i = 0; i < text.size(); i += 3) {
         std::string flipped = text;
         flipped[i] = char(flipped[i] ^ 0x5A);
-        VornDoc* back = ReadDoc(flipped);
-        delete back;
+        ExpectCleanResult(flipped, "byte " + std::to_string(i) + " flipped");
     }
 }
 
@@ -387,4 +429,168 @@ TEST(DocumentFile, PathsHoldingADoubleQuoteNeverEnterTheDocument)
     ASSERT_EQ(console.lines.size(), 4u);
     EXPECT_NE(console.lines[0].find("cannot store a path that holds a double quote"), std::string::npos);
     EXPECT_NE(console.lines[0].find(quoted), std::string::npos);
+}
+
+namespace {
+
+std::string NestedGroups(int32_t depth)
+{
+    std::string text = "application/x-vnd.qv_vorndoc\nversion 19\n";
+    for (int32_t i = 0; i < depth; i++)
+        text += "layer_type 3\n{\n";
+    for (int32_t i = 0; i < depth; i++)
+        text += "}\n";
+    return text;
+}
+
+std::string Seed(const char* name)
+{
+    std::ifstream in(std::string(CELVANE_DOCUMENT_SEEDS) + "/" + name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+// Groups may nest 256 deep; deeper is a read error with the read-error text, and even 100,000
+// levels end in that error, not in a stack overflow.
+TEST(DocumentFile, GroupNestingHasABound)
+{
+    std::string error;
+    VornDoc* doc = ReadDoc(NestedGroups(256), &error);
+    ASSERT_FALSE(doc->fReadFailed) << error;
+    VornLayer* layer = doc->Layer(0);
+    int32_t depth = 1;
+    while (static_cast<GroupLayer*>(layer)->CountLayers() == 1) {
+        VornLayer* inner = static_cast<GroupLayer*>(layer)->Layer(0);
+        EXPECT_EQ(inner->fParent, layer);
+        EXPECT_EQ(inner->fDoc, doc);
+        layer = inner;
+        depth++;
+    }
+    EXPECT_EQ(depth, 256);
+    EXPECT_EQ(WriteDoc(*doc).size(), WriteDoc(*doc).size());
+    delete doc;
+
+    for (int32_t tooDeep : { 257, 1000, 100000 }) {
+        doc = ReadDoc(NestedGroups(tooDeep), &error);
+        EXPECT_TRUE(doc->fReadFailed) << tooDeep;
+        EXPECT_EQ(error.rfind("Read error at line " + std::to_string(3 + 2 * 256) + ". In code file lib_vorn/grouplayer, line ", 0), 0u)
+            << tooDeep << ": " << error;
+        delete doc;
+    }
+}
+
+// Keys in any order, and an unused focus range, no longer cost the whole document.
+TEST(DocumentFile, OddKeyOrdersAndUnusedFocusRangesRead)
+{
+    std::string error;
+    VornDoc* doc = ReadDoc(Seed("keys_out_of_order.txt"), &error);
+    ASSERT_FALSE(doc->fReadFailed) << error;
+    ASSERT_EQ(doc->fCameraZoom.CountKeys(), 3);
+    EXPECT_EQ(doc->fCameraZoom.GetKeyWhen(1), 6);
+    EXPECT_EQ(doc->fCameraZoom.GetValue(12), 4);
+    EXPECT_EQ(doc->fCameraZoom.GetKeyInterpMode(12), 0);
+    delete doc;
+
+    doc = ReadDoc(Seed("focus_range_unused.txt"), &error);
+    ASSERT_FALSE(doc->fReadFailed) << error;
+    EXPECT_FALSE(doc->fDepthOfField);
+    EXPECT_EQ(doc->fFocusDistance, VornDoc::kDefaultFocusDistance);
+    EXPECT_EQ(doc->fFocusRange, VornDoc::kDefaultFocusRange);
+    EXPECT_FLOAT_EQ(doc->fMaxBlur, 0.05f);
+    delete doc;
+
+    // Switched on, the same range could not be used: still refused.
+    doc = ReadDoc("application/x-vnd.qv_vorndoc\nversion 19\ndepth_of_field true -5 2 0.05\n", &error);
+    EXPECT_TRUE(doc->fReadFailed);
+    EXPECT_EQ(error.rfind("Read error at line 3. In code file lib_vorn/vorndoc, line ", 0), 0u) << error;
+    delete doc;
+}
+
+// A value too large for a float (written 1e999) is a read error, as on every stream.
+TEST(DocumentFile, NumbersBeyondTheFloatRangeAreReadErrors)
+{
+    std::string error;
+    VornDoc* doc = ReadDoc(Seed("number_overflow.txt"), &error);
+    EXPECT_TRUE(doc->fReadFailed);
+    EXPECT_EQ(error.rfind("Read error at line 8. In code file lib_vorn/animvec3, line ", 0), 0u) << error;
+    delete doc;
+}
+
+// Line breaks in a note's text survive saving and reading: open and save is stable whatever
+// line ends the file has.
+TEST(DocumentFile, NoteTextLineBreaksAreStableThroughSaves)
+{
+    ScratchFile file;
+    {
+        std::ofstream(file.Path(), std::ios::binary) << Seed("note_line_breaks.txt");
+    }
+    QV_FileStream in;
+    ASSERT_EQ(in.Open(file.Path(), true), 0);
+    VornDoc doc(&in);
+    in.Close();
+    ASSERT_FALSE(doc.fReadFailed) << in.fError.CString();
+    ASSERT_EQ(doc.CountLayers(), 1);
+    EXPECT_STREQ(static_cast<NoteLayer*>(doc.Layer(0))->fNoteText.CString(), "first\nsecond\r\nthird");
+
+    doc.SetPath(file.Path());
+    ASSERT_EQ(doc.Save(nullptr), 0);
+    const std::string saved = file.Contents();
+    ASSERT_EQ(in.Open(file.Path(), true), 0);
+    VornDoc again(&in);
+    in.Close();
+    ASSERT_FALSE(again.fReadFailed) << in.fError.CString();
+    EXPECT_STREQ(static_cast<NoteLayer*>(again.Layer(0))->fNoteText.CString(), "first\nsecond\r\nthird");
+    again.SetPath(file.Path());
+    ASSERT_EQ(again.Save(nullptr), 0);
+    EXPECT_EQ(file.Contents(), saved);
+}
+
+// A file its owner made read-only is not replaced, and a failed save says why.
+TEST(DocumentFile, SavingOntoAReadOnlyFileIsRefusedWithItsReason)
+{
+    ScratchFile file;
+    VornDoc doc;
+    doc.SetPath(file.Path());
+    ASSERT_EQ(doc.Save(nullptr), 0);
+    const std::string before = file.Contents();
+    ASSERT_EQ(chmod(file.Path(), 0444), 0);
+    BuildRichDocument(doc);
+    doc.SetDirty();
+    QV_String reason;
+    EXPECT_EQ(doc.Save(nullptr, &reason), -7);
+    EXPECT_EQ(reason, "the file is read-only");
+    EXPECT_TRUE(doc.fDirty);
+    EXPECT_EQ(file.Contents(), before);
+
+    doc.SetPath("/proc/celvane-no-such-folder/doc.celv");
+    EXPECT_EQ(doc.Save(nullptr, &reason), -7);
+    EXPECT_STREQ(reason.CString(), std::strerror(ENOENT));
+
+    // The round-trip utility reports the reason with the path.
+    const std::string fixture = std::string(CELVANE_TEST_DATA) + "/vorndoc/new_document.txt";
+    FILE* pipe = popen((std::string(CELVANE_DOC_ROUNDTRIP) + " " + fixture + " " + file.Path()).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, pipe), nullptr);
+    EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 1);
+    EXPECT_EQ(std::string(line), "cannot write " + std::string(file.Path()) + ": the file is read-only\n");
+    chmod(file.Path(), 0644);
+}
+
+// Every regression input of the document fuzz target reads, or fails with an error text, under
+// the sanitizers; what reads writes text that reads back the same.
+TEST(DocumentFile, FuzzSeedsReadOrFailCleanly)
+{
+    int32_t seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(CELVANE_DOCUMENT_SEEDS)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        ExpectCleanResult(text.str(), entry.path().filename().string());
+        seeds++;
+    }
+    EXPECT_GT(seeds, 8);
 }

@@ -194,7 +194,7 @@ TEST(LayerRecord, BadRecordsFailWithTheirMessages)
         { "{\n\torigin 1\n}\n", "Read error at line 3. In code file lib_vorn/vornlayer" },
         { "{\n\tname \"x\"\n\twobble 3\n}\n", "Unknown keyword: wobble at line 3" },
         { "{\n\talpha\n\t[\n\t\tkeys -1\n\t]\n}\n",
-            "Read error at line 4. In code file lib_vorn/animrecord" },
+            "Read error at line 4. In code file lib_vorn/animval, line " },
     };
     for (const Case& c : cases) {
         VornLayer layer;

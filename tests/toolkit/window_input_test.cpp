@@ -103,6 +103,17 @@ TEST_F(WindowInputTest, KeysArriveAsTheirCodesAndThenAsTheCharactersTheyType)
     PlatSimulateKey(fWindow->fHwnd, 'c', false, kPlatAlt); // a system key: not delivered
     PumpPending();
     EXPECT_EQ(gSeen, (Lines { "main keyup 67", "main keyup -1", "main keyup 16", "main keyup 55" }));
+
+    // Keys without a table code or a character of their own: their press is no key code (the
+    // keypad types its characters as text), their release is the raw key code.
+    gSeen.clear();
+    for (int32_t key : { int32_t(kPlatKeyInsert), int32_t(kPlatKeyCapsLock), int32_t(kPlatKeyKeypad0 + 5),
+             int32_t(kPlatKeyKeypadAdd) }) {
+        PlatSimulateKey(fWindow->fHwnd, key, true, 0);
+        PlatSimulateKey(fWindow->fHwnd, key, false, 0);
+    }
+    PumpPending();
+    EXPECT_EQ(gSeen, (Lines { "main keyup 45", "main keyup 20", "main keyup 101", "main keyup 107" }));
 }
 
 TEST(KeyTranslation, CtrlAddsNinetySixOnlyBelowThirtyTwo)

@@ -1,5 +1,6 @@
 // doc_roundtrip IN OUT: reads the document IN with the program's reader and writes it to OUT
-// with its writer. A read failure prints the reader's first error text and exits 1. The tests'
+// with its writer. A read failure prints the reader's first error text and exits 1; so does a
+// failed save, with its reason. The tests'
 // way to check documents made outside the project; not installed.
 
 #include <cstdio>
@@ -20,10 +21,11 @@ int main(int argc, char** argv)
     if (!doc)
         return 1;
     doc->SetPath(argv[2]);
-    const int32_t status = doc->Save(nullptr);
+    QV_String reason;
+    const int32_t status = doc->Save(nullptr, &reason);
     delete doc;
     if (status != 0) {
-        std::printf("cannot write %s\n", argv[2]);
+        std::printf("cannot write %s: %s\n", argv[2], reason.CString());
         return 1;
     }
     return 0;
