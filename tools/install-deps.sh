@@ -11,6 +11,7 @@ run_pkgs=(
   libjpeg62-turbo-dev libpng-dev
   libagg-dev
   libsdl2-dev libx11-dev libxi-dev
+  xdg-utils
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
