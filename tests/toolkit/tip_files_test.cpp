@@ -6,7 +6,11 @@
 #include <sys/stat.h>
 
 #include "file_dialogs.h"
+#include "plat_pump.h"
+#include "plat_time.h"
 #include "qv_alert.h"
+#include "qv_button.h"
+#include "qv_text_control.h"
 #include "qv_file_lister.h"
 #include "qv_static_picture.h"
 #include "qv_tool_tip.h"
@@ -133,6 +137,85 @@ TEST_F(TipFilesTest, FailedOpeningsAlertOnlyForPdfDocuments)
     ShellOpen("/nowhere/Manual.PDF");
     EXPECT_EQ(closer.alerts, 1);
     EXPECT_EQ(GetFile("opened.txt"), "/nowhere/notes.txt\n/nowhere/Manual.PDF\n");
+}
+
+TEST_F(TipFilesTest, MovingRestartsTheDelayAndAGoneWindowLeavesTheTipIdle)
+{
+    MakeLayer(300, 200);
+    fWindow->fMouseX = 50;
+    fWindow->fMouseY = 50;
+    QV_ToolTip tip;
+    const auto pumpFor = [](uint32_t ms) {
+        const uint32_t start = PlatTickCount();
+        while (PlatTickCount() - start < ms)
+            PlatPumpMessageWithin(5);
+    };
+    tip.Show(fWindow, 50, 50, "Hint");
+    pumpFor(500);
+    tip.Show(fWindow, 51, 50, "Hint");
+    pumpFor(500);
+    EXPECT_FALSE(tip.fShowing); // 1 s after the first show, 0.5 s after the move
+    pumpFor(500);
+    EXPECT_TRUE(tip.fShowing);
+
+    // A button's tip outlives the window that showed it without harm.
+    static uint8_t pixels[16 * 16 * 4] = {};
+    QV_PixelBuffer image { pixels, 16, 16, 32, 4, 64 };
+    auto* button = new QV_Button(&image, "Tip", false, 1, 3);
+    PlatWindowDestroy(fWindow->fHwnd);
+    PumpPending();
+    fWindow = nullptr;
+    MakeLayer(300, 200);
+    Place(button, 10, 10);
+    fWindow->fMouseX = 15;
+    fWindow->fMouseY = 15;
+    button->MouseMoved(5, 5, 0, nullptr);
+    button->fToolTip.PostMessage(MSG_TICK);
+    EXPECT_TRUE(button->fToolTip.fShowing);
+    fLayer->RemoveView(button);
+    PlatWindowDestroy(fWindow->fHwnd);
+    PumpPending();
+    fWindow = nullptr;
+    button->fToolTip.PostMessage(MSG_TIP_HIDE);
+    EXPECT_FALSE(button->fToolTip.fShowing);
+    EXPECT_EQ(button->fToolTip.fTipWindow, nullptr);
+    delete button;
+}
+
+TEST_F(TipFilesTest, ChoosersAlertForMissingFilesAskBeforeReplacingAndEnterFolders)
+{
+    MakeLayer();
+    PutFile("docs/old.celv", "");
+    const std::string docs = fRoot.File("docs");
+    AlertCloser closer;
+    fWindow->AddTimer(0.05f, &closer, 1);
+
+    QV_String chosen;
+    auto* open = new FileChooserDialog("Open", fWindow, false, docs.c_str(), "", "", &chosen);
+    open->fPathField->SetValue("missing.celv");
+    EXPECT_FALSE(open->OnValidate());
+    EXPECT_EQ(closer.alerts, 1);
+    open->fPathField->SetValue((docs + "/OLD.celv").c_str());
+    EXPECT_TRUE(open->OnValidate());
+    EXPECT_STREQ(open->fChosen.CString(), (docs + "/old.celv").c_str());
+    // A folder typed is entered instead of chosen.
+    open->fFolder = fRoot.Path().c_str();
+    open->fPathField->SetValue("docs");
+    EXPECT_FALSE(open->OnValidate());
+    EXPECT_STREQ(open->fFolder.CString(), docs.c_str());
+    delete open;
+
+    auto* save = new FileChooserDialog("Save", fWindow, true, docs.c_str(), "old.celv", "celv", &chosen);
+    save->fPathField->SetValue("old");
+    EXPECT_TRUE(save->OnValidate()); // the closer answers Replace
+    EXPECT_EQ(closer.alerts, 2);
+    save->fPathField->SetValue("new");
+    EXPECT_TRUE(save->OnValidate());
+    EXPECT_EQ(closer.alerts, 2);
+    save->ExchangeData(true);
+    EXPECT_STREQ(chosen.CString(), (docs + "/new.celv").c_str());
+    EXPECT_STREQ(ChooserStartFolder(nullptr).CString(), docs.c_str());
+    delete save;
 }
 
 TEST_F(TipFilesTest, ListingsAndChosenPaths)
