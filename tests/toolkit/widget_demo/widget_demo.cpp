@@ -4,6 +4,7 @@
 // beeps. At start it prints where the window and its main widgets are.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ enum : int32_t {
     kToggle,
     kShort,
     kChosen,
+    kCloseModeless,
     kFieldBase = 200,
 };
 
@@ -81,9 +83,10 @@ public:
     bool OnValidate() override { return ValidateFloat(fField, 0, 100); }
     void ExchangeData(bool apply) override
     {
-        if (apply)
+        if (apply) {
             *fValue = fField->FloatValue();
-        else
+            Say(std::string("applied ") + fField->Value());
+        } else
             fField->SetValue(*fValue);
     }
     void DialogClosed(int32_t id) override
@@ -187,9 +190,14 @@ public:
             Say("modal " + std::to_string(result) + " " + std::to_string(int(fNumber)));
             break;
         }
-        case kModeless:
-            (new NumberDialog(fWindow, &fNumber))->DoModeless();
+        case kModeless: {
+            if (fModeless && !fModeless->Gone())
+                break;
+            auto* dialog = new NumberDialog(fWindow, &fNumber);
+            dialog->DoModeless();
+            fModeless = std::make_unique<QV_Wnd::Watch>(dialog->fWindow);
             break;
+        }
         case kPopup: {
             if (!fPopup)
                 fPopup = new NumberDialog(nullptr, &fNumber);
@@ -234,6 +242,8 @@ public:
     QV_Button* fToggle = nullptr;
     QV_DynamicText* fStatus = nullptr;
     NumberDialog* fPopup = nullptr;
+    // The window of the modeless dialog while it is open.
+    std::unique_ptr<QV_Wnd::Watch> fModeless;
     float fNumber = 50;
 };
 
@@ -260,9 +270,28 @@ public:
             popup->ClosePopup();
             return;
         }
-        if (what == MSG_OK || what == MSG_CANCEL)
+        if (what == MSG_OK || what == MSG_CANCEL) {
             Say("message " + std::to_string(what));
+            // The modeless dialog's buttons close its window (which applies
+            // its values when they are valid) once the button is done.
+            if (fCloseTimer == 0)
+                fCloseTimer = AddTimer(0.01f, this, kCloseModeless);
+            return;
+        }
+        if (what == kCloseModeless) {
+            RemoveTimer(fCloseTimer);
+            fCloseTimer = 0;
+            for (int32_t i = 0; i < gWindowList.fCount; ++i) {
+                auto* window = dynamic_cast<QV_ModelessDialogWnd*>(
+                    WindowOfHandle(static_cast<PlatWindow*>(gWindowList.fItems[i])));
+                if (window && window->QuitRequested()) {
+                    PlatWindowDestroy(window->fHwnd);
+                    break;
+                }
+            }
+        }
     }
+    uint32_t fCloseTimer = 0;
     DemoLayer* fDemo;
 };
 
