@@ -19,21 +19,11 @@
 
 namespace {
 
-constexpr int32_t kMaxLines = 256;
-
 bool IsDigit(uint32_t code)
 {
     return code >= '0' && code <= '9';
 }
 
-
-int32_t Width(QV_Font* font, const QV_String& text, int32_t start, int32_t end)
-{
-    if (!font || end <= start)
-        return 0;
-    const QV_String part = text.Mid(start, end);
-    return font->StringWidth(part.CString());
-}
 
 int32_t RoundHalfAway(double value)
 {
@@ -41,6 +31,14 @@ int32_t RoundHalfAway(double value)
 }
 
 } // namespace
+
+int32_t TextWidth(QV_Font* font, const QV_String& text, int32_t start, int32_t end)
+{
+    if (!font || end <= start)
+        return 0;
+    const QV_String part = text.Mid(start, end);
+    return font->StringWidth(part.CString());
+}
 
 QV_String FormatFieldNumber(float value, int32_t fieldType)
 {
@@ -447,7 +445,7 @@ int32_t QV_TextControl::HitTestOneLine(int32_t x)
     int32_t position = 0;
     while (position < fText.Length()) {
         const int32_t next = NextCharStart(fText, position);
-        const int32_t w = Width(fFont, shown, DisplayOffset(position), DisplayOffset(next));
+        const int32_t w = TextWidth(fFont, shown, DisplayOffset(position), DisplayOffset(next));
         if (x > pen + w / 2)
             result = next;
         pen += w;
@@ -484,7 +482,7 @@ void QV_TextControl::DrawOneLine(QV_Graphics* graphics)
     const int32_t y = rect.top + (rect.bottom - rect.top + 1) / 2;
     const QV_String shown = DisplayText();
     if (fFocused && fFont) {
-        const int32_t caretX = rect.left + Width(fFont, shown, 0, DisplayOffset(fCaret));
+        const int32_t caretX = rect.left + TextWidth(fFont, shown, 0, DisplayOffset(fCaret));
         const int32_t v = caretX - fScrollX;
         if (v > rect.right - 8)
             fScrollX = caretX - rect.right + 8;
@@ -511,8 +509,8 @@ void QV_TextControl::DrawOneLine(QV_Graphics* graphics)
         graphics->MoveTo(start, y);
         graphics->DrawText(shown.CString(), 4);
     } else {
-        const int32_t lowX = start + Width(fFont, shown, 0, low);
-        const int32_t highX = start + Width(fFont, shown, 0, high);
+        const int32_t lowX = start + TextWidth(fFont, shown, 0, low);
+        const int32_t highX = start + TextWidth(fFont, shown, 0, high);
         graphics->SetColorStruct(Selection);
         graphics->FillRect(lowX, rect.top, highX - 1, rect.bottom);
         graphics->SetColorStruct(Text);
@@ -526,114 +524,8 @@ void QV_TextControl::DrawOneLine(QV_Graphics* graphics)
         graphics->DrawText(shown.Mid(high, shown.Length()).CString(), 4);
     }
     if (fBlinkPhase < 12) {
-        const int32_t caretX = start + Width(fFont, shown, 0, DisplayOffset(fCaret));
+        const int32_t caretX = start + TextWidth(fFont, shown, 0, DisplayOffset(fCaret));
         graphics->SetColorStruct(Text);
         graphics->FillRect(caretX, rect.top, caretX + 1, rect.bottom);
     }
-}
-
-int32_t QV_TextControl::LayoutLines(Line* lines, int32_t capacity) const
-{
-    const QV_Rect rect = TextRect();
-    const int32_t width = rect.right - rect.left + 1;
-    const int32_t length = fText.Length();
-    const char* text = fText.CString();
-    int32_t count = 0;
-    int32_t s = 0;
-    do {
-        int32_t end = s;
-        while (end < length) {
-            if (end > s && Width(fFont, fText, s, end) >= width)
-                break;
-            int32_t wordEnd = end;
-            while (wordEnd < length && text[wordEnd] != ' ' && text[wordEnd] != '\r')
-                wordEnd++;
-            if (wordEnd < length)
-                wordEnd++;
-            if (end > s && Width(fFont, fText, s, wordEnd) > width)
-                break;
-            end = wordEnd;
-            if (text[end - 1] == '\r')
-                break;
-        }
-        lines[count++] = { s, end };
-        s = end;
-    } while (s < length && count < capacity);
-    return count;
-}
-
-void QV_TextControl::DrawLines(QV_Graphics* graphics)
-{
-    if (!fFont)
-        return;
-    const QV_Rect rect = TextRect();
-    graphics->SetClipRect(rect.left, rect.top, rect.right, rect.bottom);
-    Line lines[kMaxLines];
-    const int32_t count = LayoutLines(lines, kMaxLines);
-    const int32_t h = fFont->LineHeight();
-    const int32_t ascent = fFont->Ascent();
-    const int32_t low = std::min(fCaret, fAnchor);
-    const int32_t high = std::max(fCaret, fAnchor);
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t top = rect.top + i * h;
-        QV_String line = fText.Mid(lines[i].start, lines[i].end);
-        line.TrimLeft();
-        line.TrimRight();
-        graphics->SetColorStruct(fFocused || fEnabled ? Text : DisabledText);
-        graphics->MoveTo(rect.left, top);
-        graphics->DrawText(line.CString(), 3);
-        if (fFocused && low != high && low < lines[i].end && high > lines[i].start) {
-            const int32_t from = std::max(low, lines[i].start) - lines[i].start;
-            const int32_t to = std::min(high, lines[i].end) - lines[i].start;
-            const int32_t x0 = rect.left + Width(fFont, line, 0, std::min(from, line.Length()));
-            const bool runsOn = high > lines[i].end;
-            const int32_t x1 = runsOn ? rect.right : rect.left + Width(fFont, line, 0, std::min(to, line.Length()));
-            const int32_t bottom = runsOn ? top + h - 1 : top + ascent;
-            graphics->SetColorStruct(Selection);
-            graphics->FillRect(x0, top, x1, bottom);
-            graphics->SetClipRect(std::max(x0, rect.left), std::max(top, rect.top), std::min(x1, rect.right),
-                std::min(bottom, rect.bottom));
-            graphics->SetColorStruct(SelectedText);
-            graphics->MoveTo(rect.left, top);
-            graphics->DrawText(line.CString(), 3);
-            graphics->SetClipRect(rect.left, rect.top, rect.right, rect.bottom);
-        }
-        const bool holdsCaret = lines[i].start <= fCaret
-            && (fCaret < lines[i].end || lines[i].start == lines[i].end || (i == count - 1));
-        if (fFocused && fBlinkPhase < 12 && holdsCaret) {
-            const int32_t x = rect.left + Width(fFont, fText, lines[i].start, fCaret);
-            graphics->SetColorStruct(Text);
-            graphics->FillRect(x, top, x + 1, top + ascent);
-        }
-    }
-}
-
-int32_t QV_TextControl::HitTestLines(int32_t x, int32_t y)
-{
-    if (!fFont)
-        return fText.Length();
-    const QV_Rect rect = TextRect();
-    Line lines[kMaxLines];
-    const int32_t count = LayoutLines(lines, kMaxLines);
-    const int32_t h = fFont->LineHeight();
-    for (int32_t i = 0; i < count; ++i) {
-        const int32_t top = rect.top + i * h;
-        if (y < top || y > top + h)
-            continue;
-        const int32_t dx = x - rect.left;
-        int32_t result = lines[i].start;
-        int32_t position = lines[i].start;
-        while (position < lines[i].end) {
-            const int32_t next = NextCharStart(fText, position);
-            const int32_t before = Width(fFont, fText, lines[i].start, position);
-            const int32_t through = Width(fFont, fText, lines[i].start, next);
-            if (dx >= before - (through - before) / 2 && dx <= through)
-                result = position;
-            position = next;
-        }
-        if (dx > Width(fFont, fText, lines[i].start, lines[i].end))
-            result = lines[i].end;
-        return std::clamp(result, 0, fText.Length());
-    }
-    return fText.Length();
 }

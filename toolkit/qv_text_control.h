@@ -2,6 +2,8 @@
 #include <cstdint>
 
 #include "qv_base_widget.h"
+
+class QV_Font;
 #include "qv_string.h"
 
 constexpr int32_t FIELD_TEXT = 0;
@@ -90,5 +92,7 @@ private:
     uint32_t fPendingHighSurrogate = 0;
 };
 
+// Pixel width of the bytes [start, end) of the text in the font.
+int32_t TextWidth(QV_Font* font, const QV_String& text, int32_t start, int32_t end);
 // The text of a number as a field of the type shows it.
 QV_String FormatFieldNumber(float value, int32_t fieldType);

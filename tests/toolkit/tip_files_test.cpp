@@ -9,6 +9,8 @@
 #include "plat_pump.h"
 #include "plat_time.h"
 #include "qv_alert.h"
+#include "qv_app.h"
+#include "resource_images.h"
 #include "qv_button.h"
 #include "qv_text_control.h"
 #include "qv_file_lister.h"
@@ -248,4 +250,22 @@ TEST_F(TipFilesTest, ListingsAndChosenPaths)
     EXPECT_FALSE(FileMatchesFilter(filters[1], ".hidden"));
     EXPECT_STREQ(ChooserStartFolder(nullptr).CString(), fRoot.File("home").c_str());
     EXPECT_STREQ(ChooserStartFolder(docs.c_str()).CString(), docs.c_str());
+}
+
+TEST_F(TipFilesTest, AMissingInterfacePictureIsShownInAnAlertOncePerName)
+{
+    QV_App app;
+    MakeLayer();
+    AlertCloser closer;
+    fWindow->AddTimer(0.05f, &closer, 1);
+    // The alert's own icon is missing here too (no Resources): it is told of
+    // by an alert of its own, once.
+    GetResourceImage("no-such-picture");
+    EXPECT_EQ(closer.alerts, 2);
+    GetResourceImage("no-such-picture");
+    GetResourceImage("exclamation");
+    EXPECT_EQ(closer.alerts, 2);
+    PlatWindowDestroy(fWindow->fHwnd);
+    PumpPending();
+    fWindow = nullptr;
 }
