@@ -46,7 +46,9 @@ bool WildcardMatch(const char* pattern, const char* name)
         }
         if (!*name)
             return false;
-        if (*pattern != '?' && std::tolower(static_cast<unsigned char>(*pattern)) != std::tolower(static_cast<unsigned char>(*name)))
+        if (*pattern != '?'
+            && std::tolower(static_cast<unsigned char>(*pattern))
+                != std::tolower(static_cast<unsigned char>(*name)))
             return false;
     }
     return !*name;
@@ -82,7 +84,8 @@ std::vector<FileFilter> ParseFileFilters(const char* text)
         const std::string& patterns = parts[i + 1];
         while (from <= patterns.size()) {
             const size_t semi = patterns.find(';', from);
-            const std::string one = patterns.substr(from, semi == std::string::npos ? std::string::npos : semi - from);
+            const std::string one
+                = patterns.substr(from, semi == std::string::npos ? std::string::npos : semi - from);
             if (!one.empty())
                 filter.patterns.push_back(one);
             if (semi == std::string::npos)
@@ -150,7 +153,8 @@ FileChooserDialog::FileChooserDialog(const char* title, QV_Wnd* owner, bool save
     content->AddChild(fPathField, ALIGN_LEFT);
     content->PushH(ALIGN_RIGHT, 8);
     auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, FOLLOW_LEFT | FOLLOW_TOP);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, FOLLOW_LEFT | FOLLOW_TOP);
+    auto* cancel
+        = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, FOLLOW_LEFT | FOLLOW_TOP);
     content->AddChild(ok, ALIGN_CENTER);
     content->AddChild(cancel, ALIGN_CENTER);
     content->Pop();
@@ -167,7 +171,8 @@ bool FileChooserDialog::OnValidate()
     const std::string prefix = Join(fFolder.CString(), "");
     if (!prefix.empty() && typed.rfind(prefix, 0) == 0 && typed.size() > prefix.size())
         typed = typed.substr(prefix.size());
-    const std::string full = typed.empty() ? "" : (typed.front() == '/' ? typed : Join(fFolder.CString(), typed));
+    const std::string full
+        = typed.empty() ? "" : (typed.front() == '/' ? typed : Join(fFolder.CString(), typed));
     if (!full.empty() && IsFolder(full)) {
         // A folder typed becomes the shown folder.
         fFolder = full.c_str();
@@ -175,7 +180,8 @@ bool FileChooserDialog::OnValidate()
         fPathField->SelectAll();
         return false;
     }
-    const QV_String path = ResolveChosenPath(fFolder.CString(), typed.c_str(), fSave, fDefaultExtension.CString());
+    const QV_String path
+        = ResolveChosenPath(fFolder.CString(), typed.c_str(), fSave, fDefaultExtension.CString());
     QV_Wnd* window = fWindow;
     if (path.IsEmpty()) {
         if (!fSave && !typed.empty())
@@ -245,6 +251,7 @@ void RunSaveFileDialog(const char* title, QV_Handler* handler, QV_Wnd* owner, in
         if (name.FindLastChar('.') >= 0)
             extension = name.AfterLast('.');
     }
-    auto* dialog = new FileChooserDialog(title, owner, true, folder.CString(), name.CString(), extension.CString(), &chosen);
+    auto* dialog = new FileChooserDialog(
+        title, owner, true, folder.CString(), name.CString(), extension.CString(), &chosen);
     RunChooser(dialog, chosen, handler, messageId);
 }

@@ -36,8 +36,8 @@ QV_String ChooserStartFolder(const char* folder);
 // name, OK and Cancel. Names typed are relative to the shown folder.
 class FileChooserDialog : public QV_Dialog {
 public:
-    FileChooserDialog(const char* title, QV_Wnd* owner, bool save, const char* folder, const char* proposedName,
-        const char* defaultExtension, QV_String* result);
+    FileChooserDialog(const char* title, QV_Wnd* owner, bool save, const char* folder,
+        const char* proposedName, const char* defaultExtension, QV_String* result);
 
     bool OnValidate() override;
     void ExchangeData(bool apply) override;

@@ -43,8 +43,8 @@ const char* AlertIconName(int32_t kind)
     }
 }
 
-AlertLayer::AlertLayer(int32_t kind, const char* line1, const char* line2, const char* line3, const char* label1,
-    const char* label2, const char* label3)
+AlertLayer::AlertLayer(int32_t kind, const char* line1, const char* line2, const char* line3,
+    const char* label1, const char* label2, const char* label3)
     : QV_Layer(FOLLOW_LEFT | FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM)
     , fKind(kind)
     , fCancelId(-1)

@@ -190,13 +190,23 @@ int32_t ScaledMetric(int32_t n)
     return int32_t(std::lround(product));
 }
 
-int32_t ScaledMetric20() { return ScaledMetric(20); }
-int32_t ScaledMetric6() { return ScaledMetric(6); }
-int32_t ScaledMetric5() { return ScaledMetric(5); }
-int32_t ScaledMetric3() { return ScaledMetric(3); }
-int32_t ScaledMetric30() { return ScaledMetric(30); }
-
-int32_t CentredBaseline(int32_t y, int32_t ascent)
+int32_t ScaledMetric20()
 {
-    return y + ascent / 2 - ascent / 8;
+    return ScaledMetric(20);
+}
+int32_t ScaledMetric6()
+{
+    return ScaledMetric(6);
+}
+int32_t ScaledMetric5()
+{
+    return ScaledMetric(5);
+}
+int32_t ScaledMetric3()
+{
+    return ScaledMetric(3);
+}
+int32_t ScaledMetric30()
+{
+    return ScaledMetric(30);
 }

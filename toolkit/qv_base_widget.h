@@ -80,5 +80,3 @@ int32_t ScaledMetric3();
 int32_t ScaledMetric30();
 // ascent / 11 * n, kept as a float and rounded half away from zero.
 int32_t ScaledMetric(int32_t n);
-// The baseline of one line of text centred on the line y.
-int32_t CentredBaseline(int32_t y, int32_t ascent);

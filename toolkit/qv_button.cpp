@@ -118,9 +118,10 @@ void QV_Button::MouseMoved(int32_t x, int32_t y, int32_t, QV_Message*)
 {
     if (fImage && !AnyButtonDown() && !fLabel.IsEmpty()) {
         QV_Layer* layer = OwnerLayer();
-        if (layer && layer->fShown && layer->fWindow)
-            fToolTip.Show(layer->fWindow, ConvertToWindow({ x, y }).x, ConvertToWindow({ x, y }).y,
-                fLabel.CString());
+        if (layer && layer->fShown && layer->fWindow) {
+            const QV_Point at = ConvertToWindow({ x, y });
+            fToolTip.Show(layer->fWindow, at.x, at.y, fLabel.CString());
+        }
     }
     if (!fEnabled)
         return;
@@ -211,7 +212,8 @@ void QV_ShortButton::MouseUp(int32_t x, int32_t y, int32_t, int32_t, QV_Message*
 void QV_ShortButton::DrawWidget(QV_Graphics* graphics)
 {
     const bool sunken = AnyButtonDown() && fPressed;
-    const QV_Rect content = DrawButtonFace(graphics, Bounds(), ScaledMetric3(), sunken, fEnabled, WidgetOutline, false);
+    const QV_Rect content
+        = DrawButtonFace(graphics, Bounds(), ScaledMetric3(), sunken, fEnabled, WidgetOutline, false);
     graphics->SetColorStruct(fEnabled ? Text : DisabledText);
     DrawCentredLabel(graphics, content, fLabel.CString());
 }

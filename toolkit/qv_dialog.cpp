@@ -206,8 +206,8 @@ void QV_Dialog::Draw()
         graphics->BeginDraw();
         const QV_Rect bounds = Bounds();
         if (fIsPopup) {
-            graphics->FillGradientRect(
-                0, true, ButtonGradient1, ButtonGradient2, bounds.left, bounds.top, bounds.right, bounds.bottom);
+            graphics->FillGradientRect(0, true, ButtonGradient1, ButtonGradient2, bounds.left, bounds.top,
+                bounds.right, bounds.bottom);
             graphics->SetColorStruct(WidgetOutline);
             graphics->FrameRect(bounds.left, bounds.top, bounds.right, bounds.bottom);
         } else {

@@ -33,7 +33,8 @@ public:
 
     void HandleMessage(QV_Message* message) override;
     void Activate() override;
-    void MouseDownOutside(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
+    void MouseDownOutside(
+        int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
     void KeyDown(int32_t key, int32_t modifiers) override;
     void Draw() override;
     bool BlocksClose() override;
@@ -62,7 +63,8 @@ void PressButton(QV_View* button);
 
 class QV_DialogWnd : public QV_Wnd {
 public:
-    QV_DialogWnd(QV_Dialog* dialog, const char* title, QV_Wnd* parent, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    QV_DialogWnd(
+        QV_Dialog* dialog, const char* title, QV_Wnd* parent, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     void HandleMessage(QV_Message* message) override;
 
     QV_Dialog* fDialog;

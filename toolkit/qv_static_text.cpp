@@ -25,5 +25,6 @@ void QV_StaticText::DrawWidget(QV_Graphics* graphics)
     // Labels stay readable next to disabled fields.
     graphics->SetColorStruct(Text);
     const QV_Rect bounds = Bounds();
-    DrawLineCentredAt(graphics, bounds.left, bounds.top + (bounds.bottom - bounds.top + 1) / 2, fLabel.CString());
+    DrawLineCentredAt(
+        graphics, bounds.left, bounds.top + (bounds.bottom - bounds.top + 1) / 2, fLabel.CString());
 }

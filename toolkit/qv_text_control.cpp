@@ -24,7 +24,6 @@ bool IsDigit(uint32_t code)
     return code >= '0' && code <= '9';
 }
 
-
 int32_t RoundHalfAway(double value)
 {
     return int32_t(std::lround(value));

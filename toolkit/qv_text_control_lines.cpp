@@ -68,7 +68,8 @@ void QV_TextControl::DrawLines(QV_Graphics* graphics)
             const int32_t to = std::min(high, lines[i].end) - lines[i].start;
             const int32_t x0 = rect.left + TextWidth(fFont, line, 0, std::min(from, line.Length()));
             const bool runsOn = high > lines[i].end;
-            const int32_t x1 = runsOn ? rect.right : rect.left + TextWidth(fFont, line, 0, std::min(to, line.Length()));
+            const int32_t x1
+                = runsOn ? rect.right : rect.left + TextWidth(fFont, line, 0, std::min(to, line.Length()));
             const int32_t bottom = runsOn ? top + h - 1 : top + ascent;
             graphics->SetColorStruct(Selection);
             graphics->FillRect(x0, top, x1, bottom);

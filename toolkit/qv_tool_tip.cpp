@@ -109,7 +109,8 @@ void QV_ToolTip::Show(QV_Wnd* window, int32_t x, int32_t y, const char* text)
     if (fTwoLines) {
         fLine1 = all.Left(space);
         fLine2 = all.Mid(space + 1, all.Length());
-        const int32_t wider = font ? std::max(font->StringWidth(fLine1.CString()), font->StringWidth(fLine2.CString())) : 0;
+        const int32_t wider
+            = font ? std::max(font->StringWidth(fLine1.CString()), font->StringWidth(fLine2.CString())) : 0;
         width = wider + 14;
         height += lineHeight;
     }

@@ -23,7 +23,8 @@ public:
 
     void HandleMessage(QV_Message* message) override;
     void MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
-    void MouseDownOutside(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
+    void MouseDownOutside(
+        int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
     void MouseMoved(int32_t x, int32_t y, int32_t modifiers, QV_Message* message) override;
     void KeyDown(int32_t key, int32_t modifiers) override;
     void Draw() override;

@@ -57,9 +57,10 @@ void ShellOpen(const char* path)
     QV_String name = file.FileName();
     if (name.IsEmpty())
         name = path;
-    Alert(nullptr, ALERT_WARNING, Localize("/Strings/Application/FailedToOpenTheFile=Failed to open the file:"),
-        name.CString(),
-        Localize("/Strings/Application/InstallAdobeReader=Check to make sure you have Adobe Reader installed."),
+    Alert(nullptr, ALERT_WARNING,
+        Localize("/Strings/Application/FailedToOpenTheFile=Failed to open the file:"), name.CString(),
+        Localize(
+            "/Strings/Application/InstallAdobeReader=Check to make sure you have Adobe Reader installed."),
         Localize("/Strings/OK=OK"), nullptr, nullptr);
 }
 

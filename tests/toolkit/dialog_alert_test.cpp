@@ -152,7 +152,8 @@ TEST_F(DialogTest, AlertLettersReturnAndEscape)
         { { nullptr, nullptr, nullptr }, KEY_ESCAPE, 0 },
     };
     for (const Case& c : cases) {
-        auto* window = new AlertWnd(nullptr, ALERT_QUESTION, "Line", nullptr, nullptr, c.labels[0], c.labels[1], c.labels[2]);
+        auto* window = new AlertWnd(
+            nullptr, ALERT_QUESTION, "Line", nullptr, nullptr, c.labels[0], c.labels[1], c.labels[2]);
         ASSERT_NE(window->fHwnd, nullptr);
         window->KeyDown(c.key, 0);
         if (c.answer < 0)

@@ -122,14 +122,16 @@ TEST_F(TextControlTest, EditingNeverLeavesPartOfAMultiByteCharacter)
     EXPECT_STREQ(field->Value(), "a");
 
     // Clicks across the whole field land only between whole characters.
-    field->SetValue("a\xC3\xA9" "b");
+    field->SetValue("a\xC3\xA9"
+                    "b");
     for (int32_t x = 0; x < field->Size().x; ++x) {
         field->MouseDown(x, 5, 1, 0, nullptr);
         EXPECT_NE(field->fCaret, 2) << x;
     }
     // A stray byte is a character of its own; the password shows one star
     // per character.
-    field->SetValue("\xC3" "x");
+    field->SetValue("\xC3"
+                    "x");
     field->KeyDown(KEY_LEFT, 0);
     field->KeyDown(KEY_LEFT, 0);
     EXPECT_EQ(field->fCaret, 0);
@@ -175,8 +177,8 @@ TEST_F(TextControlTest, WheelAndRightDragStepNumbers)
 TEST_F(TextControlTest, NumberTextsAndValues)
 {
     auto* floating = Field(FIELD_FLOAT);
-    const std::pair<float, const char*> numbers[]
-        = { { 2.0f, "2" }, { 2.5f, "2.50" }, { 2.123f, "2.1230" }, { -1.75f, "-1.75" }, { 0.125f, "0.1250" } };
+    const std::pair<float, const char*> numbers[] = { { 2.0f, "2" }, { 2.5f, "2.50" }, { 2.123f, "2.1230" },
+        { -1.75f, "-1.75" }, { 0.125f, "0.1250" } };
     for (const auto& [value, text] : numbers) {
         floating->SetValue(value);
         EXPECT_STREQ(floating->Value(), text) << value;

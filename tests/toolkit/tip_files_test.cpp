@@ -10,12 +10,12 @@
 #include "plat_time.h"
 #include "qv_alert.h"
 #include "qv_app.h"
-#include "resource_images.h"
 #include "qv_button.h"
-#include "qv_text_control.h"
 #include "qv_file_lister.h"
 #include "qv_static_picture.h"
+#include "qv_text_control.h"
 #include "qv_tool_tip.h"
+#include "resource_images.h"
 #include "shell_open.h"
 #include "widget_test_support.h"
 
@@ -31,8 +31,8 @@ protected:
         std::filesystem::create_directories(bin);
         const std::string script = bin + "/xdg-open";
         PutFile("bin/xdg-open",
-            "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + fRoot.File("opened.txt") + "'\n[ -e '" + fRoot.File("fail")
-                + "' ] && exit 4\nexit 0\n");
+            "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + fRoot.File("opened.txt") + "'\n[ -e '"
+                + fRoot.File("fail") + "' ] && exit 4\nexit 0\n");
         chmod(script.c_str(), 0755);
         fPath = std::make_unique<ScopedEnv>("PATH", (bin + ":" + getenv("PATH")).c_str());
     }
@@ -45,7 +45,8 @@ public:
     void HandleMessage(QV_Message*) override
     {
         for (int32_t i = 0; i < gWindowList.fCount; ++i) {
-            auto* alert = dynamic_cast<AlertWnd*>(WindowOfHandle(static_cast<PlatWindow*>(gWindowList.fItems[i])));
+            auto* alert
+                = dynamic_cast<AlertWnd*>(WindowOfHandle(static_cast<PlatWindow*>(gWindowList.fItems[i])));
             if (alert && alert->fInModal) {
                 alerts++;
                 alert->EndModal(true, 0);
@@ -123,7 +124,8 @@ TEST_F(TipFilesTest, APictureTipsAtOnceOpensItsLinkAndForgetsItsTipWhenDetached)
         start = end + 2;
     }
     ASSERT_EQ(lines.size(), 10u);
-    EXPECT_EQ(lines[4], "<meta http-equiv=\"REFRESH\" content=\"0;url=https://example.com/a?b=1&amp;c=&quot;2&quot;\">");
+    EXPECT_EQ(lines[4],
+        "<meta http-equiv=\"REFRESH\" content=\"0;url=https://example.com/a?b=1&amp;c=&quot;2&quot;\">");
     EXPECT_EQ(lines[7].find("<a href=\"https://example.com/a?b=1&amp;c="), 0u);
 }
 
@@ -234,11 +236,17 @@ TEST_F(TipFilesTest, ListingsAndChosenPaths)
     EXPECT_EQ(names, (std::vector<std::string> { "A.txt", "a.txt", "b.txt", "Scene.CELV" }));
     EXPECT_EQ(QV_FileLister(fRoot.File("missing").c_str()).NextFile(), nullptr);
     // A lister dropped in the middle of a listing leaves nothing open.
-    { QV_FileLister partial(docs.c_str()); partial.NextFile(); }
+    {
+        QV_FileLister partial(docs.c_str());
+        partial.NextFile();
+    }
 
-    EXPECT_STREQ(ResolveChosenPath(docs.c_str(), "scene", true, "celv").CString(), (docs + "/scene.celv").c_str());
-    EXPECT_STREQ(ResolveChosenPath(docs.c_str(), "scene.txt", true, "celv").CString(), (docs + "/scene.txt").c_str());
-    EXPECT_STREQ(ResolveChosenPath(docs.c_str(), "scene.celv", false, "").CString(), (docs + "/Scene.CELV").c_str());
+    EXPECT_STREQ(
+        ResolveChosenPath(docs.c_str(), "scene", true, "celv").CString(), (docs + "/scene.celv").c_str());
+    EXPECT_STREQ(
+        ResolveChosenPath(docs.c_str(), "scene.txt", true, "celv").CString(), (docs + "/scene.txt").c_str());
+    EXPECT_STREQ(
+        ResolveChosenPath(docs.c_str(), "scene.celv", false, "").CString(), (docs + "/Scene.CELV").c_str());
     EXPECT_STREQ(ResolveChosenPath(docs.c_str(), "b.txt", false, "").CString(), (docs + "/b.txt").c_str());
     EXPECT_STREQ(ResolveChosenPath(docs.c_str(), "none.txt", false, "").CString(), "");
 

@@ -88,7 +88,9 @@ protected:
     {
         ASSERT_TRUE(fPlaces.count(name)) << name;
         const auto [x, y] = fPlaces[name];
-        ASSERT_EQ(Tool({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }), 0);
+        ASSERT_EQ(
+            Tool({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }),
+            0);
         usleep(100000);
     }
     void Keys(const std::string& keys)

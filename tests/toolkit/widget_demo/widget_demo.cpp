@@ -48,7 +48,8 @@ enum : int32_t {
     kFieldBase = 200,
 };
 
-const char* const kFieldNames[] = { "text", "int", "float", "uint", "ufloat", "nodigits", "password", "multiline" };
+const char* const kFieldNames[]
+    = { "text", "int", "float", "uint", "ufloat", "nodigits", "password", "multiline" };
 
 void Say(const std::string& line)
 {
@@ -116,7 +117,8 @@ public:
         Add(content, new QV_Button("Shell open", kShellOpen, 0, false, 3), "shellopen");
         Add(content, new QV_Button("Open URL", kOpenURL, 0, false, 3), "openurl");
         fToggle = Add(content,
-            new QV_Button(GetResourceImage("information"), "A toggle with a tip", true, kToggle, 3), "toggle");
+            new QV_Button(GetResourceImage("information"), "A toggle with a tip", true, kToggle, 3),
+            "toggle");
         auto* picture = new QV_StaticPicture(GetResourceImage("question"), "Opens the web page");
         picture->fLink = "https://example.com/help?topic=widgets&lang=en";
         Add(content, picture, "picture");
@@ -173,7 +175,8 @@ public:
     {
         const int32_t what = message->fWhat;
         if (what >= kFieldBase && what < kFieldBase + 8) {
-            Say(std::string("commit ") + kFieldNames[what - kFieldBase] + " " + fFields[what - kFieldBase]->Value());
+            Say(std::string("commit ") + kFieldNames[what - kFieldBase] + " "
+                + fFields[what - kFieldBase]->Value());
             fStatus->SetValue(fFields[what - kFieldBase]->Value());
             return;
         }
@@ -206,13 +209,14 @@ public:
             break;
         }
         case kAlert: {
-            const int32_t answer = Alert(fWindow, ALERT_QUESTION, "Keep the changes?", "Yes keeps, No drops them.",
-                nullptr, "Yes", "No", "Cancel");
+            const int32_t answer = Alert(fWindow, ALERT_QUESTION, "Keep the changes?",
+                "Yes keeps, No drops them.", nullptr, "Yes", "No", "Cancel");
             Say("answer " + std::to_string(answer));
             break;
         }
         case kOpen:
-            Say(std::string("open ") + (RunOpenFileDialog("Open", this, fWindow, kChosen, nullptr, nullptr) ? "1" : "0"));
+            Say(std::string("open ")
+                + (RunOpenFileDialog("Open", this, fWindow, kChosen, nullptr, nullptr) ? "1" : "0"));
             break;
         case kSave:
             RunSaveFileDialog("Save", this, fWindow, kChosen, "scene.celv", nullptr);
