@@ -238,6 +238,7 @@ public:
     }
 
     ~DemoLayer() override { delete fPopup; }
+    bool TabNavigation() override { return true; }
 
     std::vector<std::pair<std::string, QV_View*>> fNamed;
     QV_TextControl* fFields[8] = {};
