@@ -7,6 +7,7 @@
 #include "qv_font.h"
 #include "qv_graphics.h"
 #include "qv_layer.h"
+#include "qv_wnd.h"
 
 namespace {
 
@@ -139,7 +140,11 @@ void QV_Button::MouseUp(int32_t x, int32_t y, int32_t, int32_t, QV_Message*)
     if (inside) {
         if (fToggle)
             fValue = !fValue;
+        // The click may close the window, and the button goes with it.
+        QV_Wnd::Watch watch(Window());
         PostMessage(fMessage);
+        if (watch.Gone())
+            return;
     }
     Redraw(true);
 }

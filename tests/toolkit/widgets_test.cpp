@@ -190,6 +190,29 @@ TEST_F(WidgetsTest, ButtonsSizeThemselvesPostOnReleaseInsideAndToggle)
     EXPECT_EQ(gPosted, std::vector<int32_t> { 9 });
 }
 
+TEST_F(WidgetsTest, AButtonWhoseClickClosesItsWindowIsNotTouchedAfterwards)
+{
+    class ClosingLayer : public QV_Layer {
+    public:
+        ClosingLayer()
+            : QV_Layer(FOLLOW_LEFT | FOLLOW_TOP)
+        {
+            ResizeTo(200, 100);
+        }
+        void HandleMessage(QV_Message*) override { PlatWindowDestroy(fWindow->fHwnd); }
+    };
+    QV_Wnd* window = MakeWindow(0, nullptr, 100, 100, 200, 100, false);
+    const uint32_t id = IdOf(window);
+    auto* layer = new ClosingLayer;
+    auto* button = new QV_Button("Close", 1, 64, false, 3);
+    layer->AddView(button);
+    window->AddLayer(layer);
+    button->RouteMouseDown(2, 2, 1, 0, nullptr);
+    button->RouteMouseUp(2, 2, 1, 0, nullptr);
+    PumpPending();
+    EXPECT_FALSE(Alive(id));
+}
+
 TEST_F(WidgetsTest, BoxesTextsAndDynamicTexts)
 {
     MakeLayer();
