@@ -6,9 +6,11 @@
 
 #include "app_folders.h"
 #include "image_file.h"
+#include "qv_alert.h"
 #include "qv_app.h"
 #include "qv_baseimage.h"
 #include "qv_graphics.h"
+#include "qv_wnd.h"
 #include "raster_fill.h"
 
 namespace {
@@ -16,6 +18,10 @@ namespace {
 void WriteMissingImageWarning(const char* name)
 {
     std::fprintf(stderr, "Uh-oh, that ain't right...\nMissing resource image!\n%s\n", name);
+    // Once the interface has a window the user sees the warning too.
+    if (gWindowList.fCount > 0)
+        Alert(nullptr, ALERT_WARNING, "Uh-oh, that ain't right...", "Missing resource image!", name, "OK",
+            nullptr, nullptr);
 }
 
 void DrawPlaceholder(QV_BaseImage& image)

@@ -12,6 +12,6 @@
 QV_PixelBuffer* GetResourceImage(const char* name);
 
 // Tells the user that an interface picture is missing; called once per
-// name. Until the alert box can be shown it writes the warning to the
-// standard error; tests replace it.
+// name. It writes the warning to the standard error and, once a window of
+// the toolkit exists, shows it in an alert; tests replace it.
 extern void (*gMissingImageWarning)(const char* name);

@@ -14,6 +14,7 @@ run_pkgs=(
   liblua5.1-0-dev libtolua++5.1-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsndfile1-dev portaudio19-dev
+  xdg-utils
 )
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev

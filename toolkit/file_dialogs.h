@@ -1,0 +1,57 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "qv_dialog.h"
+#include "qv_string.h"
+
+class QV_Handler;
+class QV_TextControl;
+
+// The open and save choosers. A chosen file reaches the handler's
+// DispatchMessage as a message of the given id with "path" = the full path,
+// before these return. Cancelling sends nothing.
+bool RunOpenFileDialog(const char* title, QV_Handler* handler, QV_Wnd* owner, int32_t messageId,
+    const char* filterDescription, const char* filterPattern);
+void RunSaveFileDialog(const char* title, QV_Handler* handler, QV_Wnd* owner, int32_t messageId,
+    const char* defaultName, const char* initialFolder);
+
+// One filter of a chooser: its description and its ";"-separated patterns.
+struct FileFilter {
+    std::string description;
+    std::vector<std::string> patterns;
+};
+// "Images!*.png;*.jpg!All Files!*.*" gives two filters.
+std::vector<FileFilter> ParseFileFilters(const char* text);
+// Patterns with "*" and "?", matched without regard to ASCII case; "*.*"
+// matches every name. Names beginning with "." are hidden and match nothing.
+bool FileMatchesFilter(const FileFilter& filter, const char* name);
+
+// The folder a chooser opens in: the given one, else the last one chosen,
+// else $HOME.
+QV_String ChooserStartFolder(const char* folder);
+
+// The modal chooser: a path field holding the shown folder and the proposed
+// name, OK and Cancel. Names typed are relative to the shown folder.
+class FileChooserDialog : public QV_Dialog {
+public:
+    FileChooserDialog(const char* title, QV_Wnd* owner, bool save, const char* folder,
+        const char* proposedName, const char* defaultExtension, QV_String* result);
+
+    bool OnValidate() override;
+    void ExchangeData(bool apply) override;
+
+    bool fSave;
+    QV_String fFolder;
+    QV_String fDefaultExtension;
+    QV_TextControl* fPathField;
+    QV_String fChosen;
+    QV_String* fResult;
+};
+
+// What a chooser makes of the text of its path field: the full path of an
+// existing file (open; found exactly, then ignoring case) or of the file to
+// write (save; the default extension appended to a name without one).
+// Empty when nothing usable was typed or, when opening, nothing was found.
+QV_String ResolveChosenPath(const char* folder, const char* typed, bool save, const char* defaultExtension);
