@@ -10,6 +10,7 @@
 #include "colour_filters.h"
 #include "image_file.h"
 #include "image_format_registry.h"
+#include "layer_effects.h"
 #include "qv_psdwriter.h"
 #include "qv_random.h"
 #include "qv_raster3d.h"
@@ -50,6 +51,7 @@ RenderJob::RenderJob()
     , fCameraHadKey(false)
     , fSavedCamera { 0, 0, 0 }
     , fStereoAxis { 0, 0, 0 }
+    , fQuickPass(false)
     , fPreviewIntoBuffer(false)
     , fCameraShifted(false)
     , fRunOver(false)
@@ -127,6 +129,7 @@ bool RenderJob::RenderFrame()
         const bool stereo = !fSettings->fSWFMovie && doc->fAllow3D && doc->fStereoSeparation > 0
             && fSettings->fFormat != kRenderFormatPSD;
         fStereoPass = stereo ? 0 : -1;
+        fQuickPass = fSettings->fQuickPreview && fSettings->fFormat != kRenderFormatPSD;
     }
     if (fNeedsSetup && !SetUpFrame())
         return false;
@@ -155,7 +158,7 @@ bool RenderJob::SetUpFrame()
         doc->SetCurFrame(frame);
 
     const bool anyEffects = s.fShapeEffects || s.fLayerEffects;
-    const bool intoOutput = s.fSWFMovie || (s.fQuickPreview && !anyEffects);
+    const bool intoOutput = s.fSWFMovie || (fQuickPass && !anyEffects);
     fPreviewIntoBuffer = false;
     if (!intoOutput) {
         s.fMargin = anyEffects ? (s.fExtraSmooth ? kExtraSmoothMargin : kEffectsMargin) : kPlainMargin;
@@ -163,7 +166,7 @@ bool RenderJob::SetUpFrame()
             return false;
         // A quick preview draws with the editor's drawing into the buffer, which joins the
         // output at the frame end.
-        if (s.fQuickPreview) {
+        if (fQuickPass) {
             QV_PixelBuffer buffer;
             fBufferImage.GetPixelBuffer(buffer);
             FillRaster(buffer, kTransparent);
@@ -230,7 +233,7 @@ void RenderJob::SetUpGraphics(bool intoOutput)
     g.fPanY = 0;
     g.fRotation = 0;
     g.SetAntialiasing(s.fAntialias);
-    g.SetBezierTolerance(s.fQuickPreview ? kPreviewBezierTolerance : kRenderBezierTolerance);
+    g.SetBezierTolerance(fQuickPass ? kPreviewBezierTolerance : kRenderBezierTolerance);
     // An SWF movie would become the context's drawing target here, once SWF output exists.
 }
 
@@ -248,15 +251,15 @@ bool RenderJob::OpenPSDFile()
     s.fPSDWriter = writer;
     writer->WriteHeader(doc->Width(), doc->Height());
     // One record per layer image the frame will write, in the same (depth) order, so that the
-    // n-th record describes the n-th layer's pixels.
+    // n-th record describes the n-th layer's pixels. Without layer effects the frame is composited
+    // plainly, and the records say so.
     for (int32_t i = 0; i < doc->CountLayers(); i++) {
         VornLayer* layer = RenderedLayerAt(i);
         if (!layer || layer->CountRenderItems() < 1)
             continue;
-        const float opacity = layer->fAlpha.value * 255.0f;
-        int32_t byte = int32_t(opacity >= 0 ? opacity + 0.5f : opacity - 0.5f);
-        byte = byte < 0 ? 0 : byte > 255 ? 255 : byte;
-        writer->AddLayer(layer->Name().CString(), PSDBlendKey(layer->BlendingMode()), byte);
+        const bool effects = s.fLayerEffects;
+        writer->AddLayer(layer->Name().CString(), effects ? PSDBlendKey(layer->BlendingMode()) : "norm",
+            effects ? AlphaByte(layer->fAlpha.value) : 255);
     }
     return true;
 }
@@ -310,7 +313,9 @@ bool RenderJob::WriteFrameOutput()
     // a file that cannot be written) and the SWF frame advance come first once those writers
     // exist; RenderFrame refuses such runs until then.
     if (s.fPSDWriter) {
-        const int32_t status = s.fPSDWriter->Finish();
+        QV_PixelBuffer composite;
+        OutputRaster(composite);
+        const int32_t status = s.fPSDWriter->Finish(&composite);
         delete s.fPSDWriter;
         s.fPSDWriter = nullptr;
         if (status != 0)
