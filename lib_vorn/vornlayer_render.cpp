@@ -173,11 +173,9 @@ bool VornLayer::BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* o
     const bool layeredFile = settings->fPSDWriter && (settings->fLayerEffects || !fParent);
     if (!settings->fLayerEffects && !layeredFile)
         return false;
-    const bool needsImage = layeredFile
-        || (settings->fLayerEffects
-            && (blur > 1e-6f || opacity < 255 || fAmbientOcclusion.value >= 1e-6f || fLayerShadow.value
-                || fLayerShading.value || fHsvImageCache.buffer.pixels || fBlendingMode != BM_NORMAL
-                || LayerType() == LT_3D || HasGroupMask(this)));
+    const bool needsImage = layeredFile || blur > 1e-6f || opacity < 255 || fAmbientOcclusion.value >= 1e-6f
+        || fLayerShadow.value || fLayerShading.value || fHsvImageCache.buffer.pixels
+        || fBlendingMode != BM_NORMAL || LayerType() == LT_3D || HasGroupMask(this);
     if (!needsImage || !layerImage)
         return false;
     if (!layerImage->buffer.pixels) {
