@@ -30,6 +30,8 @@ struct QV_Rect {
     // and returns true. Otherwise returns false and only the normalisation
     // remains.
     bool Intersect(const QV_Rect& other);
+    // Whether the point lies inside, edges included.
+    bool Contains(int32_t x, int32_t y) const { return x >= left && x <= right && y >= top && y <= bottom; }
 };
 
 // Clips the segment a-b to r in place, one edge after the other (left, right,

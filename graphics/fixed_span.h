@@ -1,6 +1,7 @@
 #pragma once
 // The pixel range and integer steps of one 16.16 span, shared by every fixed-point span filler.
 #include "qv_raster.h"
+#include "raster_rows.h"
 #include <cstdint>
 
 namespace fixed_span {
@@ -16,6 +17,28 @@ inline uint32_t Byte(int32_t v)
 {
     const int32_t c = v >> 16;
     return c < 0 ? 0u : c > 255 ? 255u : static_cast<uint32_t>(c);
+}
+
+// A 16.16 texture lane held on the texture: 0 to the last texel of a side of size texels.
+inline void ClampLane(int32_t& value, int32_t size)
+{
+    const int64_t wide = static_cast<int64_t>(size - 1) * 65536;
+    const int32_t last = wide > INT32_MAX ? INT32_MAX : static_cast<int32_t>(wide);
+    if (value < 0)
+        value = 0;
+    else if (value > last)
+        value = last;
+}
+
+// One texel of 1, 2 or 4 bytes copied to the pixel.
+inline void CopyTexel(uint8_t* p, const uint8_t* texel, int32_t bytes)
+{
+    if (bytes == 1)
+        *p = *texel;
+    else if (bytes == 2)
+        StorePixel16(p, LoadPixel16(texel));
+    else
+        StorePixel32(p, LoadPixel32(texel));
 }
 
 // One interpolated quantity of a span: its value at the current pixel and its step.

@@ -73,7 +73,6 @@ inline float* Fields(RasterEdgeF& e)
 }
 static_assert(sizeof(RasterVertex) == kFieldCount * sizeof(float));
 static_assert(sizeof(RasterEdge) == kFieldCount * sizeof(int32_t));
-static_assert(sizeof(RasterEdgeF) == kFieldCount * sizeof(float));
 
 // Centred view units to pixels.
 inline void MapPosition(RasterVertex& v, float centerX, float centerY)
@@ -175,36 +174,24 @@ struct PolygonBox {
     }
 };
 
-// Values at the centre of the row and change per row of the edge p -> q for the masked fields;
-// the rest stay 0.
-inline void SetUpEdge(const RasterVertex& p, const RasterVertex& q, int32_t row, uint32_t fields,
-    RasterEdge& value, RasterEdge& step)
+// An edge field from a float: 16.16 fixed point in the integer walk, as it is in the float one.
+inline void SetField(int32_t& field, float v)
 {
-    value = RasterEdge {};
-    step = RasterEdge {};
-    float dy = q.y - p.y;
-    if (dy == 0)
-        dy = 1;
-    const float inv = 1.0f / dy;
-    const float sub = (static_cast<float>(row) + 0.5f) - p.y;
-    const float* pf = Fields(p);
-    const float* qf = Fields(q);
-    int32_t* vf = Fields(value);
-    int32_t* sf = Fields(step);
-    for (int i = 0; i < kFieldCount; i++) {
-        if (!(fields & (1u << i)))
-            continue;
-        const float slope = (qf[i] - pf[i]) * inv;
-        vf[i] = ToFixed(slope * sub + pf[i]);
-        sf[i] = ToFixed(slope);
-    }
+    field = ToFixed(v);
+}
+inline void SetField(float& field, float v)
+{
+    field = v;
 }
 
-inline void SetUpEdge(const RasterVertex& p, const RasterVertex& q, int32_t row, uint32_t fields,
-    RasterEdgeF& value, RasterEdgeF& step)
+// Values at the centre of the row and change per row of the edge p -> q for the masked fields;
+// the rest stay 0. Edge is RasterEdge (16.16) or RasterEdgeF.
+template <typename Edge>
+inline void SetUpEdge(
+    const RasterVertex& p, const RasterVertex& q, int32_t row, uint32_t fields, Edge& value, Edge& step)
 {
-    value = RasterEdgeF {};
-    step = RasterEdgeF {};
+    value = Edge {};
+    step = Edge {};
     float dy = q.y - p.y;
     if (dy == 0)
         dy = 1;
@@ -212,14 +199,14 @@ inline void SetUpEdge(const RasterVertex& p, const RasterVertex& q, int32_t row,
     const float sub = (static_cast<float>(row) + 0.5f) - p.y;
     const float* pf = Fields(p);
     const float* qf = Fields(q);
-    float* vf = Fields(value);
-    float* sf = Fields(step);
+    auto* vf = Fields(value);
+    auto* sf = Fields(step);
     for (int i = 0; i < kFieldCount; i++) {
         if (!(fields & (1u << i)))
             continue;
         const float slope = (qf[i] - pf[i]) * inv;
-        vf[i] = slope * sub + pf[i];
-        sf[i] = slope;
+        SetField(vf[i], slope * sub + pf[i]);
+        SetField(sf[i], slope);
     }
 }
 

@@ -303,6 +303,11 @@ protected:
     void WidenBounds(float x, float y, float margin);
     // The line-noise displacement of a point; no displacement without a wavelength.
     QV_Vector2 Jitter(const QV_Vector2& point) const;
+    // The flattened curve's segments, each handed to segment (jittered with line noise).
+    void WalkCurveSegments(const QV_Vector2* points, void (QV_Graphics::*segment)(float, float, float, float));
+    // A projected segment about to be drawn or filled: jittered with line noise, and widening the
+    // tracked bounds.
+    void PrepareSegment(QV_Vector2& e0, QV_Vector2& e1);
 
 private:
     QV_Matrix& Current() { return fMatrices[fMatrixDepth]; }

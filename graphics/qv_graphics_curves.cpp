@@ -55,6 +55,31 @@ int32_t QV_Graphics::CurveSteps(const QV_Vector2* p) const
     return n;
 }
 
+void QV_Graphics::WalkCurveSegments(const QV_Vector2* p, void (QV_Graphics::*segment)(float, float, float, float))
+{
+    const int32_t n = CurveSteps(p);
+    QV_Vector2 previous = fLineNoise ? Jitter(p[0]) : p[0];
+    for (int32_t i = 1; i <= n; i++) {
+        QV_Vector2 sample = BezierAt(p, float(i) / float(n));
+        if (fLineNoise)
+            sample = Jitter(sample);
+        (this->*segment)(previous.x, previous.y, sample.x, sample.y);
+        previous = sample;
+    }
+}
+
+void QV_Graphics::PrepareSegment(QV_Vector2& e0, QV_Vector2& e1)
+{
+    if (fLineNoise) {
+        e0 = Jitter(e0);
+        e1 = Jitter(e1);
+    }
+    if (fTrackBounds) {
+        WidenBounds(e0.x, e0.y);
+        WidenBounds(e1.x, e1.y);
+    }
+}
+
 void QV_Graphics::FlattenCurve(const QV_Vector2* p)
 {
     if (!fAntialias) {
@@ -64,15 +89,7 @@ void QV_Graphics::FlattenCurve(const QV_Vector2* p)
         if (p[0].y > bottom && p[1].y > bottom && p[2].y > bottom && p[3].y > bottom)
             return;
     }
-    const int32_t n = CurveSteps(p);
-    QV_Vector2 previous = fLineNoise ? Jitter(p[0]) : p[0];
-    for (int32_t i = 1; i <= n; i++) {
-        QV_Vector2 sample = BezierAt(p, float(i) / float(n));
-        if (fLineNoise)
-            sample = Jitter(sample);
-        AddEdge(previous.x, previous.y, sample.x, sample.y);
-        previous = sample;
-    }
+    WalkCurveSegments(p, &QV_Graphics::AddEdge);
 }
 
 bool QV_Graphics::ProjectCurve(const QV_Vector2* world, Projected* projected, QV_Vector2* screen)
@@ -123,14 +140,7 @@ void QV_Graphics::DrawCurve(const QV_Vector2* points)
             previous = next;
             continue;
         }
-        if (fLineNoise) {
-            e0 = Jitter(e0);
-            e1 = Jitter(e1);
-        }
-        if (fTrackBounds) {
-            WidenBounds(e0.x, e0.y);
-            WidenBounds(e1.x, e1.y);
-        }
+        PrepareSegment(e0, e1);
         DrawScreenLine(e0.x, e0.y, e1.x, e1.y);
         previous = next;
     }
@@ -152,15 +162,7 @@ void QV_Graphics::StrokeCurve(const QV_Vector2* p)
     }
     if (!box.Intersect(fClipRect))
         return;
-    const int32_t n = CurveSteps(p);
-    QV_Vector2 previous = fLineNoise ? Jitter(p[0]) : p[0];
-    for (int32_t i = 1; i <= n; i++) {
-        QV_Vector2 sample = BezierAt(p, float(i) / float(n));
-        if (fLineNoise)
-            sample = Jitter(sample);
-        DrawScreenLine(previous.x, previous.y, sample.x, sample.y);
-        previous = sample;
-    }
+    WalkCurveSegments(p, &QV_Graphics::DrawScreenLine);
 }
 
 void QV_Graphics::DrawWideCurve(const QV_Vector2* points, float startWidth, float endWidth)

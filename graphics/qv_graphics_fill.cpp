@@ -184,14 +184,7 @@ void QV_Graphics::AddCurve(
             draw = true;
         }
         if (draw) {
-            if (fLineNoise) {
-                e0 = Jitter(e0);
-                e1 = Jitter(e1);
-            }
-            if (fTrackBounds) {
-                WidenBounds(e0.x, e0.y);
-                WidenBounds(e1.x, e1.y);
-            }
+            PrepareSegment(e0, e1);
             AddEdge(e0.x, e0.y, e1.x, e1.y);
             anyEdge = true;
         }

@@ -272,6 +272,16 @@ void QV_Graphics::DrawSmoothLine(float x0, float y0, float x1, float y1)
     }
     if (!ClipLineToRectF(x0, y0, x1, y1, fClipRect))
         return;
+    // Clipping ends far beyond the raster (a document's huge transform) loses their precision:
+    // the ends are kept on the clip rectangle, so the fixed-point walk below stays in range.
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return;
+    const float left = float(fClipRect.left) - 1, right = float(fClipRect.right) + 1;
+    const float top = float(fClipRect.top) - 1, bottom = float(fClipRect.bottom) + 1;
+    x0 = ClampFloat(x0, left, right);
+    x1 = ClampFloat(x1, left, right);
+    y0 = ClampFloat(y0, top, bottom);
+    y1 = ClampFloat(y1, top, bottom);
     const int32_t size = PixelSize();
     if (size != 1 && size != 2 && size != 4)
         return;

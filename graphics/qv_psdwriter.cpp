@@ -228,6 +228,39 @@ void QV_PSDWriter::WriteChannel(const QV_PixelBuffer& raster, int byteIndex, int
     Patch32(lengthPosition, uint32_t(end - start));
 }
 
+void QV_PSDWriter::WriteMergedImage(const QV_PixelBuffer* merged)
+{
+    Put16(1);
+    const int32_t rows = 3 * fHeight;
+    const int64_t table = Tell();
+    std::vector<uint8_t> counts(size_t(rows) * 2, 0);
+    PutBytes(counts.data(), counts.size());
+    fPacked.resize(PackBitsBound(fWidth));
+    const bool hasPixels = merged && merged->pixels && merged->bytesPerPixel == 4;
+    const int32_t columns = hasPixels ? (merged->width < fWidth ? merged->width : fWidth) : 0;
+    // Red, green and blue planes: the straight-alpha pixels laid over white, white beyond them.
+    for (int32_t i = 0; i < rows && !fFile.Failed(); ++i) {
+        const int32_t y = i % fHeight;
+        fRow.assign(size_t(fWidth), 0xFF);
+        if (hasPixels && y < merged->height) {
+            const uint8_t* in = merged->pixels + ptrdiff_t(y) * merged->rowBytes;
+            const int byteIndex = kChannelBytes[1 + i / fHeight];
+            for (int32_t x = 0; x < columns; ++x, in += 4) {
+                const uint32_t alpha = in[3];
+                fRow[size_t(x)] = uint8_t((in[byteIndex] * alpha + 255 * (255 - alpha) + 127) / 255);
+            }
+        }
+        const size_t packed = PackBitsRow(fRow.data(), fWidth, fPacked.data());
+        PutBytes(fPacked.data(), packed);
+        counts[2 * size_t(i)] = uint8_t(packed >> 8);
+        counts[2 * size_t(i) + 1] = uint8_t(packed);
+    }
+    const int64_t end = Tell();
+    SeekTo(table);
+    PutBytes(counts.data(), counts.size());
+    SeekTo(end);
+}
+
 void QV_PSDWriter::WriteLayerImage(const QV_PixelBuffer& raster)
 {
     if (!fOpen || !fHeaderWritten || fFile.Failed() || fLayersWritten >= fLayerCount)
@@ -237,7 +270,7 @@ void QV_PSDWriter::WriteLayerImage(const QV_PixelBuffer& raster)
     fLayersWritten++;
 }
 
-int32_t QV_PSDWriter::Finish()
+int32_t QV_PSDWriter::Finish(const QV_PixelBuffer* merged)
 {
     if (!fOpen)
         return -5;
@@ -261,16 +294,7 @@ int32_t QV_PSDWriter::Finish()
     Put16(uint32_t(fLayerCount));
     SeekToEnd();
 
-    // Merged image: white, every row the same.
-    Put16(1);
-    fRow.assign(size_t(fWidth), 0xFF);
-    fPacked.resize(PackBitsBound(fWidth));
-    const size_t packed = PackBitsRow(fRow.data(), fWidth, fPacked.data());
-    const int32_t rows = 3 * fHeight;
-    for (int32_t i = 0; i < rows; ++i)
-        Put16(uint32_t(packed));
-    for (int32_t i = 0; i < rows && !fFile.Failed(); ++i)
-        PutBytes(fPacked.data(), packed);
+    WriteMergedImage(merged);
 
     fOpen = false;
     return fFile.Commit() ? 0 : -7;

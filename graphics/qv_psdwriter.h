@@ -45,13 +45,16 @@ public:
     // every added layer has its data.
     void WriteLayerImage(const QV_PixelBuffer& raster);
     // Completes and closes the file: a document without layers gets one transparent "Empty Layer",
-    // layers still without data get transparent data. 0; -7 when anything failed (the target is
-    // then untouched); -5 when no file is open.
-    int32_t Finish();
+    // layers still without data get transparent data. The merged image is the given 32-bit raster
+    // (straight alpha) laid over white, cropped or padded with white to the document size; plain
+    // white without one. 0; -7 when anything failed (the target is then untouched); -5 when no
+    // file is open.
+    int32_t Finish(const QV_PixelBuffer* merged = nullptr);
 
 private:
     void WriteLayerName(const char* name);
     void WriteChannel(const QV_PixelBuffer& raster, int byteIndex, int64_t lengthPosition);
+    void WriteMergedImage(const QV_PixelBuffer* merged);
     void Put16(uint32_t value);
     void Put32(uint32_t value);
     void PutBytes(const void* data, size_t n);

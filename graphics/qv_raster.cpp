@@ -91,6 +91,22 @@ bool QV_Raster::TextureServes(uint8_t kind) const
     return fTexture.bytesPerPixel == fTarget.bytesPerPixel;
 }
 
+bool QV_Raster::PlaceVertices(RasterPolygon& list, bool floatWalk, PolygonBox& box)
+{
+    const bool texels = ScalesTexels(list.kind, floatWalk);
+    for (int32_t i = 0; i < list.count; i++) {
+        RasterVertex& v = list.vertices[i];
+        ScaleVertex(v, fCenterX, fCenterY);
+        if (texels)
+            ScaleTexels(v, fTexture.width, fTexture.height, fWrap);
+        box.Add(v, i, true);
+    }
+    if (!box.Meets(fTarget.width, fTarget.height))
+        return false;
+    box.WidenBounds(fBounds, true);
+    return true;
+}
+
 void QV_Raster::DrawPolygon(RasterPolygon& list)
 {
     if (!CountFits(list.count) || !fTarget.pixels)
@@ -100,18 +116,9 @@ void QV_Raster::DrawPolygon(RasterPolygon& list)
         return;
     }
     const uint8_t kind = list.kind;
-    const bool texels = ScalesTexels(kind, false);
     PolygonBox box;
-    for (int32_t i = 0; i < list.count; i++) {
-        RasterVertex& v = list.vertices[i];
-        ScaleVertex(v, fCenterX, fCenterY);
-        if (texels)
-            ScaleTexels(v, fTexture.width, fTexture.height, fWrap);
-        box.Add(v, i, true);
-    }
-    if (!box.Meets(fTarget.width, fTarget.height))
+    if (!PlaceVertices(list, false, box))
         return;
-    box.WidenBounds(fBounds, true);
     WalkPolygon<RasterEdge>(list.vertices, list.count, box.top, box.minY, fTarget.height, fEvenRowsOnly,
         kFieldsAllButY, [this, kind](int32_t row, RasterEdge& a, RasterEdge& b) {
             if (a.x < b.x)
@@ -150,18 +157,9 @@ void QV_Raster::DrawPolygonFloat(RasterPolygon& list)
     if (!CountFits(list.count) || !fTarget.pixels)
         return;
     const uint8_t kind = list.kind;
-    const bool texels = ScalesTexels(kind, true);
     PolygonBox box;
-    for (int32_t i = 0; i < list.count; i++) {
-        RasterVertex& v = list.vertices[i];
-        ScaleVertex(v, fCenterX, fCenterY);
-        if (texels)
-            ScaleTexels(v, fTexture.width, fTexture.height, fWrap);
-        box.Add(v, i, true);
-    }
-    if (!box.Meets(fTarget.width, fTarget.height))
+    if (!PlaceVertices(list, true, box))
         return;
-    box.WidenBounds(fBounds, true);
     WalkPolygon<RasterEdgeF>(list.vertices, list.count, box.top, box.minY, fTarget.height, fEvenRowsOnly,
         kFieldsAllButY, [this, kind](int32_t row, RasterEdgeF& a, RasterEdgeF& b) {
             if (b.x <= a.x)

@@ -69,20 +69,12 @@ struct RasterEdge {
     int32_t a;
 };
 
-// The same walked in floats.
-struct RasterEdgeF {
-    float x;
-    float shade;
-    float u;
-    float v;
-    float z;
-    float y;
-    float w;
-    float r;
-    float g;
-    float b;
-    float a;
-};
+// The same walked in floats: the vertex's own fields.
+using RasterEdgeF = RasterVertex;
+
+namespace polygon_walk {
+struct PolygonBox;
+}
 
 // Colour source of kind 4: colour as A << 24 | R << 16 | G << 8 | B for texture position (u, v).
 using RasterProcedure = uint32_t (*)(float u, float v, void* data);
@@ -142,4 +134,7 @@ protected:
 
 private:
     void DrawSmoothPolygon(RasterPolygon& list);
+    // Turns the vertices into pixels (and texels, where the kind reads them) and finds their
+    // box; false when the polygon misses the target.
+    bool PlaceVertices(RasterPolygon& list, bool floatWalk, polygon_walk::PolygonBox& box);
 };

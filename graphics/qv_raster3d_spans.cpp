@@ -43,16 +43,6 @@ inline int32_t ToFixedTexel(float value)
     return fixed < 2147483520.0f ? static_cast<int32_t>(fixed) : 2147483520;
 }
 
-inline void ClampLane(int32_t& value, int32_t size)
-{
-    const int64_t wide = static_cast<int64_t>(size - 1) * 65536;
-    const int32_t last = wide > INT32_MAX ? INT32_MAX : static_cast<int32_t>(wide);
-    if (value < 0)
-        value = 0;
-    else if (value > last)
-        value = last;
-}
-
 inline int32_t WrapIndex(int32_t value, int32_t size)
 {
     value %= size;
@@ -224,13 +214,7 @@ void QV_Raster3D::FillSpan(int32_t row, RasterEdge& left, RasterEdge& right, uin
                     column = column < 0 ? 0 : column >= texWidth ? texWidth - 1 : column;
                     line = line < 0 ? 0 : line >= texHeight ? texHeight - 1 : line;
                 }
-                const uint8_t* t = fTextureRows[line] + static_cast<ptrdiff_t>(column) * bytes;
-                if (bytes == 4)
-                    StorePixel32(p, LoadPixel32(t));
-                else if (bytes == 2)
-                    StorePixel16(p, LoadPixel16(t));
-                else
-                    *p = *t;
+                CopyTexel(p, fTextureRows[line] + static_cast<ptrdiff_t>(column) * bytes, bytes);
                 break;
             }
             case kRasterTextureAlphaTest: {
@@ -252,14 +236,9 @@ void QV_Raster3D::FillSpan(int32_t row, RasterEdge& left, RasterEdge& right, uin
                     cu = static_cast<float>(u.value) * toFloat * scale;
                     cv = static_cast<float>(v.value) * toFloat * scale;
                 }
-                const uint8_t* t = fTextureRows[TexelIndex(cv, texHeight)]
-                    + static_cast<ptrdiff_t>(TexelIndex(cu, texWidth)) * bytes;
-                if (bytes == 4)
-                    StorePixel32(p, LoadPixel32(t));
-                else if (bytes == 2)
-                    StorePixel16(p, LoadPixel16(t));
-                else
-                    *p = *t;
+                CopyTexel(p,
+                    fTextureRows[TexelIndex(cv, texHeight)] + static_cast<ptrdiff_t>(TexelIndex(cu, texWidth)) * bytes,
+                    bytes);
                 break;
             }
             default: {

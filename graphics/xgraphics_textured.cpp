@@ -27,26 +27,6 @@ inline bool Opaque(const uint8_t* texel, int32_t bytes)
     return texel[kAlpha] >= 128;
 }
 
-inline void CopyTexel(uint8_t* p, const uint8_t* texel, int32_t bytes)
-{
-    if (bytes == 1)
-        *p = *texel;
-    else if (bytes == 2)
-        StorePixel16(p, LoadPixel16(texel));
-    else
-        StorePixel32(p, LoadPixel32(texel));
-}
-
-inline void ClampLane(int32_t& value, int32_t size)
-{
-    const int64_t wide = static_cast<int64_t>(size - 1) * 65536;
-    const int32_t last = wide > INT32_MAX ? INT32_MAX : static_cast<int32_t>(wide);
-    if (value < 0)
-        value = 0;
-    else if (value > last)
-        value = last;
-}
-
 // The columns and texture lanes of one span.
 struct TexturedSpanSetUp {
     SpanColumns columns;

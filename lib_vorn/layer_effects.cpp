@@ -29,6 +29,11 @@ int32_t RoundEffect(float value)
     return static_cast<int32_t>(value < 0 ? value - 0.5f : value + 0.5f);
 }
 
+int32_t AlphaByte(float fraction)
+{
+    return std::clamp(RoundEffect(fraction * 255), 0, 255);
+}
+
 float DepthOfFieldAmount(VornLayer* layer, VornDoc* doc)
 {
     if (!layer || !doc || !doc->fDepthOfField)

@@ -15,6 +15,9 @@ class VornLayer;
 // Half away from zero, the rounding of every effect distance.
 int32_t RoundEffect(float value);
 
+// An opacity fraction as an alpha byte: fraction x 255 rounded half away from zero, within 0..255.
+int32_t AlphaByte(float fraction);
+
 // Extra blur (a fraction of the frame height) that the document's depth of field gives a vector,
 // image or 3D layer at the layer's distance from the camera; 0 for every other layer, for layers
 // immune to the camera or to depth of field, and when the document's depth of field is off.

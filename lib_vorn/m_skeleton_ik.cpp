@@ -209,7 +209,9 @@ void M_Skeleton::ApplyIKLocks(int32_t layerFrame, int32_t documentFrame)
         IKAngleSolver(parent, bone->fIKParentTarget.GetValue(t), kLockIterations);
         UpdateBoneMatrix(-1);
 
-        // Keep the world angle the lock recorded, by the shortest way round.
+        // Keep the world angle the lock recorded: the bone's present world angle is moved by
+        // whole turns to within one turn of it (not necessarily the nearer way round), and the
+        // bone turns by the difference left, which may be up to a full turn.
         const float global = bone->fIKGlobalAngle.value;
         const float world = UnwrapNear(WorldAngle(bone->fMovedMatrix, bone->fLength), global);
         bone->fAngle = WrapAngle(bone->fAngle + (global - world));

@@ -10,6 +10,7 @@
 #include "colour_filters.h"
 #include "image_file.h"
 #include "image_format_registry.h"
+#include "layer_effects.h"
 #include "qv_avi_writer.h"
 #include "qv_psdwriter.h"
 #include "qv_qt_movie_writer.h"
@@ -52,6 +53,7 @@ RenderJob::RenderJob()
     , fCameraHadKey(false)
     , fSavedCamera { 0, 0, 0 }
     , fStereoAxis { 0, 0, 0 }
+    , fQuickPass(false)
     , fPreviewIntoBuffer(false)
     , fCameraShifted(false)
     , fRunOver(false)
@@ -128,6 +130,7 @@ bool RenderJob::RenderFrame()
         const bool stereo = !fSettings->fSWFMovie && doc->fAllow3D && doc->fStereoSeparation > 0
             && fSettings->fFormat != kRenderFormatPSD;
         fStereoPass = stereo ? 0 : -1;
+        fQuickPass = fSettings->fQuickPreview && fSettings->fFormat != kRenderFormatPSD;
     }
     if (fNeedsSetup && !SetUpFrame())
         return false;
@@ -156,7 +159,7 @@ bool RenderJob::SetUpFrame()
         doc->SetCurFrame(frame);
 
     const bool anyEffects = s.fShapeEffects || s.fLayerEffects;
-    const bool intoOutput = s.fSWFMovie || (s.fQuickPreview && !anyEffects);
+    const bool intoOutput = s.fSWFMovie || (fQuickPass && !anyEffects);
     fPreviewIntoBuffer = false;
     if (!intoOutput) {
         s.fMargin = anyEffects ? (s.fExtraSmooth ? kExtraSmoothMargin : kEffectsMargin) : kPlainMargin;
@@ -164,7 +167,7 @@ bool RenderJob::SetUpFrame()
             return false;
         // A quick preview draws with the editor's drawing into the buffer, which joins the
         // output at the frame end.
-        if (s.fQuickPreview) {
+        if (fQuickPass) {
             QV_PixelBuffer buffer;
             fBufferImage.GetPixelBuffer(buffer);
             FillRaster(buffer, kTransparent);
@@ -231,7 +234,7 @@ void RenderJob::SetUpGraphics(bool intoOutput)
     g.fPanY = 0;
     g.fRotation = 0;
     g.SetAntialiasing(s.fAntialias);
-    g.SetBezierTolerance(s.fQuickPreview ? kPreviewBezierTolerance : kRenderBezierTolerance);
+    g.SetBezierTolerance(fQuickPass ? kPreviewBezierTolerance : kRenderBezierTolerance);
     // An SWF movie would become the context's drawing target here, once SWF output exists.
 }
 
@@ -249,15 +252,15 @@ bool RenderJob::OpenPSDFile()
     s.fPSDWriter = writer;
     writer->WriteHeader(doc->Width(), doc->Height());
     // One record per layer image the frame will write, in the same (depth) order, so that the
-    // n-th record describes the n-th layer's pixels.
+    // n-th record describes the n-th layer's pixels. Without layer effects the frame is composited
+    // plainly, and the records say so.
     for (int32_t i = 0; i < doc->CountLayers(); i++) {
         VornLayer* layer = RenderedLayerAt(i);
         if (!layer || layer->CountRenderItems() < 1)
             continue;
-        const float opacity = layer->fAlpha.value * 255.0f;
-        int32_t byte = int32_t(opacity >= 0 ? opacity + 0.5f : opacity - 0.5f);
-        byte = byte < 0 ? 0 : byte > 255 ? 255 : byte;
-        writer->AddLayer(layer->Name().CString(), PSDBlendKey(layer->BlendingMode()), byte);
+        const bool effects = s.fLayerEffects;
+        writer->AddLayer(layer->Name().CString(), effects ? PSDBlendKey(layer->BlendingMode()) : "norm",
+            effects ? AlphaByte(layer->fAlpha.value) : 255);
     }
     return true;
 }
@@ -320,7 +323,9 @@ bool RenderJob::WriteFrameOutput()
         return true;
     }
     if (s.fPSDWriter) {
-        const int32_t status = s.fPSDWriter->Finish();
+        QV_PixelBuffer composite;
+        OutputRaster(composite);
+        const int32_t status = s.fPSDWriter->Finish(&composite);
         delete s.fPSDWriter;
         s.fPSDWriter = nullptr;
         if (status != 0)

@@ -96,6 +96,9 @@ private:
     // shifted camera.
     void EndRun();
 
+    // Whether this run draws with the editor's quick drawing: a quick preview, except into a
+    // layered file, which needs every layer's pixels as a full run renders them.
+    bool fQuickPass;
     // Whether the quick preview draws into fBufferImage rather than straight into the output.
     bool fPreviewIntoBuffer;
     bool fCameraShifted;

@@ -2,8 +2,10 @@
 // raster pass with the layer image finished and composited after the last item.
 
 #include "composite_modes.h"
+#include "layer_effects.h"
 #include "model_prefs.h"
 #include "qv_psdwriter.h"
+#include "raster_alpha.h"
 #include "raster_fill.h"
 #include "render_job.h"
 #include "render_settings.h"
@@ -36,7 +38,7 @@ bool RenderJob::RenderNextLayer()
     QV_PixelBuffer scratch;
     fScratchImage.GetPixelBuffer(scratch);
 
-    if (s.fQuickPreview) {
+    if (fQuickPass) {
         VornLayer* layer = nullptr;
         for (; fLayerIndex < count && !layer; fLayerIndex++)
             layer = RenderedLayerAt(fLayerIndex);
@@ -113,7 +115,14 @@ void RenderJob::FinishLayerImage(VornLayer* layer)
         const QV_Rect rect { margin, margin, margin + output.width - 1, margin + output.height - 1 };
         if (fLayerImage.GetSubPixelBuffer(rect, frame) == 0)
             s.fPSDWriter->WriteLayerImage(frame);
+        // The file's layer carries the opacity in its record; the frame (the file's merged image)
+        // takes it here, as any other render would.
+        const int32_t opacity = AlphaByte(layer->fAlpha.value);
+        if (s.fLayerEffects && opacity < 255)
+            RemapAlphaRange(layerRaster, 0, 255, opacity);
     }
-    CompositeRasterMode(layer->BlendingMode(), layerRaster, output, -margin, -margin, true);
+    // Without layer effects, blend modes are left out too.
+    CompositeRasterMode(
+        s.fLayerEffects ? layer->BlendingMode() : BM_NORMAL, layerRaster, output, -margin, -margin, true);
     FillRaster(layerRaster, rgb_color { 0, 0, 0, 0 });
 }

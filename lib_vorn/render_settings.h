@@ -23,8 +23,8 @@ struct MovieWriterPair {
 // file format of the registry, movie and SWF formats are numbered by the callers after those.
 constexpr int32_t kRenderFormatPSD = 4096;
 
-// The options of one render run. The constructor only makes the empty path: callers call
-// SetDefaults before filling in what they need.
+// The options of one render run. The constructor sets the defaults; SetDefaults puts them back
+// for a record that is used again.
 class RenderSettings {
 public:
     RenderSettings();

@@ -32,9 +32,10 @@ constexpr float kPlainPixelMargin = 4;
 // Slack of the predicted extent for what the pen, anti-aliasing, gap filling and seams add.
 constexpr float kRegionSlack = 8;
 
+// NaN counts as 0.
 int32_t TruncatePixel(float v)
 {
-    return static_cast<int32_t>(std::clamp(v, -2e9f, 2e9f));
+    return v != v ? 0 : static_cast<int32_t>(std::clamp(v, -2e9f, 2e9f));
 }
 
 bool IsLayerSpaceKind(int32_t type)

@@ -22,11 +22,6 @@ namespace {
 
 constexpr int32_t kMaxMotionBlurSamples = 256;
 
-int32_t AlphaByte(float fraction)
-{
-    return std::clamp(RoundEffect(fraction * 255), 0, 255);
-}
-
 // The layer drawn at earlier frames, each sample blurred, faded and composited onto the output
 // before the layer itself renders at its own frame. The document and the layer end at the frame
 // they started at.
@@ -172,11 +167,15 @@ bool VornLayer::BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* o
             fHsvImageCache.Free();
     }
 
-    if (!settings || !settings->fLayerEffects)
+    if (!settings)
         return false;
-    const bool needsImage = blur > 1e-6f || opacity < 255 || fAmbientOcclusion.value >= 1e-6f
+    // A layered file needs every top-level layer's pixels on their own, effects or not.
+    const bool layeredFile = settings->fPSDWriter && (settings->fLayerEffects || !fParent);
+    if (!settings->fLayerEffects && !layeredFile)
+        return false;
+    const bool needsImage = layeredFile || blur > 1e-6f || opacity < 255 || fAmbientOcclusion.value >= 1e-6f
         || fLayerShadow.value || fLayerShading.value || fHsvImageCache.buffer.pixels
-        || fBlendingMode != BM_NORMAL || LayerType() == LT_3D || settings->fPSDWriter || HasGroupMask(this);
+        || fBlendingMode != BM_NORMAL || LayerType() == LT_3D || HasGroupMask(this);
     if (!needsImage || !layerImage)
         return false;
     if (!layerImage->buffer.pixels) {
@@ -195,6 +194,11 @@ void VornLayer::FinishRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*,
     QV_PixelBuffer image;
     if (!layerImage || layerImage->GetPixelBuffer(image) != QV_RESULT_OK || image.bytesPerPixel != 4)
         return;
+    // Without layer effects the image was made only for a layered file: its pixels as drawn.
+    if (settings && !settings->fLayerEffects) {
+        UnpremultiplyRaster(image);
+        return;
+    }
     const float frameHeight = float(doc ? doc->Height() : image.height);
 
     // The effect scale: how large the layer appears in the raster, relative to the frame.

@@ -5,6 +5,7 @@
 #include "raster_blit.h"
 #include "raster_fill.h"
 #include "raster_geometry.h"
+#include "raster_polygon_builder.h"
 #include "style_document.h"
 #include "style_layer.h"
 #include "xgraphics.h"
@@ -79,6 +80,27 @@ void StartGridWorkArea(
     } else {
         FillRaster(workArea, rgb_color { 0, 0, 0, 0 });
     }
+}
+
+void FinishGridWorkArea(
+    const QV_Rect& rect, QV_PixelBuffer& target, const QV_PixelBuffer& workArea, bool finalRender)
+{
+    QV_PixelBuffer shapeArea;
+    if (MakeSubRaster(rect, target, shapeArea) != 0)
+        return;
+    QV_PixelBuffer source = workArea;
+    if (finalRender)
+        BlitRasterAlpha(source, shapeArea, 0, 0, false);
+    else
+        BlitRasterAtop(source, shapeArea, 0, 0);
+}
+
+void DrawTextureTriangle(QV_Raster& raster, const TextureCorner& a, const TextureCorner& b, const TextureCorner& c)
+{
+    RasterPolygonBuilder polygon(kRasterTextureFiltered);
+    for (const TextureCorner* p : { &a, &b, &c })
+        polygon.Add(p->position, QV_ColorVector {}, p->texel.x, p->texel.y);
+    polygon.Draw(raster);
 }
 
 void LayerGridCells(const QV_Rect& rect, bool finalRender, int32_t& across, int32_t& down)

@@ -8,6 +8,7 @@
 #include "qv_vector.h"
 
 class QV_Graphics;
+class QV_Raster;
 struct QV_PixelBuffer;
 class StyleDocument;
 class StyleLayer;
@@ -68,6 +69,21 @@ void LayerGridCells(const QV_Rect& rect, bool finalRender, int32_t& across, int3
 // when rendering, and transparent in the editor view.
 void StartGridWorkArea(
     const QV_Rect& rect, QV_PixelBuffer& target, const QV_PixelBuffer& workArea, bool finalRender);
+
+// The finished work area (rect of the work buffer, laid over the same place of the target, rect
+// clipped to the target) combined into the shape: composited over it, the target keeping its
+// alpha, when rendering; only where the shape has pixels in the editor view.
+void FinishGridWorkArea(
+    const QV_Rect& rect, QV_PixelBuffer& target, const QV_PixelBuffer& workArea, bool finalRender);
+
+// A grid corner of the image textures: its texel and its projected position.
+struct TextureCorner {
+    QV_Vector2 texel;
+    QV_Vector2 position;
+};
+
+// One grid triangle texture-mapped (filtered) from its corners' texels into the rasteriser.
+void DrawTextureTriangle(QV_Raster& raster, const TextureCorner& a, const TextureCorner& b, const TextureCorner& c);
 
 // The grid's area: the bounds' centre and its extents widened by the factor. Grid fraction (u, v)
 // lies at (left + u x width, top - v x height), v running downward from the top edge.

@@ -6,9 +6,7 @@
 #include "layer_grid.h"
 #include "m_shape.h"
 #include "qv_iostream.h"
-#include "raster_blit.h"
 #include "raster_fill.h"
-#include "raster_geometry.h"
 #include "raster_polygon_builder.h"
 #include "style_layer.h"
 #include "style_record.h"
@@ -209,11 +207,12 @@ void SS_Gradient2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect re
     if (!graphics || !doc || !IsEffectRaster(&graphics->fTarget) || !IsEffectRaster(work))
         return;
     QV_PixelBuffer target = graphics->fTarget;
-    // Work pixels stand for the target pixels at the same places.
-    if (work->width != target.width || work->height != target.height)
-        return;
+    // Work pixels stand for the target pixels at the same places, so a larger buffer (the
+    // editor's scratch) serves as well. The rasteriser centres its units on the raster it draws
+    // into: it gets the work pixels over the whole target.
+    QV_PixelBuffer workTarget;
     QV_PixelBuffer workArea;
-    if (MakeSubRaster(rect, *work, workArea) != 0)
+    if (!WorkAreaAt(RasterBounds(target), target, *work, workTarget) || !WorkAreaAt(rect, target, *work, workArea))
         return;
     if (layer)
         SetFrame(layer->CurrentFrame());
@@ -245,7 +244,7 @@ void SS_Gradient2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect re
     const LayerPointMapper mapper(*graphics, doc, layer, false);
     StartGridWorkArea(rect, target, workArea, finalRender != 0);
     QV_Raster raster;
-    raster.SetRaster(*work, nullptr);
+    raster.SetRaster(workTarget, nullptr);
     raster.fProcedure = LookupCallback;
     raster.fProcedureData = this;
     const uint8_t kind = finalRender ? kRasterProcedure : kRasterSmoothAlpha;
@@ -280,14 +279,7 @@ void SS_Gradient2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect re
               polygon.Draw(raster);
           };
     WalkGridCells<GridCorner>(su, sv, corner, triangle);
-
-    QV_PixelBuffer shapeArea;
-    if (MakeSubRaster(rect, target, shapeArea) != 0)
-        return;
-    if (finalRender)
-        BlitRasterAlpha(workArea, shapeArea, 0, 0, false);
-    else
-        BlitRasterAtop(workArea, shapeArea, 0, 0);
+    FinishGridWorkArea(rect, target, workArea, finalRender != 0);
 }
 
 int32_t SS_Gradient2::Duration()

@@ -59,9 +59,8 @@ void SS_Shaded::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rect,
     if (!graphics || !doc || !IsEffectRaster(&graphics->fTarget) || !IsEffectRaster(work))
         return;
     QV_PixelBuffer target = graphics->fTarget;
-    // The shading is built in the work buffer at the target's own positions.
-    if (work->width != target.width || work->height != target.height)
-        return;
+    // The shading is built in the work buffer at the target's own positions: any buffer holding
+    // the shape's rectangle serves.
     if (layer) {
         const int32_t frame = layer->CurrentFrame();
         fLightAngle.SetCurFrame(frame);
@@ -78,7 +77,7 @@ void SS_Shaded::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rect,
     if (!area.Intersect(RasterBounds(target)))
         return;
     QV_PixelBuffer shading;
-    if (MakeSubRaster(area, *work, shading) != 0)
+    if (!WorkAreaAt(area, target, *work, shading))
         return;
 
     // However small or large the offset, the copy moves by 1 to 256 pixels.

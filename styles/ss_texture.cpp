@@ -4,19 +4,9 @@
 #include "qv_raster.h"
 #include "raster_blit.h"
 #include "raster_fill.h"
-#include "raster_polygon_builder.h"
 #include "raster_scale.h"
 #include "style_units.h"
 #include "xgraphics.h"
-
-namespace {
-
-struct TextureCorner {
-    QV_Vector2 texel;
-    QV_Vector2 position;
-};
-
-} // namespace
 
 SS_Texture::SS_Texture() = default;
 
@@ -67,7 +57,10 @@ void SS_Texture::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer* shapeImage, Q
     if (!graphics || !IsEffectRaster(&graphics->fTarget) || !IsEffectRaster(work) || !fSource.Load())
         return;
     QV_PixelBuffer target = graphics->fTarget;
-    if (work->width != target.width || work->height != target.height)
+    // The grid is drawn at the target's own positions: the part of the work buffer over the
+    // target, which a larger buffer (the editor's scratch) holds too.
+    QV_PixelBuffer workArea;
+    if (!WorkAreaAt(RasterBounds(target), target, *work, workArea))
         return;
     const QV_PixelBuffer& texture = fSource.fImage.buffer;
     const bool tile = fSource.fFillMode == 0;
@@ -83,9 +76,9 @@ void SS_Texture::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer* shapeImage, Q
     const float tileWidth = 2.0f * static_cast<float>(texture.width) / divisor;
     const float tileHeight = 2.0f * static_cast<float>(texture.height) / divisor;
 
-    FillRaster(*work, rgb_color { 0, 0, 0, 0 });
+    FillRaster(workArea, rgb_color { 0, 0, 0, 0 });
     QV_Raster raster;
-    raster.SetRaster(*work, nullptr);
+    raster.SetRaster(workArea, nullptr);
     raster.SetTexture(&texture);
     raster.fWrap = tile;
 
@@ -97,13 +90,8 @@ void SS_Texture::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer* shapeImage, Q
             out.texel = QV_Vector2 { u, v };
         return mapper.Map(point, out.position);
     };
-    auto triangle
-        = [&](const TextureCorner& a, const TextureCorner& b, const TextureCorner& c, const TextureCorner*) {
-              RasterPolygonBuilder polygon(kRasterTextureFiltered);
-              for (const TextureCorner* p : { &a, &b, &c })
-                  polygon.Add(p->position, QV_ColorVector {}, p->texel.x, p->texel.y);
-              polygon.Draw(raster);
-          };
+    auto triangle = [&](const TextureCorner& a, const TextureCorner& b, const TextureCorner& c,
+                        const TextureCorner*) { DrawTextureTriangle(raster, a, b, c); };
     WalkGridCells<TextureCorner>(0.025f, 0.025f, corner, triangle);
-    BlitRasterAlpha(*work, target, 0, 0, false);
+    BlitRasterAlpha(workArea, target, 0, 0, false);
 }

@@ -5,10 +5,7 @@
 #include "layer_grid.h"
 #include "m_shape.h"
 #include "qv_raster.h"
-#include "raster_blit.h"
 #include "raster_fill.h"
-#include "raster_geometry.h"
-#include "raster_polygon_builder.h"
 #include "style_units.h"
 #include "xgraphics.h"
 
@@ -16,11 +13,6 @@ namespace {
 
 // Handles closer than this give the image no size.
 constexpr float kShortestHandle = 1e-6f;
-
-struct TextureCorner {
-    QV_Vector2 texel;
-    QV_Vector2 position;
-};
 
 } // namespace
 
@@ -51,10 +43,12 @@ void SS_Texture2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rec
     if (!graphics || !IsEffectRaster(&graphics->fTarget) || !IsEffectRaster(work))
         return;
     QV_PixelBuffer target = graphics->fTarget;
-    if (work->width != target.width || work->height != target.height)
-        return;
+    // Work pixels stand for the target pixels at the same places, so a larger buffer (the
+    // editor's scratch) serves as well. The rasteriser centres its units on the raster it draws
+    // into: it gets the work pixels over the whole target.
+    QV_PixelBuffer workTarget;
     QV_PixelBuffer workArea;
-    if (MakeSubRaster(rect, *work, workArea) != 0)
+    if (!WorkAreaAt(RasterBounds(target), target, *work, workTarget) || !WorkAreaAt(rect, target, *work, workArea))
         return;
 
     const LayerGridArea area(bounds, 1.149999976158142f);
@@ -79,7 +73,7 @@ void SS_Texture2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rec
     const LayerPointMapper mapper(*graphics, doc, layer, false);
     StartGridWorkArea(rect, target, workArea, finalRender != 0);
     QV_Raster raster;
-    raster.SetRaster(*work, nullptr);
+    raster.SetRaster(workTarget, nullptr);
     raster.SetTexture(&image.buffer);
     raster.fWrap = fSource.fFillMode == 0;
 
@@ -93,23 +87,11 @@ void SS_Texture2::ApplyInLayer(XGraphics* graphics, QV_PixelBuffer*, QV_Rect rec
             0.5f - (e.x * q.x + e.y * q.y) / imageHeight };
         return mapper.Map(point, out.position);
     };
-    auto triangle
-        = [&](const TextureCorner& a, const TextureCorner& b, const TextureCorner& c, const TextureCorner*) {
-              RasterPolygonBuilder polygon(kRasterTextureFiltered);
-              for (const TextureCorner* p : { &a, &b, &c })
-                  polygon.Add(p->position, QV_ColorVector {}, p->texel.x, p->texel.y);
-              polygon.Draw(raster);
-          };
+    auto triangle = [&](const TextureCorner& a, const TextureCorner& b, const TextureCorner& c,
+                        const TextureCorner*) { DrawTextureTriangle(raster, a, b, c); };
     WalkGridCells<TextureCorner>(
         1.0f / static_cast<float>(across), 1.0f / static_cast<float>(down), corner, triangle);
-
-    QV_PixelBuffer shapeArea;
-    if (MakeSubRaster(rect, target, shapeArea) != 0)
-        return;
-    if (finalRender)
-        BlitRasterAlpha(workArea, shapeArea, 0, 0, false);
-    else
-        BlitRasterAtop(workArea, shapeArea, 0, 0);
+    FinishGridWorkArea(rect, target, workArea, finalRender != 0);
 }
 
 bool SS_Texture2::IsPositionDependent()

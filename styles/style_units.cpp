@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "raster_geometry.h"
+
 float StylePixels(float value, int32_t height, float scale)
 {
     const float pixels = value * static_cast<float>(height) * scale;
@@ -40,4 +42,11 @@ bool IsEffectRaster(const QV_PixelBuffer* raster)
 QV_Rect RasterBounds(const QV_PixelBuffer& raster)
 {
     return QV_Rect { 0, 0, raster.width - 1, raster.height - 1 };
+}
+
+bool WorkAreaAt(QV_Rect rect, const QV_PixelBuffer& target, QV_PixelBuffer& work, QV_PixelBuffer& out)
+{
+    if (!rect.Intersect(RasterBounds(target)) || rect.right >= work.width || rect.bottom >= work.height)
+        return false;
+    return MakeSubRaster(rect, work, out) == 0;
 }

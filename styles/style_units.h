@@ -26,6 +26,12 @@ bool IsEffectRaster(const QV_PixelBuffer* raster);
 // The rectangle of a raster's own extent.
 QV_Rect RasterBounds(const QV_PixelBuffer& raster);
 
+// The part of a work buffer standing for the target's pixels in rect, rect clipped to the target
+// first. Work pixels lie at the target's own positions; a buffer larger than the target (the
+// editor's scratch) serves as well, but it must hold all of that part. False when it does not, or
+// when rect misses the target.
+bool WorkAreaAt(QV_Rect rect, const QV_PixelBuffer& target, QV_PixelBuffer& work, QV_PixelBuffer& out);
+
 // Runs pixel(p) over every pixel of a 32-bit raster (p points at the bytes b, g, r, a).
 template <typename Pixel> void ForEachPixel32(const QV_PixelBuffer& raster, Pixel pixel)
 {

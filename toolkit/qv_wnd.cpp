@@ -37,11 +37,6 @@ uint32_t FlagsOfKind(int32_t kind, bool resizable)
     }
 }
 
-bool FrameContains(const QV_Rect& frame, int32_t x, int32_t y)
-{
-    return x >= frame.left && x <= frame.right && y >= frame.top && y <= frame.bottom;
-}
-
 } // namespace
 
 QV_Wnd::Watch::Watch(QV_Wnd* window)
@@ -240,7 +235,7 @@ void QV_Wnd::FileDropped(const char* path, int32_t x, int32_t y, int32_t modifie
     for (int32_t i = fLayerCount - 1; i >= 0; --i) {
         QV_Layer* layer = fLayers[i];
         const QV_Rect frame = layer->Frame();
-        if (FrameContains(frame, x, y)) {
+        if (frame.Contains(x, y)) {
             layer->FileDropped(path, x - frame.left, y - frame.top, modifiers);
             return;
         }

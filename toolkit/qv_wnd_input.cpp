@@ -16,11 +16,6 @@ namespace {
 constexpr float kDoubleClickSeconds = 0.5f;
 constexpr int32_t kDoubleClickDistance = 3;
 
-bool FrameContains(const QV_Rect& frame, int32_t x, int32_t y)
-{
-    return x >= frame.left && x <= frame.right && y >= frame.top && y <= frame.bottom;
-}
-
 void SetButton(QV_Wnd& window, int32_t button, bool down)
 {
     switch (button) {
@@ -109,7 +104,7 @@ void QV_Wnd::MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, 
     if (fLayerCount > 0) {
         QV_Layer* top = fLayers[fLayerCount - 1];
         const QV_Rect frame = top->Frame();
-        if (FrameContains(frame, x, y)) {
+        if (frame.Contains(x, y)) {
             fCaptureLayer = top;
             top->MouseDown(x - frame.left, y - frame.top, button, modifiers, message);
         } else {
@@ -121,7 +116,7 @@ void QV_Wnd::MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, 
             for (int32_t i = fLayerCount - 1; i >= 0; --i) {
                 QV_Layer* layer = fLayers[i];
                 const QV_Rect below = layer->Frame();
-                if (layer == top || !FrameContains(below, x, y))
+                if (layer == top || !below.Contains(x, y))
                     continue;
                 fCaptureLayer = layer;
                 layer->MouseDown(x - below.left, y - below.top, button, modifiers, message);
@@ -160,7 +155,7 @@ void QV_Wnd::MouseMoved(int32_t modifiers, QV_Message* message, int32_t x, int32
         layer->MouseMoved(x - frame.left, y - frame.top, modifiers, message);
         if (watch.Gone())
             return;
-        if (FrameContains(frame, x, y))
+        if (frame.Contains(x, y))
             break;
     }
     // The capture layer may have left the window meanwhile.
@@ -183,7 +178,7 @@ void QV_Wnd::MouseWheel(float distance, int32_t modifiers, QV_Message* message, 
         layer->MouseWheel(distance, x - frame.left, y - frame.top, modifiers, message);
         if (watch.Gone())
             return;
-        if (FrameContains(frame, x, y))
+        if (frame.Contains(x, y))
             break;
     }
 }

@@ -1,6 +1,7 @@
 #include "qv_psdwriter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "image_test_support.h"
 
@@ -225,6 +226,34 @@ TEST_F(PsdWriterTest, LayersKeepTheirNamesKeysOpacityAndPixels)
     }
     for (int c = 0; c < 3; ++c)
         EXPECT_EQ(psd.merged[c], std::vector<uint8_t>(21, 0xFF));
+}
+
+TEST_F(PsdWriterTest, TheMergedImageIsTheGivenCompositeOverWhite)
+{
+    // 3 x 2, the left column opaque (10, 20, 30), the middle one half transparent (200, 100, 0),
+    // the right one transparent; the composite is a column narrower than the document.
+    OwnedRaster composite(3, 2, 32);
+    for (int32_t y = 0; y < 2; ++y) {
+        uint8_t* row = composite.buffer.pixels + ptrdiff_t(y) * composite.buffer.rowBytes;
+        const uint8_t pixels[12] = { 30, 20, 10, 255, 0, 100, 200, 128, 9, 9, 9, 0 };
+        std::memcpy(row, pixels, sizeof pixels);
+    }
+    QV_PSDWriter writer;
+    ASSERT_EQ(writer.Open(fPath.c_str()), 0);
+    writer.WriteHeader(4, 2);
+    writer.AddLayer("Only", "norm", 255);
+    writer.WriteLayerImage(composite.buffer);
+    ASSERT_EQ(writer.Finish(&composite.buffer), 0);
+
+    PsdFile psd;
+    ASSERT_TRUE(ParsePsd(ReadBytes(fPath), psd));
+    // c x a / 255 + 255 x (255 - a) / 255, rounded.
+    const std::vector<uint8_t> red { 10, 227, 255, 255, 10, 227, 255, 255 };
+    const std::vector<uint8_t> green { 20, 177, 255, 255, 20, 177, 255, 255 };
+    const std::vector<uint8_t> blue { 30, 127, 255, 255, 30, 127, 255, 255 };
+    EXPECT_EQ(psd.merged[0], red);
+    EXPECT_EQ(psd.merged[1], green);
+    EXPECT_EQ(psd.merged[2], blue);
 }
 
 TEST_F(PsdWriterTest, ADocumentWithoutLayersGetsOneTransparentEmptyLayer)

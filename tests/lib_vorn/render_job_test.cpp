@@ -859,3 +859,36 @@ TEST(RenderFramesTool, WritesMoviesWithAndWithoutSound)
     CommandResult noValue = RenderFrames("'" + fixture + "' 0 1 '" + avi + "' --codec");
     EXPECT_EQ(WEXITSTATUS(noValue.status), 2);
 }
+
+TEST(RenderFramesTool, TheExtensionChoosesTheWriter)
+{
+    REQUIRE_IMAGEMAGICK(identify, "identify");
+    ScratchFolder folder;
+    const std::string fixture = std::string(CELVANE_TEST_DATA) + "/vorndoc/new_document.txt";
+    struct Case {
+        const char* name;
+        const char* written;
+        const char* format;
+    };
+    const Case cases[] = { { "a.png", "a0000.png", "PNG" }, { "b.jpg", "b0000.jpg", "JPEG" },
+        { "c.JPEG", "c0000.JPEG", "JPEG" }, { "d.bmp", "d0000.bmp", "BMP3" }, { "e.tga", "e0000.tga", "TGA" },
+        { "f.psd", "f0000.psd", "PSD" } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommandResult run = RenderFrames("'" + fixture + "' 0 0 '" + (folder / c.name) + "' 16 12");
+        ASSERT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+        CommandResult kind = RunCommand(identify + " -format '%m %w %h\\n' '" + (folder / c.written) + "'");
+        EXPECT_EQ(kind.output.substr(0, kind.output.find('\n')), std::string(c.format) + " 16 12") << kind.output;
+    }
+
+    // Anything else is refused before a frame is rendered.
+    for (const char* name : { "g.gif", "h.swf", "noextension", "dir.png/out" }) {
+        SCOPED_TRACE(name);
+        CommandResult refused = RenderFrames("'" + fixture + "' 0 0 '" + (folder / name) + "' 16 12");
+        EXPECT_EQ(WEXITSTATUS(refused.status), 1);
+        EXPECT_NE(refused.output.find("must end in .png, .jpg, .bmp, .tga, .psd, .avi or .mov"), std::string::npos)
+            << refused.output;
+    }
+    std::vector<std::string> names = folder.Names();
+    EXPECT_EQ(names.size(), std::size(cases));
+}

@@ -27,6 +27,7 @@
 #include "render_job.h"
 #include "render_settings.h"
 #include "shape_style_factory.h"
+#include "vector_shapes.h"
 #include "vorndoc.h"
 
 namespace {
@@ -38,37 +39,6 @@ bool Updating()
 {
     const char* update = std::getenv("CELVANE_UPDATE_GOLDEN");
     return update && *update && std::string(update) != "0";
-}
-
-// A closed rectangle from (x0, y0) to (x1, y1) as one shape with a fill and, when width > 0,
-// an outline.
-M_Shape* AddRect(MeshLayer* layer, float x0, float y0, float x1, float y1, rgb_color fill, rgb_color line,
-    float width)
-{
-    M_Mesh& mesh = layer->fMesh;
-    mesh.AddLonePoint(QV_Vector2 { x0, y0 }, 0);
-    mesh.AppendPoint(QV_Vector2 { x1, y0 }, 0);
-    mesh.AppendPoint(QV_Vector2 { x1, y1 }, 0);
-    mesh.AppendPoint(QV_Vector2 { x0, y1 }, 0);
-    const int32_t curve = mesh.fNumCurves - 1;
-    mesh.fCurves[curve]->fClosed = true;
-    M_Shape* shape = new M_Shape(0);
-    shape->fHasFill = true;
-    shape->fHasOutline = width > 0;
-    for (int32_t segment = 0; segment < 4; segment++)
-        shape->AddEdge(curve, segment, 0);
-    shape->fMyStyle.fFillCol.SetValue(0, fill);
-    shape->fMyStyle.fLineCol.SetValue(0, line);
-    shape->fMyStyle.fLineWidth = width;
-    mesh.AddShape(shape);
-    return shape;
-}
-
-MeshLayer* NewLayer(const char* name)
-{
-    MeshLayer* layer = new MeshLayer;
-    layer->SetName(name);
-    return layer;
 }
 
 void BuildDocument(VornDoc& doc)

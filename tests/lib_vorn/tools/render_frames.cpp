@@ -1,12 +1,16 @@
-// render_frames DOC FIRST LAST OUT.png [WIDTH HEIGHT]: reads the document DOC and renders frames
-// FIRST to LAST through the frame render job's numbered PNG output (OUT0001.png, ...), at the
-// document's size unless WIDTH and HEIGHT are given. With OUT.avi or OUT.mov the frames become one
-// movie instead (see render_movie.h), with the options --codec NAME and --sound FILE. A failure prints the reader's or the job's
-// error text and exits 1. The tests' way to look at the renders of documents made outside the
-// project; not installed.
+// render_frames DOC FIRST LAST OUT.EXT [WIDTH HEIGHT] [--codec NAME] [--sound FILE]: reads the
+// document DOC and renders frames FIRST to LAST through the frame render job's numbered output
+// (OUT0001.EXT, ...), at the document's size unless WIDTH and HEIGHT are given. The extension
+// chooses the writer: png, jpg, bmp, tga or psd (a layered file per frame); avi and mov make one
+// movie instead (see render_movie.h), with the options --codec NAME and --sound FILE; any other
+// is refused. A failure prints the reader's or the job's error text and exits 1. The tests' way
+// to look at the renders of documents made outside the project; not installed.
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "image_format_registry.h"
 #include "qv_baseimage.h"
@@ -18,6 +22,39 @@
 #include "vorndoc.h"
 
 namespace {
+
+// The image output formats by file extension; movies go through render_movie, and SWF output
+// joins once the job can write it.
+struct OutputKind {
+    const char* extension;
+    int32_t (*format)();
+};
+
+const OutputKind kOutputKinds[] = {
+    { "png", [] { return PngWriterIndex; } },
+    { "jpg", [] { return JpegWriterIndex; } },
+    { "jpeg", [] { return JpegWriterIndex; } },
+    { "bmp", [] { return BmpWriterIndex; } },
+    { "tga", [] { return TargaWriterIndex; } },
+    { "psd", [] { return kRenderFormatPSD; } },
+};
+
+// The format id for the output path's extension (case aside), or -1.
+int32_t OutputFormat(const char* path)
+{
+    const char* slash = std::strrchr(path, '/');
+    const char* point = std::strrchr(slash ? slash : path, '.');
+    if (!point)
+        return -1;
+    std::string extension(point + 1);
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const OutputKind& kind : kOutputKinds) {
+        if (extension == kind.extension)
+            return kind.format();
+    }
+    return -1;
+}
 
 bool ParseInt(const char* text, long low, long high, int32_t& out)
 {
@@ -44,12 +81,18 @@ int main(int argc, char** argv)
         || !ParseInt(argv[3], 0, 1000000, last) || last < first
         || (argc == 7 && (!ParseInt(argv[5], 1, 30000, width) || !ParseInt(argv[6], 1, 30000, height)))) {
         std::fprintf(stderr,
-            "usage: render_frames DOC FIRST LAST OUT.png|OUT.avi|OUT.mov [WIDTH HEIGHT] [--codec NAME] [--sound FILE]\n");
+            "usage: render_frames DOC FIRST LAST OUT.EXT [WIDTH HEIGHT] [--codec NAME] [--sound FILE]\n");
         return 2;
     }
     // The image codecs and the shape effects as the application registers them at start-up.
     ImageFormatRegistry::Init();
     RegisterShapeStyles();
+    const int32_t format = OutputFormat(argv[4]);
+    if (format < 0 && !IsMoviePath(argv[4])) {
+        std::printf("cannot write \"%s\": the output name must end in .png, .jpg, .bmp, .tga, .psd, .avi or .mov\n",
+            argv[4]);
+        return 1;
+    }
 
     VornDoc* doc = ReadDocument(argv[1]);
     if (!doc)
@@ -78,7 +121,7 @@ int main(int argc, char** argv)
     settings.fStartFrame = first;
     settings.fEndFrame = last;
     settings.fPath = argv[4];
-    settings.fFormat = PngWriterIndex;
+    settings.fFormat = format;
 
     int32_t status = 0;
     {
