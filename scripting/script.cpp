@@ -195,7 +195,8 @@ void ToolScript::UpdateWidgets(ScriptInterface* record)
 
 void ToolScript::HandleMessage(ScriptInterface* record, VornView* canvas, int32_t message)
 {
-    if (fTableName.IsEmpty() || fRegistry->BeginScriptCall(fTableName.CString(), "HandleMessage") != kScriptOK)
+    if (fTableName.IsEmpty()
+        || fRegistry->BeginScriptCall(fTableName.CString(), "HandleMessage") != kScriptOK)
         return;
     const Argument arguments[] = { { record, kInterfaceType }, { canvas, "VornView" } };
     fRegistry->PushObject(record, kInterfaceType);

@@ -59,7 +59,8 @@ ScriptRegistry::~ScriptRegistry()
 
 MenuScript* ScriptRegistry::MenuScriptAt(int32_t index) const
 {
-    return index >= 0 && index < fMenuScripts.fCount ? static_cast<MenuScript*>(fMenuScripts.fItems[index]) : nullptr;
+    return index >= 0 && index < fMenuScripts.fCount ? static_cast<MenuScript*>(fMenuScripts.fItems[index])
+                                                     : nullptr;
 }
 
 ToolScript* ScriptRegistry::ToolAt(int32_t index) const
@@ -193,8 +194,8 @@ ToolScript* ScriptRegistry::LoadToolScript(const char* path)
     return tool;
 }
 
-void ScriptRegistry::AppendListedTool(const char* folder, const char* name, const char* key, bool button,
-    const char* group, rgb_color color)
+void ScriptRegistry::AppendListedTool(
+    const char* folder, const char* name, const char* key, bool button, const char* group, rgb_color color)
 {
     const std::string path = FindScriptFile(folder, std::string(name) + ".lua");
     if (path.empty())
@@ -228,7 +229,8 @@ void ScriptRegistry::LoadToolList()
                 std::string key;
                 if (!reader.ReadWord(name) || !reader.ReadWord(key))
                     break;
-                AppendListedTool(folder.c_str(), name.c_str(), key.c_str(), keyword == "button", group.c_str(), color);
+                AppendListedTool(
+                    folder.c_str(), name.c_str(), key.c_str(), keyword == "button", group.c_str(), color);
             } else if (keyword == "spacer") {
                 auto* spacer = new ToolScript(this);
                 spacer->fSpacer = true;

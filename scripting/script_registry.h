@@ -61,7 +61,8 @@ public:
     static bool IsScriptMessage(int32_t message);
     // Hands a message of the script range to the current tool's HandleMessage; false (and
     // nothing called) for any other id or without a tool.
-    bool DispatchScriptMessage(int32_t message, ToolScript* current, ScriptInterface* record, VornView* canvas);
+    bool DispatchScriptMessage(
+        int32_t message, ToolScript* current, ScriptInterface* record, VornView* canvas);
 
     QV_ArrayList fMenuScripts;
     QV_ArrayList fTools;

@@ -48,8 +48,8 @@ bool ScriptRegistry::IsScriptMessage(int32_t message)
     return message >= kFirstScriptMessage && message <= kLastScriptMessage;
 }
 
-bool ScriptRegistry::DispatchScriptMessage(int32_t message, ToolScript* current, ScriptInterface* record,
-    VornView* canvas)
+bool ScriptRegistry::DispatchScriptMessage(
+    int32_t message, ToolScript* current, ScriptInterface* record, VornView* canvas)
 {
     if (!IsScriptMessage(message) || !current)
         return false;

@@ -25,7 +25,8 @@ bool ToolListReader::ReadWord(std::string& word)
 {
     SkipSpace();
     const size_t start = fPos;
-    while (fPos < fText.size() && fPos - start < kMaxWord && !std::isspace(static_cast<unsigned char>(fText[fPos])))
+    while (fPos < fText.size() && fPos - start < kMaxWord
+        && !std::isspace(static_cast<unsigned char>(fText[fPos])))
         fPos++;
     word = fText.substr(start, fPos - start);
     return !word.empty();

@@ -21,7 +21,8 @@ protected:
     {
         lua_State* state = Registry().fState;
         lua_getglobal(state, global);
-        void* object = lua_type(state, -1) == LUA_TUSERDATA ? *static_cast<void**>(lua_touserdata(state, -1)) : nullptr;
+        void* object = lua_type(state, -1) == LUA_TUSERDATA ? *static_cast<void**>(lua_touserdata(state, -1))
+                                                            : nullptr;
         lua_pop(state, 1);
         return object;
     }
@@ -57,10 +58,11 @@ TEST_F(Callbacks, IsEnabledIsTrueUnlessTheScriptSaysFalse)
 
 TEST_F(Callbacks, RecordsAreForgottenAfterEachCall)
 {
-    LoadTools({ { "keep", Table("Keep",
-                    "function Keep:OnMouseDown(si, e) KeptRecord, KeptMouse = si, e end\n"
-                    "function Keep:OnKeyDown(si, e) KeptKey = e end\n"
-                    "function Keep:LoadPrefs(p) KeptPrefs = p p:SetInt('KeepCount', 4) end\n") } },
+    LoadTools({ { "keep",
+                  Table("Keep",
+                      "function Keep:OnMouseDown(si, e) KeptRecord, KeptMouse = si, e end\n"
+                      "function Keep:OnKeyDown(si, e) KeptKey = e end\n"
+                      "function Keep:LoadPrefs(p) KeptPrefs = p p:SetInt('KeepCount', 4) end\n") } },
         "tool keep k");
     MouseEvent mouse;
     KeyEvent key;
@@ -80,7 +82,8 @@ TEST_F(Callbacks, RecordsAreForgottenAfterEachCall)
     ASSERT_EQ(Registry().BeginFunctionCall("__late"), 0);
     Registry().CallScript();
     ASSERT_FALSE(console.lines.empty());
-    EXPECT_NE(console.lines.back().text.find("invalid 'self'"), std::string::npos) << console.lines.back().text;
+    EXPECT_NE(console.lines.back().text.find("invalid 'self'"), std::string::npos)
+        << console.lines.back().text;
     ASSERT_TRUE(settings.FindString("KeepCount", &text));
     EXPECT_STREQ(text, "4");
 }
@@ -88,8 +91,9 @@ TEST_F(Callbacks, RecordsAreForgottenAfterEachCall)
 TEST_F(Callbacks, UpdateWidgetsAlsoRunsTheUpdateTable)
 {
     Write("utility/update.lua", "function VORN:RunUpdateTable(si) Updates = (Updates or 0) + 1 end\n");
-    LoadTools({ { "plain", Table("Plain") },
-                  { "own", Table("Own", "function Own:UpdateWidgets() OwnUpdates = (OwnUpdates or 0) + 1 end") } },
+    LoadTools(
+        { { "plain", Table("Plain") },
+            { "own", Table("Own", "function Own:UpdateWidgets() OwnUpdates = (OwnUpdates or 0) + 1 end") } },
         "tool plain p tool own o");
     Tool(0).UpdateWidgets(&record);
     EXPECT_EQ(Global("Updates"), "1");
@@ -100,7 +104,9 @@ TEST_F(Callbacks, UpdateWidgetsAlsoRunsTheUpdateTable)
 
 TEST_F(Callbacks, OnlyTheScriptMessageRangeReachesHandleMessage)
 {
-    LoadTools({ { "msg", Table("Msg", "function Msg:HandleMessage(si, view, id) Got = (Got or '') .. id .. ' ' end") } },
+    LoadTools(
+        { { "msg",
+            Table("Msg", "function Msg:HandleMessage(si, view, id) Got = (Got or '') .. id .. ' ' end") } },
         "tool msg m");
     for (int32_t id : { -10001, -10000, -9500, -9000, -8999, 0 })
         Registry().DispatchScriptMessage(id, &Tool(0), &record, nullptr);

@@ -6,10 +6,11 @@ using Loading = RegistryTest;
 
 TEST_F(Loading, MenuScriptsFoldersTextsAndFailures)
 {
-    Write("menu/labelled.lua", Table("Labelled",
-        "function Labelled:UILabel() return 3 end\n"
-        "function Labelled:Name() return 'Labelled' end\n"
-        "function Labelled:Version() return {} end\n"));
+    Write("menu/labelled.lua",
+        Table("Labelled",
+            "function Labelled:UILabel() return 3 end\n"
+            "function Labelled:Name() return 'Labelled' end\n"
+            "function Labelled:Version() return {} end\n"));
     Write("menu/broken.lua", "ScriptName = 'Broken' Broken = {} this is not lua");
     Write("menu/nameless.lua", "Nameless = {}\n");
     Write("menu/Extras/inner.lua", Table("Inner"));
@@ -43,8 +44,10 @@ TEST_F(Loading, MenuScriptsFoldersTextsAndFailures)
 TEST_F(Loading, ToolInfoAndNonDragMouseMove)
 {
     Write("tool/drag.lua", Table("Drag", "function Drag:NonDragMouseMove() return true end\n"));
-    Write("tool/odd.lua", Table("Odd", "function Odd:NonDragMouseMove() return 1 end\n"
-                                       "function Odd:UILabel() return 'Odd one' end\n"));
+    Write("tool/odd.lua",
+        Table("Odd",
+            "function Odd:NonDragMouseMove() return 1 end\n"
+            "function Odd:UILabel() return 'Odd one' end\n"));
     Registry().LoadScripts();
     ASSERT_EQ(Registry().CountTools(), 2);
     EXPECT_TRUE(Tool(0).fNonDragMouseMove);
@@ -66,7 +69,8 @@ TEST_F(Loading, UtilityScriptsRunAtEveryLoadInOneState)
         const bool failed = line.text.size() > error.size() && line.text.ends_with(error);
         printed.push_back(failed ? "error" : line.text);
     }
-    EXPECT_EQ(printed, (std::vector<std::string> { "error", "1", "later sees\t1", "error", "2", "later sees\t2" }));
+    EXPECT_EQ(
+        printed, (std::vector<std::string> { "error", "1", "later sees\t1", "error", "2", "later sees\t2" }));
 }
 
 TEST_F(Loading, TwoFilesNamingOneTableMakeTwoObjects)

@@ -14,8 +14,10 @@ TEST_F(Registration, ModulesAndConstants)
     EXPECT_EQ(Global("VORN.SMOOTH ~= 0.3 and VORN.PEAKED ~= 0.001"), "true");
     EXPECT_EQ(Global("VORN.SMOOTH == 0.300000011920928955078125"), "true");
     EXPECT_EQ(Global("QV.GUI.KEY_F1 .. ' ' .. QV.GUI.KEY_F12 .. ' ' .. QV.GUI.KEY_DOWN"), "-20 -31 -13");
-    EXPECT_EQ(Global("QV.GUI.ALIGN_LEFT == QV.GUI.ALIGN_TOP and QV.GUI.ALIGN_RIGHT == QV.GUI.ALIGN_BOTTOM"), "true");
-    EXPECT_EQ(Global("QV.GUI.MSG_OK .. ' ' .. QV.GUI.MSG_CANCEL .. ' ' .. QV.GUI.FIELD_NODIGITS"), "-1006 -1007 5");
+    EXPECT_EQ(Global("QV.GUI.ALIGN_LEFT == QV.GUI.ALIGN_TOP and QV.GUI.ALIGN_RIGHT == QV.GUI.ALIGN_BOTTOM"),
+        "true");
+    EXPECT_EQ(
+        Global("QV.GUI.MSG_OK .. ' ' .. QV.GUI.MSG_CANCEL .. ' ' .. QV.GUI.FIELD_NODIGITS"), "-1006 -1007 5");
     EXPECT_EQ(Global("QV.GUI.QV_Layer == nil and QV.GUI.QV_Dialog == nil"), "true");
     EXPECT_EQ(Global("VORN.LT_3D .. ' ' .. tostring(VORN.LT_AUDIO)"), "8 nil");
 
@@ -48,7 +50,8 @@ TEST_F(Registration, LuaBasesGovernArgumentChecks)
     };
     for (const Case& c : cases) {
         tolua_pushusertype(state, c.object, c.type);
-        EXPECT_EQ(tolua_isusertype(state, lua_gettop(state), c.base, 0, &error) != 0, c.passes) << c.type << " as " << c.base;
+        EXPECT_EQ(tolua_isusertype(state, lua_gettop(state), c.base, 0, &error) != 0, c.passes)
+            << c.type << " as " << c.base;
         lua_pop(state, 1);
         QV_LuaInvalidateObject(state, c.object, c.type);
     }

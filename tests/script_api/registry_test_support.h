@@ -1,8 +1,8 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +28,10 @@ class ConsoleCapture : public QV_ConsoleLineSink {
 public:
     ConsoleCapture() { QV_LuaConsole::AddSink(this); }
     ~ConsoleCapture() override { QV_LuaConsole::RemoveSink(this); }
-    void ConsoleLine(const char* text, rgb_color color) override { lines.push_back({ text, ColorValue(color) }); }
+    void ConsoleLine(const char* text, rgb_color color) override
+    {
+        lines.push_back({ text, ColorValue(color) });
+    }
 
     std::vector<struct ConsoleLine> lines;
 };
@@ -38,7 +41,7 @@ class RegistryTest : public ::testing::Test {
 protected:
     RegistryTest()
         : app(std::filesystem::path(::testing::TempDir())
-              / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+            / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
     {
         std::filesystem::remove_all(app);
         std::filesystem::create_directories(app / "scripts");

@@ -16,16 +16,20 @@ std::string Stored(const QV_Message& settings, const char* name)
 
 TEST_F(Prefs, TextFormsOfTheValues)
 {
-    Write("tool/p.lua", Table("P",
-        "function P:SavePrefs(p)\n"
-        "  p:SetFloat('F1', 0.1) p:SetFloat('F2', 1e-7) p:SetInt('I', 3.9) p:SetBool('B', true)\n"
-        "  p:SetString('S', 'a\"b\"c') p:SetString('N', nil) p:SetBool('NB', nil)\n"
-        "end\n"
-        "function P:LoadPrefs(p)\n"
-        "  print(p:GetFloat('F1', 9), p:GetFloat('F2', 9), p:GetInt('I', 9), p:GetInt('Text', 9), p:GetInt('Mixed', 9))\n"
-        "  print(tostring(p:GetBool('True', false)), tostring(p:GetBool('One', false)), tostring(p:GetBool('Yes', true)), tostring(p:GetBool('Missing', true)))\n"
-        "  print(p:GetString('S', 'x'), tostring(p:GetString('Missing', nil) == nil), p:GetFloat('Text', 2.5))\n"
-        "end\n"));
+    Write("tool/p.lua",
+        Table("P",
+            "function P:SavePrefs(p)\n"
+            "  p:SetFloat('F1', 0.1) p:SetFloat('F2', 1e-7) p:SetInt('I', 3.9) p:SetBool('B', true)\n"
+            "  p:SetString('S', 'a\"b\"c') p:SetString('N', nil) p:SetBool('NB', nil)\n"
+            "end\n"
+            "function P:LoadPrefs(p)\n"
+            "  print(p:GetFloat('F1', 9), p:GetFloat('F2', 9), p:GetInt('I', 9), p:GetInt('Text', 9), "
+            "p:GetInt('Mixed', 9))\n"
+            "  print(tostring(p:GetBool('True', false)), tostring(p:GetBool('One', false)), "
+            "tostring(p:GetBool('Yes', true)), tostring(p:GetBool('Missing', true)))\n"
+            "  print(p:GetString('S', 'x'), tostring(p:GetString('Missing', nil) == nil), p:GetFloat('Text', "
+            "2.5))\n"
+            "end\n"));
     settings.AddString("True", "True");
     settings.AddString("One", "1");
     settings.AddString("Yes", "yes");
@@ -46,8 +50,9 @@ TEST_F(Prefs, TextFormsOfTheValues)
     std::vector<std::string> printed;
     for (const ConsoleLine& line : console.lines)
         printed.push_back(line.text);
-    EXPECT_EQ(printed, (std::vector<std::string> { "0.10000000149012\t0\t3\t9\t3", "true\ttrue\tfalse\ttrue",
-                           "abc\ttrue\t2.5" }));
+    EXPECT_EQ(printed,
+        (std::vector<std::string> {
+            "0.10000000149012\t0\t3\t9\t3", "true\ttrue\tfalse\ttrue", "abc\ttrue\t2.5" }));
 }
 
 TEST(ScriptPrefsValues, BooleansReadAsTheSettingsRecordReadsThem)
@@ -72,12 +77,13 @@ TEST(ScriptPrefsValues, BooleansReadAsTheSettingsRecordReadsThem)
 TEST_F(Prefs, ValuesSurviveARestart)
 {
     const std::string longValue(300, 'v');
-    Write("tool/p.lua", Table("P",
-        "function P:SavePrefs(p)\n"
-        "  p:SetString('PLong', string.rep('v', 300)) p:SetInt('PAfter', 12)\n"
-        "  p:SetInt('what', 5) p:SetString('a\"b', 'x')\n"
-        "end\n"
-        "function P:LoadPrefs(p) print(#p:GetString('PLong', ''), p:GetInt('PAfter', 0)) end\n"));
+    Write("tool/p.lua",
+        Table("P",
+            "function P:SavePrefs(p)\n"
+            "  p:SetString('PLong', string.rep('v', 300)) p:SetInt('PAfter', 12)\n"
+            "  p:SetInt('what', 5) p:SetString('a\"b', 'x')\n"
+            "end\n"
+            "function P:LoadPrefs(p) print(#p:GetString('PLong', ''), p:GetInt('PAfter', 0)) end\n"));
     const std::string file = (app / "user_settings.txt").string();
     {
         Registry().LoadScripts();

@@ -56,7 +56,8 @@ TEST_F(ToolList, NamesIconsAndCursorsMatchIgnoringCaseAndLoadOnce)
     Write("tool/select.lua", Table("select"));
     Write("tool/plain.lua", Table("plain"));
     Write("tool/_tool_list.txt", "tool Select s\ntool plain p\n");
-    const std::filesystem::path image = std::filesystem::path(CELVANE_TEST_DATA) / "golden" / "brush_strokes.png";
+    const std::filesystem::path image
+        = std::filesystem::path(CELVANE_TEST_DATA) / "golden" / "brush_strokes.png";
     std::filesystem::copy_file(image, app / "scripts" / "tool" / "Select.png");
     std::filesystem::copy_file(image, app / "scripts" / "tool" / "SELECT_Cursor.png");
     ImageFormatRegistry::Init();

@@ -58,8 +58,8 @@ std::string FileName(const QV_Path& path)
 
 void PrintInfo(const Script& script)
 {
-    std::printf("%s\t%s\t%s\t%s\n", script.fName.CString(), script.fVersion.CString(), script.fCreator.CString(),
-        script.fDescription.CString());
+    std::printf("%s\t%s\t%s\t%s\n", script.fName.CString(), script.fVersion.CString(),
+        script.fCreator.CString(), script.fDescription.CString());
 }
 
 void List(const ScriptRegistry& registry)
@@ -76,10 +76,11 @@ void List(const ScriptRegistry& registry)
         std::string key;
         if (tool.fKey > 0 && tool.fKey < 256)
             key = char(tool.fKey);
-        std::printf("tool\t%d\t%s\t%s\t%d,%d,%d,%d\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t", i, kind, tool.fGroup.CString(),
-            tool.fColor.r, tool.fColor.g, tool.fColor.b, tool.fColor.a, key.c_str(), tool.fUILabel.CString(),
-            tool.fTableName.CString(), FileName(tool.fPath).c_str(), tool.fIcon.Width() > 0 ? 1 : 0,
-            tool.fCursorImage.Width() > 0 ? 1 : 0, tool.fNonDragMouseMove ? 1 : 0);
+        std::printf("tool\t%d\t%s\t%s\t%d,%d,%d,%d\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t", i, kind,
+            tool.fGroup.CString(), tool.fColor.r, tool.fColor.g, tool.fColor.b, tool.fColor.a, key.c_str(),
+            tool.fUILabel.CString(), tool.fTableName.CString(), FileName(tool.fPath).c_str(),
+            tool.fIcon.Width() > 0 ? 1 : 0, tool.fCursorImage.Width() > 0 ? 1 : 0,
+            tool.fNonDragMouseMove ? 1 : 0);
         PrintInfo(tool);
     }
 }
