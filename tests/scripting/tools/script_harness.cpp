@@ -1,14 +1,23 @@
-// script_harness [--colors] FILE.lua...
-// Makes the script host, opens QV, runs each file in order and writes every console line to
-// standard output. Exit status: 0 when every file ran, 2 when one failed (the others still
-// run), 1 on bad usage.
+// script_harness [--colors] [--app FOLDER] [--settings FILE] [--reload | --list | FILE.lua]...
+// Makes the script registry (QV, QV.GUI and VORN open) and, given an application folder
+// (--app, else $CELVANE_APP_FOLDER), loads the scripts of its "scripts" folder. Then runs the
+// steps in the order given: a Lua file, --reload (load the scripts again) or --list (a TAB
+// separated line per menu script, then per tool-list entry). Every console line goes to
+// standard output. With --settings, the user settings are read from FILE when it exists and
+// written back once the registry is gone. Exit status: 0 when every file ran, 2 when one
+// failed (the others still run), 1 on bad usage.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "image_format_registry.h"
 #include "qv_lua_console.h"
-#include "qv_lua_context.h"
-#include "qv_module.h"
+#include "qv_message.h"
+#include "script.h"
+#include "script_registry.h"
+#include "vorn_module.h"
 
 namespace {
 
@@ -33,8 +42,47 @@ private:
 
 int Usage(const char* problem)
 {
-    std::fprintf(stderr, "script_harness: %s\nusage: script_harness [--colors] FILE.lua...\n", problem);
+    std::fprintf(stderr,
+        "script_harness: %s\nusage: script_harness [--colors] [--app FOLDER] [--settings FILE] "
+        "[--reload | --list | FILE.lua]...\n",
+        problem);
     return 1;
+}
+
+std::string FileName(const QV_Path& path)
+{
+    const char* text = path.CString();
+    const char* slash = std::strrchr(text, '/');
+    return slash ? slash + 1 : text;
+}
+
+void PrintInfo(const Script& script)
+{
+    std::printf("%s\t%s\t%s\t%s\n", script.fName.CString(), script.fVersion.CString(),
+        script.fCreator.CString(), script.fDescription.CString());
+}
+
+void List(const ScriptRegistry& registry)
+{
+    for (int32_t i = 0; i < registry.CountMenuScripts(); i++) {
+        const MenuScript& script = *registry.MenuScriptAt(i);
+        std::printf("menu\t%d\t%s\t%s\t%s\t%s\t", i, script.fSubmenu.CString(), script.fUILabel.CString(),
+            script.fTableName.CString(), FileName(script.fPath).c_str());
+        PrintInfo(script);
+    }
+    for (int32_t i = 0; i < registry.CountTools(); i++) {
+        const ToolScript& tool = *registry.ToolAt(i);
+        const char* kind = tool.fSpacer ? "spacer" : (tool.fButton ? "button" : "tool");
+        std::string key;
+        if (tool.fKey > 0 && tool.fKey < 256)
+            key = char(tool.fKey);
+        std::printf("tool\t%d\t%s\t%s\t%d,%d,%d,%d\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t", i, kind,
+            tool.fGroup.CString(), tool.fColor.r, tool.fColor.g, tool.fColor.b, tool.fColor.a, key.c_str(),
+            tool.fUILabel.CString(), tool.fTableName.CString(), FileName(tool.fPath).c_str(),
+            tool.fIcon.Width() > 0 ? 1 : 0, tool.fCursorImage.Width() > 0 ? 1 : 0,
+            tool.fNonDragMouseMove ? 1 : 0);
+        PrintInfo(tool);
+    }
 }
 
 } // namespace
@@ -42,31 +90,61 @@ int Usage(const char* problem)
 int main(int argc, char** argv)
 {
     bool colors = false;
-    std::vector<const char*> files;
+    std::string app;
+    if (const char* folder = std::getenv("CELVANE_APP_FOLDER"))
+        app = folder;
+    std::string settingsFile;
+    std::vector<const char*> steps;
     for (int i = 1; i < argc; i++) {
-        if (std::strcmp(argv[i], "--colors") == 0)
+        if (std::strcmp(argv[i], "--colors") == 0) {
             colors = true;
-        else if (std::strncmp(argv[i], "--", 2) == 0)
+        } else if (std::strcmp(argv[i], "--app") == 0 || std::strcmp(argv[i], "--settings") == 0) {
+            if (i + 1 >= argc)
+                return Usage("an option lacks its value");
+            (argv[i][2] == 'a' ? app : settingsFile) = argv[i + 1];
+            i++;
+        } else if (std::strcmp(argv[i], "--reload") == 0 || std::strcmp(argv[i], "--list") == 0) {
+            steps.push_back(argv[i]);
+        } else if (std::strncmp(argv[i], "--", 2) == 0) {
             return Usage("unknown option");
-        else
-            files.push_back(argv[i]);
+        } else {
+            steps.push_back(argv[i]);
+        }
     }
-    if (files.empty())
+    if (steps.empty() && app.empty())
         return Usage("no script file given");
 
+    QV_Message settings;
+    if (!settingsFile.empty())
+        settings.ReadFile(settingsFile.c_str());
+
+    ImageFormatRegistry::Init();
     StdoutSink sink(colors);
     QV_LuaConsole::AddSink(&sink);
     int status = 0;
     {
-        QV_LuaContext host;
-        OpenQVModule(host.fState);
-        for (const char* file : files) {
-            if (host.DoFile(file) != kScriptOK)
+        ScriptRegistry registry(&settings, OpenVornModule);
+        if (!app.empty()) {
+            registry.fScriptsFolder = app.c_str();
+            registry.fScriptsFolder.Append("scripts");
+            registry.LoadScripts();
+        }
+        for (const char* step : steps) {
+            QV_LuaConsole::FlushPending();
+            std::fflush(stdout);
+            if (std::strcmp(step, "--reload") == 0)
+                registry.LoadScripts();
+            else if (std::strcmp(step, "--list") == 0)
+                List(registry);
+            else if (registry.DoFile(step) != kScriptOK)
                 status = 2;
         }
         QV_LuaConsole::FlushPending();
     }
     QV_LuaConsole::RemoveSink(&sink);
+    ImageFormatRegistry::Free();
     std::fflush(stdout);
+    if (!settingsFile.empty() && !settings.WriteFile(settingsFile.c_str()))
+        std::fprintf(stderr, "script_harness: cannot write %s\n", settingsFile.c_str());
     return status;
 }
