@@ -2,6 +2,7 @@
 
 #include "dither.h"
 #include "plat_movie_in.h"
+#include "plat_movie_out.h"
 #include "raster_blit.h"
 
 void PutMovieFrame(PlatMovieIn& movie, const QV_PixelBuffer& target)
@@ -34,4 +35,15 @@ void PutMovieFrame(PlatMovieIn& movie, const QV_PixelBuffer& target)
     default:
         break;
     }
+}
+
+bool PutFrameIntoMovie(PlatMovieOut& movie, int32_t width, int32_t height, const QV_PixelBuffer& raster)
+{
+    if (!movie.IsOpen())
+        return false;
+    if (!raster.pixels || raster.depth != 32 || raster.width != width || raster.height != height) {
+        movie.MarkFailed();
+        return false;
+    }
+    return movie.WriteFrame(raster.pixels, raster.rowBytes);
 }

@@ -4,6 +4,7 @@
 
 #include <sndfile.h>
 
+#include "movie_frame.h"
 #include "qv_path.h"
 #include "qv_pixelbuffer.h"
 #include "qv_sound_clip.h"
@@ -68,14 +69,7 @@ int32_t QV_AviWriter::Open(const char* path, int32_t rate, int32_t frameCount, c
 
 bool QV_AviWriter::WriteFrame(const QV_PixelBuffer& raster)
 {
-    if (!fMovie.IsOpen())
-        return false;
-    // A frame left out would shift every later one: the movie is lost instead.
-    if (!raster.pixels || raster.depth != 32 || raster.width != fWidth || raster.height != fHeight) {
-        fMovie.MarkFailed();
-        return false;
-    }
-    if (!fMovie.WriteFrame(raster.pixels, raster.rowBytes))
+    if (!PutFrameIntoMovie(fMovie, fWidth, fHeight, raster))
         return false;
     ++fFrameIndex;
     return true;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "media_presence.h"
+#include "movie_frame.h"
 #include "qv_message.h"
 #include "qv_pixelbuffer.h"
 #include "qv_sound_clip.h"
@@ -141,14 +142,7 @@ int32_t QV_QtMovieWriter::Open(const QV_PixelBuffer& frame, const char* path, fl
 
 bool QV_QtMovieWriter::WriteFrame(const QV_PixelBuffer& raster)
 {
-    if (!fMovie.IsOpen())
-        return false;
-    // A frame left out would shift every later one: the movie is lost instead.
-    if (!raster.pixels || raster.depth != 32 || raster.width != fWidth || raster.height != fHeight) {
-        fMovie.MarkFailed();
-        return false;
-    }
-    if (!fMovie.WriteFrame(raster.pixels, raster.rowBytes))
+    if (!PutFrameIntoMovie(fMovie, fWidth, fHeight, raster))
         return false;
     ++fFrameIndex;
     return true;

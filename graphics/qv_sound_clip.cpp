@@ -65,24 +65,34 @@ bool QV_SoundClip::LoadWithSndfile(const char* path, int32_t& status)
     if (info.frames > kMaxFrames)
         info.frames = kMaxFrames;
     status = -1;
-    if (info.channels > 0 && info.channels <= kMaxChannels && info.frames > 0 && info.samplerate > 0) {
-        const int64_t count = int64_t(info.channels) * info.frames;
-        fSamples.reset(new (std::nothrow) float[size_t(count)]);
-        if (fSamples) {
-            fInfo = info;
-            fSampleCount = count;
-            fFramesRead = sf_readf_float(file, fSamples.get(), info.frames);
-            // A file shorter than its header said leaves silence, not stale memory, after its end.
-            const int64_t read = fFramesRead > 0 ? fFramesRead * info.channels : 0;
-            std::fill(fSamples.get() + read, fSamples.get() + count, 0.0f);
-            status = 0;
-        }
+    if (ReadSoundFileFrames(file, info, fSamples, fSampleCount, fFramesRead)) {
+        fInfo = info;
+        status = 0;
     } else if (info.frames == 0 && info.channels > 0) {
         // An empty file is a clip without samples, not a failure to read.
         fInfo = info;
         status = 0;
     }
     sf_close(file);
+    return true;
+}
+
+bool ReadSoundFileFrames(SNDFILE* file, const SF_INFO& info, std::unique_ptr<float[]>& samples,
+    int64_t& sampleCount, int64_t& framesRead)
+{
+    // The size comes from the file: checked in 64 bits before anything is allocated.
+    if (info.channels <= 0 || info.channels > QV_SoundClip::kMaxChannels || info.frames <= 0
+        || info.frames > QV_SoundClip::kMaxFrames || info.samplerate <= 0)
+        return false;
+    const int64_t count = int64_t(info.channels) * info.frames;
+    samples.reset(new (std::nothrow) float[size_t(count)]);
+    if (!samples)
+        return false;
+    sampleCount = count;
+    framesRead = sf_readf_float(file, samples.get(), info.frames);
+    // A file shorter than its header said leaves silence, not stale memory, after its end.
+    const int64_t read = framesRead > 0 ? framesRead * info.channels : 0;
+    std::fill(samples.get() + read, samples.get() + count, 0.0f);
     return true;
 }
 

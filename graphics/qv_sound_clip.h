@@ -57,3 +57,10 @@ private:
     // The window's float range [a, b); false when it is empty.
     bool Window(float start, float duration, int64_t& a, int64_t& b) const;
 };
+
+// Reads an opened sound file's frames as interleaved floats into samples (sampleCount =
+// channels x frames). False when the header names no channels, frames or rate a clip can hold,
+// or the samples cannot be had; frames the file does not deliver stay silent.
+bool ReadSoundFileFrames(SNDFILE* file, const SF_INFO& info, std::unique_ptr<float[]>& samples,
+    int64_t& sampleCount, int64_t& framesRead);
+

@@ -41,21 +41,9 @@ QV_SoundPlayer::QV_SoundPlayer(const char* path)
     SNDFILE* file = sf_open(path, SFM_READ, &info);
     if (!file)
         return;
-    // The size comes from the file: checked in 64 bits, and a block that cannot be had leaves
-    // the player silent.
-    if (info.channels > 0 && info.channels <= QV_SoundClip::kMaxChannels && info.frames > 0
-        && info.frames <= INT64_MAX / 64 && info.samplerate > 0) {
-        const int64_t count = int64_t(info.channels) * info.frames;
-        fSamples.reset(new (std::nothrow) float[size_t(count)]);
-        if (fSamples) {
-            fInfo = info;
-            fSampleCount = count;
-            fFramesRead = sf_readf_float(file, fSamples.get(), info.frames);
-            // A file shorter than its header said leaves silence, not stale memory, after its end.
-            const int64_t read = fFramesRead > 0 ? fFramesRead * info.channels : 0;
-            std::fill(fSamples.get() + read, fSamples.get() + count, 0.0f);
-        }
-    }
+    // A click too long to hold, or a block that cannot be had, leaves the player silent.
+    if (ReadSoundFileFrames(file, info, fSamples, fSampleCount, fFramesRead))
+        fInfo = info;
     sf_close(file);
 }
 

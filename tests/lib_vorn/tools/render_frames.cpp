@@ -18,6 +18,7 @@
 #include "render_job.h"
 #include "render_movie.h"
 #include "render_settings.h"
+#include "run_render_job.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
 
@@ -123,16 +124,7 @@ int main(int argc, char** argv)
     settings.fPath = argv[4];
     settings.fFormat = format;
 
-    int32_t status = 0;
-    {
-        RenderJob job;
-        job.fSettings = &settings;
-        job.fFrame = first;
-        while (job.RenderFrame()) { }
-        status = job.LastStatus();
-        if (status != 0)
-            std::printf("%s\n", job.LastError().CString());
-    }
+    const int32_t status = RunRenderJob(settings);
     delete doc;
     return status != 0 ? 1 : 0;
 }

@@ -12,6 +12,7 @@
 #include "qv_qt_movie_writer.h"
 #include "render_job.h"
 #include "render_settings.h"
+#include "run_render_job.h"
 #include "vorndoc.h"
 
 namespace {
@@ -104,16 +105,7 @@ int RenderMovie(VornDoc& doc, int32_t first, int32_t last, const char* path, con
     // Movie formats are numbered after the image writers.
     settings.fFormat = kRenderFormatPSD + 1 + kind;
     settings.fMovieWriters = &pair;
-    int32_t status = 0;
-    {
-        RenderJob job;
-        job.fSettings = &settings;
-        job.fFrame = first;
-        while (job.RenderFrame()) { }
-        status = job.LastStatus();
-        if (status != 0)
-            std::printf("%s\n", job.LastError().CString());
-    }
+    const int32_t status = RunRenderJob(settings);
     if (status != 0)
         return 1;
     if (sound && *sound && !writer.AddSoundtrack(sound))
