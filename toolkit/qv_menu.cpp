@@ -13,6 +13,7 @@
 #include "qv_keys.h"
 #include "qv_menu_bar.h"
 #include "qv_message.h"
+#include "qv_popup_menu.h"
 #include "qv_wnd.h"
 
 namespace {
@@ -526,6 +527,13 @@ void QV_Menu::MouseDownOutside(int32_t x, int32_t y, int32_t, int32_t, QV_Messag
         parent->CloseSubmenuChain();
         parent->Close();
     }
+    // Likewise a press on the owner button itself: the button finds itself
+    // open, goes closed and does not reopen the menu.
+    if (QV_PopupMenu* button = fOwnerButton) {
+        const QV_Point inButton = button->ConvertFromWindow(press);
+        if (!button->ContainsPoint(inButton.x + button->Frame().left, inButton.y + button->Frame().top))
+            button->MenuClosed();
+    }
 }
 
 void QV_Menu::HandleMessage(QV_Message* message)
@@ -574,6 +582,8 @@ void QV_Menu::Close()
         parent->CloseSubmenuChain();
         parent->Close();
     }
+    if (fOwnerButton)
+        fOwnerButton->MenuClosed();
 }
 
 void QV_Menu::CloseWithSubmenus()

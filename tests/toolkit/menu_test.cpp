@@ -1,9 +1,12 @@
 // Menus and the menu bar: geometry, choosing with the mouse, shortcuts.
 #include <gtest/gtest.h>
 
+#include "qv_dialog.h"
 #include "qv_keys.h"
 #include "qv_menu.h"
 #include "qv_menu_bar.h"
+#include "qv_popup_dialog.h"
+#include "qv_popup_menu.h"
 #include "qv_stopwatch.h"
 #include "widget_test_support.h"
 
@@ -303,4 +306,75 @@ TEST_F(MenuTest, TitleSlotsAndShortcutsOfTheBar)
     fBar->SetEnabled(12, false);
     fWindow->KeyDown('S', MODIFIER_CTRL);
     EXPECT_EQ(gPosted, (std::vector<int32_t> { 22 }));
+}
+
+TEST_F(MenuTest, APopupMenuButtonInCheckedModeChecksTheChoiceAndOpensNearThePointer)
+{
+    MakeLayer(400, 300);
+    auto* button = Place(new QV_PopupMenu(300, true), 10, 10);
+    auto* menu = new QV_Menu("Sizes");
+    menu->AddItem("Small", 0, 41);
+    menu->AddItem("Medium", 0, 42);
+    menu->AddItem("Large", 0, 43);
+    menu->SetChecked(41, true);
+    button->SetMenu(menu);
+    EXPECT_EQ(menu->fTarget, button);
+
+    // Pressed far right of the button's left edge: 16 px left of the pointer.
+    Press(250, 15);
+    ASSERT_TRUE(button->fOpen);
+    EXPECT_EQ(menu->Frame().left, 234);
+    EXPECT_EQ(menu->Frame().top, button->Frame().bottom);
+    Release(250, 15);
+    EXPECT_NE(menu->fWindow, nullptr);
+    const QV_Point medium = ItemPoint(menu, 1);
+    Move(medium.x, medium.y);
+    Wait(1);
+    Click(medium.x, medium.y);
+    EXPECT_EQ(Blink(menu), 5);
+    EXPECT_FALSE(button->fOpen);
+    EXPECT_FALSE(menu->IsChecked(41));
+    EXPECT_TRUE(menu->IsChecked(42));
+    EXPECT_FALSE(menu->IsChecked(43));
+    EXPECT_EQ(menu->FirstCheckedLabel(), "Medium");
+    EXPECT_EQ(gPosted, (std::vector<int32_t> { 42 }));
+
+    // A click on the button while its menu is open closes it for good.
+    Click(20, 15);
+    ASSERT_NE(menu->fWindow, nullptr);
+    Wait(1);
+    Click(20, 15);
+    EXPECT_EQ(menu->fWindow, nullptr);
+    EXPECT_FALSE(button->fOpen);
+
+    // Detaching hands the menu back without deleting it.
+    button->SetMenu(nullptr);
+    EXPECT_EQ(menu->fOwnerButton, nullptr);
+    fLoose = menu;
+}
+
+TEST_F(MenuTest, APopupDialogPostsAtOpeningAndClosingAndIsNotReopenedByTheClosingClick)
+{
+    MakeLayer(400, 300);
+    auto* button = Place(new QV_PopupDialog("Settings", false, 55), 10, 10);
+    EXPECT_EQ(button->Frame().right - button->Frame().left + 1,
+        20 + gWidgetFont->StringWidth("Settings") + 15);
+    auto* dialog = new QV_Dialog("Popup", nullptr);
+    auto* inside = new QV_View(FOLLOW_LEFT | FOLLOW_TOP);
+    inside->ResizeTo(80, 60);
+    dialog->AddView(inside);
+    button->SetDialog(dialog);
+    Click(15, 15);
+    ASSERT_EQ(dialog->fWindow, fWindow);
+    EXPECT_EQ(gPosted, (std::vector<int32_t> { 55 }));
+    // A click outside the popup onto its own button closes it only.
+    Click(15, 15);
+    EXPECT_EQ(dialog->fWindow, nullptr);
+    EXPECT_FALSE(button->fOpen);
+    EXPECT_EQ(gPosted, (std::vector<int32_t> { 55, 55 }));
+    Wait(0.3f);
+    Click(15, 15);
+    EXPECT_EQ(dialog->fWindow, fWindow);
+    EXPECT_TRUE(button->fOpen);
+    fWindow->RemoveLayer(dialog);
 }
