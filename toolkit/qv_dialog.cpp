@@ -7,6 +7,7 @@
 #include "qv_graphics.h"
 #include "qv_keys.h"
 #include "qv_message.h"
+#include "qv_popup_dialog.h"
 #include "qv_text_control.h"
 
 void PressButton(QV_View* button)
@@ -18,7 +19,6 @@ void PressButton(QV_View* button)
     button->RouteMouseUp(1, 1, 1, 0, nullptr);
 }
 
-void (*gPopupDialogClosed)(QV_PopupDialog* button) = nullptr;
 
 QV_Dialog::QV_Dialog(const char* title, QV_Wnd* ownerWindow)
     : QV_Layer(FOLLOW_LEFT | FOLLOW_TOP)
@@ -123,8 +123,8 @@ void QV_Dialog::ClosePopup()
 {
     if (fWindow)
         fWindow->RemoveLayer(this);
-    if (fPopupButton && gPopupDialogClosed)
-        gPopupDialogClosed(fPopupButton);
+    if (fPopupButton)
+        fPopupButton->DialogClosed();
 }
 
 void QV_Dialog::HandleMessage(QV_Message* message)

@@ -79,7 +79,3 @@ public:
 
     QV_Dialog* fDialog;
 };
-
-// How the button that shows a popup dialog is told that the popup closed;
-// the popup buttons set it. Null: nobody is told.
-extern void (*gPopupDialogClosed)(QV_PopupDialog* button);

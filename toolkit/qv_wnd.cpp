@@ -142,11 +142,12 @@ QV_Wnd::~QV_Wnd()
     while (fLayerCount > 0) {
         QV_Layer* layer = fLayers[--fLayerCount];
         fLayers[fLayerCount] = nullptr;
-        if (layer->KeepOnClose())
-            continue;
+        // A kept layer (an open menu) outlives the window: it must not
+        // point at it any more.
         layer->Deactivate();
         layer->fWindow = nullptr;
-        delete layer;
+        if (!layer->KeepOnClose())
+            delete layer;
     }
     fCaptureLayer = nullptr;
     if (fHwnd) {

@@ -302,8 +302,12 @@ public:
 
 } // namespace
 
-int main()
+int RunMenusDemo();
+
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "menus")
+        return RunMenusDemo();
     ToolkitStartup();
     PlatSetBeepHook([] { Say("beep"); });
     {
