@@ -51,9 +51,11 @@ public:
     QV_ArrayList fItems; // of owned QV_String
     QV_ScrollBar* fScrollBar;
 
-private:
-    QV_String* Row(int32_t index) const { return static_cast<QV_String*>(fItems.fItems[index]); }
+protected:
     // Fits the bar to the rows and keeps fScrollY inside the range.
     void UpdateBar();
+
+private:
+    QV_String* Row(int32_t index) const { return static_cast<QV_String*>(fItems.fItems[index]); }
     void ClampScroll();
 };
