@@ -106,6 +106,47 @@ protected:
         usleep(200000);
     }
 
+    bool WaitForWindow(const std::string& title)
+    {
+        for (int waited = 0; waited < 10000; waited += 50) {
+            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", title }, "", nullptr) == 0) {
+                usleep(300000);
+                return true;
+            }
+            usleep(50000);
+        }
+        return false;
+    }
+    // The picker window's client area on the screen.
+    bool PickerPosition(int& x, int& y)
+    {
+        const std::string out = fRoot.File("geometry.txt");
+        if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "Color Picker", "getwindowgeometry",
+                           "--shell" },
+                out, nullptr)
+            != 0)
+            return false;
+        std::istringstream lines(GetFile("geometry.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("X=", 0) == 0)
+                x = std::stoi(line.substr(2));
+            if (line.rfind("Y=", 0) == 0)
+                y = std::stoi(line.substr(2));
+        }
+        return true;
+    }
+    // "r,g,b" of one pixel of a picture, as ImageMagick reads it.
+    std::string PixelText(const std::string& picture, int x, int y)
+    {
+        RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
+                       "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
+            fRoot.File("pixel.txt"), nullptr);
+        std::string text = GetFile("pixel.txt");
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+            text.pop_back();
+        return text;
+    }
+
     XvfbSession fServer;
     std::unique_ptr<ScopedEnv> fDisplay;
     std::unique_ptr<ScopedEnv> fDriver;
@@ -152,4 +193,41 @@ TEST_F(ControlsDemoTest, SliderDraggedToItsEndAndKnobSnappedUp)
     Xdo({ "keyup", "shift" });
     ASSERT_TRUE(WaitFor("angle"));
     EXPECT_EQ(Last("angle"), "angle 90") << Output();
+}
+
+TEST_F(ControlsDemoTest, HexTypedInThePickerReachesTheSwatch)
+{
+    const Box swatch = fBoxes["swatch"];
+    Move(swatch.x + swatch.width / 2, swatch.y + swatch.height / 2);
+    Xdo({ "click", "1" });
+    ASSERT_TRUE(WaitForWindow("Color Picker"));
+    // The hue strip's top row is red, the field's top row white.
+    const std::string shot = fRoot.File("picker.png");
+    ASSERT_EQ(RunProgram({ "import", "-window", "root", shot }, "", nullptr), 0);
+    int wx = 0;
+    int wy = 0;
+    ASSERT_TRUE(PickerPosition(wx, wy));
+    EXPECT_EQ(PixelText(shot, wx + 14 + 250 + 14 + 10, wy + 14), "255,1,1");
+    EXPECT_EQ(PixelText(shot, wx + 14 + 100, wy + 14), "255,255,255");
+    // The red field has the focus; the hexadecimal field is three Tabs on.
+    Xdo({ "key", "--delay", "40", "Tab", "Tab", "Tab", "ctrl+a" });
+    Xdo({ "type", "--delay", "40", "FF8000" });
+    Xdo({ "key", "Return" });
+    ASSERT_TRUE(WaitFor("\nswatch ")) << Output();
+    EXPECT_EQ(Last("swatch "), "swatch 255 128 0 255");
+}
+
+TEST_F(ControlsDemoTest, TheChooserOpensAFolderRowAndChoosesAFileRow)
+{
+    PutFile("home/docs/scene.txt", "");
+    const Box open = fBoxes["open"];
+    Move(open.x + open.width / 2, open.y + open.height / 2);
+    Xdo({ "click", "1" });
+    ASSERT_TRUE(WaitForWindow("Open"));
+    // From the path field to the list: "../" is selected, "docs/" below it.
+    Xdo({ "key", "--delay", "60", "Tab", "Down", "Return" });
+    usleep(300000);
+    Xdo({ "key", "--delay", "60", "Down", "Return" });
+    ASSERT_TRUE(WaitFor("chosen ")) << Output();
+    EXPECT_EQ(Last("chosen "), "chosen " + fRoot.File("home/docs/scene.txt"));
 }
