@@ -4,6 +4,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include "chooser_folder_list.h"
 #include "plat_beep.h"
 #include "plat_files.h"
 #include "qv_alert.h"
@@ -17,6 +18,9 @@
 namespace {
 
 QV_String gLastChooserFolder;
+
+constexpr int32_t kChooserRowMessage = -1020;
+constexpr int32_t kChooserOpenMessage = -1021;
 
 bool IsFolder(const std::string& path)
 {
@@ -146,11 +150,17 @@ FileChooserDialog::FileChooserDialog(const char* title, QV_Wnd* owner, bool save
     , fDefaultExtension(defaultExtension ? defaultExtension : "")
     , fPathField(nullptr)
     , fResult(result)
+    , fList(nullptr)
+    , fHasFilter(false)
 {
     std::string shown = Join(fFolder.CString(), proposedName && *proposedName ? proposedName : "");
     auto* content = new QV_LayoutView(true, 8, 8, 8);
     fPathField = new QV_TextControl(400, shown.c_str(), 0, FIELD_TEXT);
     content->AddChild(fPathField, ALIGN_LEFT);
+    fList = new ChooserFolderList(kChooserRowMessage, kChooserOpenMessage);
+    fList->SetSize(400, 240);
+    fList->ShowFolder(fFolder.CString(), nullptr);
+    content->AddChild(fList, ALIGN_LEFT);
     content->PushH(ALIGN_RIGHT, 8);
     auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, FOLLOW_LEFT | FOLLOW_TOP);
     auto* cancel
@@ -174,10 +184,8 @@ bool FileChooserDialog::OnValidate()
     const std::string full
         = typed.empty() ? "" : (typed.front() == '/' ? typed : Join(fFolder.CString(), typed));
     if (!full.empty() && IsFolder(full)) {
-        // A folder typed becomes the shown folder.
-        fFolder = full.c_str();
-        fPathField->SetValue(Join(full, "").c_str());
-        fPathField->SelectAll();
+        // A folder typed or picked becomes the shown folder.
+        OpenFolder(full);
         return false;
     }
     const QV_String path
@@ -211,6 +219,50 @@ void FileChooserDialog::ExchangeData(bool apply)
     gLastChooserFolder = FolderOf(fChosen.CString());
 }
 
+void FileChooserDialog::HandleMessage(QV_Message* message)
+{
+    const int32_t what = message ? message->fWhat : 0;
+    if (what == kChooserRowMessage) {
+        const std::string row = fList->SelItemLabel();
+        if (!row.empty())
+            fPathField->SetValue(Join(Join(fFolder.CString(), ""), row).c_str());
+        return;
+    }
+    if (what == kChooserOpenMessage) {
+        // As OK would: a folder opens, a file is chosen.
+        PostMessage(MSG_OK);
+        return;
+    }
+    QV_Dialog::HandleMessage(message);
+}
+
+void FileChooserDialog::SetFilter(const FileFilter& filter)
+{
+    fFilter = filter;
+    fHasFilter = true;
+    fList->ShowFolder(fFolder.CString(), &fFilter);
+}
+
+bool FileChooserDialog::OpenFolder(const std::string& folder)
+{
+    std::string target = folder;
+    // "name/../" leads to the folder above the shown one.
+    while (target.size() >= 3 && target.compare(target.size() - 3, 3, "/..") == 0)
+        target = ParentFolder(target.substr(0, target.size() - 3));
+    if (target.size() >= 4 && target.compare(target.size() - 4, 4, "/../") == 0)
+        target = ParentFolder(target.substr(0, target.size() - 4));
+    if (!fList->ShowFolder(target.c_str(), fHasFilter ? &fFilter : nullptr)) {
+        Alert(fWindow, ALERT_WARNING,
+            Localize("/Strings/FileChooser/CannotRead=The folder cannot be read:"), target.c_str(), nullptr,
+            Localize("/Strings/OK=OK"), nullptr, nullptr);
+        return false;
+    }
+    fFolder = target.c_str();
+    fPathField->SetValue(Join(target, "").c_str());
+    fPathField->SelectAll();
+    return true;
+}
+
 namespace {
 
 bool RunChooser(FileChooserDialog* dialog, QV_String& chosen, QV_Handler* handler, int32_t messageId)
@@ -230,12 +282,15 @@ bool RunChooser(FileChooserDialog* dialog, QV_String& chosen, QV_Handler* handle
 bool RunOpenFileDialog(const char* title, QV_Handler* handler, QV_Wnd* owner, int32_t messageId,
     const char* filterDescription, const char* filterPattern)
 {
-    // The filters are offered by the file-type list of the chooser's folder view.
-    (void)filterDescription;
-    (void)filterPattern;
     QV_String chosen;
     const QV_String folder = ChooserStartFolder(nullptr);
     auto* dialog = new FileChooserDialog(title, owner, false, folder.CString(), "", "", &chosen);
+    // Until the filter menu exists, the first filter applies.
+    const std::string text = std::string(filterDescription && *filterDescription ? filterDescription : "All Files")
+        + "!" + (filterPattern && *filterPattern ? filterPattern : "*.*");
+    const std::vector<FileFilter> filters = ParseFileFilters(text.c_str());
+    if (!filters.empty())
+        dialog->SetFilter(filters.front());
     return RunChooser(dialog, chosen, handler, messageId);
 }
 

@@ -6,6 +6,7 @@
 #include "qv_dialog.h"
 #include "qv_string.h"
 
+class ChooserFolderList;
 class QV_Handler;
 class QV_TextControl;
 
@@ -33,7 +34,8 @@ bool FileMatchesFilter(const FileFilter& filter, const char* name);
 QV_String ChooserStartFolder(const char* folder);
 
 // The modal chooser: a path field holding the shown folder and the proposed
-// name, OK and Cancel. Names typed are relative to the shown folder.
+// name, the list of the shown folder, OK and Cancel. Names typed are relative
+// to the shown folder.
 class FileChooserDialog : public QV_Dialog {
 public:
     FileChooserDialog(const char* title, QV_Wnd* owner, bool save, const char* folder,
@@ -41,6 +43,14 @@ public:
 
     bool OnValidate() override;
     void ExchangeData(bool apply) override;
+    void HandleMessage(QV_Message* message) override;
+
+    // Only the files it lets through are listed.
+    void SetFilter(const FileFilter& filter);
+    // Lists the folder and makes it the shown one; a folder that cannot be
+    // read gets an alert and the chooser stays where it was.
+    bool OpenFolder(const std::string& folder);
+
 
     bool fSave;
     QV_String fFolder;
@@ -48,6 +58,9 @@ public:
     QV_TextControl* fPathField;
     QV_String fChosen;
     QV_String* fResult;
+    ChooserFolderList* fList;
+    FileFilter fFilter;
+    bool fHasFilter;
 };
 
 // What a chooser makes of the text of its path field: the full path of an

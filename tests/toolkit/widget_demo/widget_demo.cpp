@@ -29,6 +29,7 @@
 #include "resource_images.h"
 #include "shell_open.h"
 #include "toolkit_startup.h"
+#include "widget_demo_controls.h"
 
 namespace {
 
@@ -308,6 +309,8 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::string(argv[1]) == "menus")
         return RunMenusDemo();
+    if (argc > 1 && std::string(argv[1]) == "controls")
+        return RunControlsDemo();
     ToolkitStartup();
     PlatSetBeepHook([] { Say("beep"); });
     {
