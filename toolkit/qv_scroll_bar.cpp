@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "widget_rounding.h"
 #include "interface_colors.h"
 #include "qv_color.h"
 #include "qv_graphics.h"
@@ -11,26 +12,6 @@
 namespace {
 
 constexpr float kRepeatSeconds = 0.11f;
-
-int32_t RoundHalfAway(float value)
-{
-    // A NaN or an infinity never reaches the integer conversion.
-    if (!std::isfinite(value))
-        return 0;
-    if (value > 2.0e9f)
-        return 2000000000;
-    if (value < -2.0e9f)
-        return -2000000000;
-    return int32_t(std::lround(value));
-}
-
-rgb_color Scaled(rgb_color color, float factor)
-{
-    QV_ColorVector v;
-    v.Set(color);
-    v *= factor;
-    return v.AsColorStruct();
-}
 
 } // namespace
 
@@ -374,8 +355,8 @@ void QV_ScrollBar::DrawWidget(QV_Graphics* graphics)
         const int32_t mx = m.left + (m.right - m.left + 1) / 2;
         const int32_t my = m.top + (m.bottom - m.top + 1) / 2;
         const int32_t q = t / 4;
-        const rgb_color dark = Scaled(ThumbGradient2, 0.75f);
-        const rgb_color light = Scaled(ThumbGradient1, 1.1f);
+        const rgb_color dark = ScaledColor(ThumbGradient2, 0.75f);
+        const rgb_color light = ScaledColor(ThumbGradient1, 1.1f);
         for (int32_t d = -4; d <= 4; d += 4) {
             if (fVertical) {
                 graphics->SetColorStruct(dark);

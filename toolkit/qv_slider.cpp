@@ -2,34 +2,11 @@
 
 #include <cmath>
 
+#include "widget_rounding.h"
 #include "interface_colors.h"
 #include "qv_color.h"
 #include "qv_graphics.h"
 #include "qv_scroll_bar.h"
-
-namespace {
-
-// Halves away from zero; NaN and infinities never reach the conversion.
-int32_t RoundHalfAway(float value)
-{
-    if (!std::isfinite(value))
-        return 0;
-    if (value > 2.0e9f)
-        return 2000000000;
-    if (value < -2.0e9f)
-        return -2000000000;
-    return int32_t(std::lround(value));
-}
-
-rgb_color Scaled(rgb_color color, float factor)
-{
-    QV_ColorVector v;
-    v.Set(color);
-    v *= factor;
-    return v.AsColorStruct();
-}
-
-} // namespace
 
 QV_Slider::QV_Slider()
     : QV_BaseWidget(FOLLOW_LEFT | FOLLOW_TOP, true)
@@ -131,9 +108,9 @@ void QV_Slider::DrawWidget(QV_Graphics* graphics)
     graphics->FillGradientRect(radius, true, ThumbGradient1, ThumbGradient2, left + 1, b.top + 1, right, b.bottom - 1);
     const int32_t my = (b.top + 1) + (b.bottom - b.top - 1) / 2;
     const int32_t q = (b.bottom - b.top - 1) / 4;
-    graphics->SetColorStruct(Scaled(ThumbGradient2, 0.85f));
+    graphics->SetColorStruct(ScaledColor(ThumbGradient2, 0.85f));
     graphics->DrawLine(float(c), float(my - q), float(c), float(my + q - 1));
-    graphics->SetColorStruct(Scaled(ThumbGradient1, 1.05f));
+    graphics->SetColorStruct(ScaledColor(ThumbGradient1, 1.05f));
     graphics->DrawLine(float(c + 1), float(my - q), float(c + 1), float(my + q - 1));
     graphics->SetSmoothing(true);
     graphics->SetColorStruct(WidgetShadow);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "widget_rounding.h"
 #include "interface_colors.h"
 #include "interface_fonts.h"
 #include "plat_beep.h"
@@ -22,11 +23,6 @@ namespace {
 bool IsDigit(uint32_t code)
 {
     return code >= '0' && code <= '9';
-}
-
-int32_t RoundHalfAway(double value)
-{
-    return int32_t(std::lround(value));
 }
 
 } // namespace
