@@ -1,7 +1,11 @@
 // The menus window of the widget demo: a menu bar, a context menu, popup
 // buttons, check boxes, radio groups, tabs and a tool bar. Every message that
-// reaches the window's layer is printed as "message N".
+// reaches the window's layer is printed as "message N". So that a test can
+// aim at them, widgets are printed as "rect NAME X Y W H" and every menu that
+// opens as "open TITLE COLUMNS" with an "item TITLE:LABEL X Y" per item, all
+// in screen coordinates; "closed TITLE" when it goes.
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +89,8 @@ public:
 
     void HandleMessage(QV_Message* message) override
     {
+        // A chosen item posts once its menus have gone: say so first.
+        SayMenus();
         if (message)
             Say("message " + std::to_string(message->fWhat));
     }
@@ -96,23 +102,81 @@ public:
         }
         QV_Layer::MouseDown(x, y, button, modifiers, message);
     }
-    // Where the tests find things, in window coordinates.
+    // Where the tests find things, in screen coordinates.
     void SayPlaces()
     {
         for (int32_t i = 0; i < fBar->fMenuCount; ++i) {
             const QV_Rect r = fBar->TitleRect(i);
-            Say("title " + std::to_string(i) + " " + std::to_string((r.left + r.right) / 2) + " "
-                + std::to_string((r.top + r.bottom) / 2));
+            const QV_Point at = ToScreen({ (r.left + r.right) / 2, (r.top + r.bottom) / 2 }, fBar);
+            Say("title " + std::to_string(i) + " " + std::to_string(at.x) + " " + std::to_string(at.y));
+        }
+        for (const auto& [name, view] : fNamed) {
+            const QV_Point at = ToScreen({ 0, 0 }, view);
+            const QV_Point size = view->Size();
+            Say("rect " + name + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " "
+                + std::to_string(size.x) + " " + std::to_string(size.y));
+        }
+        for (int32_t i = 0; i < fTabs->fTabCount; ++i) {
+            const int32_t middle = fTabs->TabLeft(i) + fTabs->fTabWidths[i] / 2;
+            const QV_Point at = ToScreen({ middle, fTabs->fTabHeight / 2 }, fTabs);
+            Say("tab " + std::to_string(i) + " " + std::to_string(at.x) + " " + std::to_string(at.y));
+        }
+    }
+    // Called after every event: says which menus opened or closed since.
+    void SayMenus()
+    {
+        std::vector<QV_Menu*> menus = { fContext, fSizes, fActions };
+        for (int32_t i = 0; i < fBar->fMenuCount; ++i)
+            menus.push_back(fBar->fMenus[i]);
+        for (size_t i = 0; i < menus.size(); ++i) {
+            QV_Menu* menu = menus[i];
+            for (int32_t item = 0; item < menu->fCount; ++item) {
+                if (menu->fSubmenus[item])
+                    menus.push_back(menu->fSubmenus[item]);
+            }
+        }
+        for (QV_Menu* menu : menus) {
+            const bool open = menu->fWindow != nullptr;
+            if (open == (fOpen.count(menu) > 0))
+                continue;
+            const std::string title = menu->fTitle.CString();
+            if (!open) {
+                fOpen.erase(menu);
+                Say("closed " + title);
+                continue;
+            }
+            fOpen.insert(menu);
+            Say("open " + title + " " + std::to_string(menu->fColumns));
+            const QV_Rect frame = menu->Frame();
+            for (int32_t item = 0; item < menu->fCount; ++item) {
+                if (menu->fLabels[item].IsEmpty())
+                    continue;
+                const QV_Rect r = menu->ItemRect(item);
+                const QV_Point at = WindowToScreen(
+                    { frame.left + (r.left + r.right) / 2, frame.top + (r.top + r.bottom) / 2 });
+                Say("item " + title + ":" + menu->fLabels[item].CString() + " " + std::to_string(at.x) + " "
+                    + std::to_string(at.y));
+            }
         }
     }
 
 private:
-    template <class T> T* Put(T* view, int32_t x, int32_t y)
+    template <class T> T* Put(T* view, int32_t x, int32_t y, const char* name = nullptr)
     {
         view->MoveTo(x, y);
         AddView(view);
+        if (name)
+            fNamed.push_back({ name, view });
         return view;
     }
+    QV_Point WindowToScreen(QV_Point at) const
+    {
+        int32_t x = 0;
+        int32_t y = 0;
+        PlatWindowClientPosition(fWindow->fHwnd, x, y);
+        return { x + at.x, y + at.y };
+    }
+    QV_Point ToScreen(QV_Point at, QV_View* view) const { return WindowToScreen(view->ConvertToWindow(at)); }
     void BuildBar()
     {
         fBar = new QV_MenuBar;
@@ -150,26 +214,26 @@ private:
     }
     void BuildButtons()
     {
-        auto* checked = Put(new QV_PopupMenu(140, true), 10, 30);
-        auto* sizes = new QV_Menu("Size");
+        auto* checked = Put(new QV_PopupMenu(140, true), 10, 30, "sizes");
+        auto* sizes = fSizes = new QV_Menu("Size");
         sizes->AddItem("Small", 0, 701);
         sizes->AddItem("Medium", 0, 702);
         sizes->AddItem("Large", 0, 703);
         sizes->SetChecked(701, true);
         checked->SetMenu(sizes);
-        auto* titled = Put(new QV_PopupMenu(140, false), 10, 56);
-        auto* actions = new QV_Menu("Actions");
+        auto* titled = Put(new QV_PopupMenu(140, false), 10, 56, "actions");
+        auto* actions = fActions = new QV_Menu("Actions");
         actions->AddItem("Flip", 0, 711);
         actions->AddItem("Rotate", 0, 712);
         titled->SetMenu(actions);
-        auto* dialogButton = Put(new QV_PopupDialog("Options", false, 720), 10, 82);
+        auto* dialogButton = Put(new QV_PopupDialog("Options", false, 720), 10, 82, "options");
         auto* dialog = new QV_Dialog("Options", nullptr);
         auto* text = new QV_StaticText("A popup dialog");
         text->MoveTo(10, 10);
         dialog->AddView(text);
         dialogButton->SetDialog(dialog);
-        Put(new QV_CheckBox("Loop", 731), 10, 110);
-        auto* locked = Put(new QV_CheckBox("Locked", 732), 10, 134);
+        Put(new QV_CheckBox("Loop", 731), 10, 110, "loop");
+        auto* locked = Put(new QV_CheckBox("Locked", 732), 10, 134, "locked");
         locked->SetValue(true);
         locked->Enable(false);
     }
@@ -183,6 +247,7 @@ private:
                 auto* radio = new QV_RadioButton(labels[g][i], 740 + g * 10 + i);
                 radio->MoveTo(0, i * 22);
                 group->AddChild(radio);
+                fNamed.push_back({ labels[g][i], radio });
                 if (i == 0)
                     radio->fValue = true;
             }
@@ -197,9 +262,9 @@ private:
             auto* page = new QV_StaticText((std::string("This is ") + label).c_str());
             tabs->AddTab(label, page);
         }
-        Put(tabs, 300, 30);
+        Put(tabs, 300, 30, "tabs");
         tabs->ResizeTo(230, 150);
-        fTabBar = Put(new QV_TabBar, 545, 30);
+        fTabBar = Put(new QV_TabBar, 545, 30, "tabbar");
         fTabBar->AddTab("Channels");
         fTabBar->AddTab("Sequencer");
         fTabBar->Layout();
@@ -207,7 +272,7 @@ private:
     }
     void BuildTools()
     {
-        auto* tools = Put(new QV_ToolBar(&fNormal.buffer, &fDown.buffer, &fDisabled.buffer, &fHover.buffer), 560, 70);
+        auto* tools = Put(new QV_ToolBar(&fNormal.buffer, &fDown.buffer, &fDisabled.buffer, &fHover.buffer), 560, 70, "tools");
         tools->fColumns = 4;
         tools->fRows = 1;
         tools->fCellWidth = 25;
@@ -235,6 +300,10 @@ private:
     QV_TabView* fTabs = nullptr;
     QV_TabBar* fTabBar = nullptr;
     QV_Menu* fContext = nullptr;
+    QV_Menu* fSizes = nullptr;
+    QV_Menu* fActions = nullptr;
+    std::vector<std::pair<std::string, QV_View*>> fNamed;
+    std::set<QV_Menu*> fOpen;
 };
 
 } // namespace
@@ -257,7 +326,10 @@ int RunMenusDemo()
         window->Show();
         PlatPumpMessageWithin(50);
         layer->SayPlaces();
-        while (PlatWindowFromId(id) && PlatPumpMessage() > 0) { }
+        while (PlatWindowFromId(id) && PlatPumpMessage() > 0) {
+            if (PlatWindowFromId(id))
+                layer->SayMenus();
+        }
         if (PlatWindowFromId(id))
             PlatWindowDestroy(window->fHwnd);
     }

@@ -1,0 +1,197 @@
+#pragma once
+// A window of the widget demo run under a private X server and used as a
+// person would: pointed at, clicked and typed into with xdotool, its screen
+// read by ImageMagick. The demo prints what happens, a line an event; the
+// tests read those lines back.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "frame_test_support.h"
+#include "scoped_env.h"
+#include "xvfb_session.h"
+
+struct DemoBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int CenterX() const { return x + width / 2; }
+    int CenterY() const { return y + height / 2; }
+};
+
+class DemoSession : public FrameTest {
+protected:
+    // Skips the test where the tools or an X server are missing; otherwise
+    // starts the demo with its arguments and waits for the line `ready`.
+    void StartDemo(const std::vector<std::string>& args, const std::string& ready)
+    {
+        for (const char* tool : { "xdotool", "import", "compare" }) {
+            if (!HasProgram(tool))
+                GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
+        }
+        std::string why;
+        if (!fServer.Start(1024, 738, why))
+            GTEST_SKIP() << "no X server could be started: " << why;
+        fDisplay = std::make_unique<ScopedEnv>("DISPLAY", fServer.Display().c_str());
+        fDriver = std::make_unique<ScopedEnv>("SDL_VIDEODRIVER", "x11");
+        fBus = std::make_unique<ScopedEnv>("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        // The demo takes its pictures from beside itself.
+        fAppFolder.reset();
+        unsetenv("CELVANE_APP_FOLDER");
+        std::vector<char*> argv = { const_cast<char*>(WIDGET_DEMO) };
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        const std::string output = fRoot.File("demo.txt");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_EQ(posix_spawn(&fDemo, WIDGET_DEMO, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_TRUE(WaitFor(ready)) << Output();
+        ReadBoxes();
+    }
+    void TearDown() override
+    {
+        if (fDemo > 0) {
+            kill(fDemo, SIGTERM);
+            int status = 0;
+            waitpid(fDemo, &status, 0);
+        }
+    }
+
+    std::string Output() const { return GetFile("demo.txt"); }
+    int Count(const std::string& text) const
+    {
+        const std::string out = Output();
+        int count = 0;
+        for (size_t at = out.find(text); at != std::string::npos; at = out.find(text, at + 1))
+            count++;
+        return count;
+    }
+    // Until the text stands that many times in the output.
+    bool WaitFor(const std::string& text, int times = 1, int ms = 10000)
+    {
+        for (int waited = 0; waited < ms; waited += 20) {
+            if (Count(text) >= times)
+                return true;
+            usleep(20000);
+        }
+        return false;
+    }
+    // The last line that starts with the prefix, or "".
+    std::string Last(const std::string& prefix) const
+    {
+        std::istringstream lines(Output());
+        std::string last;
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(prefix, 0) == 0)
+                last = line;
+        return last;
+    }
+    // "rect NAME X Y W H" lines of the output, by name.
+    void ReadBoxes()
+    {
+        std::istringstream lines(Output());
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string kind, name;
+            DemoBox box;
+            fields >> kind >> name >> box.x >> box.y >> box.width >> box.height;
+            if (kind == "rect")
+                fBoxes[name] = box;
+        }
+    }
+    // The point of a line "PREFIX X Y" (the last one), where the demo said it.
+    bool PlaceOf(const std::string& prefix, int& x, int& y) const
+    {
+        const std::string line = Last(prefix + " ");
+        if (line.empty())
+            return false;
+        std::istringstream fields(line.substr(prefix.size()));
+        return bool(fields >> x >> y);
+    }
+
+    void Xdo(const std::vector<std::string>& args)
+    {
+        std::vector<std::string> all = { "xdotool" };
+        all.insert(all.end(), args.begin(), args.end());
+        ASSERT_EQ(RunProgram(all, "", nullptr), 0);
+    }
+    // xdotool's --sync waits for the pointer to move, so a move to where it
+    // already is would wait for ever.
+    void Move(int x, int y)
+    {
+        if (x == fPointerX && y == fPointerY)
+            return;
+        Xdo({ "mousemove", "--sync", std::to_string(x), std::to_string(y) });
+        fPointerX = x;
+        fPointerY = y;
+    }
+    void ClickAt(int x, int y, int button = 1)
+    {
+        Move(x, y);
+        Xdo({ "click", std::to_string(button) });
+        usleep(100000);
+    }
+    void Keys(const std::string& keys)
+    {
+        Xdo({ "key", "--delay", "40", keys });
+        usleep(100000);
+    }
+
+    // Until the whole screen matches the stored picture to within that many
+    // pixels; the last count (-1 where a picture is missing).
+    long ScreenSettlesTo(const std::string& golden, long tolerance)
+    {
+        long differs = -1;
+        for (int tries = 0; tries < 25; ++tries) {
+            differs = ScreenDiffers(golden);
+            if (differs >= 0 && differs <= tolerance)
+                break;
+            usleep(200000);
+        }
+        return differs;
+    }
+    long ScreenDiffers(const std::string& golden)
+    {
+        const std::string shot = fRoot.File((golden + ".png").c_str());
+        EXPECT_EQ(RunProgram({ "import", "-window", "root", "png:" + shot }, "", nullptr), 0);
+        const std::string stored = std::string(CELVANE_TEST_DATA) + "/widgets/" + golden + ".png";
+        // Stored pictures are made again by running with this variable set.
+        if (getenv("CELVANE_UPDATE_GOLDENS"))
+            RunProgram({ "cp", shot, stored }, "", nullptr);
+        // compare writes the count on its standard error.
+        const std::string count = fRoot.File("count.txt");
+        pid_t pid = 0;
+        const char* argv[] = { "compare", "-metric", "AE", stored.c_str(), shot.c_str(), "null:", nullptr };
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, count.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawnp(&pid, "compare", &actions, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+            return -1;
+        std::ifstream in(count);
+        double differing = -1;
+        if (!(in >> differing))
+            return -1;
+        return long(differing);
+    }
+
+    XvfbSession fServer;
+    std::unique_ptr<ScopedEnv> fDisplay;
+    std::unique_ptr<ScopedEnv> fDriver;
+    std::unique_ptr<ScopedEnv> fBus;
+    pid_t fDemo = 0;
+    std::map<std::string, DemoBox> fBoxes;
+    int fPointerX = -1;
+    int fPointerY = -1;
+};
