@@ -145,6 +145,18 @@ protected:
         usleep(100000);
     }
 
+    // Until a shown window with that title (a regular expression) exists.
+    bool WaitForWindow(const std::string& title)
+    {
+        for (int waited = 0; waited < 10000; waited += 50) {
+            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", title }, "", nullptr) == 0) {
+                usleep(200000); // its first picture reaches the screen
+                return true;
+            }
+            usleep(50000);
+        }
+        return false;
+    }
     // Until the whole screen matches the stored picture to within that many
     // pixels; the last count (-1 where a picture is missing).
     long ScreenSettlesTo(const std::string& golden, long tolerance)

@@ -272,13 +272,15 @@ private:
     }
     void BuildTools()
     {
-        auto* tools = Put(new QV_ToolBar(&fNormal.buffer, &fDown.buffer, &fDisabled.buffer, &fHover.buffer), 560, 70, "tools");
+        auto* tools = Put(new QV_ToolBar(&fNormal.buffer, &fDown.buffer, &fDisabled.buffer, &fHover.buffer),
+            560, 70, "tools");
         tools->fColumns = 4;
         tools->fRows = 1;
         tools->fCellWidth = 25;
         tools->fCellHeight = 25;
         tools->fActOnPress = true;
-        const int32_t kinds[4] = { QV_ToolBar::kTool, QV_ToolBar::kTool, QV_ToolBar::kToggle, QV_ToolBar::kPush };
+        const int32_t kinds[4]
+            = { QV_ToolBar::kTool, QV_ToolBar::kTool, QV_ToolBar::kToggle, QV_ToolBar::kPush };
         const char* const names[4] = { "Pen (P)", "Brush (B)", "Snap", "Clear" };
         for (int32_t i = 0; i < 4; ++i) {
             tools->fMessages[i] = 801 + i;
