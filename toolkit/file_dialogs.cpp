@@ -1,5 +1,6 @@
 #include "file_dialogs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <strings.h>
 #include <sys/stat.h>
@@ -11,7 +12,9 @@
 #include "qv_app.h"
 #include "qv_button.h"
 #include "qv_layout_view.h"
+#include "qv_menu.h"
 #include "qv_message.h"
+#include "qv_popup_menu.h"
 #include "qv_static_text.h"
 #include "qv_text_control.h"
 
@@ -21,6 +24,9 @@ QV_String gLastChooserFolder;
 
 constexpr int32_t kChooserRowMessage = -1020;
 constexpr int32_t kChooserOpenMessage = -1021;
+// File-type items count down from here.
+constexpr int32_t kChooserFirstType = -1200;
+constexpr int32_t kChooserMaxTypes = 100;
 
 bool IsFolder(const std::string& path)
 {
@@ -67,6 +73,11 @@ QV_String FolderOf(const std::string& path)
 }
 
 } // namespace
+
+int32_t ChooserTypeMessage(int32_t index)
+{
+    return kChooserFirstType - index;
+}
 
 std::vector<FileFilter> ParseFileFilters(const char* text)
 {
@@ -152,6 +163,7 @@ FileChooserDialog::FileChooserDialog(const char* title, QV_Wnd* owner, bool save
     , fResult(result)
     , fList(nullptr)
     , fHasFilter(false)
+    , fTypes(nullptr)
 {
     std::string shown = Join(fFolder.CString(), proposedName && *proposedName ? proposedName : "");
     auto* content = new QV_LayoutView(true, 8, 8, 8);
@@ -161,6 +173,11 @@ FileChooserDialog::FileChooserDialog(const char* title, QV_Wnd* owner, bool save
     fList->SetSize(400, 240);
     fList->ShowFolder(fFolder.CString(), nullptr);
     content->AddChild(fList, ALIGN_LEFT);
+    if (!save) {
+        fTypes = new QV_PopupMenu(400, true);
+        fTypes->SetMenu(new QV_Menu(Localize("/Strings/FileChooser/Types=File types")));
+        content->AddChild(fTypes, ALIGN_LEFT);
+    }
     content->PushH(ALIGN_RIGHT, 8);
     auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, FOLLOW_LEFT | FOLLOW_TOP);
     auto* cancel
@@ -228,6 +245,11 @@ void FileChooserDialog::HandleMessage(QV_Message* message)
             fPathField->SetValue(Join(Join(fFolder.CString(), ""), row).c_str());
         return;
     }
+    const int32_t type = kChooserFirstType - what;
+    if (type >= 0 && type < int32_t(fFilters.size())) {
+        SetFilter(fFilters[size_t(type)]);
+        return;
+    }
     if (what == kChooserOpenMessage) {
         // As OK would: a folder opens, a file is chosen.
         PostMessage(MSG_OK);
@@ -241,6 +263,21 @@ void FileChooserDialog::SetFilter(const FileFilter& filter)
     fFilter = filter;
     fHasFilter = true;
     fList->ShowFolder(fFolder.CString(), &fFilter);
+}
+
+void FileChooserDialog::SetFilters(const std::vector<FileFilter>& filters)
+{
+    fFilters.assign(filters.begin(), filters.begin() + std::min<size_t>(filters.size(), kChooserMaxTypes));
+    if (fTypes) {
+        QV_Menu* menu = fTypes->Menu();
+        menu->RemoveAllItems();
+        for (size_t i = 0; i < fFilters.size(); ++i)
+            menu->AddItem(fFilters[i].description.c_str(), 0, ChooserTypeMessage(int32_t(i)));
+        menu->SetChecked(ChooserTypeMessage(0), true);
+        fTypes->Redraw(true);
+    }
+    if (!fFilters.empty())
+        SetFilter(fFilters.front());
 }
 
 bool FileChooserDialog::OpenFolder(const std::string& folder)
@@ -285,12 +322,9 @@ bool RunOpenFileDialog(const char* title, QV_Handler* handler, QV_Wnd* owner, in
     QV_String chosen;
     const QV_String folder = ChooserStartFolder(nullptr);
     auto* dialog = new FileChooserDialog(title, owner, false, folder.CString(), "", "", &chosen);
-    // Until the filter menu exists, the first filter applies.
     const std::string text = std::string(filterDescription && *filterDescription ? filterDescription : "All Files")
         + "!" + (filterPattern && *filterPattern ? filterPattern : "*.*");
-    const std::vector<FileFilter> filters = ParseFileFilters(text.c_str());
-    if (!filters.empty())
-        dialog->SetFilter(filters.front());
+    dialog->SetFilters(ParseFileFilters(text.c_str()));
     return RunChooser(dialog, chosen, handler, messageId);
 }
 

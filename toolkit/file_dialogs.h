@@ -8,6 +8,7 @@
 
 class ChooserFolderList;
 class QV_Handler;
+class QV_PopupMenu;
 class QV_TextControl;
 
 // The open and save choosers. A chosen file reaches the handler's
@@ -34,8 +35,8 @@ bool FileMatchesFilter(const FileFilter& filter, const char* name);
 QV_String ChooserStartFolder(const char* folder);
 
 // The modal chooser: a path field holding the shown folder and the proposed
-// name, the list of the shown folder, OK and Cancel. Names typed are relative
-// to the shown folder.
+// name, the list of the shown folder, in the open chooser the file types,
+// then OK and Cancel. Names typed are relative to the shown folder.
 class FileChooserDialog : public QV_Dialog {
 public:
     FileChooserDialog(const char* title, QV_Wnd* owner, bool save, const char* folder,
@@ -47,6 +48,9 @@ public:
 
     // Only the files it lets through are listed.
     void SetFilter(const FileFilter& filter);
+    // The file types the open chooser offers, by description; the first one
+    // applies until another is chosen.
+    void SetFilters(const std::vector<FileFilter>& filters);
     // Lists the folder and makes it the shown one; a folder that cannot be
     // read gets an alert and the chooser stays where it was.
     bool OpenFolder(const std::string& folder);
@@ -61,7 +65,13 @@ public:
     ChooserFolderList* fList;
     FileFilter fFilter;
     bool fHasFilter;
+    std::vector<FileFilter> fFilters;
+    // Open chooser only; null when saving.
+    QV_PopupMenu* fTypes;
 };
+
+// The message of the chooser's file-type item of that index.
+int32_t ChooserTypeMessage(int32_t index);
 
 // What a chooser makes of the text of its path field: the full path of an
 // existing file (open; found exactly, then ignoring case) or of the file to

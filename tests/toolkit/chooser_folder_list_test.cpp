@@ -5,6 +5,9 @@
 #include "file_dialogs.h"
 #include "qv_alert.h"
 #include "qv_app.h"
+#include "qv_menu.h"
+#include "qv_message.h"
+#include "qv_popup_menu.h"
 #include "qv_text_control.h"
 #include "widget_test_support.h"
 
@@ -96,4 +99,41 @@ TEST_F(ChooserListTest, RowsFillThePathFieldOpenFoldersAndChooseFiles)
     EXPECT_TRUE(chooser->OnValidate());
     EXPECT_EQ(std::string(chooser->fChosen.CString()), fDocs + "/a.png");
     delete chooser;
+}
+
+TEST_F(ChooserListTest, TheFileTypeChosenReappliesItsFilter)
+{
+    MakeLayer();
+    MakeFolder();
+    QV_String chosen;
+    auto* chooser = new FileChooserDialog("Open", fWindow, false, fDocs.c_str(), "", "", &chosen);
+    chooser->SetFilters(ParseFileFilters("Texts!*.txt!Images!*.PNG;*.gif!All Files!*.*"));
+    QV_Menu* menu = chooser->fTypes->Menu();
+    ASSERT_EQ(menu->CountItems(), 3);
+    EXPECT_EQ(std::string(menu->FirstCheckedLabel().CString()), "Texts");
+    EXPECT_EQ(Rows(chooser->fList), std::vector<std::string>({ "../", "sub/", "b.txt" }));
+
+    // As the menu hands the chosen item to its button.
+    QV_Message images(ChooserTypeMessage(1));
+    chooser->fTypes->HandleMessage(&images);
+    EXPECT_EQ(std::string(menu->FirstCheckedLabel().CString()), "Images");
+    EXPECT_FALSE(menu->IsChecked(ChooserTypeMessage(0)));
+    EXPECT_EQ(Rows(chooser->fList), std::vector<std::string>({ "../", "sub/", "a.png" }));
+    // The filter stays with the folders opened after it.
+    Pick(chooser, "sub/");
+    EXPECT_FALSE(chooser->OnValidate());
+    EXPECT_EQ(Rows(chooser->fList), std::vector<std::string>({ "../", "c.png" }));
+
+    QV_Message all(ChooserTypeMessage(2));
+    chooser->fTypes->HandleMessage(&all);
+    EXPECT_EQ(Rows(chooser->fList), std::vector<std::string>({ "../", "c.png" }));
+    Pick(chooser, "../");
+    EXPECT_FALSE(chooser->OnValidate());
+    EXPECT_EQ(Rows(chooser->fList), std::vector<std::string>({ "../", "sub/", "a.png", "b.txt" }));
+    delete chooser;
+
+    // Saving offers no file types.
+    auto* saver = new FileChooserDialog("Save", fWindow, true, fDocs.c_str(), "x", "", &chosen);
+    EXPECT_EQ(saver->fTypes, nullptr);
+    delete saver;
 }

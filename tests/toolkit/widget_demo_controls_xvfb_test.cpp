@@ -231,3 +231,34 @@ TEST_F(ControlsDemoTest, TheChooserOpensAFolderRowAndChoosesAFileRow)
     ASSERT_TRUE(WaitFor("chosen ")) << Output();
     EXPECT_EQ(Last("chosen "), "chosen " + fRoot.File("home/docs/scene.txt"));
 }
+
+TEST_F(ControlsDemoTest, TheFileTypeChosenInItsMenuChangesTheListedFiles)
+{
+    PutFile("home/docs/scene.txt", "");
+    PutFile("home/docs/picture.png", "");
+    const Box open = fBoxes["open"];
+    Move(open.x + open.width / 2, open.y + open.height / 2);
+    Xdo({ "click", "1" });
+    ASSERT_TRUE(WaitForWindow("Open"));
+    Xdo({ "key", "--delay", "60", "Tab", "Down", "Return" });
+    // The first type, texts, applies.
+    ASSERT_TRUE(WaitFor("rows ../ scene.txt\n")) << Output();
+    std::istringstream types(Last("rect types "));
+    std::string kind, name;
+    Box button;
+    types >> kind >> name >> button.x >> button.y >> button.width >> button.height;
+    Move(button.x + button.width / 2, button.y + button.height / 2);
+    Xdo({ "click", "1" });
+    ASSERT_TRUE(WaitFor("item types:All Files ")) << Output();
+    std::istringstream item(Last("item types:All Files ").substr(21));
+    int x = 0;
+    int y = 0;
+    item >> x >> y;
+    Move(x, y);
+    Xdo({ "click", "1" });
+    ASSERT_TRUE(WaitFor("rows ../ picture.png scene.txt\n")) << Output();
+    // The list keeps the focus: the picture is the row below "../".
+    Xdo({ "key", "--delay", "60", "Down", "Return" });
+    ASSERT_TRUE(WaitFor("chosen ")) << Output();
+    EXPECT_EQ(Last("chosen "), "chosen " + fRoot.File("home/docs/picture.png"));
+}

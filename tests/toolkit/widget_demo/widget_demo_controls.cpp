@@ -1,7 +1,9 @@
 // The controls window of the widget demo: a scrolling view over numbered
 // cells, loose scroll bars, a slider, a progress bar, a text list, an angle
 // widget, colour swatches and the open chooser. Every message and value is
-// printed, one line each; at start it prints where its widgets are.
+// printed, one line each; at start it prints where its widgets are, and
+// while the chooser is open where its parts are, its rows and its file-type
+// menu's items.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,8 +18,12 @@
 #include "qv_color_swatch.h"
 #include "qv_dynamic_text.h"
 #include "qv_graphics.h"
+#include "chooser_folder_list.h"
+#include "qv_dialog.h"
 #include "qv_layout_view.h"
+#include "qv_menu.h"
 #include "qv_message.h"
+#include "qv_popup_menu.h"
 #include "qv_progress_bar.h"
 #include "qv_scroll_bar.h"
 #include "qv_scrolling_view.h"
@@ -42,6 +48,7 @@ enum : int32_t {
     kAlphaSwatch,
     kOpenChooser,
     kChosenPath,
+    kWatchChooser,
 };
 
 void Say(const std::string& line)
@@ -93,6 +100,78 @@ public:
         else if (message->fWhat == MSG_HSCROLL)
             Say("view x " + std::to_string(fScrollX));
     }
+};
+
+QV_Point ScreenPoint(QV_Wnd* window, QV_Point at)
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    PlatWindowClientPosition(window->fHwnd, x, y);
+    return { x + at.x, y + at.y };
+}
+
+std::string BoxLine(const std::string& name, QV_View* view)
+{
+    const QV_Point at = ScreenPoint(view->Window(), view->ConvertToWindow({ 0, 0 }));
+    const QV_Point size = view->Size();
+    return "rect " + name + " " + std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(size.x)
+        + " " + std::to_string(size.y);
+}
+
+// Says what changed in the open chooser since it last looked: where its parts
+// are once it shows, its rows, and the items of its file-type menu as it opens.
+class ChooserWatch {
+public:
+    void Look()
+    {
+        FileChooserDialog* chooser = OpenChooser();
+        if (chooser != fSeen) {
+            fSeen = chooser;
+            fRows.clear();
+            fMenuOpen = false;
+            if (chooser) {
+                Say(BoxLine("chooserlist", chooser->fList));
+                Say(BoxLine("types", chooser->fTypes));
+            }
+        }
+        if (!chooser)
+            return;
+        std::string rows = "rows";
+        for (int32_t i = 0; i < chooser->fList->CountItems(); ++i)
+            rows += std::string(" ") + chooser->fList->GetItem(i);
+        if (rows != fRows)
+            Say(fRows = rows);
+        QV_Menu* menu = chooser->fTypes->Menu();
+        const bool open = menu->fWindow != nullptr;
+        if (open == fMenuOpen)
+            return;
+        fMenuOpen = open;
+        Say(open ? "open types" : "closed types");
+        for (int32_t item = 0; open && item < menu->fCount; ++item) {
+            const QV_Rect r = menu->ItemRect(item);
+            const QV_Rect frame = menu->Frame();
+            const QV_Point at = ScreenPoint(
+                menu->fWindow, { frame.left + (r.left + r.right) / 2, frame.top + (r.top + r.bottom) / 2 });
+            Say("item types:" + std::string(menu->fLabels[item].CString()) + " " + std::to_string(at.x) + " "
+                + std::to_string(at.y));
+        }
+    }
+
+private:
+    static FileChooserDialog* OpenChooser()
+    {
+        for (int32_t i = 0; i < gWindowList.fCount; ++i) {
+            auto* window
+                = dynamic_cast<QV_DialogWnd*>(WindowOfHandle(static_cast<PlatWindow*>(gWindowList.fItems[i])));
+            auto* chooser = window ? dynamic_cast<FileChooserDialog*>(window->fDialog) : nullptr;
+            if (chooser && chooser->fTypes && chooser->fWindow)
+                return chooser;
+        }
+        return nullptr;
+    }
+    FileChooserDialog* fSeen = nullptr;
+    std::string fRows;
+    bool fMenuOpen = false;
 };
 
 class ControlsLayer : public QV_Layer {
@@ -201,8 +280,9 @@ public:
                 Say(std::string(what == kSwatch ? "swatch " : "alphaswatch ") + ColorText(color));
             return;
         case kOpenChooser:
-            RunOpenFileDialog("Open", this, fWindow, kChosenPath, "All Files", "*.*");
+            RunOpenFileDialog("Open", this, fWindow, kChosenPath, "Texts!*.txt!All Files", "*.*");
             return;
+        case kWatchChooser: fWatch.Look(); return;
         case kChosenPath: {
             const char* path = nullptr;
             if (message->FindString("path", &path) && path)
@@ -227,6 +307,7 @@ public:
     QV_ColorSwatch* fSwatch;
     QV_ColorSwatch* fAlphaSwatch;
     int32_t fAdded = 0;
+    ChooserWatch fWatch;
     std::vector<std::pair<std::string, QV_View*>> fNamed;
 };
 
@@ -258,6 +339,7 @@ int RunControlsDemo()
         window->Show();
         PlatPumpMessageWithin(50);
         layer->SayPlaces();
+        window->AddTimer(0.05f, layer, kWatchChooser);
         while (PlatWindowFromId(id) && PlatPumpMessage() > 0) { }
         if (PlatWindowFromId(id))
             PlatWindowDestroy(window->fHwnd);
