@@ -139,6 +139,16 @@ protected:
         Xdo({ "click", std::to_string(button) });
         usleep(100000);
     }
+    // Press at the start, a few moves, release at the end.
+    void Drag(int x0, int y0, int x1, int y1)
+    {
+        Move(x0, y0);
+        Xdo({ "mousedown", "1" });
+        for (int step = 1; step <= 5; ++step)
+            Move(x0 + (x1 - x0) * step / 5, y0 + (y1 - y0) * step / 5);
+        Xdo({ "mouseup", "1" });
+        usleep(200000);
+    }
     void Keys(const std::string& keys)
     {
         Xdo({ "key", "--delay", "40", keys });
@@ -156,6 +166,35 @@ protected:
             usleep(50000);
         }
         return false;
+    }
+    // The screen place of the client area of the shown window with that title.
+    bool WindowPosition(const std::string& title, int& x, int& y)
+    {
+        const std::string out = fRoot.File("geometry.txt");
+        if (RunProgram(
+                { "xdotool", "search", "--onlyvisible", "--name", title, "getwindowgeometry", "--shell" }, out,
+                nullptr)
+            != 0)
+            return false;
+        std::istringstream lines(GetFile("geometry.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("X=", 0) == 0)
+                x = std::stoi(line.substr(2));
+            if (line.rfind("Y=", 0) == 0)
+                y = std::stoi(line.substr(2));
+        }
+        return true;
+    }
+    // "r,g,b" of one pixel of a picture, as ImageMagick reads it.
+    std::string PixelText(const std::string& picture, int x, int y)
+    {
+        RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
+                       "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
+            fRoot.File("pixel.txt"), nullptr);
+        std::string text = GetFile("pixel.txt");
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+            text.pop_back();
+        return text;
     }
     // Until the whole screen matches the stored picture to within that many
     // pixels; the last count (-1 where a picture is missing).
