@@ -167,8 +167,8 @@ protected:
         }
         return false;
     }
-    // The screen place of the client area of the shown window with that title.
-    bool WindowPosition(const std::string& title, int& x, int& y)
+    // The screen box of the client area of the shown window with that title.
+    bool WindowBox(const std::string& title, DemoBox& box)
     {
         const std::string out = fRoot.File("geometry.txt");
         if (RunProgram(
@@ -178,12 +178,21 @@ protected:
             return false;
         std::istringstream lines(GetFile("geometry.txt"));
         for (std::string line; std::getline(lines, line);) {
-            if (line.rfind("X=", 0) == 0)
-                x = std::stoi(line.substr(2));
-            if (line.rfind("Y=", 0) == 0)
-                y = std::stoi(line.substr(2));
+            const size_t equals = line.find('=');
+            if (equals == std::string::npos)
+                continue;
+            const std::string key = line.substr(0, equals);
+            const int value = std::atoi(line.c_str() + equals + 1);
+            if (key == "X")
+                box.x = value;
+            else if (key == "Y")
+                box.y = value;
+            else if (key == "WIDTH")
+                box.width = value;
+            else if (key == "HEIGHT")
+                box.height = value;
         }
-        return true;
+        return box.width > 0;
     }
     // "r,g,b" of one pixel of a picture, as ImageMagick reads it.
     std::string PixelText(const std::string& picture, int x, int y)
@@ -196,23 +205,48 @@ protected:
             text.pop_back();
         return text;
     }
-    // Until the whole screen matches the stored picture to within that many
+    // The part of the screen a picture is compared on: the area (the whole
+    // screen when empty), with boxes that differ from run to run (a
+    // temporary folder's path, a pulsing bar) painted over.
+    struct ScreenPart {
+        DemoBox area;
+        std::vector<DemoBox> hidden;
+    };
+    // Until the screen matches the stored picture to within that many
     // pixels; the last count (-1 where a picture is missing).
-    long ScreenSettlesTo(const std::string& golden, long tolerance)
+    long ScreenSettlesTo(const std::string& golden, long tolerance, const ScreenPart& part = {})
     {
         long differs = -1;
         for (int tries = 0; tries < 25; ++tries) {
-            differs = ScreenDiffers(golden);
+            differs = ScreenDiffers(golden, part);
             if (differs >= 0 && differs <= tolerance)
                 break;
             usleep(200000);
         }
         return differs;
     }
-    long ScreenDiffers(const std::string& golden)
+    long ScreenDiffers(const std::string& golden, const ScreenPart& part = {})
     {
         const std::string shot = fRoot.File((golden + ".png").c_str());
         EXPECT_EQ(RunProgram({ "import", "-window", "root", "png:" + shot }, "", nullptr), 0);
+        if (part.area.width > 0 || !part.hidden.empty()) {
+            std::vector<std::string> convert = { "convert", shot, "-fill", "black" };
+            for (const DemoBox& box : part.hidden) {
+                convert.insert(convert.end(),
+                    { "-draw",
+                        "rectangle " + std::to_string(box.x) + "," + std::to_string(box.y) + " "
+                            + std::to_string(box.x + box.width - 1) + "," + std::to_string(box.y + box.height - 1) });
+            }
+            if (part.area.width > 0) {
+                convert.insert(convert.end(),
+                    { "-crop",
+                        std::to_string(part.area.width) + "x" + std::to_string(part.area.height) + "+"
+                            + std::to_string(part.area.x) + "+" + std::to_string(part.area.y),
+                        "+repage" });
+            }
+            convert.push_back("png:" + shot);
+            EXPECT_EQ(RunProgram(convert, "", nullptr), 0);
+        }
         const std::string stored = std::string(CELVANE_TEST_DATA) + "/widgets/" + golden + ".png";
         // Stored pictures are made again by running with this variable set.
         if (getenv("CELVANE_UPDATE_GOLDENS"))

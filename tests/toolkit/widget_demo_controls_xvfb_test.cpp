@@ -38,6 +38,8 @@ TEST_F(ControlsDemoTest, DraggingTheViewsThumbToTheBottomScrollsToTheEnd)
     Drag(thumbX, thumbY, thumbX, view.y + view.height + 200);
     ASSERT_TRUE(WaitFor("view y"));
     EXPECT_EQ(Last("view y"), "view y " + Last("vmax ").substr(5)) << Output();
+    // The last cells show, the thumb at the bottom.
+    EXPECT_EQ(ScreenSettlesTo("controls_scrolled", 0, { view, {} }), 0);
 }
 
 TEST_F(ControlsDemoTest, HoldingAnArrowRepeatsSteps)
@@ -74,11 +76,11 @@ TEST_F(ControlsDemoTest, HexTypedInThePickerReachesTheSwatch)
     // The hue strip's top row is red, the field's top row white.
     const std::string shot = fRoot.File("picker.png");
     ASSERT_EQ(RunProgram({ "import", "-window", "root", shot }, "", nullptr), 0);
-    int wx = 0;
-    int wy = 0;
-    ASSERT_TRUE(WindowPosition("Color Picker", wx, wy));
-    EXPECT_EQ(PixelText(shot, wx + 14 + 250 + 14 + 10, wy + 14), "255,1,1");
-    EXPECT_EQ(PixelText(shot, wx + 14 + 100, wy + 14), "255,255,255");
+    DemoBox picker;
+    ASSERT_TRUE(WindowBox("Color Picker", picker));
+    EXPECT_EQ(PixelText(shot, picker.x + 14 + 250 + 14 + 10, picker.y + 14), "255,1,1");
+    EXPECT_EQ(PixelText(shot, picker.x + 14 + 100, picker.y + 14), "255,255,255");
+    EXPECT_EQ(ScreenSettlesTo("controls_picker", 0, { picker, {} }), 0);
     // The red field has the focus; the hexadecimal field is three Tabs on.
     Xdo({ "key", "--delay", "40", "Tab", "Tab", "Tab", "ctrl+a" });
     Xdo({ "type", "--delay", "40", "FF8000" });
@@ -109,6 +111,10 @@ TEST_F(ControlsDemoTest, TheFileTypeChosenInItsMenuChangesTheListedFiles)
     ASSERT_TRUE(PlaceOf("item types:All Files", x, y));
     ClickAt(x, y);
     ASSERT_TRUE(WaitFor("rows ../ picture.png scene.txt\n")) << Output();
+    // The path field holds the test's own temporary folder.
+    DemoBox chooser;
+    ASSERT_TRUE(WindowBox("Open", chooser));
+    EXPECT_EQ(ScreenSettlesTo("controls_chooser", 0, { chooser, { fBoxes["chooserpath"] } }), 0);
     // The list keeps the focus: the picture is the row below "../".
     Xdo({ "key", "--delay", "60", "Down", "Return" });
     ASSERT_TRUE(WaitFor("chosen ")) << Output();

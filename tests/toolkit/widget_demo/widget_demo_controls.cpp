@@ -130,6 +130,7 @@ public:
             fRows.clear();
             fMenuOpen = false;
             if (chooser) {
+                Say(BoxLine("chooserpath", chooser->fPathField));
                 Say(BoxLine("chooserlist", chooser->fList));
                 Say(BoxLine("types", chooser->fTypes));
             }
