@@ -53,6 +53,18 @@ TEST_F(ControlsDemoTest, HoldingAnArrowRepeatsSteps)
     EXPECT_GE(std::stoi(Last("vbar").substr(5)), 15) << Output();
 }
 
+TEST_F(ControlsDemoTest, TheWheelOverTheListScrollsIt)
+{
+    const DemoBox list = fBoxes["list"];
+    Move(list.CenterX(), list.CenterY());
+    // Two rows a notch: the top row is then the fifth.
+    Xdo({ "click", "--delay", "100", "--repeat", "2", "5" });
+    usleep(200000);
+    ClickAt(list.x + 20, list.y + 6);
+    ASSERT_TRUE(WaitFor("list ")) << Output();
+    EXPECT_EQ(Last("list "), "list 4 Row 5") << Output();
+}
+
 TEST_F(ControlsDemoTest, SliderDraggedToItsEndAndKnobSnappedUp)
 {
     const DemoBox slider = fBoxes["slider"];
@@ -116,7 +128,8 @@ TEST_F(ControlsDemoTest, TheFileTypeChosenInItsMenuChangesTheListedFiles)
     ASSERT_TRUE(WindowBox("Open", chooser));
     EXPECT_EQ(ScreenSettlesTo("controls_chooser", 0, { chooser, { fBoxes["chooserpath"] } }), 0);
     // The list keeps the focus: the picture is the row below "../".
-    Xdo({ "key", "--delay", "60", "Down", "Return" });
+    Keys("Down");
+    ClickBox("chooserok");
     ASSERT_TRUE(WaitFor("chosen ")) << Output();
     EXPECT_EQ(Last("chosen "), "chosen " + fRoot.File("home/docs/picture.png"));
 }

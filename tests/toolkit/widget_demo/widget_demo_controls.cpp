@@ -133,6 +133,7 @@ public:
                 Say(BoxLine("chooserpath", chooser->fPathField));
                 Say(BoxLine("chooserlist", chooser->fList));
                 Say(BoxLine("types", chooser->fTypes));
+                Say(BoxLine("chooserok", chooser->fDefaultButton));
             }
         }
         if (!chooser)
