@@ -40,7 +40,8 @@ protected:
     {
         const QV_Rect clip = Console()->fScrollingView->fClipView->Bounds();
         const QV_Rect frame = Console()->fConsoleView->Frame();
-        return { clip.left - frame.left, clip.top - frame.top, clip.right - frame.left, clip.bottom - frame.top };
+        return { clip.left - frame.left, clip.top - frame.top, clip.right - frame.left,
+            clip.bottom - frame.top };
     }
     // Pixels of exactly that colour in the layer image's rows top..bottom.
     static int CountColour(int32_t top, int32_t bottom, rgb_color colour)

@@ -16,9 +16,9 @@ protected:
             + std::to_string(box.x) + "+" + std::to_string(box.y);
         const std::string count = fRoot.File("colour.txt");
         // Everything else black, that colour white: the mean counts it.
-        const int status = RunProgram({ "convert", picture, "-crop", geometry, "+repage", "-fill", "black",
-                                          "+opaque", colour, "-fill", "white", "-opaque", colour, "-format",
-                                          "%[fx:round(mean*w*h)]", "info:" },
+        const int status = RunProgram(
+            { "convert", picture, "-crop", geometry, "+repage", "-fill", "black", "+opaque", colour, "-fill",
+                "white", "-opaque", colour, "-format", "%[fx:round(mean*w*h)]", "info:" },
             count, nullptr);
         EXPECT_EQ(status, 0);
         std::ifstream in(count);

@@ -14,6 +14,12 @@
 #include "scoped_env.h"
 #include "xvfb_session.h"
 
+// The toolkit's tests run the widget demo; the sessions of other test
+// programs start their own utility with StartProgram.
+#ifndef WIDGET_DEMO
+#define WIDGET_DEMO ""
+#endif
+
 struct DemoBox {
     int x = 0;
     int y = 0;
@@ -25,13 +31,6 @@ struct DemoBox {
 
 class DemoSession : public FrameTest {
 protected:
-#ifdef WIDGET_DEMO
-    // The widget demo, with its arguments.
-    void StartDemo(const std::vector<std::string>& args, const std::string& ready)
-    {
-        StartProgram(WIDGET_DEMO, args, ready);
-    }
-#endif
     // Skips the test where the tools or an X server are missing; otherwise
     // starts the program (the widget demo or another test utility that
     // prints the same kind of lines) with its arguments and waits for the
@@ -64,6 +63,11 @@ protected:
         posix_spawn_file_actions_destroy(&actions);
         ASSERT_TRUE(WaitFor(ready)) << Output();
         ReadBoxes();
+    }
+    // The widget demo, with its arguments.
+    void StartDemo(const std::vector<std::string>& args, const std::string& ready)
+    {
+        StartProgram(WIDGET_DEMO, args, ready);
     }
     void TearDown() override
     {
