@@ -1,12 +1,17 @@
 #include "qv_lua_console.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "console_lines.h"
+#include "plat_pump.h"
+#include "plat_video.h"
+#include "plat_window.h"
 #include "qv_arraylist.h"
+#include "script_console.h"
 
 namespace {
 
@@ -22,6 +27,8 @@ struct ConsoleState {
     std::vector<PendingPrint> pending;
     std::thread::id interfaceThread;
     bool interfaceThreadSet = false;
+    // The open console window's id, for other threads to wake it; 0 while there is none.
+    std::atomic<uint32_t> windowId { 0 };
 };
 
 ConsoleState& State()
@@ -36,6 +43,8 @@ void AddOneLine(const char* text, rgb_color color)
     state.lines.AddLine(text, color);
     for (int32_t i = 0; i < state.sinks.fCount; i++)
         static_cast<QV_ConsoleLineSink*>(state.sinks.fItems[i])->ConsoleLine(text, color);
+    if (QV_LuaConsole* console = QV_LuaConsole::Current())
+        console->AddLine(text, color);
 }
 
 void AddText(const char* text, rgb_color color)
@@ -50,6 +59,40 @@ void AddText(const char* text, rgb_color color)
     }
     if (*start || start == text)
         AddOneLine(start, color);
+}
+
+// The waiting prints of other threads into the lines; false when there were none.
+bool TakePending()
+{
+    ConsoleState& state = State();
+    std::vector<PendingPrint> waiting;
+    {
+        std::lock_guard<std::mutex> guard(state.pendingLock);
+        waiting.swap(state.pending);
+    }
+    for (const PendingPrint& print : waiting)
+        AddText(print.text.c_str(), print.color);
+    return !waiting.empty();
+}
+
+// Only once the toolkit runs: before that the lines reach the sinks alone.
+void OpenWindow()
+{
+    if (gLuaConsole || !PlatVideoRunning())
+        return;
+    auto* console = new QV_LuaConsole;
+    if (!console->fHwnd) {
+        delete console;
+        return;
+    }
+    gLuaConsole = console;
+    State().windowId = PlatWindowId(console->fHwnd);
+}
+
+void ScrollWindowToEnd()
+{
+    if (QV_LuaConsole* console = QV_LuaConsole::Current())
+        console->ScrollToEnd();
 }
 
 } // namespace
@@ -93,10 +136,14 @@ void QV_LuaConsole::Print(const char* text, rgb_color color)
         ConsoleState& state = State();
         std::lock_guard<std::mutex> guard(state.pendingLock);
         state.pending.push_back(PendingPrint { text, color });
+        if (const uint32_t window = state.windowId)
+            PlatPostWakeUp(window);
         return;
     }
-    FlushPending();
+    OpenWindow();
+    TakePending();
     AddText(text, color);
+    ScrollWindowToEnd();
 }
 
 void QV_LuaConsole::Print(const char* text, uint32_t color)
@@ -106,16 +153,17 @@ void QV_LuaConsole::Print(const char* text, uint32_t color)
 
 void QV_LuaConsole::FlushPending()
 {
-    if (!OnInterfaceThread())
+    if (OnInterfaceThread() && TakePending())
+        ScrollWindowToEnd();
+}
+
+void QV_LuaConsole::Forget(QV_LuaConsole* console)
+{
+    if (!console || gLuaConsole != console)
         return;
-    ConsoleState& state = State();
-    std::vector<PendingPrint> waiting;
-    {
-        std::lock_guard<std::mutex> guard(state.pendingLock);
-        waiting.swap(state.pending);
-    }
-    for (const PendingPrint& print : waiting)
-        AddText(print.text.c_str(), print.color);
+    gLuaConsole = nullptr;
+    State().windowId = 0;
+    ClearLines();
 }
 
 void QV_LuaConsole::AddSink(QV_ConsoleLineSink* sink)

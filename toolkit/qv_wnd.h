@@ -85,6 +85,9 @@ public:
     void Show();
     // Centres the window on the usable part of the screen.
     void Center();
+    // Moves the window, frame included, so that its top-left lies there on
+    // the screen; its size stays and it is not activated.
+    void MoveOuterTo(int32_t x, int32_t y);
     void ResizeTo(int32_t width, int32_t height);
     // The client rectangle (0, 0, width - 1, height - 1) as last seen non-empty.
     QV_Rect Bounds();
@@ -192,7 +195,6 @@ private:
     void FollowClientSize(int32_t width, int32_t height);
     // The top-left of the whole window, frame included, on the screen.
     QV_Point OuterPosition();
-    void MoveOuterTo(int32_t x, int32_t y);
     void SavePlacement();
     // After the top layer took a key: whether this window hands it on to its parent. A tool
     // window passes keys on, except the key that closed a popup and the keys that its focused

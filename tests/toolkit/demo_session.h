@@ -14,6 +14,12 @@
 #include "scoped_env.h"
 #include "xvfb_session.h"
 
+// The toolkit's tests run the widget demo; the sessions of other test
+// programs start their own utility with StartProgram.
+#ifndef WIDGET_DEMO
+#define WIDGET_DEMO ""
+#endif
+
 struct DemoBox {
     int x = 0;
     int y = 0;
@@ -26,8 +32,10 @@ struct DemoBox {
 class DemoSession : public FrameTest {
 protected:
     // Skips the test where the tools or an X server are missing; otherwise
-    // starts the demo with its arguments and waits for the line `ready`.
-    void StartDemo(const std::vector<std::string>& args, const std::string& ready)
+    // starts the program (the widget demo or another test utility that
+    // prints the same kind of lines) with its arguments and waits for the
+    // line `ready`.
+    void StartProgram(const char* program, const std::vector<std::string>& args, const std::string& ready)
     {
         for (const char* tool : { "xdotool", "import", "compare" }) {
             if (!HasProgram(tool))
@@ -42,7 +50,7 @@ protected:
         // The demo takes its pictures from beside itself.
         fAppFolder.reset();
         unsetenv("CELVANE_APP_FOLDER");
-        std::vector<char*> argv = { const_cast<char*>(WIDGET_DEMO) };
+        std::vector<char*> argv = { const_cast<char*>(program) };
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
@@ -51,10 +59,15 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_EQ(posix_spawn(&fDemo, WIDGET_DEMO, &actions, nullptr, argv.data(), environ), 0);
+        ASSERT_EQ(posix_spawn(&fDemo, program, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
         ASSERT_TRUE(WaitFor(ready)) << Output();
         ReadBoxes();
+    }
+    // The widget demo, with its arguments.
+    void StartDemo(const std::vector<std::string>& args, const std::string& ready)
+    {
+        StartProgram(WIDGET_DEMO, args, ready);
     }
     void TearDown() override
     {
