@@ -56,6 +56,41 @@ int SimpleDialogRegisterBinding(lua_State* state)
     return 0;
 }
 
+// A constructor of script dialogs that tells each new dialog its state, so that whatever way
+// the dialog goes, its userdata and its widgets' are emptied there.
+int NotingConstructor(lua_State* state)
+{
+    const int args = lua_gettop(state);
+    lua_pushvalue(state, lua_upvalueindex(1));
+    lua_insert(state, 1);
+    lua_call(state, args, LUA_MULTRET);
+    if (lua_type(state, 1) == LUA_TUSERDATA) {
+        if (auto* dialog = static_cast<QV_SimpleDialog*>(tolua_tousertype(state, 1, nullptr)))
+            dialog->NoteState(state);
+    }
+    return lua_gettop(state);
+}
+
+void WrapConstructors(lua_State* state)
+{
+    luaL_getmetatable(state, "QV_SimpleDialog");
+    if (lua_istable(state, -1)) {
+        for (const char* name : { "new", "new_local", ".call" }) {
+            lua_pushstring(state, name);
+            lua_rawget(state, -2);
+            if (lua_isfunction(state, -1)) {
+                lua_pushcclosure(state, NotingConstructor, 1);
+                lua_pushstring(state, name);
+                lua_insert(state, -2);
+                lua_rawset(state, -3);
+            } else {
+                lua_pop(state, 1);
+            }
+        }
+    }
+    lua_pop(state, 1);
+}
+
 // Replaces a method of a class table.
 void SetMethod(lua_State* state, const char* typeName, const char* name, lua_CFunction function)
 {
@@ -89,6 +124,7 @@ int OpenQVGUIModule(lua_State* state)
     RegisterQVGUITypes(state);
     tolua_qv_gui_open(state);
     SetMethod(state, "QV_TextList", "SetSelItem", SetSelItemBinding);
+    WrapConstructors(state);
     QV_LuaGuardOwnership(state, "QV.GUI");
     lua_settop(state, top);
     return 1;
