@@ -1,5 +1,7 @@
 #include "binding_conventions.h"
 
+#include <cstring>
+
 extern "C" {
 #include <lauxlib.h>
 #include <lua.h>
@@ -194,12 +196,31 @@ void GuardToluaFunctions(lua_State* state)
     lua_pop(state, 1);
 }
 
+// Pushes the table of the dotted module name, or nil.
+void PushModule(lua_State* state, const char* moduleName)
+{
+    lua_pushvalue(state, LUA_GLOBALSINDEX);
+    const char* part = moduleName;
+    while (lua_istable(state, -1)) {
+        const char* dot = std::strchr(part, '.');
+        const size_t length = dot ? size_t(dot - part) : std::strlen(part);
+        lua_pushlstring(state, part, length);
+        lua_rawget(state, -2);
+        lua_remove(state, -2);
+        if (!dot)
+            return;
+        part = dot + 1;
+    }
+    lua_pop(state, 1);
+    lua_pushnil(state);
+}
+
 } // namespace
 
 void QV_LuaGuardOwnership(lua_State* state, const char* moduleName)
 {
     const int top = lua_gettop(state);
-    lua_getglobal(state, moduleName);
+    PushModule(state, moduleName);
     if (lua_istable(state, -1)) {
         const int module = lua_gettop(state);
         lua_pushnil(state);
@@ -214,6 +235,14 @@ void QV_LuaGuardOwnership(lua_State* state, const char* moduleName)
     }
     lua_settop(state, top);
     GuardToluaFunctions(state);
+}
+
+void QV_LuaReleaseObject(lua_State* state, void* object)
+{
+    if (!state || !object)
+        return;
+    SetInTable(state, kScriptOwned, object, false);
+    SetInTable(state, "tolua_gc", object, false);
 }
 
 void QV_LuaCollectScriptObjects(lua_State* state)

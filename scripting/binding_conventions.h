@@ -41,7 +41,12 @@ struct QV_LuaByte {
 // script or Lua owns (releasing Lua's ownership first, so the collector never frees it again)
 // and leaves the userdata empty, so later use raises the self error; `delete` of an object the
 // application owns is refused. tolua.takeownership accepts only objects that the script made.
+// A dotted name reaches a sub-module ("QV.GUI").
 void QV_LuaGuardOwnership(lua_State* state, const char* moduleName);
+
+// The application takes the object from here on: neither Lua's collector nor the script's
+// `delete` frees it any more.
+void QV_LuaReleaseObject(lua_State* state, void* object);
 
 // Before the state closes: the objects that scripts made with `new` and never deleted are
 // handed to Lua, so that closing the state frees them.

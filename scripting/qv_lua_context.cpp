@@ -121,6 +121,17 @@ QV_LuaContext* QV_LuaContext::FromState(lua_State* state)
     return nullptr;
 }
 
+bool QV_LuaContext::IsLive(const QV_LuaContext* context)
+{
+    std::lock_guard<std::mutex> guard(gContextListLock);
+    QV_ArrayList& list = ContextList();
+    for (int32_t i = 0; i < list.fCount; i++) {
+        if (list.fItems[i] == context)
+            return true;
+    }
+    return false;
+}
+
 int32_t QV_LuaContext::DoFile(const char* path)
 {
     std::lock_guard<std::recursive_mutex> guard(fLock);

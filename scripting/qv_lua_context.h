@@ -50,6 +50,8 @@ public:
 
     // The context whose state this is, or null.
     static QV_LuaContext* FromState(lua_State* state);
+    // Whether the context still exists (objects that outlive a context check before use).
+    static bool IsLive(const QV_LuaContext* context);
 
     // Holds the host lock across several operations that must not interleave with another
     // thread's (a layer script's file run and its binding).

@@ -48,6 +48,7 @@ ScriptRegistry::ScriptRegistry(QV_Message* userSettings, ModuleOpener openDocume
     fTools.SetCapacity(4);
     OpenQVModule(fState);
     OpenQVGUIModule(fState);
+    RegisterSimpleDialogSupport(fState);
     if (openDocumentModule)
         openDocumentModule(fState);
 }

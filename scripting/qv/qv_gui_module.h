@@ -7,3 +7,5 @@ struct lua_State;
 void RegisterQVGUITypes(lua_State* state);
 // Opens QV.GUI inside QV (made when missing): its constants and classes; 1.
 int OpenQVGUIModule(lua_State* state);
+// Adds SimpleDialogRegister to QV.GUI; the script dialogs' QV.GUI.SimpleDialog calls it.
+void RegisterSimpleDialogSupport(lua_State* state);

@@ -9,9 +9,26 @@ extern "C" {
 }
 #include "tolua++.h"
 
+#include "binding_conventions.h"
 #include "follow_flags.h"
 #include "message_ids.h"
+#include "qv_angle_widget.h"
+#include "qv_button.h"
+#include "qv_check_box.h"
+#include "qv_color_swatch.h"
+#include "qv_divider.h"
+#include "qv_dynamic_text.h"
+#include "qv_gui_bindings.h"
 #include "qv_keys.h"
+#include "qv_layout_view.h"
+#include "qv_menu.h"
+#include "qv_open_save.h"
+#include "qv_popup_dialog.h"
+#include "qv_popup_menu.h"
+#include "qv_simple_dialog.h"
+#include "qv_static_text.h"
+#include "qv_text_control.h"
+#include "qv_text_list.h"
 #include "qv_view.h"
 
 constexpr int QVGUI_KEY_RETURN = KEY_RETURN;
@@ -69,3 +86,5 @@ constexpr int QVGUI_MSG_CANCEL = MSG_CANCEL;
 constexpr int QVGUI_ALERT_INFO = 0;
 constexpr int QVGUI_ALERT_WARNING = 1;
 constexpr int QVGUI_ALERT_QUESTION = 2;
+
+using namespace qvgui;

@@ -27,6 +27,9 @@ TEST_F(Registration, ModulesAndConstants)
                         " end return c .. ' ' .. n end)()";
     EXPECT_EQ(Global(count), "38 50");
     EXPECT_EQ(Global("QV.Point ~= nil and VORN.ScriptPrefs.GetString ~= nil"), "true");
+    // The dialog function is the module's Lua code; registration is native.
+    EXPECT_EQ(Global("debug.getinfo(QV.GUI.SimpleDialog).what .. ' ' .. type(QV.GUI.SimpleDialogRegister)"),
+        "Lua function");
 }
 
 TEST_F(Registration, LuaBasesGovernArgumentChecks)

@@ -85,14 +85,16 @@ TEST(QVSnooze, CountsAreBoundedAndNeverEndless)
         EXPECT_EQ(SnoozeMilliseconds(c.ms), c.wait) << c.ms;
 }
 
-int gBeeps = 0;
+namespace {
+int gValueBeeps = 0;
+}
 
 TEST_F(QVValues, BeepAndSnoozeReturn)
 {
-    PlatSetBeepHook([] { gBeeps++; });
+    PlatSetBeepHook([] { gValueBeeps++; });
     Run("QV.Beep(); QV.Snooze(-1); QV.Snooze(0)");
     PlatSetBeepHook(nullptr);
-    EXPECT_EQ(gBeeps, 1);
+    EXPECT_EQ(gValueBeeps, 1);
 }
 
 TEST_F(QVValues, Vectors)

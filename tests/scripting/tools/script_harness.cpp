@@ -1,11 +1,12 @@
-// script_harness [--colors] [--app FOLDER] [--settings FILE] [--reload | --list | FILE.lua]...
+// script_harness [--colors] [--windows] [--app FOLDER] [--settings FILE] [--reload | --list | FILE.lua]...
 // Makes the script registry (QV, QV.GUI and VORN open) and, given an application folder
 // (--app, else $CELVANE_APP_FOLDER), loads the scripts of its "scripts" folder. Then runs the
 // steps in the order given: a Lua file, --reload (load the scripts again) or --list (a TAB
 // separated line per menu script, then per tool-list entry). Every console line goes to
 // standard output. With --settings, the user settings are read from FILE when it exists and
-// written back once the registry is gone. Exit status: 0 when every file ran, 2 when one
-// failed (the others still run), 1 on bad usage.
+// written back once the registry is gone. With --windows the video layer and the interface
+// fonts are started, so that script dialogs and alerts open real windows. Exit status: 0 when every file ran,
+// 2 when one failed (the others still run), 1 on bad usage.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "image_format_registry.h"
+#include "interface_fonts.h"
+#include "plat_video.h"
 #include "qv_lua_console.h"
 #include "qv_message.h"
 #include "script.h"
@@ -34,6 +37,8 @@ public:
             std::printf("%02X%02X%02X%02X ", color.r, color.g, color.b, color.a);
         std::fputs(text, stdout);
         std::fputc('\n', stdout);
+        // A modal loop may run for long; whoever reads the output sees each line at once.
+        std::fflush(stdout);
     }
 
 private:
@@ -43,7 +48,7 @@ private:
 int Usage(const char* problem)
 {
     std::fprintf(stderr,
-        "script_harness: %s\nusage: script_harness [--colors] [--app FOLDER] [--settings FILE] "
+        "script_harness: %s\nusage: script_harness [--colors] [--windows] [--app FOLDER] [--settings FILE] "
         "[--reload | --list | FILE.lua]...\n",
         problem);
     return 1;
@@ -90,6 +95,7 @@ void List(const ScriptRegistry& registry)
 int main(int argc, char** argv)
 {
     bool colors = false;
+    bool windows = false;
     std::string app;
     if (const char* folder = std::getenv("CELVANE_APP_FOLDER"))
         app = folder;
@@ -98,6 +104,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--colors") == 0) {
             colors = true;
+        } else if (std::strcmp(argv[i], "--windows") == 0) {
+            windows = true;
         } else if (std::strcmp(argv[i], "--app") == 0 || std::strcmp(argv[i], "--settings") == 0) {
             if (i + 1 >= argc)
                 return Usage("an option lacks its value");
@@ -119,6 +127,12 @@ int main(int argc, char** argv)
         settings.ReadFile(settingsFile.c_str());
 
     ImageFormatRegistry::Init();
+    if (windows && !PlatVideoStart()) {
+        std::fprintf(stderr, "script_harness: %s\n", PlatVideoError().c_str());
+        return 1;
+    }
+    if (windows)
+        CreateInterfaceFonts();
     StdoutSink sink(colors);
     QV_LuaConsole::AddSink(&sink);
     int status = 0;
@@ -142,6 +156,10 @@ int main(int argc, char** argv)
         QV_LuaConsole::FlushPending();
     }
     QV_LuaConsole::RemoveSink(&sink);
+    if (windows) {
+        DeleteInterfaceFonts();
+        PlatVideoStop();
+    }
     ImageFormatRegistry::Free();
     std::fflush(stdout);
     if (!settingsFile.empty() && !settings.WriteFile(settingsFile.c_str()))
