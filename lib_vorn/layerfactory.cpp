@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
 #include "notelayer.h"
@@ -15,8 +16,6 @@ const char* UnsupportedKinds(int32_t type)
     switch (type) {
     case LT_IMAGE:
         return "Image layers";
-    case LT_BONE:
-        return "Bone layers";
     case LT_SWITCH:
         return "Switch layers";
     case LT_PARTICLE:
@@ -39,6 +38,8 @@ VornLayer* LayerFactory(int32_t type)
     switch (type) {
     case LT_GROUP:
         return new (std::nothrow) GroupLayer;
+    case LT_BONE:
+        return new (std::nothrow) BoneLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
     default:
