@@ -31,6 +31,12 @@ public:
     M_Skeleton fSkeleton;
 
 protected:
+    // At the setup frame, unless a tool that moves bones there is active, the bones show their
+    // channels' pose without constraints, locks or dynamics (bonelayer_draw.cpp).
+    void ShowRestPoseForTools(VornDoc* doc);
+    // The edit pass of the layer itself as the current layer: bones and origin marker.
+    void DrawBoneOverlays(VornDoc* doc, XGraphics* graphics);
+
     // The bones' own rows before the group's.
     static constexpr int32_t kBoneRows = 10;
 

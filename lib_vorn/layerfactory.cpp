@@ -6,6 +6,7 @@
 #include "grouplayer.h"
 #include "meshlayer.h"
 #include "notelayer.h"
+#include "switchlayer.h"
 #include "qv_iostream.h"
 
 namespace {
@@ -16,8 +17,6 @@ const char* UnsupportedKinds(int32_t type)
     switch (type) {
     case LT_IMAGE:
         return "Image layers";
-    case LT_SWITCH:
-        return "Switch layers";
     case LT_PARTICLE:
         return "Particle layers";
     case LT_3D:
@@ -40,6 +39,8 @@ VornLayer* LayerFactory(int32_t type)
         return new (std::nothrow) GroupLayer;
     case LT_BONE:
         return new (std::nothrow) BoneLayer;
+    case LT_SWITCH:
+        return new (std::nothrow) SwitchLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
     default:
