@@ -25,6 +25,16 @@ public:
     int32_t CountChannels() override;
     void GetChannelInfo(int32_t row, ChannelInfo& info) override;
     AnimChannel* GetChannel(int32_t row, int32_t sub, VornDoc* doc) override;
+    // The group's drawing, with the bones and binding regions for the bone tools
+    // (bonelayer_draw.cpp).
+    void Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode, VornLayer* currentLayer,
+        RenderSettings* settings) override;
+
+    // The bones as thin diamonds coloured by their state; the graphics context already holds
+    // the layer's transform.
+    void DrawSkeleton(XGraphics* graphics, VornDoc* doc, bool highlight);
+    // Every bone's binding region as a translucent capsule.
+    void DrawStrengthRegions(XGraphics* graphics, VornDoc* doc, bool highlight);
 
     M_Skeleton* Skeleton() { return &fSkeleton; }
 
@@ -34,8 +44,11 @@ protected:
     // At the setup frame, unless a tool that moves bones there is active, the bones show their
     // channels' pose without constraints, locks or dynamics (bonelayer_draw.cpp).
     void ShowRestPoseForTools(VornDoc* doc);
-    // The edit pass of the layer itself as the current layer: bones and origin marker.
-    void DrawBoneOverlays(VornDoc* doc, XGraphics* graphics);
+    void DrawPrepared() override;
+    // The binding regions for the bone tools at the setup frame, the bones, the origin marker.
+    void DrawEditOverlays(VornDoc* doc, XGraphics* graphics) override;
+    // The bones over a current sub-layer, highlighted for the tools that work with them.
+    void DrawAfterCurrentSubLayer(VornDoc* doc, XGraphics* graphics, VornLayer* current) override;
 
     // The bones' own rows before the group's.
     static constexpr int32_t kBoneRows = 10;

@@ -14,7 +14,7 @@ constexpr float kStillDistance = 0.000001f;
 constexpr float kMaxAccel = 10000.0f;
 
 // The channel's value at its first key: the rest the constraints are measured from.
-float RestAngle(const AnimVal& angle)
+float RestAngle(AnimVal& angle)
 {
     return angle.GetValue(angle.fKeyCount > 0 ? angle.fKeyFrames[0] : 0);
 }

@@ -99,6 +99,13 @@ public:
     BoneParent* fBoneParent;
 
 protected:
+    // What group kinds add to the group's editor drawing (grouplayer_draw.cpp): after the layer
+    // script ran; the edit pass of the layer itself as the current layer (the origin marker);
+    // and after the edit pass of a sub-layer that is the current layer.
+    virtual void DrawPrepared();
+    virtual void DrawEditOverlays(VornDoc* doc, XGraphics* graphics);
+    virtual void DrawAfterCurrentSubLayer(VornDoc* doc, XGraphics* graphics, VornLayer* current);
+
     // The pieces of the record that the group kinds share (grouplayer_record.cpp).
     // "expanded" to "layer_ordering" with the ordering's record.
     void WriteGroupValues(QV_IoStream* stream);

@@ -25,7 +25,8 @@ public:
     ~NestingLevel() { gNesting--; }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
-    bool TooDeep() const { return gNesting > kMaxNesting; }
+    // The outermost group is not counted here: its reader is the document.
+    bool TooDeep() const { return gNesting >= kMaxNesting; }
 };
 
 } // namespace

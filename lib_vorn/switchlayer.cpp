@@ -6,6 +6,7 @@
 #include "channelinfo.h"
 #include "m_curve.h"
 #include "m_mesh.h"
+#include "m_point.h"
 #include "meshlayer.h"
 
 SwitchLayer::SwitchLayer()

@@ -60,9 +60,11 @@ void SwitchLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratc
     if (drawMode == DRAW_EDIT) {
         if (currentLayer == this) {
             if (ShowsEditOverlays())
-                DrawBoneOverlays(doc, graphics);
+                DrawEditOverlays(doc, graphics);
         } else if (shown && (shown == currentLayer || shown->IsGroupType())) {
             shown->Draw(doc, graphics, scratch, drawMode, currentLayer, settings);
+            if (shown == currentLayer)
+                DrawAfterCurrentSubLayer(doc, graphics, shown);
         }
     } else if (shown) {
         const bool isCurrent = shown == currentLayer;
