@@ -1,6 +1,9 @@
 // The switch layer record and the switch data file.
 
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include "animrecord.h"
 #include "document_path.h"
@@ -25,19 +28,18 @@ constexpr const char* kDataFileTag = "VornSwitch1";
 // Longer names and first lines are cut to this many bytes.
 constexpr size_t kDataLineSize = 127;
 
-// The rest of the current line, without its line end, cut to kDataLineSize bytes. False at the
-// end of the file when nothing was left.
+// The rest of the current line, without its line end, at most kDataLineSize bytes: a longer
+// line leaves the rest for the next read. False at the end of the file when nothing was left.
 bool ReadRestOfLine(QV_IoStream& stream, std::string& line)
 {
     line.clear();
     char c;
     bool any = false;
-    while (stream.ReadChar(c)) {
+    while (line.size() < kDataLineSize && stream.ReadChar(c)) {
         any = true;
         if (c == '\r' || c == '\n')
             return true;
-        if (line.size() < kDataLineSize)
-            line += c;
+        line += c;
     }
     return any;
 }
@@ -133,6 +135,10 @@ bool SwitchLayer::SetSourceFile(const char* path)
 void SwitchLayer::LoadSourceFile()
 {
     if (fSourceFile.IsEmpty())
+        return;
+    // A device or pipe named by a document could be read forever: only files have an end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fSourceFile.CString(), error))
         return;
     QV_FileStream file;
     if (file.Open(fSourceFile.CString(), true) != 0)
