@@ -98,6 +98,27 @@ public:
     // The skeleton that bone and switch layers offer their sub-layers; null for plain groups.
     BoneParent* fBoneParent;
 
+protected:
+    // What group kinds add to the group's editor drawing (grouplayer_draw.cpp): after the layer
+    // script ran; the edit pass of the layer itself as the current layer (the origin marker);
+    // and after the edit pass of a sub-layer that is the current layer.
+    virtual void DrawPrepared();
+    virtual void DrawEditOverlays(VornDoc* doc, XGraphics* graphics);
+    virtual void DrawAfterCurrentSubLayer(VornDoc* doc, XGraphics* graphics, VornLayer* current);
+
+    // The pieces of the record that the group kinds share (grouplayer_record.cpp).
+    // "expanded" to "layer_ordering" with the ordering's record.
+    void WriteGroupValues(QV_IoStream* stream);
+    // "### sub-layers", then each sub-layer as its type code and record.
+    void WriteSubLayers(QV_IoStream* stream);
+    // Clears the actions and deletes every sub-layer, before a record is read into the layer.
+    void DiscardForReading();
+    // After "layer_type": the code, then the new sub-layer's record; appends the sub-layer. False
+    // on failure, with the sub-layer's own error text on the stream when it has one.
+    bool ReadSubLayer(QV_IoStream* stream);
+    // Once the record is read: the ordering flag, and the sub-layers' drawing order and frame.
+    void SettleAfterReading();
+
 private:
     void ApplyLayerOrdering();
 };

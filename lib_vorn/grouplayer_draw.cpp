@@ -48,6 +48,7 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
         graphics->PushMask(fGroupMask == GROUP_MASK_SHOW_ALL);
 
     RunLayerScript();
+    DrawPrepared();
     PushedTransform layerTransform(graphics);
     QV_Matrix transform;
     GetLayerTransform(DocumentFrame(), transform, doc);
@@ -55,16 +56,15 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
 
     if (drawMode == DRAW_EDIT) {
         if (currentLayer == this) {
-            if (ShowsEditOverlays()) {
-                graphics->SetColorStruct(EditorColInac());
-                graphics->SetSmoothing(true);
-                graphics->DrawOriginMarker(fOrigin.x, fOrigin.y);
-            }
+            if (ShowsEditOverlays())
+                DrawEditOverlays(doc, graphics);
         } else {
             for (int32_t i = 0; i < fLayers.fCount; i++) {
                 VornLayer* layer = static_cast<VornLayer*>(fLayers.fItems[i]);
                 if (layer == currentLayer || layer->IsGroupType())
                     layer->Draw(doc, graphics, scratch, drawMode, currentLayer, settings);
+                if (layer == currentLayer)
+                    DrawAfterCurrentSubLayer(doc, graphics, layer);
             }
         }
     } else {
@@ -95,3 +95,14 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
     if (drawMode == DRAW_ONION)
         drawMode = incoming;
 }
+
+void GroupLayer::DrawPrepared() { }
+
+void GroupLayer::DrawEditOverlays(VornDoc*, XGraphics* graphics)
+{
+    graphics->SetColorStruct(EditorColInac());
+    graphics->SetSmoothing(true);
+    graphics->DrawOriginMarker(fOrigin.x, fOrigin.y);
+}
+
+void GroupLayer::DrawAfterCurrentSubLayer(VornDoc*, XGraphics*, VornLayer*) { }

@@ -25,7 +25,8 @@ public:
     ~NestingLevel() { gNesting--; }
     NestingLevel(const NestingLevel&) = delete;
     NestingLevel& operator=(const NestingLevel&) = delete;
-    bool TooDeep() const { return gNesting > kMaxNesting; }
+    // The outermost group is not counted here: its reader is the document.
+    bool TooDeep() const { return gNesting >= kMaxNesting; }
 };
 
 } // namespace
@@ -37,6 +38,15 @@ void GroupLayer::WriteRecord(QV_IoStream* s)
     WriteGenericValues(s, this);
     s->WriteNewline();
     RecordLine(s, "### group layer values");
+    WriteGroupValues(s);
+    WriteSubLayers(s);
+    if (s->fIndent > 0)
+        s->fIndent--;
+    RecordLine(s, "}");
+}
+
+void GroupLayer::WriteGroupValues(QV_IoStream* s)
+{
     RecordBoolLine(s, "expanded", fExpanded);
     s->WriteIndent();
     s->WriteText("group_mask ");
@@ -48,6 +58,10 @@ void GroupLayer::WriteRecord(QV_IoStream* s)
         RecordBoolLine(s, "animated_layer_order", true);
     RecordLine(s, "layer_ordering");
     fLayerOrdering.WriteRecord(s, true);
+}
+
+void GroupLayer::WriteSubLayers(QV_IoStream* s)
+{
     RecordLine(s, "### sub-layers");
     for (int32_t i = 0; i < fLayers.fCount; i++) {
         VornLayer* layer = static_cast<VornLayer*>(fLayers.fItems[i]);
@@ -57,24 +71,62 @@ void GroupLayer::WriteRecord(QV_IoStream* s)
         s->WriteNewline();
         layer->WriteRecord(s);
     }
-    if (s->fIndent > 0)
-        s->fIndent--;
-    RecordLine(s, "}");
 }
 
-bool GroupLayer::ReadRecord(QV_IoStream* stream)
+void GroupLayer::DiscardForReading()
 {
-    const NestingLevel level;
-    if (level.TooDeep()) {
-        ChannelReadError(stream, "lib_vorn/grouplayer", __LINE__);
-        return false;
-    }
-    fLoading = true;
     ClearPoses();
     for (int32_t i = fLayers.fCount - 1; i >= 0; i--)
         delete static_cast<VornLayer*>(fLayers.fItems[i]);
     fLayers.fCount = 0;
     fDepthLayers.fCount = 0;
+}
+
+bool GroupLayer::ReadSubLayer(QV_IoStream* stream)
+{
+    int32_t type;
+    if (!stream->ReadInt(type))
+        return false;
+    const NestingLevel level;
+    if (level.TooDeep())
+        return false;
+    VornLayer* layer = LayerFactory(type);
+    if (!layer) {
+        ReportUnsupportedLayer(stream, type);
+        return false;
+    }
+    if (!layer->ReadRecord(stream)) {
+        delete layer;
+        return false;
+    }
+    // Only taken in here: the drawing order and the frame are set once for the whole tree when
+    // the finished group is added, so reading stays linear in the file.
+    layer->fParent = this;
+    fLayers.Append(layer);
+    return true;
+}
+
+void GroupLayer::SettleAfterReading()
+{
+    // A record holding real ordering keys wants them applied whatever its flag said.
+    if (fLayerOrdering.CountKeys() > 1)
+        fAnimatedLayerOrder = true;
+    if (fDoc || fParent) {
+        // Read again in place (undo): nobody adds this group, so it settles its tree itself.
+        SetDocument(fDoc);
+        FullDepthSort(nullptr);
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            static_cast<VornLayer*>(fLayers.fItems[i])->SetCurFrame(DocumentFrame());
+    } else {
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            fDepthLayers.Append(fLayers.fItems[i]);
+    }
+}
+
+bool GroupLayer::ReadRecord(QV_IoStream* stream)
+{
+    fLoading = true;
+    DiscardForReading();
 
     auto fail = [this, stream](int32_t line) {
         ChannelReadError(stream, "lib_vorn/grouplayer", line);
@@ -108,40 +160,14 @@ bool GroupLayer::ReadRecord(QV_IoStream* stream)
             if (!fLayerOrdering.ReadRecord(stream, false))
                 return fail(__LINE__);
         } else if (std::strcmp(word, "layer_type") == 0) {
-            int32_t type;
-            if (!stream->ReadInt(type))
+            if (!ReadSubLayer(stream))
                 return fail(__LINE__);
-            VornLayer* layer = LayerFactory(type);
-            if (!layer) {
-                ReportUnsupportedLayer(stream, type);
-                return fail(__LINE__);
-            }
-            if (!layer->ReadRecord(stream)) {
-                delete layer;
-                return fail(__LINE__);
-            }
-            // Only taken in here: the drawing order and the frame are set once for the whole
-            // tree when the finished group is added, so reading stays linear in the file.
-            layer->fParent = this;
-            fLayers.Append(layer);
         } else if (!ReadGenericKeyword(this, stream, word)) {
             fLoading = false;
             return false;
         }
     }
-    // A record holding real ordering keys wants them applied whatever its flag said.
-    if (fLayerOrdering.CountKeys() > 1)
-        fAnimatedLayerOrder = true;
     fLoading = false;
-    if (fDoc || fParent) {
-        // Read again in place (undo): nobody adds this group, so it settles its tree itself.
-        SetDocument(fDoc);
-        FullDepthSort(nullptr);
-        for (int32_t i = 0; i < fLayers.fCount; i++)
-            static_cast<VornLayer*>(fLayers.fItems[i])->SetCurFrame(DocumentFrame());
-    } else {
-        for (int32_t i = 0; i < fLayers.fCount; i++)
-            fDepthLayers.Append(fLayers.fItems[i]);
-    }
+    SettleAfterReading();
     return true;
 }

@@ -2,9 +2,11 @@
 
 #include <new>
 
+#include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
 #include "notelayer.h"
+#include "switchlayer.h"
 #include "qv_iostream.h"
 
 namespace {
@@ -15,10 +17,6 @@ const char* UnsupportedKinds(int32_t type)
     switch (type) {
     case LT_IMAGE:
         return "Image layers";
-    case LT_BONE:
-        return "Bone layers";
-    case LT_SWITCH:
-        return "Switch layers";
     case LT_PARTICLE:
         return "Particle layers";
     case LT_3D:
@@ -39,6 +37,10 @@ VornLayer* LayerFactory(int32_t type)
     switch (type) {
     case LT_GROUP:
         return new (std::nothrow) GroupLayer;
+    case LT_BONE:
+        return new (std::nothrow) BoneLayer;
+    case LT_SWITCH:
+        return new (std::nothrow) SwitchLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
     default:

@@ -7,7 +7,7 @@ class VornLayer;
 
 // A new layer of the type code: 2 image, 3 group, 4 bone, 5 switch, 6 particle, 7 note, 8 3D,
 // 9 audio; every other code, 0 and 1 included, a vector layer. Null when memory runs out, and
-// for the kinds this program does not hold yet (image, bone, switch, particle, 3D and audio
+// for the kinds this program does not hold yet (image, particle, 3D and audio
 // layers come with their own code).
 VornLayer* LayerFactory(int32_t type);
 

@@ -8,6 +8,7 @@
 #include "grouplayer.h"
 #include "m_point.h"
 #include "shape_render.h"
+#include "switchlayer.h"
 #include "vorndoc.h"
 
 namespace {
@@ -56,6 +57,9 @@ bool MeshLayer::IsFlatAndStatic()
         if (HasNonUniformScaleKey(parent->fScale))
             return false;
     }
+    // A blending switch moves the points of its vector sub-layers from frame to frame.
+    if (fParent && fParent->LayerType() == LT_SWITCH && static_cast<SwitchLayer*>(fParent)->InterpMode())
+        return false;
     BoneParent* bones = ParentBones();
     if (bones && bones->CountBones() > 0 && fLayerParentBone == -1) {
         for (int32_t i = 0; i < fMesh.fNumPoints; i++) {
