@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "qv_baseimage.h"
 #include "staged_file.h"
@@ -157,6 +158,12 @@ bool EncodePng(PngWriteState* state, FILE* file, const QV_PixelBuffer& raster)
     }
     png_init_io(state->png, file);
     png_set_bgr(state->png);
+    // Rendered frames are mostly runs of one colour and smooth ramps: the left-neighbour filter
+    // turns both into runs, which run-length matching at a fast level packs about as small as the
+    // library's default search and per-row filter trials, in a fraction of the time.
+    png_set_compression_level(state->png, 1);
+    png_set_compression_strategy(state->png, Z_RLE);
+    png_set_filter(state->png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(state->png, state->info, png_uint_32(raster.width), png_uint_32(raster.height), 8,
         PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(state->png, state->info);

@@ -15,6 +15,7 @@ struct Projected;
 struct QV_AggBuffer;
 struct QV_AggPixelFormat;
 struct QV_AggRasterizer;
+struct QV_AggScanline;
 
 // The crossings of a shape's edges with one raster row. The three arrays move together and are
 // kept sorted by mid; left and right are the columns an edge touches in the row (both equal to
@@ -292,6 +293,8 @@ public:
     QV_AggBuffer* fAggBuffer;
     QV_AggPixelFormat* fAggPixelFormat;
     QV_AggRasterizer* fAggRasterizer;
+    // Kept with the rasteriser so that its row buffers grow once, not once per shape.
+    QV_AggScanline* fAggScanline;
     // Straight edges given in world coordinates while smooth filling is on, kept so that a shape
     // that must fall back to the scan-line filler (its curves cross the near plane) loses none.
     int32_t fSmoothLineCount;

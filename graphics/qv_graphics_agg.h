@@ -4,6 +4,7 @@
 #include "agg_pixfmt_rgba.h"
 #include "agg_rasterizer_scanline_aa.h"
 #include "agg_rendering_buffer.h"
+#include "agg_scanline_u.h"
 #include <cstdint>
 
 // Straight (non-premultiplied) blending of all four channels: with a = colour alpha x coverage,
@@ -55,6 +56,8 @@ struct QV_AggPixelFormat : agg::pixfmt_alpha_blend_rgba<QV_AggBlender, agg::rend
 };
 
 struct QV_AggRasterizer : agg::rasterizer_scanline_aa<> { };
+
+struct QV_AggScanline : agg::scanline_u8 { };
 
 // Coverage in, coverage out: the non-linear table the smooth fills have always been drawn with.
 extern const uint8_t kSmoothFillGamma[256];

@@ -52,9 +52,11 @@ int32_t Subpixel(float v)
 
 void QV_Graphics::FreeAggObjects()
 {
+    delete fAggScanline;
     delete fAggRasterizer;
     delete fAggPixelFormat;
     delete fAggBuffer;
+    fAggScanline = nullptr;
     fAggRasterizer = nullptr;
     fAggPixelFormat = nullptr;
     fAggBuffer = nullptr;
@@ -77,7 +79,8 @@ void QV_Graphics::SetAntialiasing(bool on)
     fAggBuffer->attach(lowest, unsigned(fTarget.width), unsigned(fTarget.height), fTarget.rowBytes);
     fAggPixelFormat = new (std::nothrow) QV_AggPixelFormat(*fAggBuffer);
     fAggRasterizer = new (std::nothrow) QV_AggRasterizer;
-    if (!fAggPixelFormat || !fAggRasterizer) {
+    fAggScanline = new (std::nothrow) QV_AggScanline;
+    if (!fAggPixelFormat || !fAggRasterizer || !fAggScanline) {
         FreeAggObjects();
         return;
     }
@@ -116,11 +119,10 @@ void QV_Graphics::AggAddEdge(float& x0, float& y0, float& x1, float& y1)
 
 void QV_Graphics::RenderSmoothShape()
 {
-    if (!fAggRasterizer || !fAggPixelFormat)
+    if (!fAggRasterizer || !fAggPixelFormat || !fAggScanline)
         return;
     agg::renderer_base<QV_AggPixelFormat> base(*fAggPixelFormat);
-    agg::scanline_u8 scanline;
     agg::render_scanlines_aa_solid(
-        *fAggRasterizer, scanline, base, agg::rgba8(fColor.r, fColor.g, fColor.b, fColor.a));
+        *fAggRasterizer, *fAggScanline, base, agg::rgba8(fColor.r, fColor.g, fColor.b, fColor.a));
     fAggRasterizer->reset();
 }

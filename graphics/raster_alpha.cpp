@@ -12,6 +12,15 @@ bool Is32BitWithPixels(const QV_PixelBuffer& raster)
     return raster.pixels && raster.bytesPerPixel == 4;
 }
 
+bool DivideRowKeeps(int32_t alpha)
+{
+    for (int32_t v = 0; v < 256; v++) {
+        if (BlendDivTable[alpha][v] != v)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void SetRasterAlpha(const QV_PixelBuffer& raster, uint8_t alpha)
@@ -45,7 +54,12 @@ void UnpremultiplyRaster(const QV_PixelBuffer& raster)
 {
     if (!Is32BitWithPixels(raster))
         return;
-    ForEachPixel32Of(raster, [](uint8_t* p) {
+    // The clear and the opaque pixels, most of a frame, divide to themselves in a built table:
+    // those are passed over.
+    const bool endsKeep = DivideRowKeeps(0) && DivideRowKeeps(255);
+    ForEachPixel32Of(raster, [endsKeep](uint8_t* p) {
+        if (endsKeep && (p[kAlpha] == 0 || p[kAlpha] == 255))
+            return;
         const uint8_t* divide = BlendDivTable[p[kAlpha]];
         p[kBlue] = divide[p[kBlue]];
         p[kGreen] = divide[p[kGreen]];

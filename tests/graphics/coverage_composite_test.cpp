@@ -30,29 +30,36 @@ TEST_F(CoverageComposite, MatchesColouringThenTheAlphaComposite)
     for (const bool merge : { true, false }) {
         for (const auto& at : placements) {
             SCOPED_TRACE(testing::Message() << "at " << at[0] << "," << at[1] << (merge ? " merge" : ""));
-            OwnedRaster mask(11, 9, 32, 8);
-            OwnedRaster expected(13, 10, 32, 4);
-            OwnedRaster actual(13, 10, 32, 4);
+            // Runs of one coverage, as a drawn shape leaves them, of every length around the
+            // widths a row is walked in; only red counts, whatever the other bytes hold.
+            OwnedRaster mask(27, 9, 32, 8);
+            OwnedRaster expected(29, 10, 32, 4);
+            OwnedRaster actual(29, 10, 32, 4);
+            uint32_t red = 0;
+            int32_t run = 0;
             for (int32_t y = 0; y < 9; y++) {
-                for (int32_t x = 0; x < 11; x++) {
-                    const uint32_t pick = Next(state) % 4;
-                    const uint32_t red = pick == 0 ? 0 : pick == 1 ? 255 : Next(state) % 256;
-                    mask.Set32(x, y, 0xFF000000u | red << 16 | red << 8 | red);
+                for (int32_t x = 0; x < 27; x++, run--) {
+                    if (run <= 0) {
+                        const uint32_t pick = Next(state) % 4;
+                        red = pick == 0 ? 0 : pick == 1 ? 255 : Next(state) % 256;
+                        run = int32_t(1 + Next(state) % 10);
+                    }
+                    mask.Set32(x, y, (Next(state) & 0xFF00FFFFu) | red << 16);
                 }
             }
             for (int32_t y = 0; y < 10; y++) {
-                for (int32_t x = 0; x < 13; x++) {
+                for (int32_t x = 0; x < 29; x++) {
                     const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
                     expected.Set32(x, y, v);
                     actual.Set32(x, y, v);
                 }
             }
-            OwnedRaster coloured(11, 9, 32, 8);
+            OwnedRaster coloured(27, 9, 32, 8);
             for (int32_t y = 0; y < 9; y++) {
-                for (int32_t x = 0; x < 11; x++) {
-                    const uint32_t red = mask.At(x, y)[kRed];
+                for (int32_t x = 0; x < 27; x++) {
+                    const uint32_t coverage = mask.At(x, y)[kRed];
                     coloured.Set32(
-                        x, y, red << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
+                        x, y, coverage << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
                 }
             }
             const std::vector<uint8_t> maskBefore = mask.bytes;

@@ -70,3 +70,19 @@ TEST(UnpremultiplyRaster, DividesColourByAlpha)
     EXPECT_EQ(r.Get32(1, 0), Pixel32(0, 10, 20, 30)) << "alpha 0 keeps the colour";
     EXPECT_EQ(r.Get32(2, 0), Pixel32(7, 254, 254, 254)) << "the single-precision table";
 }
+
+TEST(UnpremultiplyRaster, EveryAlphaAndColourGoesThroughTheTable)
+{
+    BuildBlendTables();
+    OwnedRaster r(256, 256, 32);
+    for (int32_t a = 0; a < 256; a++)
+        for (int32_t v = 0; v < 256; v++)
+            r.Set32(v, a, Pixel32(uint8_t(a), uint8_t(v), uint8_t(255 - v), uint8_t(v / 2)));
+    UnpremultiplyRaster(r.buffer);
+    for (int32_t a = 0; a < 256; a++) {
+        const uint8_t* divide = BlendDivTable[a];
+        for (int32_t v = 0; v < 256; v++)
+            ASSERT_EQ(r.Get32(v, a), Pixel32(uint8_t(a), divide[v], divide[255 - v], divide[v / 2]))
+                << "alpha " << a << " colour " << v;
+    }
+}
