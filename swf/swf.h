@@ -8,7 +8,6 @@
 // handle (a movie its shapes and clips, a shape its fills) keeps it alive. Every call accepts
 // null and then does nothing (answering null, or -1 for a save).
 
-class SwfCharacter;
 class SwfMovie;
 class SwfMovieClip;
 class SwfShape;
@@ -18,7 +17,6 @@ class SwfBitmap;
 class SwfDisplayItem;
 class SwfSoundStream;
 
-typedef SwfCharacter* SWFBlock;  // a shape or a movie clip
 typedef SwfMovie* SWFMovie;
 typedef SwfMovieClip* SWFMovieClip;
 typedef SwfShape* SWFShape;
@@ -40,7 +38,8 @@ void SWFMovie_setRate(SWFMovie movie, float rate);
 void SWFMovie_setNumberOfFrames(SWFMovie movie, int frames);
 void SWFMovie_setBackground(SWFMovie movie, uint8_t r, uint8_t g, uint8_t b);
 // Defines the shape or clip when needed and places it on the depth above every depth in use.
-SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFBlock block);
+SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFShape shape);
+SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFMovieClip clip);
 void SWFMovie_remove(SWFMovie movie, SWFDisplayItem item);
 void SWFMovie_nextFrame(SWFMovie movie);
 void SWFMovie_setSoundStream(SWFMovie movie, SWFSoundStream stream);
@@ -75,7 +74,9 @@ void SWFFill_rotate(SWFFill fill, float degrees);
 
 SWFMovieClip newSWFMovieClip();
 void destroySWFMovieClip(SWFMovieClip clip);
-SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFBlock block);
+SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFShape shape);
+// A clip inside itself would never end, so that is refused.
+SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFMovieClip inner);
 void SWFMovieClip_nextFrame(SWFMovieClip clip);
 void SWFMovieClip_labelFrame(SWFMovieClip clip, const char* label);
 void SWFMovieClip_setNumberOfFrames(SWFMovieClip clip, int frames);

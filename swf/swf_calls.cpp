@@ -15,12 +15,6 @@ void Drop(T* object)
         object->Release();
 }
 
-// Only shapes and clips are placed; a bitmap is reached through a fill.
-bool Placeable(SWFBlock block)
-{
-    return dynamic_cast<SwfShape*>(block) || dynamic_cast<SwfMovieClip*>(block);
-}
-
 }  // namespace
 
 SWFMovie newSWFMovie() { return new SwfMovie; }
@@ -50,9 +44,14 @@ void SWFMovie_setBackground(SWFMovie movie, uint8_t r, uint8_t g, uint8_t b)
         movie->SetBackground(r, g, b);
 }
 
-SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFBlock block)
+SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFShape shape)
 {
-    return movie && Placeable(block) ? movie->Timeline().Add(block) : nullptr;
+    return movie ? movie->Timeline().Add(shape) : nullptr;
+}
+
+SWFDisplayItem SWFMovie_add(SWFMovie movie, SWFMovieClip clip)
+{
+    return movie ? movie->Timeline().Add(clip) : nullptr;
 }
 
 void SWFMovie_remove(SWFMovie movie, SWFDisplayItem item)
@@ -178,10 +177,14 @@ void SWFFill_rotate(SWFFill fill, float degrees)
 SWFMovieClip newSWFMovieClip() { return new SwfMovieClip; }
 void destroySWFMovieClip(SWFMovieClip clip) { Drop(clip); }
 
-SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFBlock block)
+SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFShape shape)
 {
-    // A clip inside itself would never end.
-    return clip && Placeable(block) && block != clip ? clip->Timeline().Add(block) : nullptr;
+    return clip ? clip->Timeline().Add(shape) : nullptr;
+}
+
+SWFDisplayItem SWFMovieClip_add(SWFMovieClip clip, SWFMovieClip inner)
+{
+    return clip && inner != clip ? clip->Timeline().Add(inner) : nullptr;
 }
 
 void SWFMovieClip_nextFrame(SWFMovieClip clip)

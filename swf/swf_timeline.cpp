@@ -44,7 +44,8 @@ void SwfTimeline::Remove(SwfDisplayItem* item)
             fEvents.push_back({ kRemove, item->Depth(), nullptr, {}, {}, {} });
         fItems.erase(fItems.begin() + static_cast<ptrdiff_t>(i));
         fRetired.push_back(item);
-        fPending = true;
+        // Removing what the last frame showed starts no frame of its own: a movie whose items
+        // are all taken away after its last frame ends with that frame.
         return;
     }
 }

@@ -20,7 +20,7 @@ public:
     void Remove(SwfDisplayItem* item);
     void Label(const char* name);
     void NextFrame();
-    // Ends the frame being built when anything happened in it since the last frame end.
+    // Ends the frame being built when something was added or labelled since the last frame end.
     void FinishPendingFrame();
 
     int32_t Frames() const { return fFrames; }
