@@ -17,8 +17,9 @@ function(celvane_library name)
 endfunction()
 
 # One GoogleTest executable per tests/<folder>, labelled with the folder.
+# FIXTURE names a CTest fixture that every test of the folder requires.
 function(celvane_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "FIXTURE" "DEPS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     return()
@@ -30,8 +31,12 @@ function(celvane_tests folder)
   target_compile_definitions(${exe} PRIVATE
     CELVANE_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
     CELVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set(props LABELS ${folder})
+  if(ARG_FIXTURE)
+    list(APPEND props FIXTURES_REQUIRED ${ARG_FIXTURE})
+  endif()
   gtest_discover_tests(${exe}
-    PROPERTIES LABELS ${folder}
+    PROPERTIES ${props}
     DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()

@@ -11,6 +11,8 @@
 // polygons), a borrowed texture for textured polygons and brush strokes, a depth-buffered 3D
 // rasteriser over the same target (made on first use, its depths cleared at every BeginDraw), the
 // canvas grid and the axis marker that shows a layer's origin. One thread at a time.
+class SwfMovie;
+
 class XGraphics : public QV_Graphics {
 public:
     XGraphics();
@@ -62,7 +64,10 @@ public:
     // minX, minY, minZ, maxX, maxY, maxZ of every textured polygon drawn; only widened.
     float fPolygonBounds[6];
     std::unique_ptr<QV_Raster3D> fRaster3D;
-    QV_ArrayList fItems;
+    // The SWF movie being written (not owned), and the display items added to it during the
+    // current frame, which the render job removes after the frame.
+    SwfMovie* fSWFTarget = nullptr;
+    QV_ArrayList fSWFItems;
 
 private:
     void TexturedSpan(int32_t row, RasterEdge& left, RasterEdge& right, uint8_t kind);

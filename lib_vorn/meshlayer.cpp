@@ -6,6 +6,7 @@
 #include "m_point.h"
 #include "m_shape.h"
 #include "model_prefs.h"
+#include "swf.h"
 
 MeshLayer::MeshLayer()
     : fEditorFillMode(4)
@@ -19,6 +20,8 @@ MeshLayer::MeshLayer()
     , fExtraLines(5)
     , fGapFilling(ModelPrefBool("GapFilling", false))
     , fExcludeLinesFromMask(false)
+    , fSWFPenPlaced(false)
+    , fSWFClip(nullptr)
 {
     // A new vector layer follows a parent skeleton through its points, not as a whole.
     fLayerParentBone = -1;
@@ -26,7 +29,14 @@ MeshLayer::MeshLayer()
         fQualityFlags &= ~QUALITY_EDIT_OVERLAYS;
 }
 
-MeshLayer::~MeshLayer() = default;
+MeshLayer::~MeshLayer()
+{
+    destroySWFMovieClip(fSWFClip);
+    for (int32_t i = 0; i < fSWFShapes.fCount; i++)
+        destroySWFShape(static_cast<SwfShape*>(fSWFShapes.fItems[i]));
+    for (int32_t i = 0; i < fSWFFills.fCount; i++)
+        destroySWFFill(static_cast<SwfFill*>(fSWFFills.fItems[i]));
+}
 
 bool MeshLayer::SetFillTexture(const char* path)
 {

@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "m_mesh.h"
+#include "qv_arraylist.h"
+#include "qv_matrix.h"
 #include "qv_baseimage.h"
 #include "qv_path.h"
 #include "vornlayer.h"
@@ -14,6 +16,9 @@
 // meshlayer.cpp holds the fields, the frame update that moves points with their bones and the
 // renumbering of bone bindings; meshlayer_record.cpp the record; meshlayer_channels.cpp the channel rows. Drawing and rendering live
 // beside the renderer and the editor view.
+class SwfMovieClip;
+class SwfShape;
+
 class MeshLayer : public VornLayer {
 public:
     MeshLayer();
@@ -52,6 +57,16 @@ public:
     void GetChannelInfo(int32_t row, ChannelInfo& info) override;
     AnimChannel* GetChannel(int32_t row, int32_t sub, VornDoc* doc) override;
 
+    // SWF output (meshlayer_swf*.cpp): the shapes at the current frame go into the graphics
+    // context's movie, defined once as a clip when the layer is flat and static.
+    void ExportSWF(VornDoc* doc, XGraphics* graphics, RenderSettings* settings);
+    // One cubic of layer units appended to the shape's path in output pixels, less q.
+    void AddSWFShapeOutline(XGraphics* graphics, SwfShape* shape, const QV_Vector2 p[4], const QV_Vector2& q);
+    // One cubic in pixels as one quadratic curve, or a line when its control point lies within
+    // a pixel of an end.
+    static void AddSWFSegment(SwfShape* shape, const QV_Vector2 p[4]);
+    static float ClampSWFCoord(float value);
+
     M_Mesh* Mesh() { return &fMesh; }
     // Store the path and drop the loaded image so the next render reads the new file. False
     // (nothing changed) for a path a document cannot store.
@@ -77,7 +92,16 @@ public:
     QV_BaseImage fFillTextureImage;
     QV_Path fLineTexture;
     QV_BaseImage fLineTextureImage;
+    // SWF export state, kept from frame to frame; the handles die with the layer.
+    bool fSWFPenPlaced;
+    SwfMovieClip* fSWFClip;
+    QV_Matrix fSWFMatrix;
+    QV_ArrayList fSWFShapes;
+    QV_ArrayList fSWFFills;
 
 private:
     void BindPointsToBones(int32_t docFrame, int32_t layerFrame);
+    void ExportSWFShape(int32_t index, VornDoc* doc, XGraphics* graphics, RenderSettings* settings,
+        const QV_Vector2& q, float lineScale, bool mirrored);
+    void PlaceSWFClip(XGraphics* graphics);
 };

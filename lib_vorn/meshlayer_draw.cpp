@@ -76,8 +76,7 @@ void MeshLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch,
         DrawShapes(doc, graphics, scratch, mode, settings);
         break;
     case DRAW_SWF:
-        // The SWF export of the layer belongs here; it arrives with the SWF writer. Until then
-        // an SWF pass draws nothing of a vector layer.
+        ExportSWF(doc, graphics, settings);
         break;
     case DRAW_EDIT:
     case DRAW_ONION:

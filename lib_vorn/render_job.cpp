@@ -1,6 +1,7 @@
 // The frame steps of the render job: frame set-up, frame end and the run's lifecycle.
 
 #include "render_job.h"
+#include "swf.h"
 
 #include <chrono>
 #include <cinttypes>
@@ -122,8 +123,6 @@ bool RenderJob::RenderFrame()
     QV_PixelBuffer output;
     if (!doc || !OutputRaster(output))
         return Fail(kRenderJobNoInput, "Nothing to render: no document or no output image", nullptr);
-    if (fSettings->fSWFMovie)
-        return Fail(kRenderJobNoWriter, "SWF output cannot be written by this build", nullptr);
 
     if (fStereoUndecided) {
         fStereoUndecided = false;
@@ -235,7 +234,7 @@ void RenderJob::SetUpGraphics(bool intoOutput)
     g.fRotation = 0;
     g.SetAntialiasing(s.fAntialias);
     g.SetBezierTolerance(fQuickPass ? kPreviewBezierTolerance : kRenderBezierTolerance);
-    // An SWF movie would become the context's drawing target here, once SWF output exists.
+    g.fSWFTarget = s.fSWFMovie;
 }
 
 bool RenderJob::OpenPSDFile()
@@ -310,8 +309,6 @@ bool RenderJob::FinishFrame()
 bool RenderJob::WriteFrameOutput()
 {
     RenderSettings& s = *fSettings;
-    // The SWF frame advance joins the movie frames here once SWF output exists; RenderFrame
-    // refuses such runs until then.
     const MovieWriterPair* movie = s.fMovieWriters;
     if (movie && (movie->fAvi || movie->fQt)) {
         QV_PixelBuffer output;
@@ -320,6 +317,10 @@ bool RenderJob::WriteFrameOutput()
             return Fail(kImageFileWriteFailed, "Cannot write the frame to the movie", s.fPath.CString());
         if (movie->fQt && !movie->fQt->WriteFrame(output))
             return Fail(kImageFileWriteFailed, "Cannot write the frame to the movie", s.fPath.CString());
+        return true;
+    }
+    if (s.fSWFMovie) {
+        EndSWFFrame();
         return true;
     }
     if (s.fPSDWriter) {
@@ -342,6 +343,22 @@ bool RenderJob::WriteFrameOutput()
             path.CString());
     }
     return true;
+}
+
+void RenderJob::EndSWFFrame()
+{
+    RenderSettings& s = *fSettings;
+    SWFMovie_nextFrame(s.fSWFMovie);
+    QV_ArrayList& items = fGraphics->fSWFItems;
+    for (int32_t i = 0; i < items.fCount; i++)
+        SWFMovie_remove(s.fSWFMovie, static_cast<SwfDisplayItem*>(items.fItems[i]));
+    items.fCount = 0;
+    // The extra frame follows the last frame rendered, which with half the frame rate may stand
+    // before the end of the range.
+    const int32_t step = s.fHalfFrameRate ? 2 : 1;
+    const bool last = !(s.fEndFrame > s.fStartFrame && fFrame + step <= s.fEndFrame);
+    if (last && s.fDoc->fExtraSwfFrame)
+        SWFMovie_nextFrame(s.fSWFMovie);
 }
 
 bool RenderJob::NextFrame()

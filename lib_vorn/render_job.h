@@ -81,6 +81,8 @@ private:
     bool OpenPSDFile();
     bool FinishFrame();
     bool WriteFrameOutput();
+    // The movie advances a frame and loses what the layers added for it.
+    void EndSWFFrame();
     bool NextFrame();
     void ShiftCamera();
     void RestoreCamera();

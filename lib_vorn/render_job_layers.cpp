@@ -38,17 +38,22 @@ bool RenderJob::RenderNextLayer()
     QV_PixelBuffer scratch;
     fScratchImage.GetPixelBuffer(scratch);
 
-    if (fQuickPass) {
+    if (s.fSWFMovie || fQuickPass) {
         VornLayer* layer = nullptr;
         for (; fLayerIndex < count && !layer; fLayerIndex++)
             layer = RenderedLayerAt(fLayerIndex);
         if (!layer)
             return false;
-        // The SWF pass of the layer (draw mode 5) comes before its preview, once SWF output
-        // exists.
-        ScopedViewQualityFlags flags(kQuickPreviewQualityFlags);
-        int32_t mode = DRAW_QUICK_PREVIEW;
-        layer->Draw(doc, fGraphics, &scratch, mode, doc->GetSelectedLayer(), fSettings);
+        VornLayer* current = doc->GetSelectedLayer();
+        if (s.fSWFMovie) {
+            int32_t mode = DRAW_SWF;
+            layer->Draw(doc, fGraphics, &scratch, mode, current, fSettings);
+        }
+        if (fQuickPass) {
+            ScopedViewQualityFlags flags(kQuickPreviewQualityFlags);
+            int32_t mode = DRAW_QUICK_PREVIEW;
+            layer->Draw(doc, fGraphics, &scratch, mode, current, fSettings);
+        }
         fItemIndex = 0;
         return true;
     }

@@ -1,4 +1,5 @@
 #include "shape_style_factory.h"
+#include "swf_gradient_export.h"
 
 #include "m_shapestyle.h"
 #include "shape_style_makers.h"
@@ -69,4 +70,5 @@ void RegisterShapeStyles()
 {
     SetShapeStyleFactory(MakeShapeStyle);
     SetShapeStyleValueMakers(MakeSoftEdge, MakeShading);
+    RegisterSwfGradientReader();
 }

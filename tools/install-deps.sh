@@ -20,12 +20,17 @@ test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
   xvfb xauth xdotool xclip
-  lua5.1 ffmpeg
+  lua5.1 ffmpeg nodejs
 )
 
 want=("${run_pkgs[@]}")
 if [ "${1:-run}" = test ]; then
   want+=("${test_pkgs[@]}")
+  # npm judges the SWF output from outside; a nodejs that brings its own npm conflicts with
+  # Debian's package, so that one is asked for only when the command is missing.
+  if ! command -v npm >/dev/null 2>&1; then
+    want+=(npm)
+  fi
 fi
 
 missing=()

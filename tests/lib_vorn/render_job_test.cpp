@@ -572,20 +572,13 @@ TEST_F(RenderJobTest, MissingInputsAreReported)
     EXPECT_FALSE(job.RenderFrame());
     EXPECT_EQ(job.LastStatus(), kRenderJobNoInput);
 
-    // An empty pair of movie writers asks for nothing; an SWF movie cannot be written yet.
+    // An empty pair of movie writers asks for nothing.
     MovieWriterPair movie;
     settings.fImage = &image;
     settings.fMovieWriters = &movie;
     RenderJob emptyPair;
     EXPECT_EQ(Run(emptyPair), 0);
     EXPECT_EQ(emptyPair.LastStatus(), 0);
-    int standIn = 0;
-    settings.fSWFMovie = reinterpret_cast<SwfMovie*>(&standIn);
-    RenderJob withSwf;
-    withSwf.fSettings = &settings;
-    EXPECT_FALSE(withSwf.RenderFrame());
-    EXPECT_EQ(withSwf.LastStatus(), kRenderJobNoWriter);
-    settings.fSWFMovie = nullptr;
 }
 
 // Every frame goes to the movie writers; a frame they cannot take ends the run with its error,
@@ -882,11 +875,11 @@ TEST(RenderFramesTool, TheExtensionChoosesTheWriter)
     }
 
     // Anything else is refused before a frame is rendered.
-    for (const char* name : { "g.gif", "h.swf", "noextension", "dir.png/out" }) {
+    for (const char* name : { "g.gif", "h.svg", "noextension", "dir.png/out" }) {
         SCOPED_TRACE(name);
         CommandResult refused = RenderFrames("'" + fixture + "' 0 0 '" + (folder / name) + "' 16 12");
         EXPECT_EQ(WEXITSTATUS(refused.status), 1);
-        EXPECT_NE(refused.output.find("must end in .png, .jpg, .bmp, .tga, .psd, .avi or .mov"), std::string::npos)
+        EXPECT_NE(refused.output.find("must end in .png, .jpg, .bmp, .tga, .psd, .avi, .mov or .swf"), std::string::npos)
             << refused.output;
     }
     std::vector<std::string> names = folder.Names();

@@ -2,8 +2,8 @@
 // document DOC and renders frames FIRST to LAST through the frame render job's numbered output
 // (OUT0001.EXT, ...), at the document's size unless WIDTH and HEIGHT are given. The extension
 // chooses the writer: png, jpg, bmp, tga or psd (a layered file per frame); avi and mov make one
-// movie instead (see render_movie.h), with the options --codec NAME and --sound FILE; any other
-// is refused. A failure prints the reader's or the job's error text and exits 1. The tests' way
+// movie instead (see render_movie.h), with the options --codec NAME and --sound FILE, and swf one
+// SWF movie (see render_swf.h); any other is refused. A failure prints the reader's or the job's error text and exits 1. The tests' way
 // to look at the renders of documents made outside the project; not installed.
 
 #include <cctype>
@@ -18,14 +18,15 @@
 #include "render_job.h"
 #include "render_movie.h"
 #include "render_settings.h"
+#include "render_swf.h"
 #include "run_render_job.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
 
 namespace {
 
-// The image output formats by file extension; movies go through render_movie, and SWF output
-// joins once the job can write it.
+// The image output formats by file extension; movies go through render_movie, SWF movies
+// through render_swf.
 struct OutputKind {
     const char* extension;
     int32_t (*format)();
@@ -89,8 +90,9 @@ int main(int argc, char** argv)
     ImageFormatRegistry::Init();
     RegisterShapeStyles();
     const int32_t format = OutputFormat(argv[4]);
-    if (format < 0 && !IsMoviePath(argv[4])) {
-        std::printf("cannot write \"%s\": the output name must end in .png, .jpg, .bmp, .tga, .psd, .avi or .mov\n",
+    if (format < 0 && !IsMoviePath(argv[4]) && !IsSwfPath(argv[4])) {
+        std::printf(
+            "cannot write \"%s\": the output name must end in .png, .jpg, .bmp, .tga, .psd, .avi, .mov or .swf\n",
             argv[4]);
         return 1;
     }
@@ -102,6 +104,11 @@ int main(int argc, char** argv)
         std::printf("cannot render at %d x %d\n", int(width), int(height));
         delete doc;
         return 1;
+    }
+    if (IsSwfPath(argv[4])) {
+        const int result = RenderSwf(*doc, first, last, argv[4]);
+        delete doc;
+        return result;
     }
     if (IsMoviePath(argv[4])) {
         const int result = RenderMovie(*doc, first, last, argv[4], codec, sound);

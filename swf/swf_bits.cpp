@@ -1,0 +1,132 @@
+#include "swf_bits.h"
+
+#include <cmath>
+#include <cstring>
+
+void SwfBits::U8(uint32_t v)
+{
+    Align();
+    fBytes.push_back(static_cast<uint8_t>(v));
+}
+
+void SwfBits::U16(uint32_t v)
+{
+    U8(v & 0xFF);
+    U8((v >> 8) & 0xFF);
+}
+
+void SwfBits::S16(int32_t v) { U16(static_cast<uint32_t>(v) & 0xFFFF); }
+
+void SwfBits::U32(uint32_t v)
+{
+    U16(v & 0xFFFF);
+    U16(v >> 16);
+}
+
+void SwfBits::Bytes(const void* data, size_t n)
+{
+    Align();
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    fBytes.insert(fBytes.end(), p, p + n);
+}
+
+void SwfBits::Append(const SwfBits& other)
+{
+    Align();
+    fBytes.insert(fBytes.end(), other.fBytes.begin(), other.fBytes.end());
+    if (other.fBitCount > 0)
+        fBytes.push_back(static_cast<uint8_t>(other.fBitBuffer << (8 - other.fBitCount)));
+}
+
+void SwfBits::Text(const char* text)
+{
+    Bytes(text, std::strlen(text) + 1);
+}
+
+void SwfBits::UBits(uint32_t v, int n)
+{
+    for (int i = n - 1; i >= 0; --i) {
+        fBitBuffer = (fBitBuffer << 1) | ((v >> i) & 1u);
+        if (++fBitCount == 8) {
+            fBytes.push_back(static_cast<uint8_t>(fBitBuffer));
+            fBitBuffer = 0;
+            fBitCount = 0;
+        }
+    }
+}
+
+void SwfBits::SBits(int32_t v, int n) { UBits(static_cast<uint32_t>(v), n); }
+
+void SwfBits::Align()
+{
+    if (fBitCount > 0)
+        UBits(0, 8 - fBitCount);
+}
+
+void SwfBits::Rect(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax)
+{
+    int n = 1;
+    for (int32_t v : { xmin, xmax, ymin, ymax }) {
+        const int b = SignedBits(v);
+        if (b > n)
+            n = b;
+    }
+    UBits(static_cast<uint32_t>(n), 5);
+    SBits(xmin, n);
+    SBits(xmax, n);
+    SBits(ymin, n);
+    SBits(ymax, n);
+    Align();
+}
+
+void SwfBits::Tag(int code, const SwfBits& body, bool longHeader)
+{
+    const size_t length = body.Size();
+    if (length < 63 && !longHeader) {
+        U16(static_cast<uint32_t>(code << 6) | static_cast<uint32_t>(length));
+    } else {
+        U16(static_cast<uint32_t>(code << 6) | 0x3F);
+        U32(static_cast<uint32_t>(length));
+    }
+    Append(body);
+}
+
+const std::vector<uint8_t>& SwfBits::Data()
+{
+    Align();
+    return fBytes;
+}
+
+int SwfBits::SignedBits(int32_t v)
+{
+    // One sign bit above the magnitude's bits; 0 and -1 still take one bit.
+    uint32_t m = v < 0 ? ~static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    int n = 1;
+    while (m) {
+        ++n;
+        m >>= 1;
+    }
+    return n;
+}
+
+int SwfBits::UnsignedBits(uint32_t v)
+{
+    int n = 0;
+    while (v) {
+        ++n;
+        v >>= 1;
+    }
+    return n;
+}
+
+int32_t SwfTwips(double pixels)
+{
+    const double t = pixels * 20.0;
+    if (!(t == t))
+        return 0;
+    if (t >= 2147483647.0)
+        return 2147483647;
+    if (t <= -2147483647.0)
+        return -2147483647;
+    return static_cast<int32_t>(t >= 0 ? t + 0.5 : t - 0.5);
+}

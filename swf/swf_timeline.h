@@ -1,0 +1,51 @@
+#pragma once
+
+#include "swf_display_item.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The frames of a movie or a movie clip: what is placed, moved and removed, the labels and the
+// frame ends, kept as events until the movie is written (character ids are handed out then).
+class SwfTimeline {
+public:
+    SwfTimeline() = default;
+    SwfTimeline(const SwfTimeline&) = delete;
+    SwfTimeline& operator=(const SwfTimeline&) = delete;
+    ~SwfTimeline();
+
+    // On the depth above every depth in use; the item stays owned by the timeline.
+    SwfDisplayItem* Add(SwfCharacter* character);
+    void Remove(SwfDisplayItem* item);
+    void Label(const char* name);
+    void NextFrame();
+    // Ends the frame being built when something was added or labelled since the last frame end.
+    void FinishPendingFrame();
+
+    int32_t Frames() const { return fFrames; }
+    bool DepthOverflow() const { return fDepthOverflow; }
+
+    // The control tags in order; beforeShowFrame(frame index) may add tags ahead of each frame end.
+    void Write(SwfDefiner& definer, SwfBits& out, const std::function<void(int32_t, SwfBits&)>& beforeShowFrame) const;
+
+private:
+    enum Kind : uint8_t { kPlace, kMove, kRemove, kLabel, kShowFrame };
+    struct Event {
+        Kind fKind;
+        int32_t fDepth;
+        SwfCharacter* fCharacter;  // kept alive by its item
+        SwfMatrix fMatrix;
+        SwfColorMult fColor;
+        std::string fLabel;
+    };
+
+    void FlushPlacements();
+
+    std::vector<SwfDisplayItem*> fItems;
+    std::vector<SwfDisplayItem*> fRetired;  // removed items stay valid until the timeline ends
+    std::vector<Event> fEvents;
+    int32_t fFrames = 0;
+    bool fPending = false;
+    bool fDepthOverflow = false;
+};

@@ -1,0 +1,15 @@
+# Installs swf-parser 0.14.1 into DIR once; reports and carries on when it cannot.
+if(EXISTS ${DIR}/node_modules/swf-parser/package.json)
+  return()
+endif()
+find_program(NPM npm)
+find_program(NODE node)
+if(NOT NPM OR NOT NODE)
+  message(STATUS "node or npm is missing: SWF files are not judged by swf-parser")
+  return()
+endif()
+execute_process(COMMAND ${NPM} install --prefix ${DIR} --no-audit --no-fund --no-save swf-parser@0.14.1
+  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 600)
+if(NOT result EQUAL 0)
+  message(STATUS "npm could not install swf-parser (${result}): SWF files are not judged\n${err}")
+endif()
