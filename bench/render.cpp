@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // The thread's own processor time: steadier than the wall clock on a busy machine.
 double ThreadCpuMs()
 {
