@@ -53,7 +53,7 @@ CodecDialog::CodecDialog(int32_t kind, QV_Wnd* owner, int32_t width, int32_t hei
 {
     const bool avi = kind == kMovieKindAvi;
     auto* content = new QV_LayoutView(true, 8, 12, 12);
-    content->PushH(ALIGN_CENTER, 8);
+    content->PushH(ALIGN_LEFT, 8);
     content->AddChild(Label("Codec:"));
     fCodecMenu = new QV_PopupMenu(180, true);
     auto* codecs = new QV_Menu("Codec");
@@ -65,7 +65,7 @@ CodecDialog::CodecDialog(int32_t kind, QV_Wnd* owner, int32_t width, int32_t hei
     content->AddChild(fCodecMenu);
     content->Pop();
 
-    content->PushH(ALIGN_CENTER, 8);
+    content->PushH(ALIGN_LEFT, 8);
     content->AddChild(Label("Quality:"));
     fQuality = new QV_Slider;
     fQuality->ResizeTo(180, fQuality->Size().y);
@@ -77,14 +77,14 @@ CodecDialog::CodecDialog(int32_t kind, QV_Wnd* owner, int32_t width, int32_t hei
     content->Pop();
 
     if (avi) {
-        content->PushH(ALIGN_CENTER, 8);
+        content->PushH(ALIGN_LEFT, 8);
         fKeyFrames = new QV_CheckBox("Key frame every", kKeyFramesToggled);
         content->AddChild(fKeyFrames);
         fKeyFrameField = new QV_TextControl(kFieldWidth, "", 0, FIELD_UINT);
         content->AddChild(fKeyFrameField);
         content->AddChild(new QV_StaticText("frames"));
         content->Pop();
-        content->PushH(ALIGN_CENTER, 8);
+        content->PushH(ALIGN_LEFT, 8);
         fDataRate = new QV_CheckBox("Limit data rate to", kDataRateToggled);
         content->AddChild(fDataRate);
         fDataRateField = new QV_TextControl(kFieldWidth, "", 0, FIELD_UINT);
@@ -93,7 +93,7 @@ CodecDialog::CodecDialog(int32_t kind, QV_Wnd* owner, int32_t width, int32_t hei
         content->Pop();
     } else {
         fAlpha = new QV_CheckBox("Keep the alpha channel", 0);
-        content->AddChild(fAlpha);
+        content->AddChild(fAlpha, ALIGN_LEFT);
     }
 
     content->PushH(ALIGN_RIGHT, 8);
