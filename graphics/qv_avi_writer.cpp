@@ -4,7 +4,9 @@
 
 #include <sndfile.h>
 
+#include "codec_dialog_hook.h"
 #include "movie_frame.h"
+#include "qv_movie_writer.h"
 #include "qv_path.h"
 #include "qv_pixelbuffer.h"
 #include "qv_sound_clip.h"
@@ -26,6 +28,22 @@ int32_t QuantiserOfQuality(int32_t quality)
 
 } // namespace
 
+PlatMovieOutOptions AviMovieOptions(const AviCompression& compression, int32_t width, int32_t height, int32_t rate)
+{
+    PlatMovieOutOptions o;
+    o.container = "avi";
+    o.encoder = compression.fEncoder.Length() > 0 ? compression.fEncoder.CString() : "rawvideo";
+    o.width = width;
+    o.height = height;
+    o.timeScale = rate;
+    o.frameDuration = 1;
+    o.alpha = true;
+    o.qscale = QuantiserOfQuality(compression.fQuality);
+    o.keyFrameEvery = compression.fKeyFrameEvery;
+    o.bitRate = int64_t(compression.fDataRate) * 8;
+    return o;
+}
+
 QV_AviWriter::QV_AviWriter()
     : fFrameIndex(0)
     , fWidth(0)
@@ -39,27 +57,16 @@ int32_t QV_AviWriter::Open(const char* path, int32_t rate, int32_t frameCount, c
     void* parentWindow, bool skipDialog)
 {
     (void)frameCount;
-    (void)parentWindow;
-    (void)skipDialog;
     fFrameIndex = 0;
     if (!path || rate <= 0 || frame.depth != 32 || frame.width <= 0 || frame.height <= 0)
+        return -1;
+    const CodecDialogHook dialog = skipDialog ? nullptr : GetCodecDialogHook();
+    if (dialog && !dialog(kMovieKindAvi, parentWindow, frame.width, frame.height))
         return -1;
     const AviCompression options = gAviOptionsValid ? gAviOptions : AviCompression();
     gAviOptions = options;
     gAviOptionsValid = true;
-
-    PlatMovieOutOptions o;
-    o.container = "avi";
-    o.encoder = options.fEncoder.Length() > 0 ? options.fEncoder.CString() : "rawvideo";
-    o.width = frame.width;
-    o.height = frame.height;
-    o.timeScale = rate;
-    o.frameDuration = 1;
-    o.alpha = true;
-    o.qscale = QuantiserOfQuality(options.fQuality);
-    o.keyFrameEvery = options.fKeyFrameEvery;
-    o.bitRate = int64_t(options.fDataRate) * 8;
-    const int32_t status = fMovie.Open(path, o);
+    const int32_t status = fMovie.Open(path, AviMovieOptions(options, frame.width, frame.height, rate));
     if (status != 0)
         return status;
     fWidth = frame.width;
@@ -110,8 +117,6 @@ bool QV_AviWriter::Close()
 
 bool QV_AviWriter::ChooseCompression(void* parentWindow, int32_t width, int32_t height)
 {
-    (void)parentWindow;
-    (void)width;
-    (void)height;
-    return false;
+    const CodecDialogHook dialog = GetCodecDialogHook();
+    return dialog && dialog(kMovieKindAvi, parentWindow, width, height);
 }

@@ -23,6 +23,10 @@ struct AviCompression {
 extern AviCompression gAviOptions;
 extern bool gAviOptionsValid;
 
+// The movie options of an AVI of that compression, frame size and whole rate. The encoder name
+// points into the compression record, which must outlive the options.
+PlatMovieOutOptions AviMovieOptions(const AviCompression& compression, int32_t width, int32_t height, int32_t rate);
+
 // Writes an AVI file: frames one by one at a whole frame rate, then at most one WAV soundtrack,
 // then Close. The file appears under its name only when Close succeeds.
 class QV_AviWriter {
@@ -32,10 +36,11 @@ public:
     QV_AviWriter(const QV_AviWriter&) = delete;
     QV_AviWriter& operator=(const QV_AviWriter&) = delete;
 
-    // For 32-bit frames of the raster's size at `rate` frames per second. The codec dialog is
-    // not available yet: the open always goes as with skipDialog set, using gAviOptions when a
-    // choice was made, else storing the frames uncompressed. 0 when ready; -2 when the encoder
-    // refuses the frames; -1 for any other failure (no file is left behind).
+    // For 32-bit frames of the raster's size at `rate` frames per second. Unless skipDialog is set
+    // the codec dialog is shown first (where the toolkit installed one) and cancelling it answers
+    // -1. Compresses with gAviOptions when a choice was made, else stores the frames uncompressed.
+    // 0 when ready; -2 when the encoder refuses the frames; -1 for any other failure (no file is
+    // left behind).
     int32_t Open(const char* path, int32_t rate, int32_t frameCount, const QV_PixelBuffer& frame,
         void* parentWindow, bool skipDialog);
     // A 32-bit raster of the frame size, either row order. False when the frame could not be
@@ -46,7 +51,8 @@ public:
     bool AddSoundtrack(const char* path);
     // Completes the file; false (and no file) when it could not be written.
     bool Close();
-    // The codec dialog waits for the dialog widgets: false.
+    // Shows the codec dialog for frames of that size; true when a choice was confirmed (it is then
+    // in gAviOptions). False when cancelled, or when no dialog is installed.
     static bool ChooseCompression(void* parentWindow, int32_t width, int32_t height);
 
     PlatMovieOut fMovie;

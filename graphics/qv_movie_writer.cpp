@@ -39,7 +39,7 @@ int32_t QV_MovieWriter::Open(const QV_PixelBuffer& frame, const char* path, floa
     }
     if (kind == kMovieKindQuickTime && gQuickTimePresent) {
         auto qt = std::make_unique<QV_QtMovieWriter>();
-        const int32_t status = qt->Open(frame, path, framesPerSecond, skipDialog);
+        const int32_t status = qt->Open(frame, path, framesPerSecond, skipDialog, parentWindow);
         if (status == 0)
             fQt = std::move(qt);
         return status;
@@ -52,7 +52,7 @@ bool QV_MovieWriter::ChooseCompression(int32_t kind, void* parentWindow, int32_t
     if (kind == kMovieKindAvi)
         return QV_AviWriter::ChooseCompression(parentWindow, width, height);
     if (kind == kMovieKindQuickTime && gQuickTimePresent)
-        return QV_QtMovieWriter::ChooseCompression();
+        return QV_QtMovieWriter::ChooseCompression(parentWindow, width, height);
     return false;
 }
 

@@ -27,11 +27,12 @@ public:
     // For frames laid out like `frame` (32-bit, either row order). Kind 0 writes AVI at the
     // rate rounded half away from zero, kind 1 MOV (while the movie libraries are present). 0
     // when ready for frames; otherwise the writer is freed and -1 (bad kind, failure) or -2 (the
-    // compression refuses the frames) is answered. Until the codec dialog exists, every open acts
-    // as with skipDialog set.
+    // compression refuses the frames) is answered. Unless skipDialog is set the codec dialog comes
+    // first (where the toolkit installed one); cancelling it answers -1.
     int32_t Open(const QV_PixelBuffer& frame, const char* path, float framesPerSecond, int32_t frameCount,
         int32_t kind, void* parentWindow, bool skipDialog);
-    // The codec dialog waits for the dialog widgets: false for every kind.
+    // The codec dialog of the kind for frames of that size: true when a choice was confirmed and
+    // stored; false when cancelled, for another kind, or when no dialog is installed.
     static bool ChooseCompression(int32_t kind, void* parentWindow, int32_t width, int32_t height);
     // False for a null or empty path, or when the open writer cannot take the sound.
     bool AddSoundtrack(const char* path);

@@ -3,9 +3,11 @@
 #include <cmath>
 #include <new>
 
+#include "codec_dialog_hook.h"
 #include "media_presence.h"
 #include "movie_frame.h"
 #include "qv_message.h"
+#include "qv_movie_writer.h"
 #include "qv_pixelbuffer.h"
 #include "qv_sound_clip.h"
 
@@ -45,22 +47,6 @@ int32_t QuantiserOfSpatialQuality(int32_t quality)
     return 31;
 }
 
-QtCompression CompressionFromSettings()
-{
-    QtCompression c;
-    int32_t value = 0;
-    if (gMediaSettings) {
-        if (gMediaSettings->FindInt("qtCodec", value))
-            c.fCodec = uint32_t(value);
-        if (gMediaSettings->FindInt("qtDepth", value))
-            c.fDepth = value;
-        value = 3;
-        gMediaSettings->FindInt("qtQuality", value);
-        c.fSpatialQuality = SpatialQualityOfIndex(value);
-    }
-    return c;
-}
-
 } // namespace
 
 int32_t SpatialQualityOfIndex(int32_t index)
@@ -90,6 +76,54 @@ const char* EncoderOfCodec(uint32_t codec)
     return kFastestEncoder;
 }
 
+QtCompression CurrentQtCompression(int32_t defaultQualityIndex)
+{
+    if (gQtSettings)
+        return *gQtSettings;
+    QtCompression c;
+    c.fSpatialQuality = SpatialQualityOfIndex(defaultQualityIndex);
+    int32_t value = 0;
+    if (gMediaSettings) {
+        if (gMediaSettings->FindInt("qtCodec", value))
+            c.fCodec = uint32_t(value);
+        if (gMediaSettings->FindInt("qtDepth", value))
+            c.fDepth = value;
+        value = defaultQualityIndex;
+        gMediaSettings->FindInt("qtQuality", value);
+        c.fSpatialQuality = SpatialQualityOfIndex(value);
+    }
+    return c;
+}
+
+void StoreQtCompression(const QtCompression& compression)
+{
+    QtCompression* kept = new (std::nothrow) QtCompression(compression);
+    if (kept) {
+        delete gQtSettings;
+        gQtSettings = kept;
+    }
+    if (gMediaSettings) {
+        gMediaSettings->AddInt("qtCodec", int32_t(compression.fCodec));
+        gMediaSettings->AddInt("qtDepth", compression.fDepth);
+        gMediaSettings->AddInt("qtQuality", IndexOfSpatialQuality(compression.fSpatialQuality));
+    }
+}
+
+PlatMovieOutOptions QtMovieOptions(const QtCompression& compression, int32_t width, int32_t height,
+    int32_t frameDuration)
+{
+    PlatMovieOutOptions o;
+    o.container = "mov";
+    o.encoder = EncoderOfCodec(compression.fCodec);
+    o.width = width;
+    o.height = height;
+    o.timeScale = QV_QtMovieWriter::kTimeScale;
+    o.frameDuration = frameDuration;
+    o.alpha = compression.fDepth == 32;
+    o.qscale = QuantiserOfSpatialQuality(compression.fSpatialQuality);
+    return o;
+}
+
 QV_QtMovieWriter::QV_QtMovieWriter()
     : fFrameDuration(0)
     , fFrameIndex(0)
@@ -100,9 +134,9 @@ QV_QtMovieWriter::QV_QtMovieWriter()
 
 QV_QtMovieWriter::~QV_QtMovieWriter() = default;
 
-int32_t QV_QtMovieWriter::Open(const QV_PixelBuffer& frame, const char* path, float rate, bool skipDialog)
+int32_t QV_QtMovieWriter::Open(const QV_PixelBuffer& frame, const char* path, float rate, bool skipDialog,
+    void* parentWindow)
 {
-    (void)skipDialog;
     fFrameIndex = 0;
     if (!gQuickTimePresent || !path || !(rate > 0) || frame.depth != 32 || frame.width <= 0 || frame.height <= 0)
         return -1;
@@ -110,29 +144,13 @@ int32_t QV_QtMovieWriter::Open(const QV_PixelBuffer& frame, const char* path, fl
     if (duration < 1 || duration > 1e9)
         return -1;
     fFrameDuration = int32_t(duration);
+    const CodecDialogHook dialog = skipDialog ? nullptr : GetCodecDialogHook();
+    if (dialog && !dialog(kMovieKindQuickTime, parentWindow, frame.width, frame.height))
+        return -1;
 
-    const QtCompression c = gQtSettings ? *gQtSettings : CompressionFromSettings();
-    QtCompression* kept = new (std::nothrow) QtCompression(c);
-    if (kept) {
-        delete gQtSettings;
-        gQtSettings = kept;
-    }
-    if (gMediaSettings) {
-        gMediaSettings->AddInt("qtCodec", int32_t(c.fCodec));
-        gMediaSettings->AddInt("qtDepth", c.fDepth);
-        gMediaSettings->AddInt("qtQuality", IndexOfSpatialQuality(c.fSpatialQuality));
-    }
-
-    PlatMovieOutOptions o;
-    o.container = "mov";
-    o.encoder = EncoderOfCodec(c.fCodec);
-    o.width = frame.width;
-    o.height = frame.height;
-    o.timeScale = kTimeScale;
-    o.frameDuration = fFrameDuration;
-    o.alpha = c.fDepth == 32;
-    o.qscale = QuantiserOfSpatialQuality(c.fSpatialQuality);
-    const int32_t status = fMovie.Open(path, o);
+    const QtCompression c = CurrentQtCompression(3);
+    StoreQtCompression(c);
+    const int32_t status = fMovie.Open(path, QtMovieOptions(c, frame.width, frame.height, fFrameDuration));
     if (status != 0)
         return status;
     fWidth = frame.width;
@@ -185,7 +203,8 @@ bool QV_QtMovieWriter::Close()
     return fMovie.Finish();
 }
 
-bool QV_QtMovieWriter::ChooseCompression()
+bool QV_QtMovieWriter::ChooseCompression(void* parentWindow, int32_t width, int32_t height)
 {
-    return false;
+    const CodecDialogHook dialog = GetCodecDialogHook();
+    return gQuickTimePresent && dialog && dialog(kMovieKindQuickTime, parentWindow, width, height);
 }

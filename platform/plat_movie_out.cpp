@@ -33,6 +33,12 @@ AVPixelFormat ChoosePixelFormat(const AVCodec* codec, bool alpha)
     return codec->pix_fmts[0];
 }
 
+bool UsableOptions(const PlatMovieOutOptions& o)
+{
+    return o.container && o.encoder && o.width > 0 && o.height > 0 && int64_t(o.width) * o.height <= kPlatMaxPixels
+        && o.timeScale > 0 && o.frameDuration > 0;
+}
+
 } // namespace
 
 struct PlatMovieOut::State {
@@ -49,6 +55,8 @@ struct PlatMovieOut::State {
     int32_t height = 0;
     int32_t frameDuration = 1;
     int64_t frames = 0;
+    // A trial movie goes to a growing buffer, never to a file.
+    bool inMemory = false;
     bool headerWritten = false;
     bool failed = false;
     // The frame grown by repeated edges, for encoders that need even sizes.
@@ -65,8 +73,15 @@ struct PlatMovieOut::State {
 
     void Release()
     {
-        if (format && format->pb)
-            avio_closep(&format->pb);
+        if (format && format->pb) {
+            if (inMemory) {
+                uint8_t* bytes = nullptr;
+                avio_close_dyn_buf(format->pb, &bytes);
+                av_free(bytes);
+                format->pb = nullptr;
+            } else
+                avio_closep(&format->pb);
+        }
         avformat_free_context(format);
         format = nullptr;
         sws_freeContext(scaler);
@@ -77,6 +92,7 @@ struct PlatMovieOut::State {
     }
 
     int32_t Open(const PlatMovieOutOptions& o);
+    bool Encode(const uint8_t* top, ptrdiff_t rowBytes);
     bool Drain();
 };
 
@@ -85,7 +101,8 @@ int32_t PlatMovieOut::State::Open(const PlatMovieOutOptions& o)
     const AVCodec* codec = avcodec_find_encoder_by_name(o.encoder);
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
         return -1;
-    if (avformat_alloc_output_context2(&format, nullptr, o.container, temporary.c_str()) < 0 || !format)
+    if (avformat_alloc_output_context2(&format, nullptr, o.container, inMemory ? nullptr : temporary.c_str()) < 0
+        || !format)
         return -1;
     encoder = avcodec_alloc_context3(codec);
     frame = av_frame_alloc();
@@ -137,7 +154,7 @@ int32_t PlatMovieOut::State::Open(const PlatMovieOutOptions& o)
         pixelFormat, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!scaler)
         return -1;
-    if (avio_open(&format->pb, temporary.c_str(), AVIO_FLAG_WRITE) < 0)
+    if ((inMemory ? avio_open_dyn_buf(&format->pb) : avio_open(&format->pb, temporary.c_str(), AVIO_FLAG_WRITE)) < 0)
         return -1;
     AVDictionary* muxOptions = PlatMovieMuxOptions(container.c_str(), o.timeScale);
     const int header = avformat_write_header(format, &muxOptions);
@@ -163,6 +180,42 @@ bool PlatMovieOut::State::Drain()
     }
 }
 
+bool PlatMovieOut::State::Encode(const uint8_t* top, ptrdiff_t rowBytes)
+{
+    if (failed || av_frame_make_writable(frame) < 0) {
+        failed = true;
+        return false;
+    }
+    const uint8_t* source = top;
+    int stride = int(rowBytes);
+    if (padded) {
+        const int32_t w = encoder->width;
+        const int32_t h = encoder->height;
+        for (int32_t y = 0; y < h; ++y) {
+            const uint8_t* from = top + ptrdiff_t(y < height ? y : height - 1) * rowBytes;
+            uint8_t* to = padded.get() + size_t(y) * size_t(w) * 4;
+            std::memcpy(to, from, size_t(width) * 4);
+            for (int32_t x = width; x < w; ++x)
+                std::memcpy(to + size_t(x) * 4, from + size_t(width - 1) * 4, 4);
+        }
+        source = padded.get();
+        stride = w * 4;
+    }
+    const uint8_t* planes[4] = { source, nullptr, nullptr, nullptr };
+    const int strides[4] = { stride, 0, 0, 0 };
+    if (sws_scale(scaler, planes, strides, 0, encoder->height, frame->data, frame->linesize) != encoder->height) {
+        failed = true;
+        return false;
+    }
+    frame->pts = frames * frameDuration;
+    if (avcodec_send_frame(encoder, frame) < 0 || !Drain()) {
+        failed = true;
+        return false;
+    }
+    ++frames;
+    return true;
+}
+
 PlatMovieOut::PlatMovieOut() = default;
 
 PlatMovieOut::~PlatMovieOut()
@@ -173,9 +226,7 @@ PlatMovieOut::~PlatMovieOut()
 int32_t PlatMovieOut::Open(const char* target, const PlatMovieOutOptions& options)
 {
     Abandon();
-    if (!target || !*target || !options.container || !options.encoder || options.width <= 0 || options.height <= 0
-        || int64_t(options.width) * options.height > kPlatMaxPixels || options.timeScale <= 0
-        || options.frameDuration <= 0)
+    if (!target || !*target || !UsableOptions(options))
         return -1;
     PlatQuietMediaLog();
     auto s = std::make_unique<State>();
@@ -194,6 +245,30 @@ int32_t PlatMovieOut::Open(const char* target, const PlatMovieOutOptions& option
     return 0;
 }
 
+int32_t PlatMovieOut::TryEncoder(const PlatMovieOutOptions& options)
+{
+    if (!UsableOptions(options))
+        return -1;
+    PlatQuietMediaLog();
+    State s;
+    s.inMemory = true;
+    s.container = options.container;
+    s.width = options.width;
+    s.height = options.height;
+    s.frameDuration = options.frameDuration;
+    const int32_t status = s.Open(options);
+    if (status != 0)
+        return status;
+    const size_t rowBytes = size_t(options.width) * 4;
+    std::unique_ptr<uint8_t[]> blank(new (std::nothrow) uint8_t[rowBytes * size_t(options.height)]());
+    if (!blank)
+        return -1;
+    // Some encoders accept the settings and only refuse once a picture arrives.
+    if (!s.Encode(blank.get(), ptrdiff_t(rowBytes)) || avcodec_send_frame(s.encoder, nullptr) < 0 || !s.Drain())
+        return -2;
+    return 0;
+}
+
 bool PlatMovieOut::IsOpen() const
 {
     return fState != nullptr;
@@ -203,39 +278,7 @@ bool PlatMovieOut::WriteFrame(const uint8_t* top, ptrdiff_t rowBytes)
 {
     if (!fState || !top)
         return false;
-    State& s = *fState;
-    if (s.failed || av_frame_make_writable(s.frame) < 0) {
-        s.failed = true;
-        return false;
-    }
-    const uint8_t* source = top;
-    int stride = int(rowBytes);
-    if (s.padded) {
-        const int32_t w = s.encoder->width;
-        const int32_t h = s.encoder->height;
-        for (int32_t y = 0; y < h; ++y) {
-            const uint8_t* from = top + ptrdiff_t(y < s.height ? y : s.height - 1) * rowBytes;
-            uint8_t* to = s.padded.get() + size_t(y) * size_t(w) * 4;
-            std::memcpy(to, from, size_t(s.width) * 4);
-            for (int32_t x = s.width; x < w; ++x)
-                std::memcpy(to + size_t(x) * 4, from + size_t(s.width - 1) * 4, 4);
-        }
-        source = s.padded.get();
-        stride = w * 4;
-    }
-    const uint8_t* planes[4] = { source, nullptr, nullptr, nullptr };
-    const int strides[4] = { stride, 0, 0, 0 };
-    if (sws_scale(s.scaler, planes, strides, 0, s.encoder->height, s.frame->data, s.frame->linesize) != s.encoder->height) {
-        s.failed = true;
-        return false;
-    }
-    s.frame->pts = s.frames * s.frameDuration;
-    if (avcodec_send_frame(s.encoder, s.frame) < 0 || !s.Drain()) {
-        s.failed = true;
-        return false;
-    }
-    ++s.frames;
-    return true;
+    return fState->Encode(top, rowBytes);
 }
 
 void PlatMovieOut::MarkFailed()

@@ -45,6 +45,9 @@ public:
     // 0 when ready for frames; -2 when the encoder refuses frames of this size or kind; -1 for
     // any other failure (no such encoder or container, the file cannot be made).
     int32_t Open(const char* target, const PlatMovieOutOptions& options);
+    // Opens a movie of these options in memory and compresses one blank frame: whether the encoder
+    // takes such frames, answered as Open would, with nothing written to disk.
+    static int32_t TryEncoder(const PlatMovieOutOptions& options);
     bool IsOpen() const;
     // One frame of width x height pixels of the bytes B, G, R, A, top row at `top`, rows
     // rowBytes apart (negative for a bottom-up raster). False when the encoder or the file

@@ -4,6 +4,8 @@
 #include <ctime>
 
 #include "blend_tables.h"
+#include "codec_dialog.h"
+#include "codec_dialog_hook.h"
 #include "image_format_registry.h"
 #include "interface_fonts.h"
 #include "plat_audio.h"
@@ -35,11 +37,13 @@ void ToolkitStartup()
     CreateInterfaceFonts();
     // The movie libraries need no start of their own: linked in, they are there.
     gQuickTimePresent = true;
+    SetCodecDialogHook(ShowCodecDialog);
     gAudioAvailable = PlatAudioStart();
 }
 
 void ToolkitShutdown()
 {
+    SetCodecDialogHook(nullptr);
     if (gAudioAvailable) {
         PlatAudioStop();
         gAudioAvailable = false;

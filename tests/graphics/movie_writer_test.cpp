@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "codec_dialog_hook.h"
 #include "image_format_registry.h"
 #include "media_presence.h"
 #include "movie_test_support.h"
@@ -32,6 +34,7 @@ protected:
         delete gQtSettings;
         gQtSettings = nullptr;
         gMediaSettings = nullptr;
+        SetCodecDialogHook(nullptr);
     }
 
     // Writes `count` frames of a picture that changes with the frame number; Close's answer.
@@ -68,12 +71,96 @@ TEST_F(MovieWriterTest, ExtensionsOfTheKinds)
     EXPECT_EQ(MovieFileExtension(-1), "");
 }
 
-// The codec dialog waits for the dialog widgets; without it nothing is chosen.
-TEST_F(MovieWriterTest, ChoosingACodecAnswersFalse)
+// What the stand-in codec dialog was asked, and what it answers: OK stores its choice
+// (Motion JPEG for AVI, PNG for MOV), Cancel changes nothing.
+struct DialogCall {
+    int32_t kind = -1;
+    void* parent = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+std::vector<DialogCall> gDialogCalls;
+bool gDialogConfirms = true;
+
+bool StandInDialog(int32_t kind, void* parent, int32_t width, int32_t height)
 {
-    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(0, nullptr, 64, 48));
-    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(1, nullptr, 64, 48));
-    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(5, nullptr, 64, 48));
+    gDialogCalls.push_back({ kind, parent, width, height });
+    if (!gDialogConfirms)
+        return false;
+    if (kind == kMovieKindAvi) {
+        gAviOptions = AviCompression();
+        gAviOptions.fEncoder = "mjpeg";
+        gAviOptionsValid = true;
+    } else {
+        delete gQtSettings;
+        gQtSettings = new QtCompression { FourCharCode("png "), 24, 512 };
+    }
+    return true;
+}
+
+// Without a dialog installed nothing can be chosen; with one, choosing answers what the user did.
+TEST_F(MovieWriterTest, ChoosingACodecGoesThroughTheInstalledDialog)
+{
+    for (int32_t kind : { 0, 1, 5 })
+        EXPECT_FALSE(QV_MovieWriter::ChooseCompression(kind, nullptr, 64, 48));
+    SetCodecDialogHook(StandInDialog);
+    gDialogCalls.clear();
+    int parent = 0;
+    gDialogConfirms = true;
+    EXPECT_TRUE(QV_MovieWriter::ChooseCompression(0, &parent, 64, 48));
+    EXPECT_TRUE(QV_MovieWriter::ChooseCompression(1, &parent, 32, 16));
+    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(5, &parent, 64, 48));
+    gDialogConfirms = false;
+    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(0, &parent, 64, 48));
+    gQuickTimePresent = false;
+    EXPECT_FALSE(QV_MovieWriter::ChooseCompression(1, &parent, 64, 48));
+    ASSERT_EQ(gDialogCalls.size(), 3u);
+    EXPECT_EQ(gDialogCalls[0].kind, 0);
+    EXPECT_EQ(gDialogCalls[0].parent, &parent);
+    EXPECT_EQ(gDialogCalls[1].kind, 1);
+    EXPECT_EQ(gDialogCalls[1].width, 32);
+    EXPECT_EQ(gDialogCalls[1].height, 16);
+    EXPECT_EQ(gDialogCalls[2].kind, 0);
+}
+
+// Opening without skipping the dialog shows it for the frame size and writes with what it chose;
+// cancelling fails the open with -1 and leaves no file; skipping it never shows it.
+TEST_F(MovieWriterTest, OpeningShowsTheDialogUnlessSkipped)
+{
+    REQUIRE_MEDIA_TOOLS();
+    SetCodecDialogHook(StandInDialog);
+    int parent = 0;
+    for (int32_t kind : { 0, 1 }) {
+        gDialogCalls.clear();
+        const std::string extension = MovieFileExtension(kind).CString();
+        OwnedRaster frame(40, 30, 32);
+        QV_MovieWriter writer;
+        gDialogConfirms = false;
+        const size_t filesBefore = fFolder.Names().size();
+        EXPECT_EQ(writer.Open(frame.buffer, (fFolder / ("cancelled." + extension)).c_str(), 12, 3, kind, &parent,
+                      false),
+            -1);
+        EXPECT_FALSE(writer.fAvi || writer.fQt);
+        EXPECT_EQ(kind == 0 ? gAviOptionsValid : gQtSettings != nullptr, false);
+        EXPECT_EQ(fFolder.Names().size(), filesBefore);
+
+        gDialogConfirms = true;
+        const std::string path = fFolder / ("chosen." + extension);
+        ASSERT_EQ(writer.Open(frame.buffer, path.c_str(), 12, 3, kind, &parent, false), 0);
+        ASSERT_TRUE(WriteMovie(writer, frame, 3));
+        EXPECT_EQ(Probe(path, "v:0", "codec_name"), kind == 0 ? "mjpeg" : "png");
+        ASSERT_EQ(gDialogCalls.size(), 2u);
+        EXPECT_EQ(gDialogCalls[1].kind, kind);
+        EXPECT_EQ(gDialogCalls[1].parent, &parent);
+        EXPECT_EQ(gDialogCalls[1].width, 40);
+        EXPECT_EQ(gDialogCalls[1].height, 30);
+
+        ASSERT_EQ(writer.Open(frame.buffer, (fFolder / ("skipped." + extension)).c_str(), 12, 3, kind, &parent,
+                      true),
+            0);
+        writer.Close();
+        EXPECT_EQ(gDialogCalls.size(), 2u);
+    }
 }
 
 TEST_F(MovieWriterTest, BadKindsAndMissingMovieLibrariesFail)

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "codec_dialog.h"
+#include "codec_dialog_hook.h"
 #include "follow_flags.h"
 #include "frame_test_support.h"
 #include "plat_pump.h"
@@ -71,6 +73,7 @@ public:
 WindowedApp* gWindowedApp = nullptr;
 bool gMoviesSeenInRun = false;
 bool gSettingsSeenInRun = false;
+bool gCodecDialogSeenInRun = false;
 
 void RunWindowedApp()
 {
@@ -80,6 +83,8 @@ void RunWindowedApp()
     // settings.
     gMoviesSeenInRun = gQuickTimePresent;
     gSettingsSeenInRun = gMediaSettings == &app.fUserSettings;
+    // The movie writers reach the codec dialog through the hook start-up installed.
+    gCodecDialogSeenInRun = GetCodecDialogHook() == &ShowCodecDialog;
     app.Run();
     EXPECT_TRUE(app.shutdownRan);
     gWindowedApp = nullptr;
@@ -98,6 +103,8 @@ TEST_F(RunLoopTest, AnApplicationOpensAWindowQuitsFromTheLoopAndSavesItsSettings
     EXPECT_EQ(QuitOnRepaintLayer::repaintsInLoop, 1);
     EXPECT_TRUE(gMoviesSeenInRun);
     EXPECT_TRUE(gSettingsSeenInRun);
+    EXPECT_TRUE(gCodecDialogSeenInRun);
+    EXPECT_EQ(GetCodecDialogHook(), nullptr);
     // Audio (when a device answered) is shut down again, and the settings are gone with the app.
     EXPECT_FALSE(gAudioAvailable);
     EXPECT_EQ(gMediaSettings, nullptr);

@@ -29,6 +29,7 @@
 #include "resource_images.h"
 #include "shell_open.h"
 #include "toolkit_startup.h"
+#include "widget_demo_codec.h"
 #include "widget_demo_controls.h"
 
 namespace {
@@ -311,6 +312,8 @@ int main(int argc, char** argv)
         return RunMenusDemo();
     if (argc > 1 && std::string(argv[1]) == "controls")
         return RunControlsDemo();
+    if (argc > 1 && std::string(argv[1]) == "codec")
+        return RunCodecDemo(argc, argv);
     ToolkitStartup();
     PlatSetBeepHook([] { Say("beep"); });
     {
