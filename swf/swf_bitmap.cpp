@@ -1,5 +1,7 @@
 #include "swf_bitmap.h"
 
+#include "swf_file_bytes.h"
+
 #include <png.h>
 #include <zlib.h>
 
@@ -11,20 +13,6 @@ namespace {
 constexpr int kTagJpeg2 = 21;
 constexpr int kTagLossless2 = 36;
 constexpr int kArgbFormat = 5;
-
-bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
-{
-    FILE* f = path ? std::fopen(path, "rb") : nullptr;
-    if (!f)
-        return false;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
 
 bool IsFrameMarker(uint8_t m)
 {
@@ -118,7 +106,7 @@ bool SwfJpegSize(const std::vector<uint8_t>& bytes, int32_t& width, int32_t& hei
 SwfBitmap* SwfBitmap::FromJpegFile(const char* path)
 {
     std::unique_ptr<SwfBitmap> bitmap(new SwfBitmap);
-    if (!ReadWholeFile(path, bitmap->fData) || !SwfJpegSize(bitmap->fData, bitmap->fWidth, bitmap->fHeight))
+    if (!SwfReadFileBytes(path, bitmap->fData) || !SwfJpegSize(bitmap->fData, bitmap->fWidth, bitmap->fHeight))
         return nullptr;
     bitmap->fJpeg = true;
     return bitmap.release();

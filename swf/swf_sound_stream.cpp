@@ -1,5 +1,7 @@
 #include "swf_sound_stream.h"
 
+#include "swf_file_bytes.h"
+
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -58,17 +60,8 @@ int RateCode(int32_t rate)
 
 SwfSoundStream* SwfSoundStream::FromPath(const char* path)
 {
-    FILE* f = path ? std::fopen(path, "rb") : nullptr;
-    if (!f)
-        return nullptr;
     std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok ? FromBytes(bytes) : nullptr;
+    return SwfReadFileBytes(path, bytes) ? FromBytes(bytes) : nullptr;
 }
 
 SwfSoundStream* SwfSoundStream::FromBytes(const std::vector<uint8_t>& bytes)
