@@ -42,11 +42,8 @@ protected:
                 GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
         }
         std::string why;
-        if (!fServer.Start(1024, 738, why))
+        if (!fScreen.Start(why))
             GTEST_SKIP() << "no X server could be started: " << why;
-        fDisplay = std::make_unique<ScopedEnv>("DISPLAY", fServer.Display().c_str());
-        fDriver = std::make_unique<ScopedEnv>("SDL_VIDEODRIVER", "x11");
-        fBus = std::make_unique<ScopedEnv>("DBUS_SESSION_BUS_ADDRESS", "disabled:");
         // The demo takes its pictures from beside itself.
         fAppFolder.reset();
         unsetenv("CELVANE_APP_FOLDER");
@@ -284,10 +281,7 @@ protected:
         return long(differing);
     }
 
-    XvfbSession fServer;
-    std::unique_ptr<ScopedEnv> fDisplay;
-    std::unique_ptr<ScopedEnv> fDriver;
-    std::unique_ptr<ScopedEnv> fBus;
+    PrivateDisplay fScreen;
     pid_t fDemo = 0;
     std::map<std::string, DemoBox> fBoxes;
     int fPointerX = -1;

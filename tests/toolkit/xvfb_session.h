@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -11,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "scoped_env.h"
 
 extern char** environ;
 
@@ -145,4 +148,26 @@ public:
 private:
     pid_t fPid = 0;
     std::string fDisplay;
+};
+
+// A private X server that this process's windows go to, for as long as the
+// object lives: SDL is pointed at it, and nothing may try to start a session
+// bus for it.
+class PrivateDisplay {
+public:
+    bool Start(std::string& why)
+    {
+        if (!fServer.Start(1024, 738, why))
+            return false;
+        fDisplay = std::make_unique<ScopedEnv>("DISPLAY", fServer.Display().c_str());
+        fDriver = std::make_unique<ScopedEnv>("SDL_VIDEODRIVER", "x11");
+        fBus = std::make_unique<ScopedEnv>("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        return true;
+    }
+
+private:
+    XvfbSession fServer;
+    std::unique_ptr<ScopedEnv> fDisplay;
+    std::unique_ptr<ScopedEnv> fDriver;
+    std::unique_ptr<ScopedEnv> fBus;
 };

@@ -100,12 +100,8 @@ protected:
                 GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
         }
         std::string why;
-        if (!fServer.Start(1024, 738, why))
+        if (!fScreen.Start(why))
             GTEST_SKIP() << "no X server could be started: " << why;
-        fDisplay = std::make_unique<ScopedEnv>("DISPLAY", fServer.Display().c_str());
-        fDriver = std::make_unique<ScopedEnv>("SDL_VIDEODRIVER", "x11");
-        // No session bus: nothing may try to start one for the private server.
-        fBus = std::make_unique<ScopedEnv>("DBUS_SESSION_BUS_ADDRESS", "disabled:");
         ToolkitStartup();
         fStarted = true;
     }
@@ -135,10 +131,7 @@ protected:
         return RunProgram(args, output.empty() ? "" : fRoot.File(output), [] { PlatPumpMessageWithin(5); });
     }
 
-    XvfbSession fServer;
-    std::unique_ptr<ScopedEnv> fDisplay;
-    std::unique_ptr<ScopedEnv> fDriver;
-    std::unique_ptr<ScopedEnv> fBus;
+    PrivateDisplay fScreen;
     bool fStarted = false;
 };
 
