@@ -28,7 +28,8 @@ struct ParticleState {
 // the parameters and the seed, so documents store only those.
 //
 // Split by concern: the class and its channel row (particlelayer.cpp), the record
-// (particlelayer_record.cpp), the simulation (particlelayer_sim.cpp).
+// (particlelayer_record.cpp), the simulation (particlelayer_sim.cpp), drawing and rendering
+// (particlelayer_draw.cpp).
 class ParticleLayer : public GroupLayer {
 public:
     ParticleLayer();
@@ -38,6 +39,11 @@ public:
     bool ReadRecord(QV_IoStream* stream) override;
     void WriteRecord(QV_IoStream* stream) override;
     void SetCurFrame(int32_t frame) override;
+    void Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode, VornLayer* currentLayer,
+        RenderSettings* settings) override;
+    int32_t CountRenderItems() override;
+    void RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,
+        int32_t item, RenderSettings* settings) override;
     int32_t AnimDuration() override;
     int32_t CountChannels() override;
     void GetChannelInfo(int32_t row, ChannelInfo& info) override;
@@ -107,6 +113,18 @@ public:
 private:
     bool Reallocate(int32_t capacity);
     void ComeBackTo(int32_t docFrame);
+
+    // Drawing and rendering (particlelayer_draw.cpp).
+    // The template's origin to the particle, turned along its motion when orient is on.
+    QV_Matrix Placement(const ParticleState& p) const;
+    void EvaluateTemplate(const ParticleState& p);
+    bool ParticleDrawn(const ParticleState& p, bool atFrameZero, bool previewOnly, int32_t mode,
+        VornLayer* currentLayer);
+    // Free-floating particles carry their emitter transform: the layer's own is undone.
+    void PushFreeFloating(XGraphics* graphics, VornDoc* doc);
+    VornLayer* EditedSubLayer(VornLayer* currentLayer);
+    void RenderParticle(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,
+        ParticleState& p, RenderSettings* settings);
 
     // The simulation (particlelayer_sim.cpp).
     void Spawn(ParticleState& p);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "channelinfo.h"
 #include "format_version.h"
+#include "layer_render_support.h"
 #include "layerfactory.h"
 #include "meshlayer.h"
 #include "particlelayer.h"
@@ -249,4 +251,73 @@ TEST(ParticleLayer, RecordsBeyondTheLastSeedingStayInactive)
     for (int32_t i = 100; i < 150; i++)
         EXPECT_FALSE(layer.Particle(i).fActive) << i;
     EXPECT_FALSE(layer.SetNumParticles(-3, 0));
+}
+
+namespace {
+
+// Renders the particle layer of a 40 x 40 document at a frame and counts the template passes.
+int32_t RenderedParticles(bool reduced, int32_t* expected)
+{
+    RenderBench bench(40, 40, 4);
+    ParticleLayer* layer = new ParticleLayer;
+    bench.doc.AddLayer(layer);
+    RectLayer* spark = new RectLayer(0, 0, 2, 2);
+    layer->AddLayer(spark);
+    Settle(*layer, false);
+    bench.doc.fCurFrame = 5;
+    bench.settings.fReducedParticles = reduced;
+    layer->RenderItem(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer, 0, &bench.settings);
+    *expected = 0;
+    for (int32_t i = 0; i < 100; i++) {
+        const ParticleState& p = layer->Particle(i);
+        if (p.fActive && (p.fPreview || !reduced))
+            (*expected)++;
+    }
+    return int32_t(spark->calls.size());
+}
+
+} // namespace
+
+TEST(ParticleLayerRender, EveryReleasedParticleRendersItsTemplate)
+{
+    int32_t expected = 0;
+    // Frames 1 to 5 release the particles of intervals 1 to 5: five of each of the first four,
+    // four of interval 5 (particles 4, 28, 52 and 76).
+    EXPECT_EQ(RenderedParticles(false, &expected), 24);
+    EXPECT_EQ(expected, 24);
+    const int32_t reduced = RenderedParticles(true, &expected);
+    EXPECT_EQ(reduced, expected);
+    EXPECT_LT(reduced, 24);
+    EXPECT_GT(reduced, 0);
+}
+
+TEST(ParticleLayerRender, TheTemplatesOriginLandsOnTheParticle)
+{
+    RenderBench bench(40, 40, 4);
+    ParticleLayer* layer = new ParticleLayer;
+    bench.doc.AddLayer(layer);
+    RectLayer* spark = new RectLayer(0, 0, 2, 2);
+    spark->SetOrigin(QV_Vector2 { 1.0f, 0.5f });
+    layer->AddLayer(spark);
+    Settle(*layer, true);
+    bench.doc.fCurFrame = 3;
+    layer->RenderItem(&bench.doc, &bench.graphics, &bench.buffer.buffer, &bench.scratch.buffer, 0, &bench.settings);
+    const ParticleState* last = nullptr;
+    for (int32_t i = 0; i < 100; i++) {
+        if (layer->Particle(i).fActive)
+            last = &layer->Particle(i);
+    }
+    ASSERT_NE(last, nullptr);
+    QV_Vector3 origin;
+    origin.Set(1.0f, 0.5f, 0.0f);
+    spark->fParticleMatrix.TransformAffine(origin);
+    EXPECT_NEAR(origin.x, last->fPos.x, 1e-5f);
+    EXPECT_NEAR(origin.y, last->fPos.y, 1e-5f);
+    // Orient turns the template's upward axis along the motion.
+    QV_Vector3 above;
+    above.Set(1.0f, 1.5f, 0.0f);
+    spark->fParticleMatrix.TransformAffine(above);
+    const float speed = std::hypot(last->fVelocity.x, last->fVelocity.y);
+    EXPECT_NEAR(above.x - origin.x, last->fVelocity.x / speed, 1e-4f);
+    EXPECT_NEAR(above.y - origin.y, last->fVelocity.y / speed, 1e-4f);
 }
