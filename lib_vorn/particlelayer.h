@@ -110,6 +110,10 @@ public:
     bool fStartFull;
     AnimBool fActivation;
 
+protected:
+    // The emitter's ellipse, then the group's origin marker.
+    void DrawEditOverlays(VornDoc* doc, XGraphics* graphics) override;
+
 private:
     bool Reallocate(int32_t capacity);
     void ComeBackTo(int32_t docFrame);

@@ -5,6 +5,7 @@
 
 #include "composite_modes.h"
 #include "layer_effects.h"
+#include "meshlayer_draw_colors.h"
 #include "particlelayer.h"
 #include "pushed_transform.h"
 #include "raster_alpha.h"
@@ -144,6 +145,24 @@ void ParticleLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scra
 
     layerTransform.Restore();
     drawMode = incoming;
+}
+
+void ParticleLayer::DrawEditOverlays(VornDoc* doc, XGraphics* graphics)
+{
+    const float hx = fSourceShape.x * 0.5f;
+    const float hy = fSourceShape.y * 0.5f;
+    // Four cubic quarters, each a mirror image of the one before it.
+    static const float kSigns[4][2] = { { 1, 1 }, { -1, 1 }, { -1, -1 }, { 1, -1 } };
+    graphics->SetColorStruct(EditorColObj());
+    for (const auto& sign : kSigns) {
+        const float sx = sign[0] * hx, sy = sign[1] * hy;
+        const QV_Vector2 quarter[4] = { { -sx, 0.0f }, { -sx, sy * 9.0f / 16.0f }, { -sx * 9.0f / 16.0f, sy },
+            { 0.0f, sy } };
+        graphics->DrawCurve(quarter);
+    }
+    const bool smoothing = graphics->fSmoothing;
+    GroupLayer::DrawEditOverlays(doc, graphics);
+    graphics->SetSmoothing(smoothing);
 }
 
 int32_t ParticleLayer::CountRenderItems()

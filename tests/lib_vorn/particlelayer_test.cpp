@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "channelinfo.h"
+#include "drawing_support.h"
 #include "format_version.h"
 #include "layer_render_support.h"
 #include "layerfactory.h"
@@ -320,4 +321,23 @@ TEST(ParticleLayerRender, TheTemplatesOriginLandsOnTheParticle)
     const float speed = std::hypot(last->fVelocity.x, last->fVelocity.y);
     EXPECT_NEAR(above.x - origin.x, last->fVelocity.x / speed, 1e-4f);
     EXPECT_NEAR(above.y - origin.y, last->fVelocity.y / speed, 1e-4f);
+}
+
+TEST(ParticleLayerDraw, TheCurrentLayerOutlinesItsEmitter)
+{
+    EditorCanvas canvas;
+    EditorColours colours({ { "VornColObj", rgb_color { 0, 0, 255, 255 } } });
+    ParticleLayer* layer = new ParticleLayer;
+    layer->SetSourceDimensions(QV_Vector3().Set(1.0f, 1.0f, 0.0f));
+    canvas.doc.AddLayer(layer);
+    canvas.doc.fSelLayer = layer;
+    int32_t mode = DRAW_EDIT;
+    layer->Draw(&canvas.doc, &canvas.graphics, nullptr, mode, layer, nullptr);
+    auto blue = [](rgb_color c) { return c.b > 200 && c.r < 100; };
+    // The ellipse of half-axes 0.5 passes pixels (75, 50), (50, 25), (25, 50) and (50, 75).
+    EXPECT_GT(canvas.Count(blue, 73, 48, 77, 52), 0);
+    EXPECT_GT(canvas.Count(blue, 48, 23, 52, 27), 0);
+    EXPECT_GT(canvas.Count(blue, 23, 48, 27, 52), 0);
+    EXPECT_GT(canvas.Count(blue, 48, 73, 52, 77), 0);
+    EXPECT_EQ(canvas.Count(blue, 60, 60, 66, 66), 0);
 }
