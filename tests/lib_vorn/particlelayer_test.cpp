@@ -341,3 +341,20 @@ TEST(ParticleLayerDraw, TheCurrentLayerOutlinesItsEmitter)
     EXPECT_GT(canvas.Count(blue, 48, 73, 52, 77), 0);
     EXPECT_EQ(canvas.Count(blue, 60, 60, 66, 66), 0);
 }
+
+TEST(ParticleLayer, SwitchedOffParticlesFinishTheirLivesAndWait)
+{
+    ParticleLayer layer;
+    layer.RunningTrack()->SetValue(10, false);
+    layer.RunningTrack()->SetValue(50, true);
+    Settle(layer, false);
+    for (int32_t frame = 1; frame <= 40; frame++)
+        layer.SetCurFrame(frame);
+    for (int32_t i = 0; i < 100; i++)
+        EXPECT_FALSE(layer.Particle(i).fActive) << i;
+    for (int32_t frame = 41; frame <= 50; frame++)
+        layer.SetCurFrame(frame);
+    // Intervals are i mod 24 + 1: those dividing 50 release again at once.
+    for (int32_t i = 0; i < 100; i++)
+        EXPECT_EQ(layer.Particle(i).fActive, 50 % (i % 24 + 1) == 0) << i;
+}
