@@ -6,6 +6,7 @@
 #include "grouplayer.h"
 #include "meshlayer.h"
 #include "notelayer.h"
+#include "particlelayer.h"
 #include "switchlayer.h"
 #include "qv_iostream.h"
 
@@ -17,8 +18,6 @@ const char* UnsupportedKinds(int32_t type)
     switch (type) {
     case LT_IMAGE:
         return "Image layers";
-    case LT_PARTICLE:
-        return "Particle layers";
     case LT_3D:
         return "3D layers";
     case LT_AUDIO:
@@ -41,6 +40,8 @@ VornLayer* LayerFactory(int32_t type)
         return new (std::nothrow) BoneLayer;
     case LT_SWITCH:
         return new (std::nothrow) SwitchLayer;
+    case LT_PARTICLE:
+        return new (std::nothrow) ParticleLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
     default:
