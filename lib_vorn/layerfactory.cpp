@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "audiolayer.h"
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
@@ -21,8 +22,6 @@ const char* UnsupportedKinds(int32_t type)
         return "Particle layers";
     case LT_3D:
         return "3D layers";
-    case LT_AUDIO:
-        return "Audio layers";
     default:
         return nullptr;
     }
@@ -43,6 +42,8 @@ VornLayer* LayerFactory(int32_t type)
         return new (std::nothrow) SwitchLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
+    case LT_AUDIO:
+        return new (std::nothrow) AudioLayer;
     default:
         return new (std::nothrow) MeshLayer;
     }
