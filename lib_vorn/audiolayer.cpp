@@ -9,8 +9,11 @@
 #include "channelinfo.h"
 #include "document_path.h"
 #include "interpsetting.h"
+#include "meshlayer_draw_colors.h"
+#include "pushed_transform.h"
 #include "qv_matrix.h"
 #include "vorndoc.h"
+#include "xgraphics.h"
 
 namespace {
 
@@ -40,12 +43,25 @@ void AudioLayer::SetCurFrame(int32_t frame)
     RunLayerScript();
 }
 
-void AudioLayer::Draw(VornDoc* doc, XGraphics*, QV_PixelBuffer*, int32_t& drawMode, VornLayer*, RenderSettings*)
+void AudioLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_t& drawMode, VornLayer* currentLayer,
+    RenderSettings*)
 {
     UpdateToDocFrame(doc);
     if (drawMode == DRAW_ONION || drawMode == DRAW_ONION_CURRENT)
         return;
     RunLayerScript();
+    // A sound has nothing to show but where it sits, and only while it is being edited.
+    if (!graphics || drawMode != DRAW_EDIT || currentLayer != this || !ShowsEditOverlays())
+        return;
+    PushedTransform layerTransform(graphics);
+    QV_Matrix matrix;
+    GetLayerTransform(DocFrameOf(fCurFrame), matrix, doc);
+    graphics->ApplyMatrix(matrix);
+    const bool smoothing = graphics->fSmoothing;
+    graphics->SetSmoothing(true);
+    graphics->SetColorStruct(EditorColInac());
+    graphics->DrawOriginMarker(fOrigin.x, fOrigin.y);
+    graphics->SetSmoothing(smoothing);
 }
 
 int32_t AudioLayer::CountRenderItems()

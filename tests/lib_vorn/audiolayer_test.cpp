@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -15,9 +16,12 @@
 #include "layer_test_support.h"
 #include "layerfactory.h"
 #include "qv_filestream.h"
+#include "qv_baseimage.h"
 #include "qv_memstream.h"
+#include "raster_fill.h"
 #include "vorn_test_support.h"
 #include "vorndoc.h"
+#include "xgraphics.h"
 
 namespace {
 
@@ -354,4 +358,36 @@ TEST(AudioMixdown, AtMostSixtyFourSourcesAreMixed)
     const Mixed mix = ReadMix(out);
     ASSERT_GT(mix.info.frames, 10);
     EXPECT_NEAR(mix.Left(10), 0.64f, 0.001f);
+}
+
+TEST(AudioLayer, DrawsOnlyItsOriginWhileBeingEdited)
+{
+    const rgb_color white { 255, 255, 255, 255 };
+    auto changed = [&](VornLayer* current, int32_t mode) {
+        QV_BaseImage image;
+        image.Allocate(80, 60, 32);
+        QV_PixelBuffer raster;
+        image.GetPixelBuffer(raster);
+        FillRaster(raster, white);
+        XGraphics graphics;
+        graphics.SetRaster(&raster);
+        graphics.fZoom = 50;
+        graphics.BeginDraw();
+        AudioLayer layer;
+        layer.fTranslation.SetValue(0, QV_Vector3 { 0.6f, 0.6f, 0 });
+        layer.SetCurFrame(0);
+        layer.Draw(nullptr, &graphics, nullptr, mode, current ? current : &layer, nullptr);
+        EXPECT_FALSE(graphics.fSmoothing);
+        EXPECT_EQ(graphics.fMatrixDepth, 0);
+        int32_t count = 0;
+        for (int32_t y = 0; y < raster.height; y++)
+            for (int32_t x = 0; x < raster.width; x++)
+                count += std::memcmp(raster.pixels + y * raster.rowBytes + x * 4, &white, 4) != 0;
+        return count;
+    };
+    AudioLayer other;
+    EXPECT_GT(changed(nullptr, DRAW_EDIT), 0);
+    EXPECT_EQ(changed(&other, DRAW_EDIT), 0);
+    for (int32_t mode : { DRAW_BELOW, DRAW_CURRENT, DRAW_QUICK_PREVIEW, DRAW_ONION })
+        EXPECT_EQ(changed(nullptr, mode), 0) << mode;
 }
