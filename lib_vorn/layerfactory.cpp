@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "audiolayer.h"
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
@@ -20,8 +21,6 @@ const char* UnsupportedKinds(int32_t type)
         return "Image layers";
     case LT_3D:
         return "3D layers";
-    case LT_AUDIO:
-        return "Audio layers";
     default:
         return nullptr;
     }
@@ -44,6 +43,8 @@ VornLayer* LayerFactory(int32_t type)
         return new (std::nothrow) ParticleLayer;
     case LT_NOTE:
         return new (std::nothrow) NoteLayer;
+    case LT_AUDIO:
+        return new (std::nothrow) AudioLayer;
     default:
         return new (std::nothrow) MeshLayer;
     }

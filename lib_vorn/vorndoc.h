@@ -135,6 +135,13 @@ public:
 
     // Media layers. Null layer: the list is emptied and the walk starts at the top level.
     void CollectAudioLayers(QV_ArrayList& list, VornLayer* layer);
+    // Mixes the audible audio layers of the frame range into a 44.1 kHz 16-bit stereo WAV
+    // file. False with nothing written: no audio layer, an empty range, memory or the file
+    // failing (a half-written file is never left at the path).
+    bool MixdownAudio(int32_t start, int32_t end, const char* path);
+    // An older file's soundtrack as a new top-level audio layer named after the file; false
+    // only when the layer cannot be had.
+    bool SoundtrackToAudioLayer();
 
     // Imports an EPS or Illustrator file as a new vector layer, centred with its larger side
     // spanning 2 units; progress (1, 0) when the file cannot be opened, (1, 1) at the end.

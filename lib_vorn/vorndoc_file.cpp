@@ -298,12 +298,8 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
         } else if (std::strcmp(word, "soundtrack") == 0) {
             if (!stream->ReadPath(fSoundtrack))
                 return DOC_FAIL(stream);
-            // A soundtrack becomes an audio layer, a kind this program does not hold yet:
-            // refusing beats opening the document without its sound.
-            if (!fSoundtrack.IsEmpty()) {
-                ReportUnsupported(stream, "Soundtracks");
+            if (!fSoundtrack.IsEmpty() && !SoundtrackToAudioLayer())
                 return DOC_FAIL(stream);
-            }
         } else if (std::strcmp(word, "style") == 0) {
             M_Style* style = new (std::nothrow) M_Style(0);
             if (!style)

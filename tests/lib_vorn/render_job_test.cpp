@@ -853,6 +853,28 @@ TEST(RenderFramesTool, WritesMoviesWithAndWithoutSound)
     EXPECT_EQ(WEXITSTATUS(noValue.status), 2);
 }
 
+// Without --sound, a document's audio layers are mixed over the rendered range into the movie.
+TEST(RenderFramesTool, MoviesCarryTheDocumentsMixedAudio)
+{
+    REQUIRE_MEDIA_TOOLS();
+    ScratchFolder folder;
+    ASSERT_TRUE(Ffmpeg("-f lavfi -i sine=frequency=300:sample_rate=22050:duration=3 -ac 1 '" + (folder / "tone.wav") + "'"));
+    const std::string text = "application/x-vnd.qv_vorndoc\nversion 19\nfps 24\n"
+                             "layer_type 9\n{\n\taudio_file \"tone.wav\"\n}\n";
+    const std::string doc = folder / "sound.txt";
+    WriteBytes(doc, std::vector<uint8_t>(text.begin(), text.end()));
+
+    const std::string mov = folder / "mixed.mov";
+    CommandResult run = RenderFrames("'" + doc + "' 1 24 '" + mov + "' 64 48 --codec png");
+    ASSERT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_EQ(Probe(mov, "a:0", "sample_rate"), "44100");
+    EXPECT_EQ(Probe(mov, "a:0", "channels"), "2");
+    const std::string avi = folder / "mixed.avi";
+    run = RenderFrames("'" + doc + "' 1 24 '" + avi + "' 64 48");
+    ASSERT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_EQ(Probe(avi, "a:0", "codec_name"), "pcm_s16le");
+}
+
 TEST(RenderFramesTool, TheExtensionChoosesTheWriter)
 {
     REQUIRE_IMAGEMAGICK(identify, "identify");

@@ -158,10 +158,6 @@ TEST(DocumentFile, ReaderErrorsNameTheirCause)
         { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t}\n}\n",
             "Image layers are not supported yet: this document holds one at line 5." },
         { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
-        // Pins today's refusal of a soundtrack. Once audio layers are read, this becomes the
-        // audio-layer case: the soundtrack turns into an audio layer named after the file.
-        { header + "version 19\nsoundtrack \"music.wav\"\n",
-            "Soundtracks are not supported yet: this document holds one at line 3." },
         { header + "version 19\nfps 1e999\n", "Read error at line 3. In code file lib_vorn/vorndoc, line " },
     };
     for (const Case& c : cases) {
@@ -230,8 +226,7 @@ void ExpectCleanResult(const std::string& text, const std::string& what)
     static const char* const kErrorStarts[] = { "Read error at line ", "Unknown keyword: ", "Bad file header: ",
         "This file is from a newer version", "This file is from an old version", "This appears to be an older",
         "Image layers are not supported yet",
-        "3D layers are not supported yet", "Audio layers are not supported yet",
-        "Soundtracks are not supported yet" };
+        "3D layers are not supported yet" };
     std::string error;
     VornDoc* doc = ReadDoc(text, &error);
     if (doc->fReadFailed) {

@@ -10,6 +10,7 @@
 #include "qv_movie_writer.h"
 #include "qv_path.h"
 #include "qv_qt_movie_writer.h"
+#include "qv_temp_file.h"
 #include "render_job.h"
 #include "render_settings.h"
 #include "run_render_job.h"
@@ -108,8 +109,18 @@ int RenderMovie(VornDoc& doc, int32_t first, int32_t last, const char* path, con
     const int32_t status = RunRenderJob(settings);
     if (status != 0)
         return 1;
+    // Without a sound file the document's own audio, mixed over the rendered range, goes in.
+    QV_String mixed;
+    if (!sound || !*sound) {
+        mixed = TempFileName();
+        mixed.Append(".wav");
+        if (doc.MixdownAudio(first, last, mixed.CString()))
+            sound = mixed.CString();
+    }
     if (sound && *sound && !writer.AddSoundtrack(sound))
         std::printf("the sound %s was not added\n", sound);
+    if (!mixed.IsEmpty())
+        std::remove(mixed.CString());
     if (!writer.Close()) {
         std::printf("cannot write the movie %s\n", path);
         return 1;
