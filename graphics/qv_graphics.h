@@ -272,6 +272,10 @@ public:
     float fPenY;
     int32_t fFirstRow;
     int32_t fLastRow;
+    // Every row holding crossings lies in fUsedFirstRow..fUsedLastRow, so a new shape empties
+    // only those rather than the whole table.
+    int32_t fUsedFirstRow;
+    int32_t fUsedLastRow;
     int32_t fRowCount;
     CrossingRow* fRows;
     bool fShapeClipped;

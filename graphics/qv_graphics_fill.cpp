@@ -67,9 +67,11 @@ void QV_Graphics::BeginShape()
                 FreeRows();
         }
     }
-    const int32_t rows = height < fRowCount ? height : fRowCount;
-    for (int32_t i = 0; i < rows; i++)
+    const int32_t lastUsed = fUsedLastRow < fRowCount - 1 ? fUsedLastRow : fRowCount - 1;
+    for (int32_t i = fUsedFirstRow < 0 ? 0 : fUsedFirstRow; i <= lastUsed; i++)
         fRows[i].count = 0;
+    fUsedFirstRow = fRowCount;
+    fUsedLastRow = -1;
     fNearPointCount = 0;
     fFirstRow = height;
     fLastRow = -1;
@@ -253,6 +255,10 @@ void QV_Graphics::AddEdge(float x0, float y0, float x1, float y1)
             fFirstRow = i;
         if (i > fLastRow)
             fLastRow = i;
+        if (i < fUsedFirstRow)
+            fUsedFirstRow = i;
+        if (i > fUsedLastRow)
+            fUsedLastRow = i;
         const float x
             = std::fabs(dy) < 1 ? 0.5f * (xtop + xbot) : xtop + (float(i) - ytop) / dy * (xbot - xtop);
         const int32_t mid = RoundHalfAway(x + 0.5f);
