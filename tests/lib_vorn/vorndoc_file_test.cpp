@@ -154,7 +154,7 @@ TEST(DocumentFile, ReaderErrorsNameTheirCause)
         { header + "version 19\ndimensions 10 -5\n", "Read error at line 3" },
         { header + "version 19\ndepth_of_field true -2 2 0.05\n", "Read error at line 3" },
         // Kinds this build cannot read yet say so, rather than look like a damaged file.
-        { header + "version 19\nlayer_type 9\n{\n}\n", "Audio layers are not supported yet: this document holds one at line 3." },
+        { header + "version 19\nlayer_type 8\n{\n}\n", "3D layers are not supported yet: this document holds one at line 3." },
         { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t}\n}\n",
             "Image layers are not supported yet: this document holds one at line 5." },
         { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
