@@ -1,6 +1,7 @@
 #include "script_interface.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "grouplayer.h"
 #include "m_bone.h"
@@ -10,6 +11,7 @@
 #include "m_shape.h"
 #include "m_skeleton.h"
 #include "meshlayer.h"
+#include "qv_vector.h"
 #include "script_grid.h"
 #include "skeleton_bones.h"
 #include "vorndoc.h"
@@ -88,6 +90,15 @@ M_Skeleton* ScriptInterface::Skeleton() const
     auto* group = dynamic_cast<GroupLayer*>(fLayer);
     auto* bones = group ? dynamic_cast<SkeletonBones*>(group->fBoneParent) : nullptr;
     return bones ? bones->fSkeleton : nullptr;
+}
+
+void ScriptInterface::SnapToGrid(QV_Vector2* point) const
+{
+    // A zero spacing has no grid to snap to; dividing by it would make the point NaN.
+    if (!point || fGridSize == 0)
+        return;
+    point->x = fGridSize * std::round(point->x / fGridSize);
+    point->y = fGridSize * std::round(point->y / fGridSize);
 }
 
 int32_t ScriptInterface::CountPoints()

@@ -5,6 +5,7 @@
 #include "qv_arraylist.h"
 
 class M_Mesh;
+struct QV_Vector2;
 class M_Skeleton;
 class QV_FileLister;
 class VornDoc;
@@ -36,6 +37,9 @@ public:
     // layer; else null.
     M_Mesh* Mesh() const;
     M_Skeleton* Skeleton() const;
+
+    // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
+    void SnapToGrid(QV_Vector2* point) const;
 
     int32_t fFrame;
     int32_t fLayerFrame;

@@ -1,0 +1,38 @@
+#pragma once
+
+// The ScriptInterface members that the generator cannot bind straight to the record: those
+// computed from several fields, and the type tests that hand a layer out under its kind.
+
+struct lua_State;
+class BoneLayer;
+class GroupLayer;
+class M_Skeleton;
+class MeshLayer;
+class ScriptInterface;
+class SwitchLayer;
+class VornLayer;
+struct QV_Vector2;
+
+namespace vornsi {
+
+// Moves the document and takes the layer and its frame from the document's selection.
+void SetCurFrame(ScriptInterface* self, int frame);
+// A layer of another document raises the argument error: it would get a second owner.
+void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer);
+
+// The layer under its kind when it is of that kind, else null.
+MeshLayer* LayerAsVector(ScriptInterface* self, VornLayer* layer);
+GroupLayer* LayerAsGroup(ScriptInterface* self, VornLayer* layer);
+BoneLayer* LayerAsBone(ScriptInterface* self, VornLayer* layer);
+SwitchLayer* LayerAsSwitch(ScriptInterface* self, VornLayer* layer);
+
+M_Skeleton* ParentSkeleton(ScriptInterface* self);
+
+// Nil raises the argument error: there is no point to round.
+void SnapToGrid(ScriptInterface* self, lua_State* state, QV_Vector2* point);
+
+// Pixels over the document height; without a document the value is taken as is.
+float PixelToDoc(ScriptInterface* self, float value);
+float DocToPixel(ScriptInterface* self, float value);
+
+} // namespace vornsi

@@ -1,0 +1,223 @@
+#include <string>
+
+#include "registry_test_support.h"
+#include "tolua++.h"
+
+#include "bonelayer.h"
+#include "grouplayer.h"
+#include "m_mesh.h"
+#include "m_point.h"
+#include "meshlayer.h"
+#include "qv_vector.h"
+#include "script_interface.h"
+#include "switchlayer.h"
+#include "vorndoc.h"
+
+namespace {
+
+// A document 80 pixels high: a vector layer "Top" offset by 5 frames, a group holding the
+// vector layer "Inner", and a bone layer holding the vector layer "Arm" (three points, the first
+// and last selected).
+class ScriptContext : public RegistryTest {
+protected:
+    ScriptContext()
+    {
+        doc.SetShape(120, 80);
+        top = Add(new MeshLayer, "Top");
+        top->SetTimingOffset(5);
+        group = Add(new GroupLayer, "Group");
+        inner = new MeshLayer;
+        inner->SetName("Inner");
+        group->AddLayer(inner);
+        bones = Add(new BoneLayer, "Bones");
+        arm = new MeshLayer;
+        arm->SetName("Arm");
+        bones->AddLayer(arm);
+        M_Mesh* mesh = arm->Mesh();
+        mesh->AddPoint(QV_Vector2 { 0, 0 }, -1, 0);
+        mesh->AddPoint(QV_Vector2 { 0.5f, 0 }, 1, 0);
+        for (int32_t i = 0; i < mesh->GetNumPoints(); i++)
+            mesh->GetPoint(i)->fSelected = i != 1;
+        doc.SetSelLayer(top);
+    }
+
+    template <typename Layer> Layer* Add(Layer* layer, const char* name)
+    {
+        layer->SetName(name);
+        doc.AddLayer(layer);
+        return layer;
+    }
+
+    // Makes the layer the global name, as a plain layer.
+    void Global(const char* name, VornLayer* layer)
+    {
+        lua_State* state = Registry().fState;
+        tolua_pushusertype(state, layer, "VornLayer");
+        lua_setglobal(state, name);
+    }
+    using RegistryTest::Global;
+
+    // Runs the chunk with the record as the global si; "" or the error text.
+    std::string Run(ScriptInterface& record, const std::string& code)
+    {
+        lua_State* state = Registry().fState;
+        tolua_pushusertype(state, &record, "ScriptInterface");
+        lua_setglobal(state, "si");
+        std::string error;
+        if (luaL_dostring(state, code.c_str()) != 0)
+            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
+        lua_settop(state, 0);
+        return error;
+    }
+
+    VornDoc doc;
+    MeshLayer* top;
+    GroupLayer* group;
+    MeshLayer* inner;
+    BoneLayer* bones;
+    MeshLayer* arm;
+};
+
+TEST_F(ScriptContext, VariablesWriteOnlyTheRecord)
+{
+    ScriptInterface record(&doc, nullptr);
+    Global("Top", top);
+    ASSERT_EQ(Run(record,
+                  "Seen = string.format('%d %d %s %s %s', si.frame, si.layerFrame, tostring(si.layer == Top),"
+                  " tostring(si.view), tostring(si.gridOn))\n"
+                  "si.frame = 7 si.layerFrame = 9 si.gridSize = 0.25 si.gridOn = true si.layer = nil"),
+        "");
+    EXPECT_EQ(Global("Seen"), "0 5 true nil false");
+    EXPECT_EQ(record.fFrame, 7);
+    EXPECT_EQ(record.fLayerFrame, 9);
+    EXPECT_FLOAT_EQ(record.fGridSize, 0.25f);
+    EXPECT_TRUE(record.fGridOn);
+    EXPECT_EQ(record.fLayer, nullptr);
+    // Nothing followed the record: the document still has its frame and selection.
+    EXPECT_EQ(doc.CurFrame(), 0);
+    EXPECT_EQ(doc.GetSelectedLayer(), top);
+}
+
+TEST_F(ScriptContext, SetCurFrameFollowsTheSelectionSetSelLayerKeepsLayerFrame)
+{
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record, "si.layer = nil si:SetCurFrame(12.9)"), "");
+    EXPECT_EQ(record.fFrame, 12);
+    EXPECT_EQ(record.fLayerFrame, 17);
+    EXPECT_EQ(record.fLayer, top);
+    EXPECT_EQ(doc.CurFrame(), 12);
+
+    record.fLayerFrame = 3;
+    ASSERT_EQ(Run(record, "si:SetSelLayer(si:LayerAsVector(si.layer))"), "");
+    EXPECT_EQ(record.fLayerFrame, 3);
+
+    // A layer of another document is refused: selecting it would give it two owners.
+    VornDoc other;
+    auto* stray = new MeshLayer;
+    other.AddLayer(stray);
+    Global("Stray", stray);
+    EXPECT_NE(Run(record, "si:SetSelLayer(Stray)").find("SetSelLayer"), std::string::npos);
+    EXPECT_EQ(doc.GetSelectedLayer(), top);
+    EXPECT_EQ(record.fLayer, top);
+
+    // A sub-layer belongs to the document too; nil leaves the document's selection.
+    record.fLayer = arm;
+    ASSERT_EQ(Run(record, "local arm = si.layer si.layer = nil si:SetSelLayer(arm)"), "");
+    EXPECT_EQ(doc.GetSelectedLayer(), arm);
+    ASSERT_EQ(Run(record, "si:SetSelLayer(nil)"), "");
+    EXPECT_EQ(record.fLayer, nullptr);
+    EXPECT_EQ(doc.GetSelectedLayer(), arm);
+}
+
+TEST_F(ScriptContext, TypeTestsAndContentAccessors)
+{
+    auto* flip = new SwitchLayer;
+    doc.AddLayer(flip);
+    ScriptInterface record(&doc, nullptr);
+    const struct {
+        VornLayer* layer;
+        const char* answers; // vector, group, bone, switch
+    } cases[] = {
+        { top, "MeshLayer nil nil nil" },
+        { group, "nil GroupLayer nil nil" },
+        { bones, "nil GroupLayer BoneLayer nil" },
+        { flip, "nil GroupLayer BoneLayer SwitchLayer" },
+        { nullptr, "nil nil nil nil" },
+    };
+    for (const auto& c : cases) {
+        record.fLayer = c.layer;
+        ASSERT_EQ(Run(record,
+                      "local function kind(l) return l and tolua.type(l) or 'nil' end\n"
+                      "local l = si.layer\n"
+                      "Seen = kind(si:LayerAsVector(l))..' '..kind(si:LayerAsGroup(l))..' '"
+                      "..kind(si:LayerAsBone(l))..' '..kind(si:LayerAsSwitch(l))"),
+            "");
+        EXPECT_EQ(Global("Seen"), c.answers);
+    }
+
+    const struct {
+        VornLayer* layer;
+        const char* answers; // mesh, skeleton, parent skeleton
+    } content[] = {
+        { arm, "M_Mesh nil M_Skeleton" },
+        { bones, "nil M_Skeleton nil" },
+        { inner, "M_Mesh nil nil" },
+        { nullptr, "nil nil nil" },
+    };
+    for (const auto& c : content) {
+        record.fLayer = c.layer;
+        ASSERT_EQ(Run(record,
+                      "local function kind(o) return o and tolua.type(o) or 'nil' end\n"
+                      "Seen = kind(si:Mesh())..' '..kind(si:Skeleton())..' '..kind(si:ParentSkeleton())"),
+            "");
+        EXPECT_EQ(Global("Seen"), c.answers);
+    }
+    // The skeleton handed out is the bone layer's own.
+    record.fLayer = arm;
+    Global("Bones", bones);
+    EXPECT_EQ(Run(record, "local held = si:ParentSkeleton() si.layer = Bones assert(held == si:Skeleton())"), "");
+}
+
+TEST_F(ScriptContext, GridSnappingAndUnits)
+{
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_FLOAT_EQ(record.fGridSize, 0.5f);
+    ASSERT_EQ(Run(record,
+                  "local a, b = QV.Vector2:new_local(), QV.Vector2:new_local()\n"
+                  "a:Set(0.25, -0.25) b:Set(0.7, 0.2) si:SnapToGrid(a) si:SnapToGrid(b)\n"
+                  "Seen = string.format('%g %g %g %g', a.x, a.y, b.x, b.y)\n"
+                  "Units = string.format('%g %g', si:PixelToDoc(40), si:DocToPixel(0.25))"),
+        "");
+    EXPECT_EQ(Global("Seen"), "0.5 -0.5 0.5 0");
+    EXPECT_EQ(Global("Units"), "0.5 20");
+    EXPECT_NE(Run(record, "si:SnapToGrid(nil)").find("SnapToGrid"), std::string::npos);
+
+    // Without a spacing there is no grid: the point stays where it is.
+    record.fGridSize = 0;
+    ASSERT_EQ(Run(record, "local a = QV.Vector2:new_local() a:Set(0.3, 0.1) si:SnapToGrid(a) Seen = a.x"), "");
+    EXPECT_EQ(Global("Seen"), "0.30000001192093");
+}
+
+TEST_F(ScriptContext, CountsFollowTheCurrentVectorLayer)
+{
+    ScriptInterface record(&doc, nullptr);
+    record.fLayer = arm;
+    ASSERT_EQ(Run(record,
+                  "Seen = string.format('%d %d %d %d %d', si:CountPoints(), si:CountSelectedPoints(),"
+                  " si:CountCurves(), si:CountEdges(), si:CountSelectedEdges())"),
+        "");
+    EXPECT_EQ(Global("Seen"), "3 2 1 2 0");
+
+    // The selection changes under the record: only a recount sees it.
+    arm->Mesh()->GetPoint(1)->fSelected = true;
+    ASSERT_EQ(Run(record, "Seen = si:CountSelectedPoints()..' '..si:CountSelectedPoints(true)"), "");
+    EXPECT_EQ(Global("Seen"), "2 3");
+
+    record.fLayer = group;
+    ScriptInterface fresh(&doc, nullptr);
+    fresh.fLayer = group;
+    ASSERT_EQ(Run(fresh, "Seen = si:CountPoints()..' '..si:CountShapes()..' '..si:CountBones()"), "");
+    EXPECT_EQ(Global("Seen"), "0 0 0");
+}
+
+} // namespace
