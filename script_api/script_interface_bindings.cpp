@@ -66,6 +66,31 @@ void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer)
         self->fDoc->SetSelLayer(layer);
 }
 
+VornLayer* DuplicateLayer(ScriptInterface* self, lua_State* state, VornLayer* layer)
+{
+    if (layer && !BelongsTo(layer, self->fDoc))
+        RaiseArgumentError(state, "DuplicateLayer", 2, "VornLayer");
+    return self->DuplicateLayer(layer);
+}
+
+void PlaceLayerInGroup(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* group, bool append)
+{
+    if (!layer || !BelongsTo(layer, self->fDoc))
+        RaiseArgumentError(state, "PlaceLayerInGroup", 2, "VornLayer");
+    if (!group || !BelongsTo(group, self->fDoc))
+        RaiseArgumentError(state, "PlaceLayerInGroup", 3, "VornLayer");
+    self->PlaceLayerInGroup(layer, group, append);
+}
+
+void PlaceLayerBehindAnother(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* other)
+{
+    if (!layer || !BelongsTo(layer, self->fDoc))
+        RaiseArgumentError(state, "PlaceLayerBehindAnother", 2, "VornLayer");
+    if (other && !BelongsTo(other, self->fDoc))
+        RaiseArgumentError(state, "PlaceLayerBehindAnother", 3, "VornLayer");
+    self->PlaceLayerBehindAnother(layer, other);
+}
+
 MeshLayer* LayerAsVector(ScriptInterface*, VornLayer* layer)
 {
     return layer && layer->LayerType() == LT_VECTOR ? dynamic_cast<MeshLayer*>(layer) : nullptr;

@@ -19,6 +19,11 @@ namespace vornsi {
 void SetCurFrame(ScriptInterface* self, int frame);
 // A layer of another document raises the argument error: it would get a second owner.
 void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer);
+// Layers of another document raise the argument error; so does a missing layer or group where
+// there is nothing to move.
+VornLayer* DuplicateLayer(ScriptInterface* self, lua_State* state, VornLayer* layer);
+void PlaceLayerInGroup(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* group, bool append);
+void PlaceLayerBehindAnother(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* other);
 
 // The layer under its kind when it is of that kind, else null.
 MeshLayer* LayerAsVector(ScriptInterface* self, VornLayer* layer);

@@ -38,6 +38,15 @@ public:
     M_Mesh* Mesh() const;
     M_Skeleton* Skeleton() const;
 
+    // Layers (script_layers.cpp). The layer arguments must belong to fDoc.
+    // Null for a kind this program does not hold yet, with a console line.
+    VornLayer* CreateNewLayer(int32_t type);
+    VornLayer* DuplicateLayer(VornLayer* layer);
+    // Refuses a group that is the layer or lies inside it: the tree would become a cycle.
+    void PlaceLayerInGroup(VornLayer* layer, VornLayer* group, bool append);
+    // Null for other puts the layer in front of the document's first top-level layer.
+    void PlaceLayerBehindAnother(VornLayer* layer, VornLayer* other);
+
     // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
     void SnapToGrid(QV_Vector2* point) const;
 

@@ -220,4 +220,140 @@ TEST_F(ScriptContext, CountsFollowTheCurrentVectorLayer)
     EXPECT_EQ(Global("Seen"), "0 0 0");
 }
 
+// The names of the layers of the list, bottom first; groups list theirs in brackets.
+std::string Names(VornDoc& doc, GroupLayer* group = nullptr)
+{
+    std::string text;
+    const int32_t count = group ? group->CountLayers() : doc.CountLayers();
+    for (int32_t i = 0; i < count; i++) {
+        VornLayer* layer = group ? group->Layer(i) : doc.Layer(i);
+        text += (i ? " " : "") + std::string(layer->Name().CString());
+        if (layer->IsGroupType())
+            text += "[" + Names(doc, static_cast<GroupLayer*>(layer)) + "]";
+    }
+    return text;
+}
+
+TEST_F(ScriptContext, CreateNewLayerFollowsTheCurrentLayerAndEmptiesUndo)
+{
+    for (const char* name : { "Second", "Third" }) {
+        auto* layer = new MeshLayer;
+        layer->SetName(name);
+        group->AddLayer(layer);
+    }
+    doc.SetSelLayer(inner);
+    doc.SetCurFrame(6);
+    doc.PrepUndo(inner);
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record, "Made = si:CreateNewLayer(VORN.LT_VECTOR) Same = Made == si.layer"), "");
+    EXPECT_EQ(Global("Same"), "true");
+    EXPECT_EQ(Names(doc), "Top Group[Inner Layer 4 Second Third] Bones[Arm]");
+    VornLayer* made = group->Layer(1);
+    EXPECT_EQ(record.fLayer, made);
+    EXPECT_EQ(doc.GetSelectedLayer(), made);
+    EXPECT_EQ(doc.fUndoLevel, 0);
+    EXPECT_TRUE(doc.fDirty);
+    EXPECT_FLOAT_EQ(static_cast<MeshLayer*>(made)->fNoiseAmp, 6.0f / 80.0f);
+    EXPECT_FLOAT_EQ(made->fShadingBlur.GetValue(0), 1.0f / 15.0f);
+
+    // A group at the top level comes in expanded, after the group that was current.
+    doc.SetSelLayer(group);
+    ASSERT_EQ(Run(record, "si:CreateNewLayer(VORN.LT_BONE)"), "");
+    EXPECT_EQ(Names(doc), "Top Group[Inner Layer 4 Second Third] Layer 4[] Bones[Arm]");
+    EXPECT_TRUE(static_cast<GroupLayer*>(doc.Layer(2))->IsExpanded());
+
+    // A kind this program does not hold yet gives nil.
+    ASSERT_EQ(Run(record, "Made = si:CreateNewLayer(VORN.LT_3D)"), "");
+    EXPECT_EQ(Global("Made"), "nil");
+    EXPECT_EQ(doc.CountLayers(), 4);
+}
+
+TEST_F(ScriptContext, DuplicateLayerCountsOnFromTheLastWord)
+{
+    const struct {
+        const char* name;
+        const char* copy;
+    } cases[] = {
+        { "Layer 9", "Layer 10" },
+        { "Layer", "Layer 2" },
+        { "Layer 2b", "Layer 3" },
+        { "Arm x", "Arm x 2" },
+    };
+    ScriptInterface record(&doc, nullptr);
+    Global("Inner", inner);
+    for (const auto& c : cases) {
+        inner->SetName(c.name);
+        ASSERT_EQ(Run(record, "Copy = si:DuplicateLayer(Inner) Same = Copy == si.layer"), "");
+        EXPECT_EQ(Global("Same"), "true");
+        ASSERT_EQ(group->CountLayers(), 2);
+        EXPECT_STREQ(group->Layer(1)->Name().CString(), c.copy);
+        EXPECT_EQ(doc.GetSelectedLayer(), group->Layer(1));
+        VornLayer* copy = group->Layer(1);
+        doc.SetSelLayer(inner);
+        group->RemoveLayer(copy);
+        delete copy;
+    }
+    // The copy carries the content.
+    record.fLayer = arm;
+    Global("Arm", arm);
+    ASSERT_EQ(Run(record, "Copy = si:DuplicateLayer(Arm) si.layer = Copy Seen = si:CountPoints() "
+                          "Nothing = si:DuplicateLayer(nil)"),
+        "");
+    EXPECT_EQ(Global("Seen"), "3");
+    EXPECT_EQ(Global("Nothing"), "nil");
+    EXPECT_EQ(Names(doc), "Top Group[Arm x] Bones[Arm Arm 2]");
+}
+
+TEST_F(ScriptContext, PlacingRefusesCyclesAndStrangers)
+{
+    auto* sub = new GroupLayer;
+    sub->SetName("Sub");
+    group->AddLayer(sub);
+    Global("Top", top);
+    Global("Group", group);
+    Global("Sub", sub);
+    Global("Bones", bones);
+    Global("Inner", inner);
+    VornDoc other;
+    auto* stray = new GroupLayer;
+    other.AddLayer(stray);
+    Global("Stray", stray);
+    ScriptInterface record(&doc, nullptr);
+
+    // Into itself or into a group inside it: nothing moves and nothing is marked.
+    ASSERT_EQ(Run(record, "si:PlaceLayerInGroup(Group, Sub) si:PlaceLayerInGroup(Group, Group) "
+                          "si:PlaceLayerInGroup(Inner, Top)"),
+        "");
+    EXPECT_EQ(Names(doc), "Top Group[Inner Sub[]] Bones[Arm]");
+    EXPECT_FALSE(doc.fDirty);
+
+    // Another document's layers, or no layer at all, are refused.
+    for (const char* call : { "si:PlaceLayerInGroup(Stray, Group)", "si:PlaceLayerInGroup(Top, Stray)",
+             "si:PlaceLayerInGroup(nil, Group)", "si:PlaceLayerBehindAnother(Stray, Top)",
+             "si:PlaceLayerBehindAnother(Top, Stray)", "si:DuplicateLayer(Stray)" }) {
+        const std::string error = Run(record, call);
+        EXPECT_NE(error.find("argument"), std::string::npos) << call << ": " << error;
+    }
+    EXPECT_EQ(Names(doc), "Top Group[Inner Sub[]] Bones[Arm]");
+    EXPECT_EQ(stray->Parent(), nullptr);
+    EXPECT_EQ(other.CountLayers(), 1);
+
+    doc.PrepUndo(top);
+    ASSERT_EQ(Run(record, "si:PlaceLayerInGroup(Top, Group, false)"), "");
+    EXPECT_EQ(Names(doc), "Group[Top Inner Sub[]] Bones[Arm]");
+    EXPECT_EQ(doc.fUndoLevel, 0);
+    EXPECT_TRUE(doc.fDirty);
+    ASSERT_EQ(Run(record, "si:PlaceLayerInGroup(Inner, Sub)"), "");
+    EXPECT_EQ(Names(doc), "Group[Top Sub[Inner]] Bones[Arm]");
+
+    // Behind a layer of a group, then behind the first top-level layer.
+    doc.fDirty = false;
+    ASSERT_EQ(Run(record, "si:PlaceLayerBehindAnother(Bones, Inner)"), "");
+    EXPECT_EQ(Names(doc), "Group[Top Sub[Bones[Arm] Inner]]");
+    EXPECT_TRUE(doc.fDirty);
+    ASSERT_EQ(Run(record, "si:PlaceLayerBehindAnother(Sub, Inner) si:PlaceLayerBehindAnother(Inner, nil)"), "");
+    EXPECT_EQ(Names(doc), "Inner Group[Top Sub[Bones[Arm]]]");
+    EXPECT_TRUE(doc.fDirty);
+}
+
 } // namespace
