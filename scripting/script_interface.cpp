@@ -11,6 +11,7 @@
 #include "m_shape.h"
 #include "m_skeleton.h"
 #include "meshlayer.h"
+#include "qv_file_lister.h"
 #include "qv_vector.h"
 #include "script_grid.h"
 #include "skeleton_bones.h"
@@ -65,7 +66,10 @@ ScriptInterface::ScriptInterface(VornDoc* doc, VornView* view)
     fGridSize = float(grid.GridSpacing()) / float(halfHeight);
 }
 
-ScriptInterface::~ScriptInterface() = default;
+ScriptInterface::~ScriptInterface()
+{
+    delete fFileListing;
+}
 
 void DeleteScriptInterface(ScriptInterface* record)
 {

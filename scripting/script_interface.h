@@ -47,6 +47,15 @@ public:
     // Null for other puts the layer in front of the document's first top-level layer.
     void PlaceLayerBehindAnother(VornLayer* layer, VornLayer* other);
 
+    // Keys the selected points of the mesh at the frame plus the layer's timing offset, where
+    // they are now; points bound to bones are keyed where the bones would put them back.
+    void AddPointKeyframe(int32_t frame);
+
+    // Folder listing (script_files.cpp). Begin replaces a listing in progress; the next name
+    // is null at the end, which frees the listing.
+    void BeginFileListing(const char* folder);
+    const char* GetNextFile();
+
     // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
     void SnapToGrid(QV_Vector2* point) const;
 

@@ -356,4 +356,55 @@ TEST_F(ScriptContext, PlacingRefusesCyclesAndStrangers)
     EXPECT_TRUE(doc.fDirty);
 }
 
+TEST_F(ScriptContext, AddPointKeyframeKeysTheSelectionInTheLayersTime)
+{
+    M_Mesh* mesh = top->Mesh();
+    mesh->AddPoint(QV_Vector2 { 0, 0 }, -1, 0);
+    mesh->GetPoint(0)->fSelected = false;
+    mesh->GetPoint(1)->fPos = QV_Vector2 { 0.25f, 0.5f };
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record, "si:AddPointKeyframe(3)"), "");
+    EXPECT_TRUE(mesh->GetPoint(1)->fAnimPos.HasKey(8));
+    EXPECT_FALSE(mesh->GetPoint(1)->fAnimPos.HasKey(3));
+    EXPECT_FALSE(mesh->GetPoint(0)->fAnimPos.HasKey(8));
+    const QV_Vector2 keyed = mesh->GetPoint(1)->fAnimPos.GetValue(8);
+    EXPECT_FLOAT_EQ(keyed.x, 0.25f);
+    EXPECT_FLOAT_EQ(keyed.y, 0.5f);
+
+    // Points of a layer inside a bone layer, bound to no bone, keep where they are.
+    record.fLayer = arm;
+    arm->Mesh()->GetPoint(2)->fPos = QV_Vector2 { 0.5f, 0.75f };
+    ASSERT_EQ(Run(record, "si:AddPointKeyframe(4)"), "");
+    const QV_Vector2 armKey = arm->Mesh()->GetPoint(2)->fAnimPos.GetValue(4);
+    EXPECT_FLOAT_EQ(armKey.x, 0.5f);
+    EXPECT_FLOAT_EQ(armKey.y, 0.75f);
+    EXPECT_FALSE(arm->Mesh()->GetPoint(1)->fAnimPos.HasKey(4));
+
+    // Without a vector layer nothing is keyed and nothing fails.
+    record.fLayer = group;
+    EXPECT_EQ(Run(record, "si:AddPointKeyframe(2)"), "");
+}
+
+TEST_F(ScriptContext, FileListingEndsOnceAndAgain)
+{
+    const std::filesystem::path folder = app / "listing";
+    std::filesystem::create_directories(folder / "sub");
+    for (const char* name : { "b.lua", "a.txt" })
+        std::ofstream(folder / name) << "x";
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record,
+                  "si:BeginFileListing('" + folder.string() + "')\n"
+                  "local names = {} for i = 1, 5 do names[i] = tostring(si:GetNextFile()) end\n"
+                  "Seen = table.concat(names, ' ')"),
+        "");
+    EXPECT_EQ(Global("Seen"), "a.txt b.lua sub nil nil");
+    EXPECT_EQ(record.fFileListing, nullptr);
+
+    // A folder that cannot be read lists nothing; a listing left unfinished goes with the record.
+    ASSERT_EQ(Run(record, "si:BeginFileListing('" + (folder / "missing").string() + "') Seen = si:GetNextFile()"), "");
+    EXPECT_EQ(Global("Seen"), "nil");
+    ASSERT_EQ(Run(record, "si:BeginFileListing('" + folder.string() + "') si:GetNextFile()"), "");
+    EXPECT_NE(record.fFileListing, nullptr);
+}
+
 } // namespace
