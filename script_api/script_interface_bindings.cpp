@@ -7,6 +7,7 @@ extern "C" {
 }
 #include "tolua++.h"
 
+#include "binding_conventions.h"
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
@@ -89,6 +90,20 @@ void PlaceLayerBehindAnother(ScriptInterface* self, lua_State* state, VornLayer*
     if (other && !BelongsTo(other, self->fDoc))
         RaiseArgumentError(state, "PlaceLayerBehindAnother", 3, "VornLayer");
     self->PlaceLayerBehindAnother(layer, other);
+}
+
+void DestroyDocument(ScriptInterface*, lua_State* state, VornDoc* doc)
+{
+    if (!doc) {
+        // An emptied object is a document destroyed before, not a nil.
+        if (lua_type(state, 2) == LUA_TUSERDATA)
+            tolua_error(state, "invalid 'self' in function 'DestroyDocument': the document was destroyed", nullptr);
+        return;
+    }
+    if (!DestroyScriptDocument(doc))
+        RaiseArgumentError(state, "DestroyDocument", 2, "VornDoc");
+    // Only the address is used: Lua forgets the object the document was.
+    QV_LuaInvalidateObject(state, doc, "VornDoc");
 }
 
 MeshLayer* LayerAsVector(ScriptInterface*, VornLayer* layer)

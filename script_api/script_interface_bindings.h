@@ -10,6 +10,7 @@ class M_Skeleton;
 class MeshLayer;
 class ScriptInterface;
 class SwitchLayer;
+class VornDoc;
 class VornLayer;
 struct QV_Vector2;
 
@@ -24,6 +25,10 @@ void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer);
 VornLayer* DuplicateLayer(ScriptInterface* self, lua_State* state, VornLayer* layer);
 void PlaceLayerInGroup(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* group, bool append);
 void PlaceLayerBehindAnother(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* other);
+
+// Nil does nothing. A document that LoadDocument did not give raises the argument error; one
+// destroyed already raises the self error. The destroyed document's Lua object is emptied.
+void DestroyDocument(ScriptInterface* self, lua_State* state, VornDoc* doc);
 
 // The layer under its kind when it is of that kind, else null.
 MeshLayer* LayerAsVector(ScriptInterface* self, VornLayer* layer);

@@ -56,6 +56,10 @@ public:
     void BeginFileListing(const char* folder);
     const char* GetNextFile();
 
+    // A document of the script's own, read from the file; null when it cannot be read. It stays
+    // until DestroyScriptDocument (script_documents.cpp).
+    VornDoc* LoadDocument(const char* path);
+
     // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
     void SnapToGrid(QV_Vector2* point) const;
 
@@ -79,6 +83,10 @@ public:
     QV_ArrayList fAudioLayers; // AudioLayer pointers, not owned
     QV_FileLister* fFileListing;
 };
+
+// Destroys a document that LoadDocument gave and that is still alive; false, with nothing
+// done, for any other document (the application's own, or one destroyed already).
+bool DestroyScriptDocument(VornDoc* doc);
 
 // Destroys and frees a record built on the heap.
 void DeleteScriptInterface(ScriptInterface* record);

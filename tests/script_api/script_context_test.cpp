@@ -407,4 +407,36 @@ TEST_F(ScriptContext, FileListingEndsOnceAndAgain)
     EXPECT_NE(record.fFileListing, nullptr);
 }
 
+TEST_F(ScriptContext, ScriptDocumentsAreLoadedAndDestroyedOnce)
+{
+    const std::filesystem::path file = app / "other doc.vrn";
+    doc.SetPath(file.string().c_str());
+    ASSERT_EQ(doc.Save(""), 0);
+    std::ofstream(app / "broken.vrn") << "not a document";
+    Global("Top", top);
+    lua_State* state = Registry().fState;
+    tolua_pushusertype(state, &doc, "VornDoc");
+    lua_setglobal(state, "Open");
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record,
+                  "Loaded = si:LoadDocument('" + file.string() + "')\n"
+                  "Missing = si:LoadDocument('" + (app / "none.vrn").string() + "')\n"
+                  "Broken = si:LoadDocument('" + (app / "broken.vrn").string() + "')\n"
+                  "si:DestroyDocument(nil)"),
+        "");
+    EXPECT_EQ(Global("Missing"), "nil");
+    EXPECT_EQ(Global("Broken"), "nil");
+    lua_getglobal(state, "Loaded");
+    auto* loaded = static_cast<VornDoc*>(tolua_tousertype(state, -1, nullptr));
+    lua_pop(state, 1);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_STREQ(loaded->Name().CString(), "other doc");
+    EXPECT_EQ(loaded->CountLayers(), 3);
+
+    // The application's document is not the script's to destroy.
+    EXPECT_NE(Run(record, "si:DestroyDocument(Open)").find("argument"), std::string::npos);
+    EXPECT_EQ(Run(record, "si:DestroyDocument(Loaded)"), "");
+    EXPECT_NE(Run(record, "si:DestroyDocument(Loaded)").find("invalid 'self'"), std::string::npos);
+}
+
 } // namespace
