@@ -11,6 +11,7 @@ extern "C" {
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
+#include "qv_vector.h"
 #include "script_interface.h"
 #include "skeleton_bones.h"
 #include "switchlayer.h"
@@ -140,6 +141,13 @@ void SnapToGrid(ScriptInterface* self, lua_State* state, QV_Vector2* point)
     if (!point)
         RaiseArgumentError(state, "SnapToGrid", 2, "QV_Vector2");
     self->SnapToGrid(point);
+}
+
+QV_Vector3 NoiseVector(ScriptInterface* self, lua_State* state, const QV_Vector3* point, float amplitude, float frequency)
+{
+    if (!point)
+        RaiseArgumentError(state, "NoiseVector", 2, "QV_Vector3");
+    return self->NoiseVector(*point, amplitude, frequency);
 }
 
 float PixelToDoc(ScriptInterface* self, float value)

@@ -13,6 +13,7 @@ class SwitchLayer;
 class VornDoc;
 class VornLayer;
 struct QV_Vector2;
+struct QV_Vector3;
 
 namespace vornsi {
 
@@ -40,6 +41,9 @@ M_Skeleton* ParentSkeleton(ScriptInterface* self);
 
 // Nil raises the argument error: there is no point to round.
 void SnapToGrid(ScriptInterface* self, lua_State* state, QV_Vector2* point);
+
+// Nil raises the argument error.
+QV_Vector3 NoiseVector(ScriptInterface* self, lua_State* state, const QV_Vector3* point, float amplitude, float frequency);
 
 // Pixels over the document height; without a document the value is taken as is.
 float PixelToDoc(ScriptInterface* self, float value);

@@ -10,7 +10,10 @@
 #include "m_point.h"
 #include "m_shape.h"
 #include "m_skeleton.h"
+#include "app_folders.h"
 #include "meshlayer.h"
+#include "model_prefs.h"
+#include "qv_noise.h"
 #include "qv_file_lister.h"
 #include "qv_vector.h"
 #include "script_grid.h"
@@ -94,6 +97,27 @@ M_Skeleton* ScriptInterface::Skeleton() const
     auto* group = dynamic_cast<GroupLayer*>(fLayer);
     auto* bones = group ? dynamic_cast<SkeletonBones*>(group->fBoneParent) : nullptr;
     return bones ? bones->fSkeleton : nullptr;
+}
+
+bool ScriptInterface::DisableDrawingTools() const
+{
+    return ModelPrefBool("DisableDrawingToolsNonZero", true) && fFrame != 0;
+}
+
+QV_Vector3 ScriptInterface::NoiseVector(const QV_Vector3& v, float amplitude, float frequency) const
+{
+    QV_Vector3 noise;
+    noise.x = Noise3D(v.x, v.y, v.z, amplitude, frequency);
+    noise.y = Noise3D(v.x + 16, v.y, v.z, amplitude, frequency);
+    noise.z = Noise3D(v.x + 16, v.y, v.z + 16, amplitude, frequency);
+    return noise;
+}
+
+const char* ScriptInterface::AppDir() const
+{
+    static QV_String folder;
+    folder = AppFolder();
+    return folder.CString();
 }
 
 void ScriptInterface::SnapToGrid(QV_Vector2* point) const

@@ -5,6 +5,7 @@
 #include "qv_arraylist.h"
 
 class M_Mesh;
+struct QV_Vector3;
 struct QV_Vector2;
 class M_Skeleton;
 class QV_FileLister;
@@ -59,6 +60,13 @@ public:
     // A document of the script's own, read from the file; null when it cannot be read. It stays
     // until DestroyScriptDocument (script_documents.cpp).
     VornDoc* LoadDocument(const char* path);
+
+    // True when the preference keeps drawing tools to frame 0 and the call is at another frame.
+    bool DisableDrawingTools() const;
+    // Three noise values at v and at v shifted by 16 along x, then along x and z.
+    QV_Vector3 NoiseVector(const QV_Vector3& v, float amplitude, float frequency) const;
+    // The application's folder; the text lives until the next call.
+    const char* AppDir() const;
 
     // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
     void SnapToGrid(QV_Vector2* point) const;

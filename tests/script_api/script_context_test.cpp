@@ -8,7 +8,9 @@
 #include "m_mesh.h"
 #include "m_point.h"
 #include "meshlayer.h"
+#include "qv_noise.h"
 #include "qv_vector.h"
+#include "app_folders.h"
 #include "script_interface.h"
 #include "switchlayer.h"
 #include "vorndoc.h"
@@ -437,6 +439,29 @@ TEST_F(ScriptContext, ScriptDocumentsAreLoadedAndDestroyedOnce)
     EXPECT_NE(Run(record, "si:DestroyDocument(Open)").find("argument"), std::string::npos);
     EXPECT_EQ(Run(record, "si:DestroyDocument(Loaded)"), "");
     EXPECT_NE(Run(record, "si:DestroyDocument(Loaded)").find("invalid 'self'"), std::string::npos);
+}
+
+TEST_F(ScriptContext, DrawingToolsNoiseAndAppFolder)
+{
+    ScriptInterface record(&doc, nullptr);
+    ASSERT_EQ(Run(record,
+                  "local at0 = si:DisableDrawingTools() si.frame = 3\n"
+                  "Seen = tostring(at0)..' '..tostring(si:DisableDrawingTools())\n"
+                  "local v = QV.Vector3:new_local() v.x, v.y, v.z = 0.3, 0.7, 1.1\n"
+                  "Noise = si:NoiseVector(v, 2, 3)\n"
+                  "Kind = tolua.type(Noise) Dir = si:AppDir()"),
+        "");
+    EXPECT_EQ(Global("Seen"), "false true");
+    EXPECT_EQ(Global("Kind"), "QV_Vector3");
+    EXPECT_EQ(Global("Dir"), AppFolder().CString());
+    lua_State* state = Registry().fState;
+    lua_getglobal(state, "Noise");
+    const QV_Vector3 noise = *static_cast<QV_Vector3*>(tolua_tousertype(state, -1, nullptr));
+    lua_pop(state, 1);
+    EXPECT_FLOAT_EQ(noise.x, Noise3D(0.3f, 0.7f, 1.1f, 2, 3));
+    EXPECT_FLOAT_EQ(noise.y, Noise3D(16.3f, 0.7f, 1.1f, 2, 3));
+    EXPECT_FLOAT_EQ(noise.z, Noise3D(16.3f, 0.7f, 17.1f, 2, 3));
+    EXPECT_NE(Run(record, "si:NoiseVector(nil, 1, 1)").find("NoiseVector"), std::string::npos);
 }
 
 } // namespace
