@@ -52,6 +52,10 @@ public:
     // they are now; points bound to bones are keyed where the bones would put them back.
     void AddPointKeyframe(int32_t frame);
 
+    // A shape from the selected edges of the mesh at the frame (a negative frame: the layer
+    // frame); the new shape's index, a matching filled shape's index (selected), or -1.
+    int32_t CreateShape(bool fill, int32_t frame, bool redraw);
+
     // Folder listing (script_files.cpp). Begin replaces a listing in progress; the next name
     // is null at the end, which frees the listing.
     void BeginFileListing(const char* folder);

@@ -6,7 +6,9 @@
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "m_mesh.h"
+#include "m_curve.h"
 #include "m_point.h"
+#include "m_shape.h"
 #include "meshlayer.h"
 #include "qv_noise.h"
 #include "qv_vector.h"
@@ -462,6 +464,80 @@ TEST_F(ScriptContext, DrawingToolsNoiseAndAppFolder)
     EXPECT_FLOAT_EQ(noise.y, Noise3D(16.3f, 0.7f, 1.1f, 2, 3));
     EXPECT_FLOAT_EQ(noise.z, Noise3D(16.3f, 0.7f, 17.1f, 2, 3));
     EXPECT_NE(Run(record, "si:NoiseVector(nil, 1, 1)").find("NoiseVector"), std::string::npos);
+}
+
+// A closed triangle in the layer, its points selected as the mask's bits say (bit i: point i).
+void Triangle(MeshLayer* layer, int mask)
+{
+    M_Mesh* mesh = layer->Mesh();
+    if (mesh->GetNumPoints() == 0) {
+        mesh->AddPoint(QV_Vector2 { 0, 0 }, -1, 0);
+        mesh->AddPoint(QV_Vector2 { 0.5f, 0.5f }, 1, 0);
+        mesh->GetCurve(0)->fClosed = true;
+    }
+    for (int32_t i = 0; i < 3; i++)
+        mesh->GetPoint(i)->fSelected = (mask >> i) & 1;
+}
+
+TEST_F(ScriptContext, CreateShapeFromTheSelectedEdges)
+{
+    Triangle(inner, 7);
+    M_Mesh* mesh = inner->Mesh();
+    ASSERT_EQ(mesh->GetCurve(0)->GetNumSegments(), 3);
+    ScriptInterface record(&doc, nullptr);
+    record.fLayer = inner;
+    ASSERT_EQ(Run(record, "First = si:CreateShape(true) Again = si:CreateShape(true)"), "");
+    EXPECT_EQ(Global("First"), "0");
+    EXPECT_EQ(Global("Again"), "0");
+    ASSERT_EQ(mesh->GetNumShapes(), 1);
+    EXPECT_TRUE(mesh->GetShape(0)->fHasFill);
+    EXPECT_TRUE(mesh->GetShape(0)->fSelected);
+    EXPECT_EQ(mesh->GetShape(0)->GetNumEdges(), 3);
+    EXPECT_TRUE(doc.fDirty);
+
+    // Two neighbours make a one-edge outline; they cannot make a fill.
+    Triangle(inner, 3);
+    ASSERT_EQ(Run(record, "Outline = si:CreateShape(false) Filled = si:CreateShape(true)"), "");
+    EXPECT_EQ(Global("Outline"), "1");
+    EXPECT_EQ(Global("Filled"), "-1");
+    ASSERT_EQ(mesh->GetNumShapes(), 2);
+    EXPECT_FALSE(mesh->GetShape(1)->fHasFill);
+    EXPECT_EQ(mesh->GetShape(1)->GetNumEdges(), 1);
+    EXPECT_FALSE(mesh->GetShape(0)->fSelected);
+
+    // Without a vector layer there is nothing to build.
+    record.fLayer = group;
+    ASSERT_EQ(Run(record, "None = si:CreateShape(true)"), "");
+    EXPECT_EQ(Global("None"), "-1");
+}
+
+TEST_F(ScriptContext, ShapesMadeLaterAppearAtTheirFrame)
+{
+    Triangle(inner, 7);
+    M_Mesh* mesh = inner->Mesh();
+    ScriptInterface record(&doc, nullptr);
+    record.fLayer = inner;
+    record.fFrame = 12;
+    ASSERT_EQ(Run(record, "si:CreateShape(true)"), "");
+    Triangle(inner, 3);
+    ASSERT_EQ(Run(record, "si:CreateShape(false, 4, false)"), "");
+    ASSERT_EQ(mesh->GetNumShapes(), 2);
+    const struct {
+        int32_t shape;
+        int32_t frame;
+    } cases[] = { { 0, 12 }, { 1, 4 } };
+    for (const auto& c : cases) {
+        M_Shape* shape = mesh->GetShape(c.shape);
+        for (AnimColor* channel : { &shape->fMyStyle.fFillCol, &shape->fMyStyle.fLineCol }) {
+            EXPECT_EQ(channel->CountKeys(), 2);
+            EXPECT_TRUE(channel->HasKey(0));
+            EXPECT_TRUE(channel->HasKey(c.frame));
+            EXPECT_EQ(channel->GetKeyInterpMode(0), INTERP_STEP);
+            EXPECT_FLOAT_EQ(channel->GetValue(0).a, 0.0f);
+            EXPECT_GT(channel->GetValue(c.frame).a, 0.0f);
+        }
+    }
+    EXPECT_EQ(mesh->GetShape(1)->fMyStyle.fLineCol.GetValue(4).AsColorStruct().a, 255);
 }
 
 } // namespace
