@@ -145,6 +145,12 @@ void VornDoc::InsertLayer(VornLayer* layer, VornLayer* sibling, bool after)
     FullDepthSort();
 }
 
+void VornDoc::RemoveLayer(VornLayer* layer)
+{
+    fLayers.Remove(layer);
+    FullDepthSort();
+}
+
 VornLayer* VornDoc::Layer(int32_t index)
 {
     if (index < 0 || index >= fLayers.fCount) {

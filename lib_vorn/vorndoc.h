@@ -67,6 +67,8 @@ public:
     // Layers.
     bool AddLayer(VornLayer* layer);
     void InsertLayer(VornLayer* layer, VornLayer* sibling, bool after);
+    // Takes a top-level layer out of the list; the caller owns it then.
+    void RemoveLayer(VornLayer* layer);
     int32_t CountLayers() const { return fLayers.fCount; }
     VornLayer* Layer(int32_t index);
     VornLayer* LayerByDepth(int32_t index);

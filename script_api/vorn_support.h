@@ -8,7 +8,16 @@ extern "C" {
 #include "tolua++.h"
 
 #include "binding_conventions.h"
+#include "bonelayer.h"
+#include "grouplayer.h"
+#include "m_mesh.h"
+#include "m_skeleton.h"
+#include "meshlayer.h"
+#include "qv_vector.h"
+#include "script_interface.h"
 #include "script_prefs.h"
+#include "switchlayer.h"
+#include "vorndoc.h"
 #include "vornlayer.h"
 
 // The base of the message ids that the widgets of script dialogs and tool options send.

@@ -1,6 +1,7 @@
 #include "script_interface.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "grouplayer.h"
 #include "m_bone.h"
@@ -9,7 +10,12 @@
 #include "m_point.h"
 #include "m_shape.h"
 #include "m_skeleton.h"
+#include "app_folders.h"
 #include "meshlayer.h"
+#include "model_prefs.h"
+#include "qv_noise.h"
+#include "qv_file_lister.h"
+#include "qv_vector.h"
 #include "script_grid.h"
 #include "skeleton_bones.h"
 #include "vorndoc.h"
@@ -63,7 +69,10 @@ ScriptInterface::ScriptInterface(VornDoc* doc, VornView* view)
     fGridSize = float(grid.GridSpacing()) / float(halfHeight);
 }
 
-ScriptInterface::~ScriptInterface() = default;
+ScriptInterface::~ScriptInterface()
+{
+    delete fFileListing;
+}
 
 void DeleteScriptInterface(ScriptInterface* record)
 {
@@ -88,6 +97,36 @@ M_Skeleton* ScriptInterface::Skeleton() const
     auto* group = dynamic_cast<GroupLayer*>(fLayer);
     auto* bones = group ? dynamic_cast<SkeletonBones*>(group->fBoneParent) : nullptr;
     return bones ? bones->fSkeleton : nullptr;
+}
+
+bool ScriptInterface::DisableDrawingTools() const
+{
+    return ModelPrefBool("DisableDrawingToolsNonZero", true) && fFrame != 0;
+}
+
+QV_Vector3 ScriptInterface::NoiseVector(const QV_Vector3& v, float amplitude, float frequency) const
+{
+    QV_Vector3 noise;
+    noise.x = Noise3D(v.x, v.y, v.z, amplitude, frequency);
+    noise.y = Noise3D(v.x + 16, v.y, v.z, amplitude, frequency);
+    noise.z = Noise3D(v.x + 16, v.y, v.z + 16, amplitude, frequency);
+    return noise;
+}
+
+const char* ScriptInterface::AppDir() const
+{
+    static QV_String folder;
+    folder = AppFolder();
+    return folder.CString();
+}
+
+void ScriptInterface::SnapToGrid(QV_Vector2* point) const
+{
+    // A zero spacing has no grid to snap to; dividing by it would make the point NaN.
+    if (!point || fGridSize == 0)
+        return;
+    point->x = fGridSize * std::round(point->x / fGridSize);
+    point->y = fGridSize * std::round(point->y / fGridSize);
 }
 
 int32_t ScriptInterface::CountPoints()

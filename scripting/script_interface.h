@@ -5,6 +5,8 @@
 #include "qv_arraylist.h"
 
 class M_Mesh;
+struct QV_Vector3;
+struct QV_Vector2;
 class M_Skeleton;
 class QV_FileLister;
 class VornDoc;
@@ -37,6 +39,42 @@ public:
     M_Mesh* Mesh() const;
     M_Skeleton* Skeleton() const;
 
+    // Layers (script_layers.cpp). The layer arguments must belong to fDoc.
+    // Null for a kind this program does not hold yet, with a console line.
+    VornLayer* CreateNewLayer(int32_t type);
+    VornLayer* DuplicateLayer(VornLayer* layer);
+    // Refuses a group that is the layer or lies inside it: the tree would become a cycle.
+    void PlaceLayerInGroup(VornLayer* layer, VornLayer* group, bool append);
+    // Null for other puts the layer in front of the document's first top-level layer.
+    void PlaceLayerBehindAnother(VornLayer* layer, VornLayer* other);
+
+    // Keys the selected points of the mesh at the frame plus the layer's timing offset, where
+    // they are now; points bound to bones are keyed where the bones would put them back.
+    void AddPointKeyframe(int32_t frame);
+
+    // A shape from the selected edges of the mesh at the frame (a negative frame: the layer
+    // frame); the new shape's index, a matching filled shape's index (selected), or -1.
+    int32_t CreateShape(bool fill, int32_t frame, bool redraw);
+
+    // Folder listing (script_files.cpp). Begin replaces a listing in progress; the next name
+    // is null at the end, which frees the listing.
+    void BeginFileListing(const char* folder);
+    const char* GetNextFile();
+
+    // A document of the script's own, read from the file; null when it cannot be read. It stays
+    // until DestroyScriptDocument (script_documents.cpp).
+    VornDoc* LoadDocument(const char* path);
+
+    // True when the preference keeps drawing tools to frame 0 and the call is at another frame.
+    bool DisableDrawingTools() const;
+    // Three noise values at v and at v shifted by 16 along x, then along x and z.
+    QV_Vector3 NoiseVector(const QV_Vector3& v, float amplitude, float frequency) const;
+    // The application's folder; the text lives until the next call.
+    const char* AppDir() const;
+
+    // Rounds each coordinate in place to the nearest multiple of fGridSize, ties away from zero.
+    void SnapToGrid(QV_Vector2* point) const;
+
     int32_t fFrame;
     int32_t fLayerFrame;
     VornDoc* fDoc;
@@ -57,6 +95,10 @@ public:
     QV_ArrayList fAudioLayers; // AudioLayer pointers, not owned
     QV_FileLister* fFileListing;
 };
+
+// Destroys a document that LoadDocument gave and that is still alive; false, with nothing
+// done, for any other document (the application's own, or one destroyed already).
+bool DestroyScriptDocument(VornDoc* doc);
 
 // Destroys and frees a record built on the heap.
 void DeleteScriptInterface(ScriptInterface* record);
