@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <sys/stat.h>
 
 #include "plat_movie_in.h"
 
@@ -49,6 +50,10 @@ int32_t QV_SoundClip::Load(const char* path)
 {
     Clear();
     if (!path || !*path)
+        return -6;
+    // A device or pipe named by a document would never end or would block the reader.
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return -6;
     int32_t status = 0;
     if (LoadWithSndfile(path, status))

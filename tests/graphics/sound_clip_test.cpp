@@ -91,6 +91,9 @@ TEST(SoundClipTest, UnreadableFilesLeaveTheClipEmpty)
     EXPECT_EQ(clip.Load(junk.c_str()), -6);
     EXPECT_EQ(clip.Load((folder / "missing.wav").c_str()), -6);
     EXPECT_EQ(clip.Load(nullptr), -6);
+    // Devices and folders are refused before anything reads them: /dev/zero would never end.
+    EXPECT_EQ(clip.Load("/dev/zero"), -6);
+    EXPECT_EQ(clip.Load(folder.Path().c_str()), -6);
     EXPECT_FALSE(clip.HasSamples());
     EXPECT_EQ(clip.GetAmplitude(0, 1), 0.0f);
 }
