@@ -99,6 +99,8 @@ public:
     BoneParent* fBoneParent;
 
 protected:
+    // Whether a sub-layer is drawn in a pass of this mode (isCurrent: it is the current layer).
+    static bool SubLayerDrawn(VornLayer* layer, int32_t mode, bool isCurrent);
     // What group kinds add to the group's editor drawing (grouplayer_draw.cpp): after the layer
     // script ran; the edit pass of the layer itself as the current layer (the origin marker);
     // and after the edit pass of a sub-layer that is the current layer.

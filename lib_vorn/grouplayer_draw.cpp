@@ -12,8 +12,15 @@ namespace {
 
 constexpr int32_t kQualityMaskPreview = 64;
 
-// Whether the sub-layer is drawn in this pass.
-bool SubLayerDrawn(VornLayer* layer, int32_t mode, bool isCurrent)
+// Output passes and onion skins keep their mode through the current layer.
+bool KeepsModeThroughCurrent(int32_t mode)
+{
+    return mode == DRAW_QUICK_PREVIEW || mode == DRAW_SWF || mode == DRAW_ONION || mode == DRAW_ONION_CURRENT;
+}
+
+} // namespace
+
+bool GroupLayer::SubLayerDrawn(VornLayer* layer, int32_t mode, bool isCurrent)
 {
     if (!layer->fVisible)
         return false;
@@ -23,14 +30,6 @@ bool SubLayerDrawn(VornLayer* layer, int32_t mode, bool isCurrent)
         return false;
     return layer->fVisibility.value || isCurrent;
 }
-
-// Output passes and onion skins keep their mode through the current layer.
-bool KeepsModeThroughCurrent(int32_t mode)
-{
-    return mode == DRAW_QUICK_PREVIEW || mode == DRAW_SWF || mode == DRAW_ONION || mode == DRAW_ONION_CURRENT;
-}
-
-} // namespace
 
 void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode,
     VornLayer* currentLayer, RenderSettings* settings)

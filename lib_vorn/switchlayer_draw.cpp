@@ -19,17 +19,6 @@ bool KeepsModeThroughCurrent(int32_t mode)
     return mode == DRAW_QUICK_PREVIEW || mode == DRAW_ONION || mode == DRAW_ONION_CURRENT;
 }
 
-bool SubLayerDrawn(VornLayer* layer, int32_t mode, bool isCurrent)
-{
-    if (!layer->fVisible)
-        return false;
-    if (layer->IsRenderOnly() && mode != DRAW_SWF && mode != DRAW_QUICK_PREVIEW && !isCurrent)
-        return false;
-    if (layer->IsEditOnly() && (mode == DRAW_QUICK_PREVIEW || mode == DRAW_SWF))
-        return false;
-    return layer->fVisibility.value || isCurrent;
-}
-
 } // namespace
 
 void SwitchLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch, int32_t& drawMode,
