@@ -1,6 +1,6 @@
 #include "plat_quit_signals.h"
 #include "qv_entry.h"
-#include "vorn.h"
+#include "vorn_app.h"
 
 int main(int argc, char** argv)
 {

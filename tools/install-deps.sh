@@ -19,7 +19,7 @@ run_pkgs=(
 test_pkgs=(
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick clang-14 libclang-rt-14-dev
-  xvfb xauth xdotool xclip
+  xvfb xauth xdotool xclip desktop-file-utils shared-mime-info
   lua5.1 ffmpeg nodejs
 )
 

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "main_layout.h"
+#include "qv_layer.h"
+#include "qv_path.h"
+#include "qv_view.h"
+
+class QV_Button;
+class QV_LayoutView;
+class QV_Menu;
+class QV_MenuBar;
+class QV_TextControl;
+class StatusBar;
+class ToolScript;
+class VornDoc;
+class VornWnd;
+
+// A bar of the main layer: the box gradient with an edge line at its top or bottom. The tool
+// options bar offers Reset Tool and Reset All Tools from a press on the current tool's first
+// widget.
+class CtrlView : public QV_View {
+public:
+    CtrlView(int32_t follow, bool edgeAtBottom, bool resetPopup);
+    void Draw() override;
+    void MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
+
+    bool fEdgeAtBottom;
+    bool fResetPopup;
+};
+
+// The Import menu's library items: entry n sends 11000 + n and opens its path.
+struct LibraryItems {
+    static constexpr int32_t kFirstMessage = 11000;
+    static constexpr int32_t kMaxItems = 999;
+    std::vector<QV_Path> paths;
+};
+
+// Splits a localized menu literal into its label and shortcut letter: the last character is
+// the letter, a last space means none, and a one-character text is a label of its own.
+void SplitMenuLabel(const char* text, QV_String& label, char& shortcut);
+// Adds the item with its shortcut (modifiers 0 Ctrl, 1 Ctrl+Shift); a null text adds a
+// separator.
+void AddMenuItem(QV_Menu* menu, const char* text, int32_t message, int32_t modifiers = 0);
+// Fills the menu with the folder's documents, movies, sounds and pictures, a picture standing
+// beside a document, movie or JPEG of its name being that one's thumbnail; sub-folders become
+// submenus. A folder reached twice (a link back up the tree) is listed only once.
+void BuildLibraryMenu(QV_Menu* menu, const char* folder, LibraryItems& items);
+
+// The main window's one full-window layer: menu bar, tool options bar, status bar, playback
+// bar, the canvas view and the docked panels.
+class MainLayer : public QV_Layer {
+public:
+    MainLayer(VornWnd* window, int32_t left, int32_t top, int32_t right, int32_t bottom);
+    ~MainLayer() override;
+
+    void HandleMessage(QV_Message* message) override;
+    void FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth, int32_t newHeight) override;
+    void ViewDocked(QV_View* view) override;
+    void ViewUndocked(QV_View* view) override;
+    void MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
+    void MouseMoved(int32_t x, int32_t y, int32_t modifiers, QV_Message* message) override;
+    void MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
+    void Draw() override;
+
+    void SetDocument(VornDoc* document);
+    void ClearDocument();
+    void RefreshPanels();
+    void RefreshViews();
+    void UpdateRecentMenu();
+    // Tool selection belongs to the canvas and tools (#33): the tool is kept and handed on.
+    void SelectTool(ToolScript* tool);
+    void SelectToolByName(const char* name);
+    void UpdateAudioTracks();
+
+    void Arrange();
+    void CenterPlaybackButtons();
+    QV_Rect CanvasArea();
+    QV_Rect RightSplitterRect();
+    int32_t MaxTimelineHeight();
+    void SetViewMode(int32_t mode);
+    // The arrangement the layer would take now.
+    MainLayout CurrentLayout(MainLayoutInput* input = nullptr);
+
+    VornWnd* fMainWindow;
+    VornDoc* fDoc;
+    int32_t fEndFrame;
+    QV_MenuBar* fMenuBar;
+    QV_Menu* fFileMenu;
+    QV_Menu* fRecentMenu;
+    StatusBar* fStatusBar;
+    CtrlView* fPlaybackBar;
+    QV_LayoutView* fPlaybackButtons;
+    QV_Button* fPlaybackButton[7];
+    QV_Button* fMuteButton;
+    QV_TextControl* fFrameField;
+    QV_TextControl* fEndField;
+    CtrlView* fToolBar;
+    int32_t fViewMode;
+    QV_View* fCanvasViews[4];
+    QV_View* fCurrentView;
+    ToolScript* fCurrentTool;
+    bool fSplitDrag;
+    int32_t fSplitKind;
+    QV_Point fLastMouse;
+    bool fLastStaticState;
+    LibraryItems fLibraryItems;
+    bool fPlaying;
+
+private:
+    void BuildMenus();
+    void BuildBars();
+    void EnablePlayback();
+    int32_t TitleHeight() const;
+    bool Docked(QV_View* panel) const;
+    void DrawTitleBar(QV_View* panel);
+};

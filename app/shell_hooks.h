@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+class MainLayer;
+class QV_Rect;
+class QV_View;
+class QV_Wnd;
+class ShellPanel;
+class VornDoc;
+class VornLayer;
+class VornWnd;
+
+// The four docked panels of the main window.
+enum class PanelKind { Tools, Layers, Timeline, Style };
+
+// What the subsystems built after the shell (panels, dialogs, media layers) give the main
+// window. The program's main fills them before the run; every hook may stay null, and the
+// shell then does without (an empty panel shell, no splash, no library window...).
+struct ShellHooks {
+    // The panel of that kind for the document (null when none); null lets the shell make its
+    // empty panel shell.
+    ShellPanel* (*makePanel)(PanelKind kind, VornWnd* owner, VornDoc* document) = nullptr;
+    // The canvas view over the area (window coordinates of the main layer) for the document.
+    QV_View* (*makeCanvasView)(MainLayer* layer, VornDoc* document, int32_t left, int32_t top,
+        int32_t right, int32_t bottom)
+        = nullptr;
+    // The image layer showing a movie, for a document opened around it.
+    VornLayer* (*makeMovieLayer)(const char* path) = nullptr;
+    // Splash (mode 3) and About (mode 0) windows, run modally.
+    void (*showAbout)(QV_Wnd* owner, int32_t mode) = nullptr;
+    void (*showWelcomeScreen)(QV_Wnd* owner) = nullptr;
+    // The content library window: toggles it; IsOpen answers whether it is open.
+    void (*toggleLibrary)(VornWnd* owner) = nullptr;
+    bool (*libraryOpen)(VornWnd* owner) = nullptr;
+    void (*closeLibrary)(VornWnd* owner) = nullptr;
+    // Export and batch windows, asked before the document closes at Quit; false keeps running.
+    bool (*exportWindowsMayQuit)(VornWnd* owner) = nullptr;
+    // Commands of the File menu that later windows carry out (export 3118, preview 3116/3117,
+    // imports...), with the message's "path" when it has one; false when not handled.
+    bool (*handleCommand)(VornWnd* owner, int32_t command, const char* path) = nullptr;
+    // The main window installs the script application services when its scripts are loaded.
+    void (*installScriptServices)(VornWnd* owner) = nullptr;
+};
+
+extern ShellHooks gShellHooks;
