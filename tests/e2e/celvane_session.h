@@ -1,0 +1,254 @@
+#pragma once
+// celvane run as a person runs it: a private X server, a fresh HOME, XDG_CONFIG_HOME and
+// TMPDIR, keys and clicks from xdotool, the screen read by ImageMagick.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "../core/scratch_folder.h"
+#include "scoped_env.h"
+#include "xvfb_session.h"
+
+struct ScreenBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class CelvaneSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : { "xdotool", "import", "convert", "compare" }) {
+            if (!HasProgram(tool))
+                GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
+        }
+        std::string why;
+        if (!fServer.Start(1280, 1024, why))
+            GTEST_SKIP() << "no X server could be started: " << why;
+        fDisplay = std::make_unique<ScopedEnv>("DISPLAY", fServer.Display().c_str());
+        for (const char* folder : { "home", "config", "tmp", "work" })
+            std::filesystem::create_directories(fRoot.File(folder));
+    }
+    void TearDown() override
+    {
+        if (fPid > 0) {
+            kill(fPid, SIGKILL);
+            waitpid(fPid, nullptr, 0);
+        }
+    }
+
+    std::string SettingsPath() const
+    {
+        return fRoot.File("config/Drelmor/Celvane Pomra/Celvane Pomra6.0.user.settings");
+    }
+    void PutSettings(const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(SettingsPath()).parent_path());
+        std::ofstream(SettingsPath()) << text;
+    }
+    // The quoted value of a settings entry, or "<absent>".
+    std::string Setting(const std::string& key) const
+    {
+        std::ifstream in(SettingsPath());
+        std::string line;
+        const std::string prefix = "\"" + key + "\"";
+        while (std::getline(in, line)) {
+            if (line.rfind(prefix, 0) != 0)
+                continue;
+            const size_t open = line.find('"', prefix.size());
+            const size_t close = line.rfind('"');
+            if (open != std::string::npos && close > open)
+                return line.substr(open + 1, close - open - 1);
+        }
+        return "<absent>";
+    }
+
+    void Start(const std::vector<std::string>& args = {})
+    {
+        std::vector<std::string> env = { "DISPLAY=" + fServer.Display(), "HOME=" + fRoot.File("home"),
+            "XDG_CONFIG_HOME=" + fRoot.File("config"), "TMPDIR=" + fRoot.File("tmp"), "SDL_VIDEODRIVER=x11",
+            "SDL_AUDIODRIVER=dummy", "DBUS_SESSION_BUS_ADDRESS=disabled:",
+            "LSAN_OPTIONS=suppressions=" + std::string(CELVANE_SOURCE_DIR)
+                + "/tests/app/lsan_suppressions.txt:print_suppressions=0" };
+        for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS" }) {
+            if (const char* value = std::getenv(keep))
+                env.push_back(std::string(keep) + "=" + value);
+        }
+        std::vector<char*> envp;
+        for (std::string& entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = CELVANE_APP;
+        std::vector<std::string> all = { program };
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& arg : all)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        const std::string output = fRoot.File("output.txt");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        const std::string workFolder = fRoot.File("work");
+        ASSERT_EQ(chdir(workFolder.c_str()), 0);
+        ASSERT_EQ(posix_spawn(&fPid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    std::string Output() const { return fRoot.Get("output.txt"); }
+
+    // Until a shown window has exactly this title.
+    bool WaitForTitle(const std::string& title, int ms = 20000)
+    {
+        for (int waited = 0; waited < ms; waited += 100) {
+            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$" }, "", nullptr)
+                == 0) {
+                usleep(300000); // its first picture reaches the screen
+                return true;
+            }
+            usleep(100000);
+        }
+        return false;
+    }
+    // Until no shown window has this title.
+    bool WaitForNoTitle(const std::string& title, int ms = 10000)
+    {
+        for (int waited = 0; waited < ms; waited += 100) {
+            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$" }, "", nullptr)
+                != 0)
+                return true;
+            usleep(100000);
+        }
+        return false;
+    }
+    static std::string Escaped(const std::string& text)
+    {
+        std::string out;
+        for (char c : text) {
+            if (std::string(".[]()*+?^$|\\").find(c) != std::string::npos)
+                out += '\\';
+            out += c;
+        }
+        return out;
+    }
+    // Keys to the window of that title: without a window manager it is given the focus first.
+    void KeysTo(const std::string& title, const std::string& keys)
+    {
+        RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$", "windowfocus",
+                       "--sync" },
+            "", nullptr);
+        usleep(100000);
+        ASSERT_EQ(RunProgram({ "xdotool", "key", "--delay", "60", keys }, "", nullptr), 0);
+        usleep(300000);
+    }
+    void TypeTo(const std::string& title, const std::string& text)
+    {
+        RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$", "windowfocus",
+                       "--sync" },
+            "", nullptr);
+        usleep(100000);
+        ASSERT_EQ(RunProgram({ "xdotool", "type", "--delay", "30", text }, "", nullptr), 0);
+        usleep(300000);
+    }
+    bool WindowBox(const std::string& title, ScreenBox& box)
+    {
+        const std::string out = fRoot.File("geometry.txt");
+        if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$",
+                           "getwindowgeometry", "--shell" },
+                out, nullptr)
+            != 0)
+            return false;
+        std::istringstream lines(fRoot.Get("geometry.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            const size_t equals = line.find('=');
+            if (equals == std::string::npos)
+                continue;
+            const std::string key = line.substr(0, equals);
+            const int value = std::atoi(line.c_str() + equals + 1);
+            if (key == "X")
+                box.x = value;
+            else if (key == "Y")
+                box.y = value;
+            else if (key == "WIDTH")
+                box.width = value;
+            else if (key == "HEIGHT")
+                box.height = value;
+        }
+        return box.width > 0;
+    }
+    // The whole screen into the scratch folder; its path.
+    std::string Screenshot(const std::string& name)
+    {
+        const std::string path = fRoot.File(name + ".png");
+        EXPECT_EQ(RunProgram({ "import", "-window", "root", "png:" + path }, "", nullptr), 0);
+        return path;
+    }
+    // Pixels of the crop of a picture that differ from the stored picture by more than a little.
+    long CropDiffers(const std::string& shot, const ScreenBox& box, const std::string& golden)
+    {
+        const std::string crop = fRoot.File(golden + "-crop.png");
+        EXPECT_EQ(RunProgram({ "convert", shot, "-crop",
+                                  std::to_string(box.width) + "x" + std::to_string(box.height) + "+"
+                                      + std::to_string(box.x) + "+" + std::to_string(box.y),
+                                  "+repage", "png:" + crop },
+                      "", nullptr),
+            0);
+        const std::string stored = std::string(CELVANE_TEST_DATA) + "/e2e/" + golden + ".png";
+        if (!std::filesystem::exists(stored)) {
+            ADD_FAILURE() << "no stored picture " << stored << "; this run's is " << crop;
+            return -1;
+        }
+        // compare writes its count on standard error.
+        const std::string count = fRoot.File("count.txt");
+        RunProgram({ "sh", "-c", "compare -metric AE -fuzz 8% '" + stored + "' '" + crop + "' null: 2>'" + count + "'" },
+            "", nullptr);
+        return std::atol(fRoot.Get("count.txt").c_str());
+    }
+    // "r,g,b" of one pixel.
+    std::string PixelText(const std::string& picture, int x, int y)
+    {
+        RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
+                       "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
+            fRoot.File("pixel.txt"), nullptr);
+        std::string text = fRoot.Get("pixel.txt");
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+            text.pop_back();
+        return text;
+    }
+
+    // Until the program ends; its exit status, or -1 when it had to be killed.
+    int WaitForExit(int ms = 20000)
+    {
+        int status = 0;
+        for (int waited = 0; waited < ms; waited += 50) {
+            if (waitpid(fPid, &status, WNOHANG) == fPid) {
+                fPid = 0;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            usleep(50000);
+        }
+        return -1;
+    }
+    // Ctrl+Q in the main window; the exit status.
+    int Quit(const std::string& title)
+    {
+        KeysTo(title, "ctrl+q");
+        return WaitForExit();
+    }
+
+    XvfbSession fServer;
+    std::unique_ptr<ScopedEnv> fDisplay;
+    ScratchFolder fRoot;
+    pid_t fPid = 0;
+};
