@@ -229,6 +229,14 @@ void DocumentShell::OpenMovie(const char* path)
     reader.Close();
 }
 
+bool DocumentShell::MayQuit()
+{
+    if (!ExportWindowsMayQuit())
+        return false;
+    CloseDocument();
+    return fDocument == nullptr;
+}
+
 void DocumentShell::OpenStartupDocument(const char* path)
 {
     OpenFile(path);

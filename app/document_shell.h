@@ -60,6 +60,9 @@ public:
     // Save As with the path the chooser gave.
     void SaveAs(const char* chosenPath);
     void AddRecentFile(const char* path);
+    // Whether the application may end: the export and batch windows are asked first, so a
+    // refusal keeps the document open; then the document is closed (asking to save it).
+    bool MayQuit();
     // The start-up document opened as an untitled one.
     void OpenStartupDocument(const char* path);
 
@@ -86,6 +89,8 @@ protected:
     // The tool the window made current last, again.
     virtual void ReselectTool() = 0;
     virtual void SelectToolByName(const char* name) = 0;
+    // Asks the running export and batch windows whether they may stop; false keeps running.
+    virtual bool ExportWindowsMayQuit() { return true; }
     // Forgets what closing a document leaves behind elsewhere (export template, new-shape
     // style references).
     virtual void DocumentClosed() {}

@@ -304,11 +304,12 @@ bool VornWnd::QuitRequested()
 {
     if (!QV_Wnd::QuitRequested())
         return false;
-    // A running export is asked before anything is closed, so refusing keeps the document.
-    if (gShellHooks.exportWindowsMayQuit && !gShellHooks.exportWindowsMayQuit(this))
-        return false;
-    CloseDocument();
-    return fDocument == nullptr;
+    return MayQuit();
+}
+
+bool VornWnd::ExportWindowsMayQuit()
+{
+    return !gShellHooks.exportWindowsMayQuit || gShellHooks.exportWindowsMayQuit(this);
 }
 
 void VornWnd::WindowClosed(void* window)

@@ -52,6 +52,7 @@ protected:
     void RecentFilesChanged() override;
     void ReselectTool() override;
     void SelectToolByName(const char* name) override;
+    bool ExportWindowsMayQuit() override;
 
 private:
     void RunProjectSettings();

@@ -35,6 +35,8 @@ public:
     int32_t attached = 0;
     int32_t withdrawn = 0;
     std::string toolByName;
+    bool exportsMayStop = true;
+    int32_t exportsAsked = 0;
 
 protected:
     QV_Message* Settings() override { return &settings; }
@@ -59,6 +61,11 @@ protected:
     void RecentFilesChanged() override { }
     void ReselectTool() override { }
     void SelectToolByName(const char* name) override { toolByName = name; }
+    bool ExportWindowsMayQuit() override
+    {
+        exportsAsked++;
+        return exportsMayStop;
+    }
 };
 
 class DocumentShellTest : public ::testing::Test {
@@ -203,6 +210,9 @@ TEST_F(DocumentShellTest, CancelAtSaveChangesKeepsTheDocument)
         EXPECT_EQ(fShell.fDocument, document);
         EXPECT_EQ(fShell.alerts.back().line1, "Save changes to this document?");
     }
+    fShell.answers = { 2 };
+    EXPECT_FALSE(fShell.MayQuit());
+    EXPECT_EQ(fShell.fDocument, document);
     // No closes without saving.
     fShell.answers = { 1 };
     fShell.CloseDocument();
@@ -272,6 +282,26 @@ TEST_F(DocumentShellTest, AFailedSaveKeepsTheOldFileAndTheDocumentUnsaved)
     EXPECT_EQ(fShell.fDocument->Name(), "Untitled.celv");
     EXPECT_EQ(Recent(1), "");
 
+}
+
+} // namespace
+
+namespace {
+
+// A user who refuses to stop a running export at Quit keeps the document too.
+TEST_F(DocumentShellTest, QuitAsksTheExportsBeforeTheDocumentCloses)
+{
+    fShell.NewDocument();
+    fShell.fDocument->SetDirty();
+    fShell.exportsMayStop = false;
+    EXPECT_FALSE(fShell.MayQuit());
+    EXPECT_NE(fShell.fDocument, nullptr);
+    EXPECT_TRUE(fShell.alerts.empty());
+    fShell.exportsMayStop = true;
+    fShell.answers = { 1 };
+    EXPECT_TRUE(fShell.MayQuit());
+    EXPECT_EQ(fShell.fDocument, nullptr);
+    EXPECT_EQ(fShell.exportsAsked, 2);
 }
 
 } // namespace

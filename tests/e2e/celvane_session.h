@@ -215,6 +215,19 @@ protected:
             "", nullptr);
         return std::atol(fRoot.Get("count.txt").c_str());
     }
+    // Until the screen's crop matches the stored picture to within that many pixels; the last
+    // count. A window's title is set before its first picture reaches the screen.
+    long ScreenSettlesTo(const ScreenBox& box, const std::string& golden, long tolerance)
+    {
+        long differs = -1;
+        for (int tries = 0; tries < 30; ++tries) {
+            differs = CropDiffers(Screenshot(golden + "-screen"), box, golden);
+            if (differs >= 0 && differs <= tolerance)
+                break;
+            usleep(300000);
+        }
+        return differs;
+    }
     // "r,g,b" of one pixel.
     std::string PixelText(const std::string& picture, int x, int y)
     {
@@ -227,6 +240,20 @@ protected:
         return text;
     }
 
+    // Press, a few moves, release.
+    void Drag(int x0, int y0, int x1, int y1)
+    {
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x0), std::to_string(y0) }, "", nullptr);
+        RunProgram({ "xdotool", "mousedown", "1" }, "", nullptr);
+        for (int step = 1; step <= 5; ++step) {
+            RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x0 + (x1 - x0) * step / 5),
+                           std::to_string(y0 + (y1 - y0) * step / 5) },
+                "", nullptr);
+            usleep(50000);
+        }
+        RunProgram({ "xdotool", "mouseup", "1" }, "", nullptr);
+        usleep(300000);
+    }
     // Until the program ends; its exit status, or -1 when it had to be killed.
     int WaitForExit(int ms = 20000)
     {
