@@ -7,6 +7,8 @@ extern "C" {
 }
 #include "tolua++.h"
 
+#include "vorn_binding_errors.h"
+
 #include "binding_conventions.h"
 #include "bonelayer.h"
 #include "grouplayer.h"
@@ -19,16 +21,6 @@ extern "C" {
 #include "vornlayer.h"
 
 namespace {
-
-[[noreturn]] void RaiseArgumentError(lua_State* state, const char* function, int index, const char* type)
-{
-    tolua_Error error { index, 0, type };
-    char text[96];
-    std::snprintf(text, sizeof(text), "#ferror in function '%s'.", function);
-    tolua_error(state, text, &error);
-    lua_error(state);
-    __builtin_unreachable();
-}
 
 bool BelongsTo(VornLayer* layer, VornDoc* doc)
 {
@@ -62,7 +54,7 @@ void SetCurFrame(ScriptInterface* self, int frame)
 void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer)
 {
     if (layer && !BelongsTo(layer, self->fDoc))
-        RaiseArgumentError(state, "SetSelLayer", 2, "VornLayer");
+        VornRaiseArgumentError(state, "SetSelLayer", 2, "VornLayer");
     self->fLayer = layer;
     if (self->fDoc && layer)
         self->fDoc->SetSelLayer(layer);
@@ -71,25 +63,25 @@ void SetSelLayer(ScriptInterface* self, lua_State* state, VornLayer* layer)
 VornLayer* DuplicateLayer(ScriptInterface* self, lua_State* state, VornLayer* layer)
 {
     if (layer && !BelongsTo(layer, self->fDoc))
-        RaiseArgumentError(state, "DuplicateLayer", 2, "VornLayer");
+        VornRaiseArgumentError(state, "DuplicateLayer", 2, "VornLayer");
     return self->DuplicateLayer(layer);
 }
 
 void PlaceLayerInGroup(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* group, bool append)
 {
     if (!layer || !BelongsTo(layer, self->fDoc))
-        RaiseArgumentError(state, "PlaceLayerInGroup", 2, "VornLayer");
+        VornRaiseArgumentError(state, "PlaceLayerInGroup", 2, "VornLayer");
     if (!group || !BelongsTo(group, self->fDoc))
-        RaiseArgumentError(state, "PlaceLayerInGroup", 3, "VornLayer");
+        VornRaiseArgumentError(state, "PlaceLayerInGroup", 3, "VornLayer");
     self->PlaceLayerInGroup(layer, group, append);
 }
 
 void PlaceLayerBehindAnother(ScriptInterface* self, lua_State* state, VornLayer* layer, VornLayer* other)
 {
     if (!layer || !BelongsTo(layer, self->fDoc))
-        RaiseArgumentError(state, "PlaceLayerBehindAnother", 2, "VornLayer");
+        VornRaiseArgumentError(state, "PlaceLayerBehindAnother", 2, "VornLayer");
     if (other && !BelongsTo(other, self->fDoc))
-        RaiseArgumentError(state, "PlaceLayerBehindAnother", 3, "VornLayer");
+        VornRaiseArgumentError(state, "PlaceLayerBehindAnother", 3, "VornLayer");
     self->PlaceLayerBehindAnother(layer, other);
 }
 
@@ -102,7 +94,7 @@ void DestroyDocument(ScriptInterface*, lua_State* state, VornDoc* doc)
         return;
     }
     if (!DestroyScriptDocument(doc))
-        RaiseArgumentError(state, "DestroyDocument", 2, "VornDoc");
+        VornRaiseArgumentError(state, "DestroyDocument", 2, "VornDoc");
     // Only the address is used: Lua forgets the object the document was.
     QV_LuaInvalidateObject(state, doc, "VornDoc");
 }
@@ -139,14 +131,14 @@ M_Skeleton* ParentSkeleton(ScriptInterface* self)
 void SnapToGrid(ScriptInterface* self, lua_State* state, QV_Vector2* point)
 {
     if (!point)
-        RaiseArgumentError(state, "SnapToGrid", 2, "QV_Vector2");
+        VornRaiseArgumentError(state, "SnapToGrid", 2, "QV_Vector2");
     self->SnapToGrid(point);
 }
 
 QV_Vector3 NoiseVector(ScriptInterface* self, lua_State* state, const QV_Vector3* point, float amplitude, float frequency)
 {
     if (!point)
-        RaiseArgumentError(state, "NoiseVector", 2, "QV_Vector3");
+        VornRaiseArgumentError(state, "NoiseVector", 2, "QV_Vector3");
     return self->NoiseVector(*point, amplitude, frequency);
 }
 

@@ -6,6 +6,7 @@ extern "C" {
 #include "tolua++.h"
 
 #include "binding_conventions.h"
+#include "vorn_view_bindings.h"
 
 // The opener generated from vorn.pkg.
 int tolua_vorn_open(lua_State* state);
@@ -30,6 +31,7 @@ int OpenVornModule(lua_State* state)
     tolua_open(state);
     RegisterVornTypes(state);
     tolua_vorn_open(state);
+    PatchEventFieldBindings(state);
     QV_LuaGuardOwnership(state, "VORN");
     return 1;
 }

@@ -36,8 +36,11 @@ struct KeyEvent {
     // the modifier bits 1 (Shift), 2 (Ctrl) and 4 (Alt).
     void Fill(VornView* canvas, int32_t code, int32_t modifiers);
 
+    // Keeps a copy of the text; null leaves none.
+    void SetKey(const char* text);
+
     VornView* view;
-    char* key; // owned, two bytes
+    char* key; // owned, or null
     int32_t keyCode;
     bool shiftKey;
     bool ctrlKey;

@@ -5,6 +5,8 @@
 #include "qv_arraylist.h"
 
 class M_Mesh;
+class M_Shape;
+class QV_TextList;
 struct QV_Vector3;
 struct QV_Vector2;
 class M_Skeleton;
@@ -65,6 +67,27 @@ public:
     // until DestroyScriptDocument (script_documents.cpp).
     VornDoc* LoadDocument(const char* path);
 
+    // The application (script_app_ops.cpp, through ScriptServices()). The click sound, unless
+    // audio feedback is off; its player is made on first use and kept.
+    void Click();
+    // The main layer's copy and paste commands, run before the call returns; nothing without
+    // a main window.
+    void Copy(M_Mesh* mesh);
+    void CopyAlternate(M_Mesh* mesh);
+    void Paste();
+    void PasteAlternate();
+    // The line width a new shape gets from the Style panel, else one pixel.
+    float NewShapeLineWidth() const;
+    // The text as shapes of the current vector layer at the layer frame.
+    void InsertText(const char* text, const char* font, bool oneFill, bool centered, int32_t line);
+    // The shape's style to the Style panel (Pick), or the panel's to the shape (Push).
+    void PickStyleProperties(M_Shape* shape);
+    void PushStyleProperties(M_Shape* shape);
+    // Selects the points bound to the first selected bone of the parent bone layer; with no
+    // bone selected, nothing of the mesh stays selected.
+    void UpdateBonePointSelection();
+    void FillInFontList(QV_TextList* list) const;
+
     // True when the preference keeps drawing tools to frame 0 and the call is at another frame.
     bool DisableDrawingTools() const;
     // Three noise values at v and at v shifted by 16 along x, then along x and z.
@@ -95,6 +118,10 @@ public:
     QV_ArrayList fAudioLayers; // AudioLayer pointers, not owned
     QV_FileLister* fFileListing;
 };
+
+// The canvas calls it when its preview of the selected region finds that the outline does not
+// close: a CreateShape with fill that redraws first then makes no new shape.
+void NoteOpenOutline();
 
 // Destroys a document that LoadDocument gave and that is still alive; false, with nothing
 // done, for any other document (the application's own, or one destroyed already).

@@ -10,7 +10,9 @@
 #include "m_mesh.h"
 #include "m_point.h"
 #include "m_shape.h"
+#include "m_style.h"
 #include "model_prefs.h"
+#include "script_app_services.h"
 #include "vorndoc.h"
 #include "vornlayer.h"
 
@@ -18,6 +20,12 @@ namespace {
 
 // Set by the canvas when the selection it previews does not close; cleared by each CreateShape.
 bool gOpenOutline = false;
+
+void SetStyleReference(QV_String& name, M_Style*& reference, M_Style* style)
+{
+    name = style->fName;
+    reference = style;
+}
 
 struct SelectedEdge {
     int32_t curve;
@@ -77,6 +85,15 @@ int32_t Build(M_Mesh* mesh, bool fill, int32_t frame, int32_t height, int32_t of
     shape->fMyStyle.fFillCol.SetValue(frame, ModelPrefColor("VornColFill", rgb_color { 255, 255, 255, 255 }));
     shape->fMyStyle.fLineWidth = 1.0f / float(height);
     shape->fMyStyle.fLineCol.SetValue(frame, ModelPrefColor("VornColLine", rgb_color { 0, 0, 0, 255 }));
+    ScriptAppServices& services = ScriptServices();
+    if (M_Shape* properties = services.NewShapeProperties())
+        shape->CopyStyleProperties(properties);
+    if (M_Style* style = services.SelectedDocumentStyle()) {
+        if (!shape->fStyle1 || shape->fStyle1 == style)
+            SetStyleReference(shape->fStyleName1, shape->fStyle1, style);
+        else if (!shape->fStyle2 || shape->fStyle2 == style)
+            SetStyleReference(shape->fStyleName2, shape->fStyle2, style);
+    }
     shape->SetCurFrame(frame);
     shape->fHasFill = fill;
     shape->fFillAllowed = solid > 2;
@@ -106,13 +123,17 @@ int32_t Build(M_Mesh* mesh, bool fill, int32_t frame, int32_t height, int32_t of
 
 } // namespace
 
+void NoteOpenOutline() { gOpenOutline = true; }
+
 int32_t ScriptInterface::CreateShape(bool fill, int32_t frame, bool redraw)
 {
-    (void)redraw; // the canvas that would redraw first arrives with the main window
     M_Mesh* mesh = Mesh();
     if (!mesh)
         return -1;
     gOpenOutline = false;
+    // The redraw's checkerboard preview of the selection tells whether the outline closes.
+    if (redraw)
+        ScriptRedraw();
     if (frame < 0)
         frame = fFrame + fLayer->TotalTimingOffset();
     const int32_t height = fDoc ? fDoc->Height() : 1;

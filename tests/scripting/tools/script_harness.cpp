@@ -1,18 +1,25 @@
-// script_harness [--colors] [--windows] [--app FOLDER] [--settings FILE] [--reload | --list | FILE.lua]...
+// script_harness [--colors] [--windows] [--app FOLDER] [--settings FILE] [--reload | --list | FILE.lua
+//                 | DOCUMENT STEP]...
 // Makes the script registry (QV, QV.GUI and VORN open) and, given an application folder
 // (--app, else $CELVANE_APP_FOLDER), loads the scripts of its "scripts" folder. Then runs the
 // steps in the order given: a Lua file, --reload (load the scripts again) or --list (a TAB
 // separated line per menu script, then per tool-list entry). Every console line goes to
 // standard output. With --settings, the user settings are read from FILE when it exists and
 // written back once the registry is gone. With --windows the video layer and the interface
-// fonts are started, so that script dialogs and alerts open real windows. Exit status: 0 when every file ran,
-// 2 when one failed (the others still run), 1 on bad usage.
+// fonts are started, so that script dialogs and alerts open real windows. The document steps
+// (harness_document.h: --doc IN, --frame N, --layer NAME, --select I,J,... | none, --grid N,
+// --menu LABEL, --tool NAME, --drag X,Y X,Y... [--shift] [--ctrl] [--alt], --key K [modifiers],
+// --save OUT) work on one document, new until --doc. Exit status: 0 when every file ran,
+// 2 when one failed (the others still run), 1 on bad usage or when a document step cannot run
+// (the later steps do not).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "harness_document.h"
 #include "image_format_registry.h"
 #include "interface_fonts.h"
 #include "plat_video.h"
@@ -100,7 +107,11 @@ int main(int argc, char** argv)
     if (const char* folder = std::getenv("CELVANE_APP_FOLDER"))
         app = folder;
     std::string settingsFile;
-    std::vector<const char*> steps;
+    struct Step {
+        std::string option;
+        std::vector<std::string> arguments;
+    };
+    std::vector<Step> steps;
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--colors") == 0) {
             colors = true;
@@ -112,11 +123,21 @@ int main(int argc, char** argv)
             (argv[i][2] == 'a' ? app : settingsFile) = argv[i + 1];
             i++;
         } else if (std::strcmp(argv[i], "--reload") == 0 || std::strcmp(argv[i], "--list") == 0) {
-            steps.push_back(argv[i]);
+            steps.push_back({ argv[i], {} });
+        } else if (HarnessDocument::IsStep(argv[i])) {
+            Step step { argv[i], {} };
+            const bool modifiers = HarnessDocument::TakesModifiers(step.option);
+            while (i + 1 < argc
+                && (std::strncmp(argv[i + 1], "--", 2) != 0
+                    || (modifiers
+                        && (!std::strcmp(argv[i + 1], "--shift") || !std::strcmp(argv[i + 1], "--ctrl")
+                            || !std::strcmp(argv[i + 1], "--alt")))))
+                step.arguments.push_back(argv[++i]);
+            steps.push_back(step);
         } else if (std::strncmp(argv[i], "--", 2) == 0) {
             return Usage("unknown option");
         } else {
-            steps.push_back(argv[i]);
+            steps.push_back({ argv[i], {} });
         }
     }
     if (steps.empty() && app.empty())
@@ -143,15 +164,24 @@ int main(int argc, char** argv)
             registry.fScriptsFolder.Append("scripts");
             registry.LoadScripts();
         }
-        for (const char* step : steps) {
+        std::unique_ptr<HarnessDocument> document;
+        for (const Step& step : steps) {
             QV_LuaConsole::FlushPending();
             std::fflush(stdout);
-            if (std::strcmp(step, "--reload") == 0)
+            if (step.option == "--reload") {
                 registry.LoadScripts();
-            else if (std::strcmp(step, "--list") == 0)
+            } else if (step.option == "--list") {
                 List(registry);
-            else if (registry.DoFile(step) != kScriptOK)
+            } else if (HarnessDocument::IsStep(step.option)) {
+                if (!document)
+                    document = std::make_unique<HarnessDocument>(&registry);
+                if (!document->Run(step.option, step.arguments)) {
+                    status = 1;
+                    break;
+                }
+            } else if (registry.DoFile(step.option.c_str()) != kScriptOK) {
                 status = 2;
+            }
         }
         QV_LuaConsole::FlushPending();
     }
