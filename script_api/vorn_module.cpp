@@ -6,6 +6,7 @@ extern "C" {
 #include "tolua++.h"
 
 #include "binding_conventions.h"
+#include "doc_bindings.h"
 
 // The opener generated from vorn.pkg.
 int tolua_vorn_open(lua_State* state);
@@ -31,5 +32,6 @@ int OpenVornModule(lua_State* state)
     RegisterVornTypes(state);
     tolua_vorn_open(state);
     QV_LuaGuardOwnership(state, "VORN");
+    GuardLayerDelete(state);
     return 1;
 }
