@@ -17,6 +17,13 @@ struct AnimBoolTraits {
 // A keyframed switch: visibility and on/off settings. Each key holds until the next one.
 class AnimBool : public AnimDiscrete<AnimBool, AnimBoolTraits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimBool& operator=(const AnimBool& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimBool();
     ~AnimBool() override;
 

@@ -82,6 +82,35 @@ void AnimChannel::WriteKeyValue(QV_IoStream*, int32_t) { }
 
 void AnimChannel::ReorderKeyValues(const int32_t*, int32_t) { }
 
+bool AnimChannel::AssignKeys(const AnimChannel& source)
+{
+    const int32_t capacity = std::max(source.fKeyCapacity, int32_t(1));
+    int32_t* frames = new (std::nothrow) int32_t[capacity]();
+    InterpSetting* interps = new (std::nothrow) InterpSetting[capacity]();
+    if (!frames || !interps) {
+        delete[] frames;
+        delete[] interps;
+        return false;
+    }
+    std::copy(source.fKeyFrames, source.fKeyFrames + source.fKeyCount, frames);
+    std::copy(source.fKeyInterps, source.fKeyInterps + source.fKeyCount, interps);
+    while (fActions.fCount > 0) {
+        auto* action = static_cast<AnimChannel*>(fActions.fItems[fActions.fCount - 1]);
+        fActions.Remove(action);
+        delete action;
+    }
+    fActiveAction = nullptr;
+    delete[] fKeyFrames;
+    delete[] fKeyInterps;
+    fKeyFrames = frames;
+    fKeyInterps = interps;
+    fKeyCapacity = capacity;
+    fKeyCount = source.fKeyCount;
+    fCurFrame = source.fCurFrame;
+    fName = source.fName;
+    return true;
+}
+
 bool AnimChannel::ReallocateKeys(int32_t capacity)
 {
     if (capacity < 1)

@@ -84,6 +84,11 @@ public:
     // Keys the cached value at the current frame.
     void StoreValue();
 
+    // The kind-independent half of a channel assignment (AnimKeyed::Assign): the frame, the
+    // name, the keys' frames and settings at the source's capacity; the actions are released.
+    // False, with nothing changed, when memory runs out.
+    bool AssignKeys(const AnimChannel& source);
+
     // Actions, on this channel's own list (animaction.cpp).
     void ActivateAction(const char* name);
     // Refused when the new name is empty or already taken: two actions of one name could not

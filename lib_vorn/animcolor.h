@@ -39,6 +39,13 @@ struct AnimColorTraits {
 // current frame, so keying it (StoreValue) quantises to steps of 1/255.
 class AnimColor : public AnimNumeric<AnimColor, AnimColorTraits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimColor& operator=(const AnimColor& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimColor();
     ~AnimColor() override;
 

@@ -6,6 +6,7 @@
 
 #include "animchannel.h"
 #include "animrecord.h"
+#include "script_object_record.h"
 
 // The typed half shared by the six channel kinds: the value of each key (fValues, beside the
 // frame and interpolation arrays of AnimChannel), the cached value at the current frame
@@ -23,7 +24,40 @@ public:
     using Key = typename Traits::Key;
     using Cached = typename Traits::Cached;
 
-    ~AnimKeyed() override { delete[] fValues; }
+    // A script may hold the channel, or its cached value, past its owner's life.
+    ~AnimKeyed() override
+    {
+        QV_ScriptObjectsGone(this, sizeof(Derived));
+        delete[] fValues;
+    }
+
+    // Channel assignment: this channel becomes a copy of source (frame, name, keys, actions with
+    // the active one, cached value) and stays the same object, so whoever holds it sees the new
+    // content. The two share no storage afterwards. Assigning a channel to itself changes nothing.
+    void Assign(const Derived& source)
+    {
+        if (static_cast<const AnimChannel*>(&source) == this)
+            return;
+        const int32_t capacity = std::max(source.fKeyCapacity, int32_t(1));
+        Key* values = new (std::nothrow) Key[capacity]();
+        if (!values)
+            return;
+        std::copy(source.fValues, source.fValues + source.fKeyCount, values);
+        if (!AssignKeys(source)) {
+            delete[] values;
+            return;
+        }
+        delete[] fValues;
+        fValues = values;
+        for (int32_t i = 0; i < source.fActions.fCount; i++) {
+            auto* action = new Derived;
+            action->Assign(*AsKind(source.fActions.fItems[i]));
+            fActions.Append(static_cast<AnimChannel*>(action));
+            if (source.fActiveAction == source.fActions.fItems[i])
+                fActiveAction = action;
+        }
+        value = source.value;
+    }
 
     // Sets the key at the frame, or adds one with the default interpolation. While an action is
     // active only the action changes, except at frame 0, which is the rest pose of both.

@@ -19,6 +19,13 @@ struct AnimStringTraits {
 // A keyframed text: the sub-layer a switch layer shows. Each key holds until the next one.
 class AnimString : public AnimDiscrete<AnimString, AnimStringTraits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimString& operator=(const AnimString& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimString();
     ~AnimString() override;
 

@@ -23,6 +23,13 @@ struct AnimValTraits {
 // A keyframed float: widths, curvatures, angles, opacities.
 class AnimVal : public AnimNumeric<AnimVal, AnimValTraits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimVal& operator=(const AnimVal& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimVal();
     ~AnimVal() override;
 

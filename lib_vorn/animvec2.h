@@ -22,6 +22,13 @@ struct AnimVec2Traits {
 // A keyframed 2D vector: point positions, pan and tilt.
 class AnimVec2 : public AnimNumeric<AnimVec2, AnimVec2Traits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimVec2& operator=(const AnimVec2& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimVec2();
     ~AnimVec2() override;
 

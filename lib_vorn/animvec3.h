@@ -25,6 +25,13 @@ struct AnimVec3Traits {
 // A keyframed 3D vector: translations, scales, the camera track.
 class AnimVec3 : public AnimNumeric<AnimVec3, AnimVec3Traits> {
 public:
+    // Channel assignment (AnimKeyed::Assign): scripts assign channel variables.
+    AnimVec3& operator=(const AnimVec3& source)
+    {
+        Assign(source);
+        return *this;
+    }
+
     AnimVec3();
     ~AnimVec3() override;
 

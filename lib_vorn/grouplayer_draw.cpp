@@ -71,7 +71,7 @@ void GroupLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scratch
         VornLayer* bottom
             = fDepthLayers.fCount > 0 ? static_cast<VornLayer*>(fDepthLayers.fItems[0]) : nullptr;
         const bool bottomDefinesMask
-            = fGroupMask == GROUP_MASK_HIDE_ALL && bottom && bottom->MaskingMode() == MM_MASKED;
+            = fGroupMask == GROUP_MASK_HIDE_ALL && bottom && bottom->RenderMaskingMode() == MM_MASKED;
         if (bottomDefinesMask)
             bottom->SetMaskingMode(MM_ADD_MASK);
         for (int32_t i = 0; i < fDepthLayers.fCount; i++) {

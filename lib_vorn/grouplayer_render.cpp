@@ -116,9 +116,9 @@ void GroupLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* t
     // the depth sort on the way may reorder the list.
     VornLayer* const bottom = static_cast<VornLayer*>(fDepthLayers.fItems[0]);
     const int32_t bottomMode = bottom->fMaskingMode;
-    if (item == 0 && fGroupMask == GROUP_MASK_HIDE_ALL && layer->fMaskingMode == MM_MASKED)
+    if (item == 0 && fGroupMask == GROUP_MASK_HIDE_ALL && layer->RenderMaskingMode() == MM_MASKED)
         layer->fMaskingMode = MM_ADD_MASK;
-    const int32_t mode = layer->fMaskingMode;
+    const int32_t mode = layer->RenderMaskingMode();
 
     QV_BaseImage image;
     const bool ownImage = layer->BeginRender(doc, graphics, target, scratch, &image, settings);

@@ -8,6 +8,7 @@
 #include "m_vec2.h"
 #include "qv_iostream.h"
 #include "record_limits.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ M_Curve::M_Curve()
 
 M_Curve::~M_Curve()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     Release();
 }
 

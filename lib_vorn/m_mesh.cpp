@@ -13,6 +13,7 @@
 #include "m_shape.h"
 #include "model_prefs.h"
 #include "style_panel_refs.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ M_Mesh::M_Mesh()
 
 M_Mesh::~M_Mesh()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     Empty();
     delete[] fPoints;
     delete[] fCurves;

@@ -7,6 +7,7 @@
 #include "m_mesh.h"
 #include "qv_iostream.h"
 #include "record_limits.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ M_Point::M_Point(int32_t frame)
 
 M_Point::~M_Point()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     delete[] fCurveIDs;
     delete[] fCurvePositions;
 }

@@ -6,6 +6,7 @@
 #include "m_mesh.h"
 #include "qv_iostream.h"
 #include "record_limits.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ M_PointGroup::M_PointGroup()
 
 M_PointGroup::~M_PointGroup()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     delete[] fPointIndices;
 }
 

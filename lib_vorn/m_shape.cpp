@@ -14,6 +14,7 @@
 #include "qv_iostream.h"
 #include "qv_memstream.h"
 #include "record_limits.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ M_Shape::M_Shape(int32_t frame)
 
 M_Shape::~M_Shape()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     delete[] fEdgeCurves;
     delete[] fEdgeSegments;
     delete[] fEdgeFlags;

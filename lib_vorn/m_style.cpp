@@ -4,6 +4,9 @@
 #include "m_shapestyle.h"
 #include "shape_style_makers.h"
 #include "qv_iostream.h"
+#include "qv_memstream.h"
+#include "format_version.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -57,6 +60,7 @@ M_Style::M_Style(int32_t frame)
 
 M_Style::~M_Style()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     DeleteEffects();
 }
 
@@ -206,6 +210,31 @@ bool M_Style::ReadRecord(QV_IoStream* stream)
             return false;
     }
     return true;
+}
+
+M_Style& M_Style::operator=(const M_Style& source)
+{
+    if (&source == this)
+        return *this;
+    // The record carries the name, flags, width, brush settings and the effects with their
+    // values; reading it back gives this style effect objects of its own.
+    QV_MemStream stream;
+    stream.Open(0);
+    stream.fVersion = kCurrentFormatVersion;
+    const_cast<M_Style&>(source).WriteRecord(&stream);
+    stream.Rewind();
+    stream.fReading = true;
+    if (!ReadRecord(&stream))
+        DeleteEffects();
+    fFillCol = source.fFillCol;
+    fLineCol = source.fLineCol;
+    fLineWidth = source.fLineWidth;
+    fBrushTint = source.fBrushTint;
+    fBrush = source.fBrush;
+    fBrushMask = source.fBrushMask;
+    fBrushMaskCopy = source.fBrushMaskCopy;
+    fBrushHasAlpha = source.fBrushHasAlpha;
+    return *this;
 }
 
 void DeleteStyleObject(M_Style* style)

@@ -26,7 +26,10 @@ public:
     explicit M_Style(int32_t frame);
     ~M_Style();
     M_Style(const M_Style&) = delete;
-    M_Style& operator=(const M_Style&) = delete;
+    // Style assignment: this style becomes a copy of source (name, colours by channel
+    // assignment, line width, brush settings and its cache, and effect objects of its own with
+    // the same values) and stays the same object. Assigning a style to itself changes nothing.
+    M_Style& operator=(const M_Style& source);
 
     // Every field back to the defaults, the colours keyed at the frame; the name, the brush
     // pointer and its alpha flag stay.

@@ -25,8 +25,8 @@ int32_t PreviewMaskingMode(const MeshLayer& layer)
 {
     const GroupLayer* parent = layer.Parent();
     if (parent && parent->fGroupMask == GROUP_MASK_NONE)
-        return parent->MaskingMode();
-    return layer.MaskingMode();
+        return parent->RenderMaskingMode();
+    return layer.RenderMaskingMode();
 }
 
 int32_t EditorFillModeFor(int32_t maskingMode)

@@ -226,7 +226,7 @@ void MeshLayer::DrawShape(int32_t index, VornDoc* doc, XGraphics* graphics, QV_P
 
     // ---- Outline ----
     if ((quality & kQualityOutlines) && style.fLineWidth > 1e-6f && style.fLineColor.a > 0) {
-        const int32_t masking = MaskingMode();
+        const int32_t masking = RenderMaskingMode();
         const bool excludeFromMask = fExcludeLinesFromMask && fEditorFillMode != QV_Graphics::kFillPlain
             && (masking == MM_ADD_MASK || masking == MM_ADD_MASK_INVIS || masking == MM_CLEAR_ADD_MASK);
         if (excludeFromMask)

@@ -11,6 +11,7 @@
 #include "model_prefs.h"
 #include "qv_memstream.h"
 #include "vornlayer.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ VornDoc::VornDoc()
 
 VornDoc::~VornDoc()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     for (int32_t i = 0; i < kUndoLevels; i++)
         delete fUndoStreams[i];
     delete fRedoStream;

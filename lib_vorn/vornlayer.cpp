@@ -15,6 +15,7 @@
 #include "layer_script_host.h"
 #include "model_prefs.h"
 #include "vorndoc.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ VornLayer::VornLayer()
 
 VornLayer::~VornLayer()
 {
+    QV_ScriptObjectsGone(this, sizeof(*this));
     ClearPoses();
 }
 

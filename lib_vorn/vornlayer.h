@@ -153,6 +153,12 @@ public:
     void SetFaceCamera(bool on) { fFaceCamera = on; }
     int32_t MaskingMode() const { return fMaskingMode; }
     void SetMaskingMode(int32_t mode) { fMaskingMode = mode; }
+    // The mode drawing follows: scripts store any number, and one that names no masking mode
+    // acts as MM_MASKED.
+    int32_t RenderMaskingMode() const
+    {
+        return fMaskingMode >= MM_MASKED && fMaskingMode <= MM_CLEAR_ADD_MASK ? fMaskingMode : MM_MASKED;
+    }
     int32_t BlendingMode() const { return fBlendingMode; }
     void SetBlendingMode(int32_t mode) { fBlendingMode = mode; }
     bool IsImmuneToCamera() const { return fImmuneToCamera; }

@@ -7,6 +7,7 @@ extern "C" {
 
 #include "binding_conventions.h"
 #include "vorn_view_bindings.h"
+#include "doc_bindings.h"
 
 // The opener generated from vorn.pkg.
 int tolua_vorn_open(lua_State* state);
@@ -33,5 +34,6 @@ int OpenVornModule(lua_State* state)
     tolua_vorn_open(state);
     PatchEventFieldBindings(state);
     QV_LuaGuardOwnership(state, "VORN");
+    GuardLayerDelete(state);
     return 1;
 }

@@ -8,6 +8,8 @@ extern "C" {
 }
 #include "tolua++.h"
 
+#include "script_object_record.h"
+
 namespace {
 
 // Registry table of the objects that scripts made with `new` and have not yet deleted or
@@ -217,8 +219,14 @@ void PushModule(lua_State* state, const char* moduleName)
 
 } // namespace
 
+static void InvalidateGoneObject(void* context, void* object, const char* typeName)
+{
+    QV_LuaInvalidateObject(static_cast<lua_State*>(context), object, typeName);
+}
+
 void QV_LuaGuardOwnership(lua_State* state, const char* moduleName)
 {
+    QV_ScriptObjectRecordSetHook(InvalidateGoneObject);
     const int top = lua_gettop(state);
     PushModule(state, moduleName);
     if (lua_istable(state, -1)) {
@@ -300,4 +308,11 @@ void QV_LuaInvalidateObject(lua_State* state, void* object, const char* typeName
     lua_pushnil(state);
     lua_rawset(state, -3);
     lua_settop(state, top);
+}
+
+void QV_LuaPushObject(lua_State* state, void* object, const char* typeName)
+{
+    tolua_pushusertype(state, object, typeName);
+    if (object)
+        QV_ScriptObjectRecordAdd(state, object, typeName);
 }

@@ -55,3 +55,9 @@ void QV_LuaCollectScriptObjects(lua_State* state);
 // The application is about to destroy an object that may have reached Lua under the type
 // name: its userdata is emptied (later use raises the self error) and Lua forgets it.
 void QV_LuaInvalidateObject(lua_State* state, void* object, const char* typeName);
+
+// Pushes an application object as binding results and variables do, noting its address in the
+// record of script objects (script_object_record.h): when the object is destroyed, its
+// userdata is emptied and later use raises the self error. The document bindings push every
+// object they hand out by pointer through here.
+void QV_LuaPushObject(lua_State* state, void* object, const char* typeName);

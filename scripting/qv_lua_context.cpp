@@ -1,5 +1,7 @@
 #include "qv_lua_context.h"
 
+#include "script_object_record.h"
+
 #include <mutex>
 
 extern "C" {
@@ -103,6 +105,8 @@ bool QV_LuaContext::LookUp(const char* tableName, const char* memberName)
 QV_LuaContext::~QV_LuaContext()
 {
     QV_LuaCollectScriptObjects(fState);
+    // Objects that closing the state frees must not reach back into it.
+    QV_ScriptObjectRecordForget(fState);
     lua_close(fState);
     DetachConsoleFromModel();
     std::lock_guard<std::mutex> guard(gContextListLock);

@@ -27,6 +27,7 @@
 #include "qv_message.h"
 #include "script.h"
 #include "script_registry.h"
+#include "shape_style_factory.h"
 #include "vorn_module.h"
 
 namespace {
@@ -148,6 +149,8 @@ int main(int argc, char** argv)
         settings.ReadFile(settingsFile.c_str());
 
     ImageFormatRegistry::Init();
+    // Scripts restyle shapes: effects are made by type.
+    RegisterShapeStyles();
     if (windows && !PlatVideoStart()) {
         std::fprintf(stderr, "script_harness: %s\n", PlatVideoError().c_str());
         return 1;
