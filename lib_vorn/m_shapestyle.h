@@ -46,7 +46,7 @@ public:
     virtual void ApplyInLayer(XGraphics* graphics, QV_PixelBuffer* shapeImage, QV_Rect rect, QV_BBox bounds,
         QV_PixelBuffer* work, StyleDocument* doc, StyleLayer* layer, float scale, M_Shape* shape,
         int32_t finalRender);
-    // Opens the kind's modal edit dialog. Nothing yet: the dialogs come with the widget set.
+    // Opens the kind's modal edit dialog (the effect kinds override it). Nothing here.
     virtual void Edit(rgb_color sampleColor, rgb_color backgroundColor, float lineWidth, QV_Wnd* window,
         StyleDocument* doc);
     // The latest key frame over the kind's channels; 0 here.

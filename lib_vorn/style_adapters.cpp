@@ -21,6 +21,22 @@ const char* VornDocStyleAdapter::CurrentToolName()
     return fDoc ? fDoc->fCurrentTool.CString() : "";
 }
 
+int32_t VornDocStyleAdapter::CurrentLayerFrame()
+{
+    if (!fDoc)
+        return 0;
+    VornLayer* layer = fDoc->GetSelectedLayer();
+    return layer ? layer->CurFrame() : fDoc->CurFrame();
+}
+
+void VornDocStyleAdapter::StyleEdited()
+{
+    if (!fDoc)
+        return;
+    fDoc->PrepUndo(nullptr);
+    fDoc->SetDirty();
+}
+
 int32_t VornLayerStyleAdapter::CurrentFrame()
 {
     return fLayer->CurFrame();

@@ -17,6 +17,8 @@ public:
     int32_t HeightPixels() override;
     int32_t CurrentFrame() override;
     const char* CurrentToolName() override;
+    int32_t CurrentLayerFrame() override;
+    void StyleEdited() override;
 
     VornDoc* fDoc;
 };

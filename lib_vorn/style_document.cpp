@@ -1,3 +1,10 @@
 #include "style_document.h"
 
 StyleDocument::~StyleDocument() = default;
+
+int32_t StyleDocument::CurrentLayerFrame()
+{
+    return CurrentFrame();
+}
+
+void StyleDocument::StyleEdited() { }

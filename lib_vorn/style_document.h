@@ -14,4 +14,10 @@ public:
     virtual int32_t CurrentFrame() = 0;
     // The current tool's script name; "" with none, never null.
     virtual const char* CurrentToolName() = 0;
+    // The frame the current layer shows, which the edit dialogs key animated values at; the
+    // document's frame when there is no layer.
+    virtual int32_t CurrentLayerFrame();
+    // An edit dialog changed an effect in place: the undo history, which cannot restore it,
+    // is emptied and the document is marked modified. Nothing here.
+    virtual void StyleEdited();
 };

@@ -24,6 +24,9 @@ public:
     SS_Gradient2();
     ~SS_Gradient2() override;
 
+    // Opens the kind's edit dialog (style_dialogs.cpp).
+    void Edit(rgb_color sampleColor, rgb_color backgroundColor, float lineWidth, QV_Wnd* window,
+        StyleDocument* doc) override;
     int32_t StyleType() override;
     bool ReadRecord(QV_IoStream* stream) override;
     void WriteRecord(QV_IoStream* stream) override;

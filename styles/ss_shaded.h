@@ -17,6 +17,9 @@ public:
     SS_Shaded(float angle, float offset, float blur, rgb_color color);
     ~SS_Shaded() override;
 
+    // Opens the kind's edit dialog (style_dialogs.cpp).
+    void Edit(rgb_color sampleColor, rgb_color backgroundColor, float lineWidth, QV_Wnd* window,
+        StyleDocument* doc) override;
     int32_t StyleType() override;
     bool ReadRecord(QV_IoStream* stream) override;
     void WriteRecord(QV_IoStream* stream) override;

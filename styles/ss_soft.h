@@ -13,6 +13,9 @@ public:
     explicit SS_Soft(float radius);
     ~SS_Soft() override;
 
+    // Opens the kind's edit dialog (style_dialogs.cpp).
+    void Edit(rgb_color sampleColor, rgb_color backgroundColor, float lineWidth, QV_Wnd* window,
+        StyleDocument* doc) override;
     int32_t StyleType() override;
     bool ReadRecord(QV_IoStream* stream) override;
     void WriteRecord(QV_IoStream* stream) override;

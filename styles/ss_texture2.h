@@ -13,6 +13,9 @@ public:
     SS_Texture2();
     ~SS_Texture2() override;
 
+    // Opens the kind's edit dialog (style_dialogs.cpp).
+    void Edit(rgb_color sampleColor, rgb_color backgroundColor, float lineWidth, QV_Wnd* window,
+        StyleDocument* doc) override;
     int32_t StyleType() override;
     bool ReadRecord(QV_IoStream* stream) override;
     void WriteRecord(QV_IoStream* stream) override;

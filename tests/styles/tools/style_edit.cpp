@@ -1,0 +1,188 @@
+// style_edit IN OUT --layer NAME --shape N --slot 0|1|2 [--kind ID]
+//
+// Opens the effect in one slot of a shape's own style in its edit dialog, in a real window, with
+// what the style panel passes: for the fill slots 0 and 1 the fill colour, the document's
+// background and width 0; for the line slot 2 the line colour, the background and the line
+// width in pixels. Shapes count from 0. With --kind the slot first gets a new effect of that
+// type id (10203 to 10213; 10202 empties it), as the style panel does after its menu.
+// OK saves OUT and prints OK; Cancel prints CANCEL and writes nothing. Bad arguments, a missing
+// layer or shape and an empty slot say so and exit 1.
+//
+// For the tests that drive it, it also prints "rect NAME X Y W H" lines for the dialog's widgets
+// (screen coordinates) and "ready" once the dialog is about to show. Built with the tests, not
+// installed.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "../../lib_vorn/tools/read_document.h"
+#include "m_mesh.h"
+#include "m_shape.h"
+#include "m_shapestyle.h"
+#include "meshlayer.h"
+#include "plat_window.h"
+#include "qv_app.h"
+#include "qv_button.h"
+#include "qv_check_box.h"
+#include "qv_text_control.h"
+#include "shape_style_factory.h"
+#include "style_adapters.h"
+#include "style_dialogs.h"
+#include "toolkit_startup.h"
+#include "vorndoc.h"
+#include "vornlayer.h"
+
+namespace {
+
+int Usage(const char* why)
+{
+    std::fprintf(stderr, "style_edit: %s\n", why);
+    std::fprintf(stderr, "usage: style_edit IN OUT --layer NAME --shape N --slot 0|1|2 [--kind ID]\n");
+    return 1;
+}
+
+// Whole text as a number in the range; false otherwise.
+bool ParseNumber(const char* text, long low, long high, long& out)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != 0 || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+// The document as the style panel hands it over; remembers whether OK committed.
+class EditedDocument : public VornDocStyleAdapter {
+public:
+    using VornDocStyleAdapter::VornDocStyleAdapter;
+    void StyleEdited() override
+    {
+        VornDocStyleAdapter::StyleEdited();
+        fCommitted = true;
+    }
+    bool fCommitted = false;
+};
+
+void SayRect(const char* name, QV_View* view)
+{
+    if (!view || !view->Window())
+        return;
+    int32_t x = 0;
+    int32_t y = 0;
+    PlatWindowClientPosition(view->Window()->fHwnd, x, y);
+    const QV_Point at = view->ConvertToWindow({ 0, 0 });
+    const QV_Point size = view->Size();
+    std::printf("rect %s %d %d %d %d\n", name, x + at.x, y + at.y, size.x, size.y);
+}
+
+void SayPlaces(StyleDlog* dialog)
+{
+    SayRect("preview", dialog->fPreview);
+    SayRect("ok", dialog->fOK);
+    SayRect("cancel", dialog->fCancel);
+    if (auto* shaded = dynamic_cast<SS_ShadedDlog*>(dialog)) {
+        SayRect("offset", shaded->fOffset);
+        SayRect("blur", shaded->fBlur);
+        SayRect("shadowonly", shaded->fShadowOnly);
+    } else if (auto* gradient = dynamic_cast<SS_Gradient2Dlog*>(dialog)) {
+        SayRect("stopbar", gradient->fBar);
+    } else if (auto* texture = dynamic_cast<TextureDlog*>(dialog)) {
+        SayRect("choose", texture->fChoose);
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage("IN and OUT are needed");
+    const char* in = argv[1];
+    const char* out = argv[2];
+    const char* layerName = nullptr;
+    long shapeIndex = -1;
+    long slot = -1;
+    long kind = -1;
+    for (int i = 3; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!value)
+            return Usage(("no value after " + option).c_str());
+        if (option == "--layer")
+            layerName = value;
+        else if (option == "--shape") {
+            if (!ParseNumber(value, 0, 0x7fffffffL, shapeIndex))
+                return Usage("--shape takes a shape number from 0");
+        } else if (option == "--slot") {
+            if (!ParseNumber(value, 0, 2, slot))
+                return Usage("--slot takes 0, 1 or 2");
+        } else if (option == "--kind") {
+            if (!ParseNumber(value, kNoShapeStyleId, kFirstShapeStyleId + kStyleKindCount - 1, kind))
+                return Usage("--kind takes a type id from 10202 to 10213");
+        } else
+            return Usage(("unknown option " + option).c_str());
+    }
+    if (!layerName || shapeIndex < 0 || slot < 0)
+        return Usage("--layer, --shape and --slot are needed");
+
+    RegisterShapeStyles();
+    ToolkitStartup();
+    int status = 1;
+    {
+        QV_App app;
+        VornDoc* doc = ReadDocument(in);
+        if (!doc) {
+            ToolkitShutdown();
+            return 1;
+        }
+        VornLayer* layer = doc->LayerByName(layerName);
+        M_Shape* shape = nullptr;
+        if (!layer || layer->LayerType() != LT_VECTOR)
+            std::fprintf(stderr, "style_edit: no vector layer named \"%s\"\n", layerName);
+        else if (!(shape = static_cast<MeshLayer*>(layer)->Mesh()->GetShape(int32_t(shapeIndex))))
+            std::fprintf(stderr, "style_edit: layer \"%s\" has no shape %ld\n", layerName, shapeIndex);
+        if (shape) {
+            M_Style& style = shape->fMyStyle;
+            if (kind >= 0) {
+                delete style.fEffects[slot];
+                style.fEffects[slot] = CreateShapeStyle(int32_t(kind));
+            }
+            M_ShapeStyle* effect = style.fEffects[slot];
+            if (!effect) {
+                std::fprintf(stderr, "style_edit: slot %ld of shape %ld holds no effect\n", slot, shapeIndex);
+            } else {
+                const int32_t frame = doc->CurFrame();
+                const bool line = slot == 2;
+                const rgb_color sample = (line ? style.fLineCol : style.fFillCol).GetValue(frame).AsColorStruct();
+                const float width = line ? style.fLineWidth * float(doc->Height()) : 0.0f;
+                EditedDocument edited(doc);
+                StyleDlog::sOpenedHook = SayPlaces;
+                effect->Edit(sample, doc->fBackColor, width, nullptr, &edited);
+                StyleDlog::sOpenedHook = nullptr;
+                if (!edited.fCommitted) {
+                    std::printf("CANCEL\n");
+                    status = 0;
+                } else {
+                    doc->SetPath(out);
+                    QV_String reason;
+                    if (doc->Save(nullptr, &reason) != 0) {
+                        std::fprintf(stderr, "style_edit: cannot write %s: %s\n", out, reason.CString());
+                    } else {
+                        std::printf("OK\n");
+                        status = 0;
+                    }
+                }
+            }
+        }
+        delete doc;
+    }
+    ToolkitShutdown();
+    return status;
+}
