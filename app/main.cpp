@@ -1,3 +1,5 @@
+#include "older_document.h"
+#include "older_document_hook.h"
 #include "plat_quit_signals.h"
 #include "qv_entry.h"
 #include "vorn_app.h"
@@ -7,6 +9,7 @@ int main(int argc, char** argv)
     // A termination signal is the quit command: the run ends by its normal path and the
     // settings are written.
     PlatCatchQuitSignals();
+    SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
     const int status = ToolkitMain(argc, argv, RunApplication);
     PlatReleaseQuitSignals();
     return status;

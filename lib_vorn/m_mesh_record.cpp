@@ -17,6 +17,9 @@
 
 namespace {
 
+// The first version whose shape edges store their flags.
+constexpr int32_t kFirstVersionWithEdgeFlags = 19;
+
 // The source named in read errors, as stored documents and their users know it.
 constexpr const char* kCodeFile = "..\\..\\..\\lib_vorn\\m_mesh";
 
@@ -148,7 +151,10 @@ bool M_Mesh::ReadRecord(QV_IoStream* stream, bool noCleanup)
             // The edges reach the points and curves read so far while this section is read.
             fNumPoints = p0 + points;
             fNumCurves = c0 + curves;
-            if (stream->IsFile())
+            // Edges carry their end points' dangling flags from version 19 on, and only copies in
+            // memory are trusted to hold them: files, and the older versions that the converter
+            // hands over in memory, have them worked out here.
+            if (stream->IsFile() || stream->fVersion < kFirstVersionWithEdgeFlags)
                 MarkDanglingPoints(false);
             if (!stream->ReadInt(count) || !RecordCountFits(stream, count, kMinShapeBytes)
                 || !Reserve(s0, count, fShapeCapacity, capacity))

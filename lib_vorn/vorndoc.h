@@ -15,6 +15,7 @@
 
 class M_Mesh;
 class M_Style;
+class QV_FileStream;
 class QV_IoStream;
 class QV_MemStream;
 class QV_View;
@@ -201,6 +202,8 @@ public:
 
 private:
     bool ReadBody(QV_IoStream* stream);
+    // A file of the older generation, read through the converter its reader installs.
+    bool ReadConverted(QV_FileStream* stream);
     // Level 0 goes; the others move down one level, the freed stream lands on level 31.
     void DropOldestUndoLevel();
     // A new level naming the layers; the redo levels above it go.

@@ -10,6 +10,8 @@
 #include "format_version.h"
 #include "layerfactory.h"
 #include "m_style.h"
+#include "older_document_hook.h"
+#include "qv_memstream.h"
 #include "qv_filestream.h"
 #include "qv_iostream.h"
 #include "vorndoc.h"
@@ -197,6 +199,34 @@ bool VornDoc::Read(QV_IoStream* stream)
     return true;
 }
 
+bool VornDoc::ReadConverted(QV_FileStream* stream)
+{
+    static const char* const kOlderFileText = "This appears to be an older Vorn file, but it couldn't be opened.";
+    // The file is read again from its start by the converter: whatever came before its version
+    // line is read again from the converted text.
+    while (CountLayers() > 0) {
+        VornLayer* layer = Layer(0);
+        RemoveLayer(layer);
+        delete layer;
+    }
+    const OlderDocumentConverter convert = GetOlderDocumentConverter();
+    QV_MemStream converted;
+    if (!convert || converted.Open(0) != 0 || !convert(stream->Path().CString(), &converted)) {
+        SetErrorText(stream, kOlderFileText);
+        return DOC_FAIL(stream);
+    }
+    converted.Rewind();
+    converted.fReading = true;
+    if (!ReadBody(&converted)) {
+        // What the converter wrote is not the user's file: its reading errors would name lines
+        // the user has never seen.
+        SetErrorText(stream, kOlderFileText);
+        return DOC_FAIL(stream);
+    }
+    stream->fVersion = converted.fVersion;
+    return true;
+}
+
 bool VornDoc::ReadBody(QV_IoStream* stream)
 {
     char word[kWordSize];
@@ -228,11 +258,8 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
                     "This file is from an old version of Vorn, and must be updated with the updater application.");
                 return DOC_FAIL(stream);
             }
-            if (fVersion < kFirstCurrentGeneration && stream->IsFile()) {
-                // The older-generation converter is not part of this program yet.
-                SetErrorText(stream, "This appears to be an older Vorn file, but it couldn't be opened.");
-                return DOC_FAIL(stream);
-            }
+            if (fVersion < kFirstCurrentGeneration && stream->IsFile())
+                return ReadConverted(static_cast<QV_FileStream*>(stream));
             stream->fVersion = fVersion;
         } else if (std::strcmp(word, "dimensions") == 0) {
             int32_t width, height;

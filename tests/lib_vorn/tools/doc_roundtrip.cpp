@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "older_document.h"
+#include "older_document_hook.h"
 #include "read_document.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
@@ -17,6 +19,8 @@ int main(int argc, char** argv)
     }
     // The shape effects as the application registers them at start-up.
     RegisterShapeStyles();
+    // Older documents open through the converter, as in the program.
+    SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
     VornDoc* doc = ReadDocument(argv[1]);
     if (!doc)
         return 1;

@@ -14,6 +14,8 @@
 
 #include "image_format_registry.h"
 #include "qv_baseimage.h"
+#include "older_document.h"
+#include "older_document_hook.h"
 #include "read_document.h"
 #include "render_job.h"
 #include "render_movie.h"
@@ -89,6 +91,8 @@ int main(int argc, char** argv)
     // The image codecs and the shape effects as the application registers them at start-up.
     ImageFormatRegistry::Init();
     RegisterShapeStyles();
+    // Older documents open through the converter, as in the program.
+    SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
     const int32_t format = OutputFormat(argv[4]);
     if (format < 0 && !IsMoviePath(argv[4]) && !IsSwfPath(argv[4])) {
         std::printf(
