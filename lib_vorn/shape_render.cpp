@@ -57,6 +57,8 @@ ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics
     , fLargestWidth(0)
     , fRegionValid(false)
     , fRegion {}
+    , fCleared(0)
+    , fClearedBeforeDraw(0)
 {
 }
 
@@ -134,7 +136,12 @@ void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
 void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
 {
     if (!fDirect) {
-        ClearMask(wholeRaster);
+        if (fCleared < (wholeRaster ? 2 : 1)) {
+            ClearMask(wholeRaster);
+            fCleared = wholeRaster ? 2 : 1;
+        }
+        fClearedBeforeDraw = fCleared;
+        fCleared = 0;
         fG->SetColor(255, 255, 255, 255);
     }
     fG->ResetBounds();
