@@ -299,8 +299,12 @@ void BM_BlobsJobPng(benchmark::State& state)
 {
     ImageFormatRegistry::Init();
     std::error_code ec;
-    const std::filesystem::path folder
-        = std::filesystem::temp_directory_path(ec) / ("celvane_blobs_" + std::to_string(getpid()));
+    // CELVANE_BLOBS_KEEP names a folder that keeps the frames, to compare renders before and after
+    // a change of the renderer.
+    const char* keep = std::getenv("CELVANE_BLOBS_KEEP");
+    const std::filesystem::path folder = keep && *keep
+        ? std::filesystem::path(keep)
+        : std::filesystem::temp_directory_path(ec) / ("celvane_blobs_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder, ec);
     for (auto _ : state) {
         Timing timing;
@@ -309,7 +313,8 @@ void BM_BlobsJobPng(benchmark::State& state)
             state.SkipWithError(error.c_str());
         Report(state, timing);
     }
-    std::filesystem::remove_all(folder, ec);
+    if (!keep || !*keep)
+        std::filesystem::remove_all(folder, ec);
 }
 
 void BM_BlobsRasteriserBaseline(benchmark::State& state)

@@ -1,13 +1,19 @@
 // Rendering 48 frames of a 1920 x 1080 document with 10 vector layers of 200 filled and outlined
 // shapes each (every fourth shape moves, one layer casts a shadow, one is blurred), single
 // threaded through the frame render job. Reports milliseconds per frame, by the wall clock and
-// by the thread's processor time.
+// by the thread's processor time. CELVANE_RENDER_KEEP names a folder that receives every finished
+// frame as a PNG file (outside the timing), to compare renders before and after a change.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
+#include "image_file.h"
+#include "image_format_registry.h"
 #include "qv_baseimage.h"
 #include "render_job.h"
 #include "render_scene.h"
@@ -28,6 +34,11 @@ void BM_RenderFrames(benchmark::State& state)
 {
     double totalMs = 0;
     double totalCpuMs = 0;
+    const char* keep = std::getenv("CELVANE_RENDER_KEEP");
+    if (keep && !*keep)
+        keep = nullptr;
+    if (keep)
+        ImageFormatRegistry::Init();
     for (auto _ : state) {
         VornDoc doc;
         BuildScene(doc);
@@ -44,9 +55,24 @@ void BM_RenderFrames(benchmark::State& state)
         job.fFrame = settings.fStartFrame;
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMs();
-        while (job.RenderFrame()) { }
+        double keepMs = 0;
+        for (;;) {
+            const int32_t frame = job.fFrame;
+            const bool more = job.RenderFrame();
+            if (keep && (job.fFrame != frame || !more)) {
+                const auto keepStart = std::chrono::steady_clock::now();
+                char name[32];
+                std::snprintf(name, sizeof name, "/frame%04d.png", int(frame));
+                SaveImageFile(image, (std::string(keep) + name).c_str(), PngWriterIndex);
+                keepMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - keepStart)
+                              .count();
+            }
+            if (!more)
+                break;
+        }
         totalCpuMs += ThreadCpuMs() - cpuStart;
-        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::milli> elapsed
+            = std::chrono::steady_clock::now() - start - std::chrono::duration<double, std::milli>(keepMs);
         state.SetIterationTime(elapsed.count() / 1000.0);
         totalMs += elapsed.count();
         benchmark::DoNotOptimize(image.buffer.pixels);

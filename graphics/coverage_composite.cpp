@@ -1,5 +1,7 @@
 #include "coverage_composite.h"
 
+#include <cstring>
+
 #include "blend_tables.h"
 #include "raster_overlap.h"
 #include "raster_rows.h"
@@ -8,6 +10,8 @@ namespace {
 
 // The red byte of two 32-bit pixels read as one little-endian 64-bit value.
 constexpr uint64_t kRedOfTwo = 0x00FF000000FF0000ull;
+// Where each of four pixels' red lands in the packed value the walk makes of them.
+constexpr int kRedShift[4] = { 16, 48, 8, 40 };
 
 uint64_t Load64(const uint8_t* p)
 {
@@ -47,11 +51,20 @@ struct CoverageRow {
 
     // A shape's mask is mostly long runs of no coverage around it and full coverage inside:
     // those go four pixels at a time, only the edge pixels one by one.
-    void Walk(const uint8_t* s, uint8_t* d, int32_t width) const
+    // With clear, the mask is emptied behind the walk: only blocks holding anything are written.
+    template <bool clear> void Walk(uint8_t* s, uint8_t* d, int32_t width) const
     {
         int32_t column = 0;
         for (; column + 4 <= width; column += 4, s += 16, d += 16) {
-            const uint64_t red = (Load64(s) & kRedOfTwo) | ((Load64(s + 8) & kRedOfTwo) >> 8);
+            const uint64_t low = Load64(s);
+            const uint64_t high = Load64(s + 8);
+            if (clear) {
+                if ((low | high) == 0)
+                    continue;
+                std::memset(s, 0, 8);
+                std::memset(s + 8, 0, 8);
+            }
+            const uint64_t red = (low & kRedOfTwo) | ((high & kRedOfTwo) >> 8);
             if (red == 0)
                 continue;
             if (red == (kRedOfTwo | kRedOfTwo >> 8)) {
@@ -60,22 +73,43 @@ struct CoverageRow {
                 continue;
             }
             for (int i = 0; i < 4; i++)
-                Pixel(s[4 * i + kRed], d + 4 * i);
+                Pixel(uint8_t(red >> (kRedShift[i])), d + 4 * i);
         }
-        for (; column < width; column++, s += 4, d += 4)
+        for (; column < width; column++, s += 4, d += 4) {
             Pixel(s[kRed], d);
+            if (clear)
+                std::memset(s, 0, 4);
+        }
     }
 };
+
+// The mask pixels the walk does not reach: rows above and below the overlap, columns beside it.
+void ClearOutside(const QV_PixelBuffer& mask, const RasterOverlap* overlap)
+{
+    for (int32_t row = 0; row < mask.height; row++) {
+        uint8_t* line = RasterPixel(mask, 0, row);
+        if (!overlap || row < overlap->sourceY || row >= overlap->sourceY + overlap->height) {
+            std::memset(line, 0, size_t(mask.width) * 4);
+            continue;
+        }
+        std::memset(line, 0, size_t(overlap->sourceX) * 4);
+        const int32_t after = overlap->sourceX + overlap->width;
+        std::memset(line + size_t(after) * 4, 0, size_t(mask.width - after) * 4);
+    }
+}
 
 } // namespace
 
 void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination,
-    int32_t x, int32_t y, bool mergeAlpha)
+    int32_t x, int32_t y, bool mergeAlpha, bool clearMask)
 {
     if (mask.bytesPerPixel != 4 || destination.bytesPerPixel != 4)
         return;
     RasterOverlap overlap;
-    if (!FindRasterOverlap(mask, destination, x, y, overlap))
+    const bool overlaps = FindRasterOverlap(mask, destination, x, y, overlap);
+    if (clearMask && mask.pixels)
+        ClearOutside(mask, overlaps ? &overlap : nullptr);
+    if (!overlaps)
         return;
     CoverageRow walk {};
     walk.opaque[kBlue] = color.b;
@@ -83,7 +117,12 @@ void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_Pix
     walk.opaque[kRed] = color.r;
     walk.colour = LoadPixel32(walk.opaque) & 0x00FFFFFFu;
     walk.mergeAlpha = mergeAlpha;
-    for (int32_t row = 0; row < overlap.height; row++)
-        walk.Walk(RasterPixel(mask, overlap.sourceX, overlap.sourceY + row),
-            RasterPixel(destination, overlap.destinationX, overlap.destinationY + row), overlap.width);
+    for (int32_t row = 0; row < overlap.height; row++) {
+        uint8_t* s = RasterPixel(mask, overlap.sourceX, overlap.sourceY + row);
+        uint8_t* d = RasterPixel(destination, overlap.destinationX, overlap.destinationY + row);
+        if (clearMask)
+            walk.Walk<true>(s, d, overlap.width);
+        else
+            walk.Walk<false>(s, d, overlap.width);
+    }
 }

@@ -7,6 +7,7 @@
 #include "qv_matrix.h"
 #include "qv_baseimage.h"
 #include "qv_path.h"
+#include "shape_seams.h"
 #include "vornlayer.h"
 
 // The vector layer: drawn artwork as one mesh of points, curves, shapes and point groups, with
@@ -98,6 +99,9 @@ public:
     QV_Matrix fSWFMatrix;
     QV_ArrayList fSWFShapes;
     QV_ArrayList fSWFFills;
+    // The shapes' seams for the pass over the render items under way: rebuilt at item 0, and
+    // whenever the shape count is not the one it was built from.
+    ShapeSeamTable fSeams;
 
 private:
     void BindPointsToBones(int32_t docFrame, int32_t layerFrame);

@@ -40,6 +40,8 @@ int32_t MeshLayer::CountRenderItems()
 void MeshLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target, QV_PixelBuffer* scratch,
     int32_t item, RenderSettings* settings)
 {
+    if (item == 0 || fSeams.ShapeCount() != fMesh.fNumShapes)
+        fSeams.Build(fMesh);
     ShapeRenderer(this, doc, graphics, target, scratch, item, settings).Render();
 }
 

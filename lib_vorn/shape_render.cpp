@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 
 #include "bone_tool_preview.h"
 #include "m_curve.h"
@@ -33,11 +32,6 @@ void Include(QV_BBox& box, const QV_Vector2* points)
         box.Include(points[i]);
 }
 
-uint64_t EdgeKey(int32_t curve, int32_t segment)
-{
-    return uint64_t(uint32_t(curve)) << 32 | uint32_t(segment);
-}
-
 } // namespace
 
 ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
@@ -63,6 +57,8 @@ ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics
     , fLargestWidth(0)
     , fRegionValid(false)
     , fRegion {}
+    , fCleared(0)
+    , fClearedBeforeDraw(0)
 {
 }
 
@@ -140,7 +136,12 @@ void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
 void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
 {
     if (!fDirect) {
-        ClearMask(wholeRaster);
+        if (fCleared < (wholeRaster ? 2 : 1)) {
+            ClearMask(wholeRaster);
+            fCleared = wholeRaster ? 2 : 1;
+        }
+        fClearedBeforeDraw = fCleared;
+        fCleared = 0;
         fG->SetColor(255, 255, 255, 255);
     }
     fG->ResetBounds();
@@ -208,54 +209,21 @@ void ShapeRenderer::FillPart()
 }
 
 // The segments this shape shares with a filled shape above it are stroked in the fill colour.
-// Whether a segment qualifies depends on the segment alone, so the shapes above are only asked
-// whether one of them has it.
 void ShapeRenderer::StrokeSeams()
 {
     M_Mesh& mesh = fLayer->fMesh;
-    const int32_t count = fShape->fNumEdges;
-    constexpr int32_t kLocal = 64;
-    uint64_t localKeys[kLocal];
-    bool localFound[kLocal];
-    std::unique_ptr<uint64_t[]> heapKeys;
-    std::unique_ptr<bool[]> heapFound;
-    uint64_t* keys = localKeys;
-    bool* found = localFound;
-    if (count > kLocal) {
-        heapKeys.reset(new uint64_t[count]);
-        heapFound.reset(new bool[count]);
-        keys = heapKeys.get();
-        found = heapFound.get();
-    }
-    int32_t open = 0;
-    for (int32_t e = 0; e < count; e++) {
+    const ShapeSeamTable& seams = fLayer->fSeams;
+    for (int32_t e = 0; e < fShape->fNumEdges; e++) {
+        const int32_t c = fShape->fEdgeCurves[e];
         const int32_t s = fShape->fEdgeSegments[e];
-        M_Curve* curve = DrawableSegment(mesh, fShape->fEdgeCurves[e], s, false);
-        found[e] = false;
-        // A segment that fails the test is passed over wherever it turns up: nothing to look for.
-        keys[e] = curve && FillableSegment(curve, s) ? EdgeKey(fShape->fEdgeCurves[e], s) : UINT64_MAX;
-        if (keys[e] != UINT64_MAX)
-            open++;
-    }
-    for (int32_t j = mesh.fNumShapes - 1; j > fIndex && open > 0; j--) {
-        const M_Shape* above = mesh.fShapes[j];
-        if (!above->fHasFill)
+        if (seams.TopFilledShape(c, s) <= fIndex)
             continue;
-        for (int32_t k = above->fNumEdges - 1; k >= 0 && open > 0; k--) {
-            const uint64_t key = EdgeKey(above->fEdgeCurves[k], above->fEdgeSegments[k]);
-            for (int32_t e = 0; e < count; e++) {
-                if (!found[e] && keys[e] == key) {
-                    found[e] = true;
-                    open--;
-                }
-            }
-        }
-    }
-    for (int32_t e = 0; e < count; e++) {
-        if (!found[e])
+        // A segment that fails the test is passed over wherever it turns up.
+        M_Curve* curve = DrawableSegment(mesh, c, s, false);
+        if (!curve || !FillableSegment(curve, s))
             continue;
         QV_Vector2 b[4];
-        mesh.fCurves[fShape->fEdgeCurves[e]]->GetSegmentBezier(fShape->fEdgeSegments[e], b);
+        curve->GetSegmentBezier(s, b);
         fG->DrawWideCurve(b, kSeamWidth, kSeamWidth);
     }
 }

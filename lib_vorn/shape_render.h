@@ -83,4 +83,9 @@ private:
     // finishes; invalid when the shape's extent cannot be told beforehand.
     bool fRegionValid;
     QV_Rect fRegion;
+    // How much of the drawing raster is known to be clear: 0 nothing, 1 the region, 2 all of it.
+    // A pass composited plainly empties what it drew, so the outline after a fill needs no
+    // clearing of its own.
+    int32_t fCleared;
+    int32_t fClearedBeforeDraw;
 };

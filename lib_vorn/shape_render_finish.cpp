@@ -210,8 +210,10 @@ int32_t ShapeRenderer::PassEffects(bool fillPass, M_ShapeStyle** effects) const
 void ShapeRenderer::FinishPass(const Pass& drawn)
 {
     // A pass that drew nothing has nothing to finish: the target stays as it is.
-    if ((!drawn.fFill && !drawn.fOutline) || !DrewSomething())
+    if ((!drawn.fFill && !drawn.fOutline) || !DrewSomething()) {
+        fCleared = fClearedBeforeDraw;
         return;
+    }
     const bool fillPass = drawn.fFill;
     M_ShapeStyle* effects[6];
     const int32_t effectCount = PassEffects(fillPass, effects);
@@ -254,7 +256,9 @@ void ShapeRenderer::FinishPass(const Pass& drawn)
     // walk over the rectangle.
     if (effectCount == 0 && alpha == 255 && !keepColours && !subtract && !(fEffects && !texture.IsEmpty())) {
         rgb_color color = fillPass ? fStyle.fFillColor : fStyle.fLineColor;
-        CompositeCoverage(pixels, color, *fTarget, rect.left - offset, rect.top - offset, true);
+        // Everything the pass drew lies in the rectangle, which the walk leaves clear again.
+        CompositeCoverage(pixels, color, *fTarget, rect.left - offset, rect.top - offset, true, true);
+        fCleared = fClearedBeforeDraw;
         return;
     }
     // A colour brush keeps the colours it drew with.

@@ -27,46 +27,58 @@ TEST_F(CoverageComposite, MatchesColouringThenTheAlphaComposite)
     const rgb_color color { 200, 90, 17, 255 };
     const int32_t placements[][2] = { { 0, 0 }, { 3, 2 }, { -4, -3 }, { 9, 7 }, { 20, 20 }, { -12, 0 } };
     uint32_t state = 7;
-    for (const bool merge : { true, false }) {
-        for (const auto& at : placements) {
-            SCOPED_TRACE(testing::Message() << "at " << at[0] << "," << at[1] << (merge ? " merge" : ""));
-            // Runs of one coverage, as a drawn shape leaves them, of every length around the
-            // widths a row is walked in; only red counts, whatever the other bytes hold.
-            OwnedRaster mask(27, 9, 32, 8);
-            OwnedRaster expected(29, 10, 32, 4);
-            OwnedRaster actual(29, 10, 32, 4);
-            uint32_t red = 0;
-            int32_t run = 0;
-            for (int32_t y = 0; y < 9; y++) {
-                for (int32_t x = 0; x < 27; x++, run--) {
-                    if (run <= 0) {
-                        const uint32_t pick = Next(state) % 4;
-                        red = pick == 0 ? 0 : pick == 1 ? 255 : Next(state) % 256;
-                        run = int32_t(1 + Next(state) % 10);
+    for (const bool clear : { false, true }) {
+        for (const bool merge : { true, false }) {
+            for (const auto& at : placements) {
+                SCOPED_TRACE(testing::Message()
+                    << "at " << at[0] << "," << at[1] << (merge ? " merge" : "") << (clear ? " clear" : ""));
+                // Runs of one coverage, as a drawn shape leaves them, of every length around the
+                // widths a row is walked in; only red counts, whatever the other bytes hold.
+                OwnedRaster mask(27, 9, 32, 8);
+                OwnedRaster expected(29, 10, 32, 4);
+                OwnedRaster actual(29, 10, 32, 4);
+                uint32_t red = 0;
+                int32_t run = 0;
+                for (int32_t y = 0; y < 9; y++) {
+                    for (int32_t x = 0; x < 27; x++, run--) {
+                        if (run <= 0) {
+                            const uint32_t pick = Next(state) % 4;
+                            red = pick == 0 ? 0 : pick == 1 ? 255 : Next(state) % 256;
+                            run = int32_t(1 + Next(state) % 10);
+                        }
+                        mask.Set32(x, y, (Next(state) & 0xFF00FFFFu) | red << 16);
                     }
-                    mask.Set32(x, y, (Next(state) & 0xFF00FFFFu) | red << 16);
                 }
-            }
-            for (int32_t y = 0; y < 10; y++) {
-                for (int32_t x = 0; x < 29; x++) {
-                    const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
-                    expected.Set32(x, y, v);
-                    actual.Set32(x, y, v);
+                for (int32_t y = 0; y < 10; y++) {
+                    for (int32_t x = 0; x < 29; x++) {
+                        const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
+                        expected.Set32(x, y, v);
+                        actual.Set32(x, y, v);
+                    }
                 }
-            }
-            OwnedRaster coloured(27, 9, 32, 8);
-            for (int32_t y = 0; y < 9; y++) {
-                for (int32_t x = 0; x < 27; x++) {
-                    const uint32_t coverage = mask.At(x, y)[kRed];
-                    coloured.Set32(
-                        x, y, coverage << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
+                OwnedRaster coloured(27, 9, 32, 8);
+                for (int32_t y = 0; y < 9; y++) {
+                    for (int32_t x = 0; x < 27; x++) {
+                        const uint32_t coverage = mask.At(x, y)[kRed];
+                        coloured.Set32(x, y,
+                            coverage << 24 | uint32_t(color.r) << 16 | uint32_t(color.g) << 8 | color.b);
+                    }
                 }
+                const std::vector<uint8_t> maskBefore = mask.bytes;
+                BlitRasterAlpha(coloured.buffer, expected.buffer, at[0], at[1], merge);
+                CompositeCoverage(mask.buffer, color, actual.buffer, at[0], at[1], merge, clear);
+                EXPECT_EQ(actual.bytes, expected.bytes);
+                if (!clear) {
+                    EXPECT_EQ(mask.bytes, maskBefore);
+                    continue;
+                }
+                // Every pixel emptied, within the destination or not; the row padding stays.
+                for (int32_t y = 0; y < 9; y++) {
+                    for (int32_t x = 0; x < 27; x++)
+                        ASSERT_EQ(mask.Get32(x, y), 0u) << x << "," << y;
+                }
+                EXPECT_TRUE(mask.PaddingIntact());
             }
-            const std::vector<uint8_t> maskBefore = mask.bytes;
-            BlitRasterAlpha(coloured.buffer, expected.buffer, at[0], at[1], merge);
-            CompositeCoverage(mask.buffer, color, actual.buffer, at[0], at[1], merge);
-            EXPECT_EQ(actual.bytes, expected.bytes);
-            EXPECT_EQ(mask.bytes, maskBefore);
         }
     }
 }
