@@ -12,6 +12,7 @@
 #include "meshlayer_draw_colors.h"
 #include "pushed_transform.h"
 #include "qv_matrix.h"
+#include "swf.h"
 #include "vorndoc.h"
 #include "xgraphics.h"
 
@@ -24,12 +25,16 @@ constexpr float kDefaultFps = 24;
 AudioLayer::AudioLayer()
     : fSpatialPositioning(true)
     , fMaxAmplitude(-1)
+    , fSwfSoundStream(nullptr)
 {
     fAudioLevel.SetValue(0, 1);
     fJumpToFrame.SetValue(0, 0);
 }
 
-AudioLayer::~AudioLayer() = default;
+AudioLayer::~AudioLayer()
+{
+    destroySWFSoundStream(fSwfSoundStream);
+}
 
 int32_t AudioLayer::LayerType()
 {
@@ -50,6 +55,10 @@ void AudioLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_
     if (drawMode == DRAW_ONION || drawMode == DRAW_ONION_CURRENT)
         return;
     RunLayerScript();
+    if (drawMode == DRAW_SWF) {
+        StartSwfSound(graphics);
+        return;
+    }
     // A sound has nothing to show but where it sits, and only while it is being edited.
     if (!graphics || drawMode != DRAW_EDIT || currentLayer != this || !ShowsEditOverlays())
         return;
@@ -62,6 +71,19 @@ void AudioLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_
     graphics->SetColorStruct(EditorColInac());
     graphics->DrawOriginMarker(fOrigin.x, fOrigin.y);
     graphics->SetSmoothing(smoothing);
+}
+
+void AudioLayer::StartSwfSound(XGraphics* graphics)
+{
+    if (fCurFrame != 1 || !graphics || !graphics->fSWFTarget || !(fAudioFile.MimeType() == "audio/mpeg"))
+        return;
+    SWFSoundStream stream = newSWFSoundStreamFromPath(fAudioFile.CString());
+    if (!stream)
+        return;
+    // A stream of an earlier export lives on in its movie as long as that needs it.
+    destroySWFSoundStream(fSwfSoundStream);
+    fSwfSoundStream = stream;
+    SWFMovie_setSoundStream(graphics->fSWFTarget, stream);
 }
 
 int32_t AudioLayer::CountRenderItems()

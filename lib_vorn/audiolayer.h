@@ -9,6 +9,9 @@
 #include "qv_string.h"
 #include "vornlayer.h"
 
+class SwfSoundStream;
+class XGraphics;
+
 // A sound in the layer tree: no picture, an animated level, an animated "jump" that re-times the
 // sound, and a stereo position taken from where the layer origin sits in the scene. The document
 // mixes its audio layers into a WAV file for movie exports.
@@ -70,4 +73,10 @@ public:
     QV_String fAudioText;
     std::unique_ptr<QV_SoundClip> fSound;
     float fMaxAmplitude;
+    // The stream an SWF export made of the file; the movie holds its own reference.
+    SwfSoundStream* fSwfSoundStream;
+
+private:
+    // At layer frame 1 of an SWF export an MP3 file becomes the movie's stream sound.
+    void StartSwfSound(XGraphics* graphics);
 };

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "animbool.h"
 #include "grouplayer.h"
 #include "qv_matrix.h"
+#include "qv_memstream.h"
 #include "qv_vector.h"
 
-// One particle: where it was released and where it is now, its release period and its life.
-struct ParticleState {
+// What the simulation moves and counts for one particle: plain values, copied freely.
+struct ParticleMotion {
     QV_Vector3 fSpawnPos{};
     QV_Vector3 fPos{};
     QV_Vector2 fSpawnVelocity{};
@@ -19,8 +21,17 @@ struct ParticleState {
     int32_t fTemplateFrame = 0;
     bool fActive = false;
     bool fPreview = false;
+};
+
+// One particle: where it was released and where it is now, its release period and its life,
+// and what it shows.
+struct ParticleState : ParticleMotion {
     QV_Matrix fEmitterTransform;
     VornLayer* fTemplate = nullptr;
+    // The bone dynamics of a bone or switch template as this particle last showed it: every
+    // particle swings its own bones although all share one template. Made on first use; closed
+    // at every seeding. Owned, so records move and are never copied.
+    std::unique_ptr<QV_MemStream> fDynamics;
 };
 
 // A group layer whose sub-layers are templates: a fixed number of particles, each showing one
@@ -121,7 +132,8 @@ private:
     // Drawing and rendering (particlelayer_draw.cpp).
     // The template's origin to the particle, turned along its motion when orient is on.
     QV_Matrix Placement(const ParticleState& p) const;
-    void EvaluateTemplate(const ParticleState& p);
+    // startFrame: the frame at or before which the template's dynamics start afresh.
+    void EvaluateTemplate(ParticleState& p, int32_t startFrame);
     bool ParticleDrawn(const ParticleState& p, bool atFrameZero, bool previewOnly, int32_t mode,
         VornLayer* currentLayer);
     // Free-floating particles carry their emitter transform: the layer's own is undone.

@@ -2,7 +2,9 @@
 // at its own place and template frame.
 
 #include <cmath>
+#include <new>
 
+#include "bonelayer.h"
 #include "composite_modes.h"
 #include "layer_effects.h"
 #include "meshlayer_draw_colors.h"
@@ -49,14 +51,27 @@ QV_Matrix ParticleLayer::Placement(const ParticleState& p) const
     return m;
 }
 
-void ParticleLayer::EvaluateTemplate(const ParticleState& p)
+void ParticleLayer::EvaluateTemplate(ParticleState& p, int32_t startFrame)
 {
     VornLayer* layer = p.fTemplate;
     const int32_t type = layer->LayerType();
-    if ((type == LT_BONE || type == LT_SWITCH) && p.fTemplateFrame > 0)
+    M_Skeleton* skeleton = nullptr;
+    if (type == LT_BONE || type == LT_SWITCH)
+        skeleton = static_cast<BoneLayer*>(layer)->Skeleton();
+    // The template stands one frame before the particle's and takes the particle's own dynamics,
+    // so that the step to the particle's frame is a single forward step from its own state.
+    if (skeleton && p.fTemplateFrame > 0) {
         layer->SetCurFrame(p.fTemplateFrame - 1);
+        if (p.fTemplateFrame > startFrame)
+            skeleton->RestoreDynamicsState(p.fDynamics.get());
+    }
     layer->fParticleMatrix = Placement(p);
     layer->SetCurFrame(p.fTemplateFrame);
+    if (!skeleton)
+        return;
+    if (!p.fDynamics)
+        p.fDynamics.reset(new (std::nothrow) QV_MemStream);
+    skeleton->SaveDynamicsState(p.fDynamics.get());
 }
 
 bool ParticleLayer::ParticleDrawn(const ParticleState& p, bool atFrameZero, bool previewOnly, int32_t mode,
@@ -138,7 +153,7 @@ void ParticleLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* scra
             if (fFreeFloating)
                 graphics->ApplyMatrix(p.fEmitterTransform);
             graphics->ApplyMatrix(Placement(p));
-            EvaluateTemplate(p);
+            EvaluateTemplate(p, doc ? doc->StartFrame() : 1);
             p.fTemplate->Draw(doc, graphics, scratch, drawMode, currentLayer, settings);
         }
     }
@@ -174,7 +189,7 @@ void ParticleLayer::RenderParticle(VornDoc* doc, XGraphics* graphics, QV_PixelBu
     QV_PixelBuffer* scratch, ParticleState& p, RenderSettings* settings)
 {
     VornLayer* layer = p.fTemplate;
-    EvaluateTemplate(p);
+    EvaluateTemplate(p, 1);
     QV_BaseImage image;
     const bool ownImage = layer->BeginRender(doc, graphics, target, scratch, &image, settings);
     const bool useImage = image.buffer.pixels != nullptr;

@@ -109,6 +109,8 @@ void ParticleLayer::Seed(const QV_Matrix& m0)
         p.fPreview = i < fPreviewParticles;
         p.fEmitterTransform = m0;
         p.fTemplate = PickTemplate();
+        if (p.fDynamics)
+            p.fDynamics->Close();
     }
     SpreadPreview();
     if (fStartFull && fActivation.GetValue(0))

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "bonelayer.h"
 #include "drawing_support.h"
+#include "model_prefs.h"
 #include "skeleton_test_support.h"
 
 namespace {
@@ -111,4 +115,61 @@ TEST(BoneLayerDraw, BindLayerToolSelectsTheBoundBone)
     EXPECT_FALSE(canvas.Bone(0).fSelected);
     EXPECT_TRUE(canvas.Bone(1).fSelected);
     EXPECT_FALSE(canvas.Bone(2).fSelected);
+}
+
+namespace {
+
+// The option on, the canvas's colours kept.
+class HideControlledBones : public ModelPrefSource {
+public:
+    explicit HideControlledBones(const ModelPrefSource& colours)
+        : fColours(colours)
+    {
+        SetModelPrefSource(this);
+    }
+    ~HideControlledBones() override { SetModelPrefSource(&fColours); }
+    bool GetInt(const char* key, int32_t& value) const override
+    {
+        value = 1;
+        return std::string(key) == "HideControlledBones";
+    }
+    bool GetColor(const char* key, rgb_color& value) const override { return fColours.GetColor(key, value); }
+
+private:
+    const ModelPrefSource& fColours;
+};
+
+} // namespace
+
+TEST(BoneLayerDraw, HideControlledBonesHidesThemFromFrameOne)
+{
+    struct Case {
+        const char* what;
+        bool option;
+        int32_t frame;
+        bool angleControl;  // else a scale control only
+        bool shown;
+    };
+    const Case cases[] = {
+        { "option off", false, 1, true, true },
+        { "setup frame", true, 0, true, true },
+        { "angle control", true, 1, true, false },
+        { "scale control only", true, 1, false, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BoneCanvas canvas;
+        if (c.angleControl)
+            canvas.Bone(2).fAngleControlParent = 0;
+        else
+            canvas.Bone(2).fScaleControlParent = 0;
+        std::unique_ptr<HideControlledBones> option;
+        if (c.option)
+            option = std::make_unique<HideControlledBones>(canvas.colours);
+        canvas.doc.SetCurFrame(c.frame);
+        canvas.DrawEdit(canvas.layer);
+        // Bone 2 lies along row 75; bone 0 is never controlled.
+        EXPECT_EQ(canvas.Count(Painted, 60, 70, 88, 80) > 10, c.shown);
+        EXPECT_GT(canvas.Count(Painted, 10, 20, 48, 30), 10);
+    }
 }

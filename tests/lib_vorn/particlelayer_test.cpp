@@ -10,9 +10,11 @@
 #include "format_version.h"
 #include "layer_render_support.h"
 #include "layerfactory.h"
+#include "bonelayer.h"
 #include "meshlayer.h"
 #include "particlelayer.h"
 #include "qv_memstream.h"
+#include "skeleton_test_support.h"
 #include "vorn_test_support.h"
 
 namespace {
@@ -49,7 +51,7 @@ void Settle(ParticleLayer& layer, bool fullStart, int32_t lifetime = 24, int32_t
     layer.SetRandomSeed(seed);
 }
 
-void ExpectSameParticle(const ParticleState& a, const ParticleState& b)
+void ExpectSameParticle(const ParticleMotion& a, const ParticleMotion& b)
 {
     EXPECT_EQ(a.fActive, b.fActive);
     EXPECT_EQ(a.fAge, b.fAge);
@@ -187,7 +189,7 @@ TEST(ParticleLayer, WithoutLifetimeParticlesNeverDie)
 {
     ParticleLayer layer;
     Settle(layer, false, 0);
-    std::vector<ParticleState> seeded(&layer.Particle(0), &layer.Particle(0) + 100);
+    std::vector<ParticleMotion> seeded(&layer.Particle(0), &layer.Particle(0) + 100);
     for (int32_t frame = 1; frame <= 200; frame++)
         layer.SetCurFrame(frame);
     for (int32_t i = 0; i < 100; i++) {
@@ -206,7 +208,7 @@ TEST(ParticleLayer, SteppingBackRestoresAges)
     Settle(layer, true);
     for (int32_t frame = 1; frame <= 10; frame++)
         layer.SetCurFrame(frame);
-    std::vector<ParticleState> at10(&layer.Particle(0), &layer.Particle(0) + 100);
+    std::vector<ParticleMotion> at10(&layer.Particle(0), &layer.Particle(0) + 100);
     layer.SetCurFrame(11);
     layer.SetCurFrame(10);
     for (int32_t i = 0; i < 100; i++) {
@@ -231,7 +233,7 @@ TEST(ParticleLayer, NegativeOffsetSeedsAtDocumentFrameZero)
     layer.SetTimingOffset(-5);
     layer.SetCurFrame(0);
     EXPECT_EQ(layer.CurFrame(), 0);
-    std::vector<ParticleState> seeded(&layer.Particle(0), &layer.Particle(0) + 100);
+    std::vector<ParticleMotion> seeded(&layer.Particle(0), &layer.Particle(0) + 100);
     for (int32_t frame = 1; frame <= 4; frame++) {
         layer.SetCurFrame(frame);
         EXPECT_EQ(layer.CurFrame(), 0);
@@ -357,4 +359,69 @@ TEST(ParticleLayer, SwitchedOffParticlesFinishTheirLivesAndWait)
     // Intervals are i mod 24 + 1: those dividing 50 release again at once.
     for (int32_t i = 0; i < 100; i++)
         EXPECT_EQ(layer.Particle(i).fActive, 50 % (i % 24 + 1) == 0) << i;
+}
+
+namespace {
+
+// A particle layer of four never-dying particles whose one template is a bone layer with an
+// upright dynamic bone: each particle's motion swings the bone its own way.
+struct SwingingParticles {
+    explicit SwingingParticles(RenderBench& bench)
+    {
+        bench.doc.AddLayer(layer);
+        rig = new BoneLayer;
+        bone = AddRestBone(rig->fSkeleton, -1, QV_Vector2 { 0, 0 }, 1.5707964f, 0.2f);
+        bone->fBoneDynamics.SetValue(0, true);
+        bone->fSpringForce = 0;
+        bone->fDampingForce = 0;
+        bone->fTorqueForce = 1;
+        layer->AddLayer(rig);
+        layer->SetNumParticles(4, 1);
+        layer->SetLifetime(0);
+        layer->SetFullSpeedStart(false);
+        layer->SetDirection(0.0f, 3.0f);
+        layer->SetRandomSeed(11);
+    }
+    // The dynamic angle this particle's own state holds.
+    float DynAngle(int32_t i)
+    {
+        rig->fSkeleton.RestoreDynamicsState(layer->Particle(i).fDynamics.get());
+        return bone->fDynAngle;
+    }
+    ParticleLayer* layer = new ParticleLayer;
+    BoneLayer* rig = nullptr;
+    M_Bone* bone = nullptr;
+};
+
+} // namespace
+
+TEST(ParticleLayerRender, EachParticleCarriesItsOwnBoneDynamics)
+{
+    // One layer renders all four particles, the other (the same seed) only the preview one.
+    RenderBench all(40, 40, 4), one(40, 40, 4);
+    SwingingParticles everyone(all), alone(one);
+    one.settings.fReducedParticles = true;
+    for (int32_t frame = 1; frame <= 6; frame++) {
+        for (RenderBench* bench : { &all, &one }) {
+            bench->doc.fCurFrame = frame;
+            ParticleLayer* layer = bench == &all ? everyone.layer : alone.layer;
+            layer->RenderItem(&bench->doc, &bench->graphics, &bench->buffer.buffer, &bench->scratch.buffer, 0,
+                &bench->settings);
+        }
+    }
+    ASSERT_TRUE(everyone.layer->Particle(0).fPreview);
+    ASSERT_TRUE(everyone.layer->Particle(0).fDynamics);
+    // Particle 0 swung exactly as it does alone, whatever the others did with the shared template.
+    EXPECT_EQ(StreamText(*everyone.layer->Particle(0).fDynamics), StreamText(*alone.layer->Particle(0).fDynamics));
+    const float angle0 = everyone.DynAngle(0);
+    EXPECT_GT(std::fabs(angle0 - 1.5707964f), 1e-3f) << "the bone lags behind its moving particle";
+    for (int32_t i = 1; i < 4; i++) {
+        ASSERT_TRUE(everyone.layer->Particle(i).fDynamics) << i;
+        EXPECT_NE(everyone.DynAngle(i), angle0) << i;
+    }
+
+    // Seeding again starts every particle's dynamics afresh.
+    all.doc.fCurFrame = 0;
+    everyone.layer->SetCurFrame(0);
+    EXPECT_FALSE(everyone.layer->Particle(0).fDynamics->IsOpen());
 }
