@@ -86,3 +86,9 @@ vector.fExtraLines = 3.9
 eq(vector.fExtraLines, 3, "integers truncate")
 vector.fNoisyLines = nil
 eq(vector.fNoisyLines, false, "nil stores false")
+
+-- A layer the script made is the script's to delete; its object is empty afterwards.
+local own = VORN.VornLayer:new()
+own:SetName("Mine")
+own:delete()
+raises("use after delete", function() return own:Name() end, "invalid 'self' in function 'Name'")
