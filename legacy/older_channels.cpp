@@ -241,11 +241,11 @@ typename KeyedChannel<Kind>::Value KeyedChannel<Kind>::GetValue(int32_t frame) c
         const float vj = Component(fValues[j], c);
         float v;
         if (code == 1 || code == 4) {
-            const QV_Vector2 previous = i > 0 ? QV_Vector2(float(fFrames[i - 1]), Component(fValues[i - 1], c))
-                                              : QV_Vector2(0, vi);
-            const QV_Vector2 next = j + 1 < n ? QV_Vector2(float(fFrames[j + 1]), Component(fValues[j + 1], c))
-                                              : QV_Vector2(float(fj + (fj - fi)), vj);
-            v = InterpSmooth(QV_Vector2(float(fi), vi), QV_Vector2(float(fj), vj), previous, next, float(f));
+            const QV_Vector2 previous = i > 0 ? QV_Vector2 { float(fFrames[i - 1]), Component(fValues[i - 1], c) }
+                                              : QV_Vector2 { 0, vi };
+            const QV_Vector2 next = j + 1 < n ? QV_Vector2 { float(fFrames[j + 1]), Component(fValues[j + 1], c) }
+                                              : QV_Vector2 { float(fj + (fj - fi)), vj };
+            v = InterpSmooth(QV_Vector2 { float(fi), vi }, QV_Vector2 { float(fj), vj }, previous, next, float(f));
             if (code == 4)
                 v += Noise3D(float(f), v * span, 0, (vj - vi) / span, span);
         } else if (code == 2) {
