@@ -58,6 +58,7 @@ RenderJob::RenderJob()
     , fPreviewIntoBuffer(false)
     , fCameraShifted(false)
     , fRunOver(false)
+    , fImageFileWritten(false)
     , fErrorStatus(0)
     , fSeededThread(std::this_thread::get_id())
     , fSeed(ClockSeed())
@@ -75,6 +76,8 @@ RenderJob::~RenderJob()
 
 bool RenderJob::Fail(int32_t status, const char* text, const char* subject)
 {
+    // The file of an earlier frame still being written may have failed before this.
+    SettleImageFile();
     if (fErrorStatus == 0) {
         fErrorStatus = status;
         fErrorText = text;
@@ -88,9 +91,40 @@ bool RenderJob::Fail(int32_t status, const char* text, const char* subject)
     return false;
 }
 
+void RenderJob::NoteImageWriteFailure(int32_t status, const char* path)
+{
+    if (fErrorStatus != 0)
+        return;
+    fErrorStatus = status;
+    fErrorText = status == kImageFileNoCodec ? "No image writer for the format of" : "Cannot write the image file";
+    fErrorText.Append(" \"");
+    fErrorText.Append(path);
+    fErrorText.Append("\"");
+}
+
+bool RenderJob::SettleImageFile()
+{
+    QV_String path;
+    const int32_t status = fImageWriter.Finish(path);
+    if (status == 0)
+        return true;
+    NoteImageWriteFailure(status, path.CString());
+    return false;
+}
+
+bool RenderJob::CollectImageFile()
+{
+    if (SettleImageFile())
+        return true;
+    EndRun();
+    return false;
+}
+
 void RenderJob::EndRun()
 {
     fRunOver = true;
+    // A run stopped or ended still finishes the file under way, and reports it when it failed.
+    SettleImageFile();
     delete fSettings->fPreviewGraphics;
     fSettings->fPreviewGraphics = nullptr;
     if (fSettings->fPSDWriter) {
@@ -119,6 +153,9 @@ bool RenderJob::RenderFrame()
         fSeededThread = std::this_thread::get_id();
         QV_SRand(fSeed);
     }
+    // A numbered file that failed while this frame rendered ends the run now.
+    if (fImageWriter.Failed())
+        return CollectImageFile();
     VornDoc* doc = fSettings->fDoc;
     QV_PixelBuffer output;
     if (!doc || !OutputRaster(output))
@@ -336,12 +373,19 @@ bool RenderJob::WriteFrameOutput()
     if (s.fPath.IsEmpty())
         return true;
     const QV_String path = NumberedFileName(s, fFrame);
+    // The previous frame's file first: a failure there is the run's first.
+    if (!CollectImageFile())
+        return false;
+    // Without the memory for the copy the worker writes from, the file is written here.
+    if (fImageFileWritten && fImageWriter.Start(*s.fImage, path.CString(), s.fFormat) == 0)
+        return true;
     const int32_t status = SaveImageFile(*s.fImage, path.CString(), s.fFormat);
     if (status != 0) {
-        return Fail(status,
-            status == kImageFileNoCodec ? "No image writer for the format of" : "Cannot write the image file",
-            path.CString());
+        NoteImageWriteFailure(status, path.CString());
+        EndRun();
+        return false;
     }
+    fImageFileWritten = true;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "background_image_writer.h"
 #include "qv_baseimage.h"
 #include "qv_string.h"
 #include "qv_vector.h"
@@ -94,6 +95,13 @@ private:
     bool OutputRaster(QV_PixelBuffer& out) const;
     // Records the first failure, ends the run and answers false.
     bool Fail(int32_t status, const char* text, const char* subject);
+    // Records the failure of a numbered image file's write as the run's first failure.
+    void NoteImageWriteFailure(int32_t status, const char* path);
+    // Waits for the numbered image file being written; false, with its failure recorded, when
+    // its write failed.
+    bool SettleImageFile();
+    // The same, and a failed write ends the run.
+    bool CollectImageFile();
     // Releases what the run holds: the preview context, an open PSD writer (finished first), a
     // shifted camera.
     void EndRun();
@@ -105,6 +113,11 @@ private:
     bool fPreviewIntoBuffer;
     bool fCameraShifted;
     bool fRunOver;
+    // Numbered image files after the run's first are written while the next frame renders; the
+    // first is written before it, so that a target that cannot be written at all ends the run
+    // after one frame.
+    BackgroundImageWriter fImageWriter;
+    bool fImageFileWritten;
     int32_t fErrorStatus;
     QV_String fErrorText;
     // Each thread has its own generator: the grain of a job run on another thread than the one

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <future>
@@ -633,6 +634,84 @@ TEST_F(RenderJobTest, StoppingMidFrameFinishesTheOpenPsdFile)
     }
     EXPECT_EQ(settings.fPSDWriter, nullptr);
     EXPECT_TRUE(std::filesystem::exists(Path("stopped0000.psd")));
+}
+
+namespace {
+
+std::vector<std::string> FolderFiles(const std::string& dir)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Numbered files after the first are written on a worker thread: waits (a while at most) for one.
+bool AppearsSoon(const std::string& path)
+{
+    for (int i = 0; i < 5000 && !std::filesystem::exists(path); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return std::filesystem::exists(path);
+}
+
+} // namespace
+
+TEST_F(RenderJobTest, AFolderLostMidRunEndsItAtTheFirstFileNotWritten)
+{
+    // The files go through a link to the folder; mid-run the link is turned to a missing one.
+    Add("L", rgb_color { 10, 20, 30, 255 });
+    const std::string real = Path("real");
+    const std::string link = Path("link");
+    std::filesystem::create_directory(real);
+    std::filesystem::create_directory_symlink(real, link);
+    settings.fStartFrame = 0;
+    settings.fEndFrame = 5;
+    settings.fPath = (link + "/f.png").c_str();
+    settings.fFormat = PngWriterIndex;
+    RenderJob job;
+    job.fSettings = &settings;
+    job.fFrame = settings.fStartFrame;
+    while (job.fFrame < 3)
+        ASSERT_TRUE(job.RenderFrame());
+    ASSERT_TRUE(AppearsSoon(real + "/f0002.png"));
+    std::filesystem::remove(link);
+    std::filesystem::create_directory_symlink(Path("gone"), link);
+    for (int32_t steps = 0; steps < 100 && job.RenderFrame(); steps++) { }
+    EXPECT_EQ(job.LastStatus(), kImageFileWriteFailed);
+    // The first file not written is the one named, whenever the worker found out.
+    EXPECT_NE(std::string(job.LastError().CString()).find("Cannot write the image file \"" + link + "/f0003.png\""),
+        std::string::npos)
+        << job.LastError().CString();
+    EXPECT_FALSE(job.RenderFrame());
+    // Whole files up to the failure, no temporary file left, nothing after it.
+    EXPECT_EQ(FolderFiles(real), (std::vector<std::string> { "f0000.png", "f0001.png", "f0002.png" }));
+    EXPECT_FALSE(std::filesystem::exists(Path("gone")));
+}
+
+TEST_F(RenderJobTest, AStoppedRunFinishesTheFileBeingWritten)
+{
+    Add("L", rgb_color { 10, 20, 30, 255 });
+    const std::string dir = Path("stopped");
+    std::filesystem::create_directory(dir);
+    settings.fStartFrame = 0;
+    settings.fEndFrame = 5;
+    settings.fPath = (dir + "/f.png").c_str();
+    settings.fFormat = PngWriterIndex;
+    {
+        RenderJob job;
+        job.fSettings = &settings;
+        job.fFrame = settings.fStartFrame;
+        // Frame 1 ends with its file handed to the worker.
+        while (job.fFrame < 2)
+            ASSERT_TRUE(job.RenderFrame());
+    }
+    EXPECT_EQ(FolderFiles(dir), (std::vector<std::string> { "f0000.png", "f0001.png" }));
+    QV_BaseImage read;
+    ASSERT_EQ(LoadImageFile((dir + "/f0001.png").c_str(), read, 0), 0);
+    QV_PixelBuffer raster;
+    read.GetPixelBuffer(raster);
+    EXPECT_EQ(PixelAt(raster, kWidth - 1, kHeight - 1), (Rgba { 10, 20, 30, 255 }));
 }
 
 // ---- Stereo ----
