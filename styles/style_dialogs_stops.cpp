@@ -1,4 +1,5 @@
 // The multi-stop gradient's dialog with its stop bar, and the texture dialogs.
+#include <algorithm>
 #include <cmath>
 
 #include "file_dialogs.h"
@@ -149,12 +150,13 @@ void SS_Gradient2Dlog::DrawStopBar()
     graphics->BeginDraw();
     graphics->SetColorStruct(WindowBackground);
     graphics->FillRect(l - 10, t, r + 10, b + kMarkerRoom);
-    for (int32_t y = t; y <= b; ++y) {
-        for (int32_t x = l; x <= r; ++x) {
+    // 8 x 8 squares, grey where exactly one of the offsets has bit 3 set.
+    for (int32_t y = t; y <= b; y += 8) {
+        for (int32_t x = l; x <= r; x += 8) {
             const bool grey = (((x - l) & 8) != 0) != (((y - t) & 8) != 0);
             const uint8_t v = grey ? 128 : 255;
             graphics->SetColor(v, v, v, 255);
-            graphics->DrawHLine(x, x, y);
+            graphics->FillRect(x, y, std::min(x + 7, r), std::min(y + 7, b));
         }
     }
     for (int32_t x = l; x <= r; ++x) {

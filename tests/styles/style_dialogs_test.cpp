@@ -13,6 +13,7 @@
 #include "gradient_stop.h"
 #include "image_file.h"
 #include "image_format_registry.h"
+#include "interface_colors.h"
 #include "meshlayer.h"
 #include "plat_simulate.h"
 #include "qv_angle_widget.h"
@@ -509,6 +510,30 @@ TEST_F(StopBarTest, APressAwayAddsAStopWithTheColourThereAndADragResorts)
     PressOK(d);
     EXPECT_EQ(fDialogWindow->fModalResult, MSG_OK);
     EXPECT_EQ(style.CountStops(), 4);
+}
+
+// The bar shows the blend over its width, each stop's marker in its colour below it, and a filled
+// triangle only over the selected stop.
+TEST_F(StopBarTest, TheBarDrawsTheBlendAndTheMarkers)
+{
+    SS_Gradient2 style;
+    auto* d = OpenBar(style);
+    const QV_Rect bar = d->BarRect();
+    auto at = [&](int32_t x, int32_t y) {
+        const uint8_t* p = d->fImage.buffer.pixels + int64_t(y) * d->fImage.buffer.rowBytes + 4 * x;
+        return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+    };
+    auto packed = [](rgb_color c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; };
+    EXPECT_EQ(at(bar.left, bar.top + 3), 0xFFFFFFu);
+    EXPECT_EQ(at(bar.right, bar.top + 3), 0x000000u);
+    const uint32_t middle = at((bar.left + bar.right) / 2, bar.top + 3) & 0xFF;
+    EXPECT_NEAR(double(middle), 128.0, 2.0);
+    EXPECT_EQ(at(bar.left - 1, bar.top + 3), packed(WidgetOutline));
+    // Markers: white under the first stop, black under the last.
+    EXPECT_EQ(at(bar.left + 2, bar.bottom + 12), 0xFFFFFFu);
+    EXPECT_EQ(at(bar.right - 2, bar.bottom + 12), 0x000000u);
+    EXPECT_EQ(at(bar.left, bar.bottom + 5), packed(WidgetOutline));
+    EXPECT_EQ(at(bar.right, bar.bottom + 5), packed(WindowBackground));
 }
 
 TEST_F(StopBarTest, AltCopiesTheHitStopAndAwayFromStopsAddsOne)
