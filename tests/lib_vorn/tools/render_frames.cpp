@@ -13,6 +13,7 @@
 #include <string>
 
 #include "image_format_registry.h"
+#include "media_presence.h"
 #include "qv_baseimage.h"
 #include "read_document.h"
 #include "render_job.h"
@@ -88,6 +89,8 @@ int main(int argc, char** argv)
     }
     // The image codecs and the shape effects as the application registers them at start-up.
     ImageFormatRegistry::Init();
+    // Movie layers read their frames through the movie libraries.
+    gQuickTimePresent = true;
     RegisterShapeStyles();
     const int32_t format = OutputFormat(argv[4]);
     if (format < 0 && !IsMoviePath(argv[4]) && !IsSwfPath(argv[4])) {
