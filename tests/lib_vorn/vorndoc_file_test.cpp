@@ -155,9 +155,9 @@ TEST(DocumentFile, ReaderErrorsNameTheirCause)
         { header + "version 19\ndepth_of_field true -2 2 0.05\n", "Read error at line 3" },
         // Image and 3D layer records name their own reader and check.
         { header + "version 19\nlayer_type 8\n{\n\tedge_offset x\n}\n",
-            "Read error at line 4. In code file ..\\..\\..\\lib_vorn\\mesh3dlayer, line 78." },
+            "Read error at line 5. In code file ..\\..\\..\\lib_vorn\\mesh3dlayer, line 78." },
         { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t\tshape 1 x\n\t}\n}\n",
-            "Read error at line 6. In code file lib_vorn/imagelayer, line " },
+            "Read error at line 7. In code file lib_vorn/imagelayer, line " },
         { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
         { header + "version 19\nfps 1e999\n", "Read error at line 3. In code file lib_vorn/vorndoc, line " },
     };
