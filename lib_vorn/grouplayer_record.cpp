@@ -91,10 +91,8 @@ bool GroupLayer::ReadSubLayer(QV_IoStream* stream)
     if (level.TooDeep())
         return false;
     VornLayer* layer = LayerFactory(type);
-    if (!layer) {
-        ReportUnsupportedLayer(stream, type);
+    if (!layer)
         return false;
-    }
     if (!layer->ReadRecord(stream)) {
         delete layer;
         return false;

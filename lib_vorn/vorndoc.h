@@ -138,6 +138,8 @@ public:
 
     // Media layers. Null layer: the list is emptied and the walk starts at the top level.
     void CollectAudioLayers(QV_ArrayList& list, VornLayer* layer);
+    // The image layers showing movies, depth-first in list order (null layer: the whole document).
+    void CollectMovieLayers(QV_ArrayList& list, VornLayer* layer);
     // Mixes the audible audio layers of the frame range into a 44.1 kHz 16-bit stereo WAV
     // file. False with nothing written: no audio layer, an empty range, memory or the file
     // failing (a half-written file is never left at the path).

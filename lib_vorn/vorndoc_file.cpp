@@ -353,10 +353,8 @@ bool VornDoc::ReadBody(QV_IoStream* stream)
             if (!stream->ReadInt(type))
                 return DOC_FAIL(stream);
             VornLayer* layer = LayerFactory(type);
-            if (!layer) {
-                ReportUnsupportedLayer(stream, type);
+            if (!layer)
                 return DOC_FAIL(stream);
-            }
             if (!layer->ReadRecord(stream)) {
                 delete layer;
                 return DOC_FAIL(stream);

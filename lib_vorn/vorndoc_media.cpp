@@ -5,6 +5,7 @@
 
 #include "audiolayer.h"
 #include "grouplayer.h"
+#include "imagelayer.h"
 #include "vorndoc.h"
 
 void VornDoc::CollectAudioLayers(QV_ArrayList& list, VornLayer* layer)
@@ -22,6 +23,23 @@ void VornDoc::CollectAudioLayers(QV_ArrayList& list, VornLayer* layer)
     GroupLayer* group = static_cast<GroupLayer*>(layer);
     for (int32_t i = 0; i < group->fLayers.fCount; i++)
         CollectAudioLayers(list, static_cast<VornLayer*>(group->fLayers.fItems[i]));
+}
+
+void VornDoc::CollectMovieLayers(QV_ArrayList& list, VornLayer* layer)
+{
+    if (!layer) {
+        list.fCount = 0;
+        for (int32_t i = 0; i < fLayers.fCount; i++)
+            CollectMovieLayers(list, static_cast<VornLayer*>(fLayers.fItems[i]));
+        return;
+    }
+    if (layer->LayerType() == LT_IMAGE && static_cast<ImageLayer*>(layer)->IsMovieLayer())
+        list.Append(layer);
+    if (!layer->IsGroupType())
+        return;
+    GroupLayer* group = static_cast<GroupLayer*>(layer);
+    for (int32_t i = 0; i < group->fLayers.fCount; i++)
+        CollectMovieLayers(list, static_cast<VornLayer*>(group->fLayers.fItems[i]));
 }
 
 bool VornDoc::SoundtrackToAudioLayer()

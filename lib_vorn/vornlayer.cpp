@@ -3,6 +3,8 @@
 
 #include "vornlayer.h"
 
+#include "audiolayer.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cinttypes>
@@ -205,9 +207,9 @@ bool VornLayer::IsBoneType()
 
 bool VornLayer::IsAudioType()
 {
-    // An image layer counts too once its movie has a sound track; image layers answer that
-    // themselves when they arrive.
-    return LayerType() == LT_AUDIO;
+    // An image layer counts once its movie has a sound track.
+    const int32_t type = LayerType();
+    return type == LT_AUDIO || (type == LT_IMAGE && static_cast<AudioLayer*>(this)->Sound());
 }
 
 void VornLayer::SetName(const char* name)

@@ -10,6 +10,7 @@
 #include "grouplayer.h"
 #include "image_file.h"
 #include "layer_effects.h"
+#include "media_path.h"
 #include "pushed_transform.h"
 #include "qv_raster3d.h"
 #include "raster_alpha.h"
@@ -163,7 +164,8 @@ bool VornLayer::BeginRender(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* o
 
     if (!fHsvImage.IsEmpty() && !fHsvImageCache.buffer.pixels) {
         // A failed load is tried again at the next render.
-        if (LoadImageFile(fHsvImage.CString(), fHsvImageCache, 0) != QV_RESULT_OK)
+        // A relative path (from a script or the layer settings) names a file beside the document.
+        if (LoadImageFile(FindMediaFile(fHsvImage.CString(), doc).c_str(), fHsvImageCache, 0) != QV_RESULT_OK)
             fHsvImageCache.Free();
     }
 

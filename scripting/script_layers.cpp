@@ -67,7 +67,7 @@ VornLayer* ScriptInterface::CreateNewLayer(int32_t type)
     const int32_t siblings = parent ? parent->CountLayers() : fDoc->CountLayers();
     VornLayer* layer = LayerFactory(type);
     if (!layer) {
-        ConsolePrint("CreateNewLayer: this kind of layer is not supported yet", kErrorRed);
+        ConsolePrint("CreateNewLayer: out of memory", kErrorRed);
         return nullptr;
     }
     if (type == LT_VECTOR) {

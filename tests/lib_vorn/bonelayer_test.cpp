@@ -175,7 +175,8 @@ TEST(BoneLayer, ReadFailuresNameTheirPlace)
     } cases[] = {
         { "{\n\tgroup_mask x\n}\n", "Read error at line 2. In code file lib_vorn/bonelayer, line 61." },
         { "{\n\tskeleton\n\t[\n\t\tbones -1\n\t]\n}\n", "Read error at line 4. In code file lib_vorn/m_skeleton" },
-        { "{\n\tlayer_type 8\n\t{\n\t}\n}\n", "3D layers are not supported yet" },
+        { "{\n\tlayer_type 8\n\t{\n\t\treset_z maybe\n\t}\n}\n",
+            "Read error at line 4. In code file ..\\..\\..\\lib_vorn\\mesh3dlayer, line 79." },
         { "{\n\tswitch_keys 3\n}\n", "Unknown keyword: switch_keys at line 2" },
     };
     for (const auto& c : cases) {

@@ -141,9 +141,9 @@ TEST(GroupLayerRecord, RoundTripKeepsSubLayersAndOrdering)
     EXPECT_TRUE(flagged.fAnimatedLayerOrder);
 }
 
-TEST(GroupLayerRecord, TruncatedRecordAndUnheldKindsFail)
+TEST(GroupLayerRecord, TruncatedRecordAndFailingSubLayersFail)
 {
-    const char* texts[] = { "{\n\texpanded true\n", "{\nlayer_type 2\n{\n}\n}\n", "{\ngroup_mask x\n}\n" };
+    const char* texts[] = { "{\n\texpanded true\n", "{\nlayer_type 2\n{\nshape 1 x\n}\n}\n", "{\ngroup_mask x\n}\n" };
     for (const char* text : texts) {
         GroupLayer group;
         QV_MemStream stream;

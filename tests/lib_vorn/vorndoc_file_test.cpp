@@ -153,10 +153,11 @@ TEST(DocumentFile, ReaderErrorsNameTheirCause)
         { header + "version 19\ndimensions 0 10\n", "Read error at line 3" },
         { header + "version 19\ndimensions 10 -5\n", "Read error at line 3" },
         { header + "version 19\ndepth_of_field true -2 2 0.05\n", "Read error at line 3" },
-        // Kinds this build cannot read yet say so, rather than look like a damaged file.
-        { header + "version 19\nlayer_type 8\n{\n}\n", "3D layers are not supported yet: this document holds one at line 3." },
-        { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t}\n}\n",
-            "Image layers are not supported yet: this document holds one at line 5." },
+        // Image and 3D layer records name their own reader and check.
+        { header + "version 19\nlayer_type 8\n{\n\tedge_offset x\n}\n",
+            "Read error at line 5. In code file ..\\..\\..\\lib_vorn\\mesh3dlayer, line 78." },
+        { header + "version 19\nlayer_type 3\n{\n\tlayer_type 2\n\t{\n\t\tshape 1 x\n\t}\n}\n",
+            "Read error at line 7. In code file lib_vorn/imagelayer, line " },
         { header + "version 19\nlayer_type 1\n{\n\tnoise_amp x\n", "Read error at line 5. In code file lib_vorn/meshlayer, line 103." },
         { header + "version 19\nfps 1e999\n", "Read error at line 3. In code file lib_vorn/vorndoc, line " },
     };
@@ -224,9 +225,7 @@ namespace {
 void ExpectCleanResult(const std::string& text, const std::string& what)
 {
     static const char* const kErrorStarts[] = { "Read error at line ", "Unknown keyword: ", "Bad file header: ",
-        "This file is from a newer version", "This file is from an old version", "This appears to be an older",
-        "Image layers are not supported yet",
-        "3D layers are not supported yet" };
+        "This file is from a newer version", "This file is from an old version", "This appears to be an older" };
     std::string error;
     VornDoc* doc = ReadDoc(text, &error);
     if (doc->fReadFailed) {

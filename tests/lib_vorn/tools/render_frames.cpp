@@ -13,6 +13,7 @@
 #include <string>
 
 #include "image_format_registry.h"
+#include "media_presence.h"
 #include "qv_baseimage.h"
 #include "older_document.h"
 #include "older_document_hook.h"
@@ -90,6 +91,8 @@ int main(int argc, char** argv)
     }
     // The image codecs and the shape effects as the application registers them at start-up.
     ImageFormatRegistry::Init();
+    // Movie layers read their frames through the movie libraries.
+    gQuickTimePresent = true;
     RegisterShapeStyles();
     // Older documents open through the converter, as in the program.
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
