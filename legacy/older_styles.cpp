@@ -57,7 +57,7 @@ public:
                 ok = s->ReadColor(item.color);
                 break;
             case 'b': {
-                bool v;
+                bool v = false;
                 ok = s->ReadBool(v);
                 item.whole = v ? 1 : 0;
                 break;
