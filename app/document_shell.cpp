@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "app_prefs.h"
+#include "imagelayer.h"
 #include "meshlayer.h"
 #include "qv_alert.h"
 #include "qv_app.h"
@@ -213,13 +214,12 @@ void DocumentShell::OpenMovie(const char* path)
     document->SetStartFrame(1);
     document->SetEndFrame(reader.FrameCount());
     ApplyProjectPreferences(document);
-    VornLayer* layer = gShellHooks.makeMovieLayer ? gShellHooks.makeMovieLayer(path) : nullptr;
-    if (layer) {
-        document->AddLayer(layer);
-        layer->SetName(QV_Path(path).FileName().CString());
-        ApplyLayerDefaults(layer);
-        document->SetSelLayer(layer);
-    }
+    auto* layer = new ImageLayer();
+    document->AddLayer(layer);
+    layer->SetSourceImage(path);
+    layer->SetName(QV_Path(path).FileName().CString());
+    ApplyLayerDefaults(layer);
+    document->SetSelLayer(layer);
     document->fName = QV_Path(path).BaseName() + ".celv";
     document->fDirty = false;
     fDocument = document;

@@ -25,8 +25,6 @@ struct ShellHooks {
     QV_View* (*makeCanvasView)(MainLayer* layer, VornDoc* document, int32_t left, int32_t top,
         int32_t right, int32_t bottom)
         = nullptr;
-    // The image layer showing a movie, for a document opened around it.
-    VornLayer* (*makeMovieLayer)(const char* path) = nullptr;
     // Splash (mode 3) and About (mode 0) windows, run modally.
     void (*showAbout)(QV_Wnd* owner, int32_t mode) = nullptr;
     void (*showWelcomeScreen)(QV_Wnd* owner) = nullptr;

@@ -11,11 +11,13 @@
 #include "../core/scratch_folder.h"
 #include "app_prefs.h"
 #include "document_shell.h"
+#include "imagelayer.h"
 #include "meshlayer.h"
 #include "model_prefs.h"
 #include "qv_message.h"
 #include "shape_style_factory.h"
 #include "vorndoc.h"
+#include "xvfb_session.h"
 
 namespace {
 
@@ -191,6 +193,35 @@ TEST_F(DocumentShellTest, FailedOpensSayWhyAndLeaveWhatTheyShould)
     EXPECT_EQ(fShell.fDocument, nullptr);
     EXPECT_EQ(fShell.title, "Celvane");
     EXPECT_EQ(Recent(1), "");
+}
+
+TEST_F(DocumentShellTest, AMovieOpensAsANewDocumentAroundItsImageLayer)
+{
+    if (!HasProgram("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg is not installed (tools/install-deps.sh test brings it)";
+    const std::string movie = fFolder.File("clip.avi");
+    ASSERT_EQ(RunProgram({ "ffmpeg", "-v", "quiet", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=10:duration=2",
+                             "-c:v", "mjpeg", movie },
+                  "", nullptr, 60000),
+        0);
+    fShell.OpenFile(movie.c_str());
+    ASSERT_TRUE(fShell.alerts.empty()) << fShell.alerts[0].line1;
+    VornDoc* document = fShell.fDocument;
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->Width(), 64);
+    EXPECT_EQ(document->Height(), 48);
+    EXPECT_FLOAT_EQ(document->Fps(), 10.0f);
+    EXPECT_EQ(document->fEndFrame, 20);
+    EXPECT_STREQ(document->fName.CString(), "clip.celv");
+    EXPECT_FALSE(document->fDirty);
+    EXPECT_EQ(fShell.title, "clip.celv - Celvane");
+    EXPECT_EQ(fShell.toolByName, "QV_VideoTracking");
+    EXPECT_EQ(Recent(1), "");
+    ASSERT_EQ(document->CountLayers(), 1);
+    VornLayer* layer = document->Layer(0);
+    EXPECT_EQ(layer->LayerType(), LT_IMAGE);
+    EXPECT_STREQ(layer->Name().CString(), "clip.avi");
+    EXPECT_STREQ(static_cast<ImageLayer*>(layer)->SourceImage().CString(), movie.c_str());
 }
 
 TEST_F(DocumentShellTest, CancelAtSaveChangesKeepsTheDocument)
