@@ -1,5 +1,7 @@
+#include "dialog_hooks.h"
 #include "older_document.h"
 #include "older_document_hook.h"
+#include "panel_hooks.h"
 #include "plat_quit_signals.h"
 #include "qv_entry.h"
 #include "vorn_app.h"
@@ -10,6 +12,8 @@ int main(int argc, char** argv)
     // settings are written.
     PlatCatchQuitSignals();
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
+    InstallPanelHooks();
+    InstallDialogHooks();
     const int status = ToolkitMain(argc, argv, RunApplication);
     PlatReleaseQuitSignals();
     return status;

@@ -1,0 +1,21 @@
+#include "dialog_hooks.h"
+
+#include "shell_hooks.h"
+
+namespace {
+
+// Each window of this library answers the commands it carries out; the first that does wins.
+bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
+{
+    (void)owner;
+    (void)command;
+    (void)path;
+    return false;
+}
+
+} // namespace
+
+void InstallDialogHooks()
+{
+    gShellHooks.handleCommand = HandleCommand;
+}
