@@ -1,8 +1,10 @@
+#include "canvas_view.h"
 #include "dialog_hooks.h"
 #include "older_document.h"
 #include "older_document_hook.h"
 #include "panel_hooks.h"
 #include "plat_quit_signals.h"
+#include "shell_hooks.h"
 #include "qv_entry.h"
 #include "vorn_app.h"
 
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
     // settings are written.
     PlatCatchQuitSignals();
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
+    gShellHooks.makeCanvasView = MakeCanvasView;
     InstallPanelHooks();
     InstallDialogHooks();
     const int status = ToolkitMain(argc, argv, RunApplication);

@@ -31,6 +31,7 @@
 #include "shell_panel.h"
 #include "status_bar.h"
 #include "vorn_app.h"
+#include "vorn_view.h"
 #include "vorn_wnd.h"
 #include "vorndoc.h"
 
@@ -477,6 +478,11 @@ void MainLayer::HandleMessage(QV_Message* message)
     if (!message)
         return;
     const int32_t what = message->fWhat;
+    if (what == 3180 || what == 3181) {
+        if (auto* canvas = dynamic_cast<VornView*>(fCurrentView))
+            canvas->ResetView(2);
+        return;
+    }
     // The window's own commands come back to it; the rest belong to the canvas, tools and
     // playback (their issues fill them in) and stop here.
     if ((what >= 3110 && what <= 3304) || what == CMD_QUIT || what == -1009) {

@@ -104,6 +104,8 @@ public:
     QV_View* fCanvasViews[4];
     QV_View* fCurrentView;
     ToolScript* fCurrentTool;
+    // The space key is down: a left drag on the canvas navigates instead of reaching the tool.
+    bool fSpaceHeld = false;
     bool fSplitDrag;
     int32_t fSplitKind;
     QV_Point fLastMouse;

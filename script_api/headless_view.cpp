@@ -3,10 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "m_mesh.h"
-#include "m_point.h"
-#include "meshlayer.h"
 #include "vorndoc.h"
+#include "view_picking.h"
 #include "vornlayer.h"
 
 namespace {
@@ -90,29 +88,5 @@ QV_Point HeadlessView::DocToPixel(float x, float y) const
 
 int32_t HeadlessView::PickPoint(const QV_Point& pt, int32_t tolerance)
 {
-    VornLayer* layer = fDoc ? fDoc->GetSelectedLayer() : nullptr;
-    if (!layer || layer->LayerType() != LT_VECTOR || !fGraphics.fTarget.pixels)
-        return -1;
-    M_Mesh* mesh = static_cast<MeshLayer*>(layer)->Mesh();
-    // The canvas's rule: each point's marker is drawn in white on black, in index order, and
-    // the first that reaches the square about the pointer wins.
-    fGraphics.Clear(rgb_color { 0, 0, 0, 255 });
-    fGraphics.BeginPicking(pt.x, pt.y, tolerance);
-    fGraphics.BeginDraw();
-    fGraphics.Push();
-    QV_Matrix transform;
-    LayerTransform(transform);
-    fGraphics.ApplyMatrix(transform);
-    fGraphics.SetColor(255, 255, 255, 255);
-    fGraphics.SetSmoothing(false);
-    int32_t found = -1;
-    for (int32_t i = 0; i < mesh->GetNumPoints() && found < 0; i++) {
-        const QV_Vector2& p = mesh->GetPoint(i)->fPos;
-        fGraphics.DrawMarker(p.x, p.y);
-        if (fGraphics.Pick())
-            found = i;
-    }
-    fGraphics.Pop();
-    fGraphics.EndDraw();
-    return found;
+    return PickMeshPoint(fGraphics, fDoc, pt, tolerance);
 }
