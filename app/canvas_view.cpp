@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app_prefs.h"
+#include "dither.h"
 #include "grouplayer.h"
 #include "imagelayer.h"
 #include "main_layer.h"
@@ -115,10 +116,30 @@ void CanvasView::Draw()
 void CanvasView::Refresh()
 {
     QV_Layer* layer = HoldingLayer();
-    if (!layer || !fOffscreen.buffer.pixels || layer->fImage.buffer.bytesPerPixel != 4)
+    if (!layer || !fOffscreen.buffer.pixels || !layer->fImage.buffer.pixels)
         return;
     const QV_Rect frame = FrameInLayer();
-    BlitRaster(fOffscreen.buffer, layer->fImage.buffer, frame.left, frame.top);
+    const QV_PixelBuffer& screen = layer->fImage.buffer;
+    if (screen.bytesPerPixel == 4) {
+        BlitRaster(fOffscreen.buffer, screen, frame.left, frame.top);
+    } else if (screen.bytesPerPixel == 1 || screen.bytesPerPixel == 2) {
+        // Dithered once here, so the window's image takes a plain copy.
+        const QV_PixelBuffer& own = fOffscreen.buffer;
+        if (!fScreenImage.buffer.pixels || fScreenImage.buffer.depth != screen.depth
+            || fScreenImage.buffer.width != own.width || fScreenImage.buffer.height != own.height)
+            fScreenImage.Allocate(own.width, own.height, screen.depth);
+        if (!fScreenImage.buffer.pixels)
+            return;
+        if (screen.depth == 8)
+            ConvertTo8Dithered(own, fScreenImage.buffer);
+        else if (screen.depth == 15)
+            ConvertTo15Dithered(own, fScreenImage.buffer);
+        else
+            ConvertTo16Dithered(own, fScreenImage.buffer);
+        BlitRaster(fScreenImage.buffer, screen, frame.left, frame.top);
+    } else {
+        return;
+    }
     layer->FlushRect(frame.left, frame.top, frame.right, frame.bottom);
 }
 

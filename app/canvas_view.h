@@ -30,8 +30,9 @@ constexpr float kMaxZoom = 10000.0f;
 // through the document's orbiting outside view, with the current layer's editing overlays, the
 // tool's own drawing, onion skins and the frame guides. Tool scripts see it as their VornView.
 //
-// It draws into a 32-bit image of its own, which Refresh copies into its layer's image and onto
-// the screen; without a layer (tests, benchmarks) it draws all the same.
+// It draws into a 32-bit image of its own, which Refresh copies (dithered for 8- and 16-bit
+// windows) into its layer's image and onto the screen; without a layer (tests, benchmarks) it
+// draws all the same.
 //
 // canvas_view.cpp: construction and drawing; canvas_view_mouse.cpp: the mouse, navigation
 // and fitting; canvas_view_pick.cpp: picking.
@@ -107,6 +108,8 @@ public:
     ImageLayer* fTracingLayer;
     bool fDrawBorder;
     QV_BaseImage fOffscreen;
+    // The offscreen image at the depth of an 8- or 16-bit window.
+    QV_BaseImage fScreenImage;
     XGraphics fGraphics;
     QV_BaseImage fScratchImage;
 

@@ -22,6 +22,7 @@
 #include "m_skeleton.h"
 #include "main_layer.h"
 #include "meshlayer.h"
+#include "qv_layer.h"
 #include "qv_message.h"
 #include "script.h"
 #include "script_registry.h"
@@ -511,6 +512,27 @@ TEST_F(CanvasTest, FrameGuidesOrTheCameraIcon)
     EXPECT_NE(after.b, 203);
     EXPECT_GT(guides(), 0);
     EXPECT_LT(guides(), 500);
+}
+
+// The picture reaches the layer's image at the window's depth, under the view's frame.
+TEST_F(CanvasTest, RefreshCopiesIntoTheLayersImageAtItsDepth)
+{
+    for (int32_t depth : { 32, 16, 15 }) {
+        QV_Layer layer(0);
+        ASSERT_EQ(layer.fImage.Create(260, 130, depth), 0);
+        auto* canvas = new CanvasView(&doc, 0, false, 30, 20, 229, 119);
+        layer.AddView(canvas);
+        canvas->Draw();
+        // The top frame guide at the view's (100, 5), in the layer at (130, 25).
+        QV_Graphics reader;
+        ASSERT_EQ(reader.SetRaster(&layer.fImage.buffer), 0);
+        const rgb_color c = reader.GetPixel(130, 25);
+        EXPECT_NEAR(c.r, 152, 8) << depth;
+        EXPECT_NEAR(c.g, 152, 8) << depth;
+        EXPECT_NEAR(c.b, 203, 8) << depth;
+        const rgb_color outside = reader.GetPixel(10, 10);
+        EXPECT_EQ(outside.r + outside.g + outside.b, 0) << depth;
+    }
 }
 
 // ---- Picking ----
