@@ -69,14 +69,14 @@ void LabelledField(QV_LayoutView* column, const char* label, QV_TextControl* fie
 QV_CheckBox* Check(QV_LayoutView* column, const char* label, int32_t message = 0)
 {
     auto* box = new QV_CheckBox(Localize(label), message);
-    column->AddChild(box);
+    column->AddChild(box, ALIGN_LEFT);
     return box;
 }
 
 QV_RadioButton* Radio(QV_LayoutView* column, const char* label, int32_t message = 0)
 {
     auto* radio = new QV_RadioButton(Localize(label), message);
-    column->AddChild(radio);
+    column->AddChild(radio, ALIGN_LEFT);
     return radio;
 }
 
@@ -239,13 +239,13 @@ QV_LayoutView* LayerDlog::BuildGeneralPage()
     fScaleCompensation = Check(row, "/Dialogs/LayerSettings/GeneralTab/ScaleCompensation=Scale compensation");
     fCameraImmune = Check(row, "/Dialogs/LayerSettings/GeneralTab/ImmuneToCameraMovements=Immune to camera movements");
     fDofImmune = Check(row, "/Dialogs/LayerSettings/GeneralTab/ImmuneToDepthOfField=Immune to depth of field");
-    row->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/GeneralTab/LayerBlendMode=Layer blending mode:")));
+    row->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/GeneralTab/LayerBlendMode=Layer blending mode:")), ALIGN_LEFT);
     fBlendMode = new QV_PopupMenu(96, true);
     auto* blending = new QV_Menu("Blending");
     for (int32_t i = 0; i < int32_t(sizeof(kBlendLabels) / sizeof(kBlendLabels[0])); i++)
         blending->AddItem(Localize(kBlendLabels[i]), 0, LD_BLEND_FIRST + i);
     fBlendMode->SetMenu(blending);
-    row->AddChild(fBlendMode);
+    row->AddChild(fBlendMode, ALIGN_LEFT);
     row->Pop();
     optionsBox->AddChild(row);
     page->AddChild(optionsBox, ALIGN_FILL);
@@ -372,8 +372,8 @@ QV_LayoutView* LayerDlog::BuildVectorsPage()
     QV_TextControl* fields[3] = { fNoiseOffset, fNoiseScale, fLineCount };
     for (int32_t i = 0; i < 3; i++) {
         column->PushV(ALIGN_LEFT, 2);
-        column->AddChild(new QV_StaticText(Localize(labels[i])));
-        column->AddChild(fields[i]);
+        column->AddChild(new QV_StaticText(Localize(labels[i])), ALIGN_LEFT);
+        column->AddChild(fields[i], ALIGN_LEFT);
         column->Pop();
     }
     column->Pop();
@@ -409,7 +409,7 @@ QV_LayoutView* LayerDlog::BuildImagePage()
     QV_LayoutView* column = BoxColumn(page, "/Dialogs/LayerSettings/ImageTab/ImageSettings=Image Settings");
     fSourceImage = new QV_Button(
         Localize("/Dialogs/LayerSettings/ImageTab/SourceImage=Source Image..."), LD_SOURCE_IMAGE, 0, false, 3);
-    column->AddChild(fSourceImage);
+    column->AddChild(fSourceImage, ALIGN_LEFT);
     fAviAlpha = Check(column, "/Dialogs/LayerSettings/ImageTab/AVIAlpha=AVI movie has alpha");
     fLoopMovie = Check(column, "/Dialogs/LayerSettings/ImageTab/LoopMovie=Loop movie indefinitely");
     fMovieFps = new QV_TextControl(64, "1000.00", 0, FIELD_UFLOAT);
@@ -440,7 +440,7 @@ QV_LayoutView* LayerDlog::BuildSwitchPage()
     }
     menu->AddItem(Localize("/Menus/LayerBlendMode/SwitchDataFile=Switch Data File..."), 0, LD_SWITCH_DATA);
     fLipSync->SetMenu(menu);
-    column->AddChild(fLipSync);
+    column->AddChild(fLipSync, ALIGN_LEFT);
     fInterpolate = Check(page, "/Dialogs/LayerSettings/SwitchTab/InterpolateSubLayers=Interpolate sub-layers");
     return page;
 }
@@ -498,9 +498,9 @@ QV_LayoutView* LayerDlog::BuildParticlesPage()
 QV_LayoutView* LayerDlog::BuildNotePage()
 {
     QV_LayoutView* page = NewPage();
-    page->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/NoteTab/NoteText=Note text")));
+    page->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/NoteTab/NoteText=Note text")), ALIGN_LEFT);
     fNoteText = new QV_TextControl(256, "", 0, FIELD_TEXT);
-    page->AddChild(fNoteText);
+    page->AddChild(fNoteText, ALIGN_LEFT);
     return page;
 }
 
@@ -516,7 +516,7 @@ QV_LayoutView* LayerDlog::Build3DPage()
     };
     swatchRow("/Dialogs/LayerSettings/3DTab/DefaultColor=Default color", &fDefaultColor);
     swatchRow("/Dialogs/LayerSettings/3DTab/EdgeColor=Edge color", &fEdgeColor);
-    page->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/3DTab/PolygonOrientation=Polygon orientation")));
+    page->AddChild(new QV_StaticText(Localize("/Dialogs/LayerSettings/3DTab/PolygonOrientation=Polygon orientation")), ALIGN_LEFT);
     page->PushV(ALIGN_LEFT, 4);
     page->Indent();
     fClockwise = Radio(page, "/Dialogs/LayerSettings/3DTab/Clockwise=Clockwise");
@@ -537,7 +537,7 @@ QV_LayoutView* LayerDlog::BuildAudioPage()
     QV_LayoutView* column = BoxColumn(page, "/Dialogs/LayerSettings/AudioTab/AudioSettings=Audio Settings");
     fSourceAudio = new QV_Button(
         Localize("/Dialogs/LayerSettings/AudioTab/SourceAudio=Source Audio..."), LD_SOURCE_AUDIO, 0, false, 3);
-    column->AddChild(fSourceAudio);
+    column->AddChild(fSourceAudio, ALIGN_LEFT);
     fAudioLevel = new QV_TextControl(64, "1000.00", 0, FIELD_FLOAT);
     LabelledField(column, "/Dialogs/LayerSettings/AudioTab/AudioLevel=Audio level", fAudioLevel, 80);
     fSpatial = Check(column, "/Dialogs/LayerSettings/AudioTab/SpatialPositioning=Spatial positioning");
@@ -571,7 +571,7 @@ void NoisePreview::DrawWidget(QV_Graphics* graphics)
     if (size.x <= 0 || size.y <= 0)
         return;
     QV_BaseImage figure;
-    if (!figure.Allocate(size.x, size.y, 32))
+    if (figure.Allocate(size.x, size.y, 32) != 0)
         return;
     DrawFigure(&figure.buffer);
     BlitRaster(figure.buffer, graphics->fTarget, int32_t(graphics->fPanX), int32_t(graphics->fPanY));
@@ -624,7 +624,7 @@ void NoisePreview::DrawFigure(QV_PixelBuffer* raster)
         if (noisyOutlines)
             graphics.SetLineNoise(amplitude, wavelength, fCounter + 7 * i);
         for (const auto& arc : arcs)
-            graphics.StrokeCurve(arc);
+            graphics.DrawCurve(arc);
     }
     graphics.fLineNoise = false;
     graphics.EndDraw();

@@ -15,6 +15,7 @@
 #include "bonelayer.h"
 #include "grouplayer.h"
 #include "imagelayer.h"
+#include "interface_colors.h"
 #include "layer_dlog.h"
 #include "mesh3dlayer.h"
 #include "meshlayer.h"
@@ -618,6 +619,15 @@ TEST_F(LayerDlogTest, TheNoisePreviewJittersItsOutlines)
     EXPECT_NE(noisy, smooth);
     dialog.fLineCount->SetValue(int32_t(1));
     EXPECT_NE(draw(), noisy);
+
+    // On the screen: the field colour around the figure, the selection colour inside it.
+    MakeLayer(200, 60);
+    auto* preview = Place(new NoisePreview(&dialog, 24.0f), 10, 10);
+    preview->StopAnimation();
+    preview->Draw();
+    auto rgb = [](rgb_color c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; };
+    EXPECT_EQ(Pixel(10 + 6, 10 + 16), rgb(TextBackground));
+    EXPECT_EQ(Pixel(10 + 80, 10 + 16), rgb(Selection));
 }
 
 // In the real modal loop: OK with opacity 150 beeps, shows 100 and keeps the dialog; the next OK
