@@ -1,5 +1,6 @@
 #include "dialog_hooks.h"
 
+#include "layer_settings_hook.h"
 #include "shell_hooks.h"
 
 namespace {
@@ -7,9 +8,9 @@ namespace {
 // Each window of this library answers the commands it carries out; the first that does wins.
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
-    (void)owner;
-    (void)command;
     (void)path;
+    if (HandleLayerSettingsCommand(owner, command))
+        return true;
     return false;
 }
 

@@ -1,0 +1,129 @@
+// layer_settings IN OUT --layer NAME [--frame N]
+//
+// Opens Layer Settings, in a real window, on the top-level layer of that name at the document
+// frame N (default the document's own). OK saves OUT and prints OK; Cancel prints CANCEL and
+// writes nothing. Every warning sound prints "beep". Bad arguments or a missing layer say so and
+// exit 1.
+//
+// For the tests that drive it, it also prints "rect NAME X Y W H" lines for the dialog's name and
+// opacity fields and its buttons (screen coordinates) and "ready" once the dialog is about to
+// show. Built with the tests, not installed.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "../../lib_vorn/tools/read_document.h"
+#include "layer_dlog.h"
+#include "plat_beep.h"
+#include "plat_window.h"
+#include "qv_app.h"
+#include "qv_button.h"
+#include "qv_text_control.h"
+#include "shape_style_factory.h"
+#include "toolkit_startup.h"
+#include "vorndoc.h"
+#include "vornlayer.h"
+
+namespace {
+
+int Usage(const char* why)
+{
+    std::fprintf(stderr, "layer_settings: %s\n", why);
+    std::fprintf(stderr, "usage: layer_settings IN OUT --layer NAME [--frame N]\n");
+    return 1;
+}
+
+void SayRect(const char* name, QV_View* view)
+{
+    if (!view || !view->Window())
+        return;
+    int32_t x = 0;
+    int32_t y = 0;
+    PlatWindowClientPosition(view->Window()->fHwnd, x, y);
+    const QV_Point at = view->ConvertToWindow({ 0, 0 });
+    const QV_Point size = view->Size();
+    std::printf("rect %s %d %d %d %d\n", name, x + at.x, y + at.y, size.x, size.y);
+}
+
+void SayPlaces(LayerDlog* dialog)
+{
+    SayRect("name", dialog->fName);
+    SayRect("opacity", dialog->fOpacity);
+    SayRect("ok", dialog->fOK);
+    SayRect("cancel", dialog->fCancel);
+    std::printf("ready\n");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return Usage("IN and OUT are needed");
+    const char* in = argv[1];
+    const char* out = argv[2];
+    const char* layerName = nullptr;
+    long frame = -1;
+    for (int i = 3; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!value)
+            return Usage(("no value after " + option).c_str());
+        if (option == "--layer") {
+            layerName = value;
+        } else if (option == "--frame") {
+            char* end = nullptr;
+            frame = std::strtol(value, &end, 10);
+            if (*end != 0 || frame < 0 || frame > 100000)
+                return Usage("--frame takes a frame number from 0");
+        } else {
+            return Usage(("unknown option " + option).c_str());
+        }
+    }
+    if (!layerName)
+        return Usage("--layer is needed");
+
+    RegisterShapeStyles();
+    ToolkitStartup();
+    int status = 1;
+    {
+        QV_App app;
+        VornDoc* doc = ReadDocument(in);
+        if (!doc) {
+            ToolkitShutdown();
+            return 1;
+        }
+        VornLayer* layer = doc->LayerByName(layerName);
+        if (!layer) {
+            std::fprintf(stderr, "layer_settings: no top-level layer named \"%s\"\n", layerName);
+        } else {
+            doc->SetCurFrame(frame >= 0 ? int32_t(frame) : doc->CurFrame());
+            PlatSetBeepHook([] {
+                std::printf("beep\n");
+                std::fflush(stdout);
+            });
+            LayerDlog::sOpenedHook = SayPlaces;
+            const bool ok = RunLayerSettings(nullptr, doc, layer);
+            LayerDlog::sOpenedHook = nullptr;
+            PlatSetBeepHook(nullptr);
+            if (!ok) {
+                std::printf("CANCEL\n");
+                status = 0;
+            } else {
+                doc->SetPath(out);
+                QV_String reason;
+                if (doc->Save(nullptr, &reason) != 0) {
+                    std::fprintf(stderr, "layer_settings: cannot write %s: %s\n", out, reason.CString());
+                } else {
+                    std::printf("OK\n");
+                    status = 0;
+                }
+            }
+        }
+        delete doc;
+    }
+    ToolkitShutdown();
+    return status;
+}
