@@ -1,6 +1,7 @@
 #include "dialog_hooks.h"
 
 #include "shell_hooks.h"
+#include "timeline_dialogs.h"
 
 namespace {
 
@@ -18,4 +19,5 @@ bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 void InstallDialogHooks()
 {
     gShellHooks.handleCommand = HandleCommand;
+    InstallTimelineDialogs();
 }
