@@ -74,7 +74,7 @@ void TimelineWnd::SetDocFrame(int32_t frame)
 void TimelineWnd::MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message)
 {
     ShellPanel::MouseDown(x, y, button, modifiers, message);
-    if (!fDocument || fCapturedChild)
+    if (!fDocument || (fCapturedChild && fCapturedChild != this))
         return;
     const int32_t frame = FrameAtX(x);
     fPressFrame = frame;
