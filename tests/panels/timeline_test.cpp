@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app_prefs.h"
+#include "interface_fonts.h"
+#include "qv_layer.h"
 #include "meshlayer.h"
 #include "qv_message.h"
 #include "qv_tab_view.h"
@@ -463,6 +465,115 @@ TEST(TimelineZoom, WidthsStayWithinOneToEight)
         t.HandleMessage(&in);
         EXPECT_EQ(t.fFrameWidth, expected);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The panel drawn into a layer of its own (no window): pixels read back from the layer's image.
+class TimelineDrawingTest : public TimelineTest {
+protected:
+    class Watched : public Timeline {
+    public:
+        using Timeline::Timeline;
+        void Invalidate(int32_t left, int32_t top, int32_t right, int32_t bottom) override
+        {
+            fFlushed.push_back(QV_Rect { left, top, right, bottom });
+        }
+        void Refresh() override { fFlushed.push_back(Bounds()); }
+        std::vector<QV_Rect> fFlushed;
+    };
+
+    void SetUp() override
+    {
+        TimelineTest::SetUp();
+        if (!gWidgetFont) {
+            CreateInterfaceFonts();
+            fOwnFonts = true;
+        }
+        Key(layer, 6);
+        Key(layer, 24);
+        watched = new Watched(&doc);
+        host = std::make_unique<QV_Layer>(0);
+        host->ResizeTo(watched->Size().x, watched->Size().y);
+        host->AddView(watched);
+    }
+    void TearDown() override
+    {
+        host.reset();
+        if (fOwnFonts)
+            DeleteInterfaceFonts();
+        TimelineTest::TearDown();
+    }
+    rgb_color Pixel(int32_t x, int32_t y) const
+    {
+        const QV_PixelBuffer& image = host->fImage.buffer;
+        const uint8_t* p = image.pixels + y * image.rowBytes + x * 4;
+        return rgb_color { p[2], p[1], p[0], p[3] };
+    }
+    // The key row's line: the first row shown is "All Channels".
+    int32_t RowY() const { return watched->IconColumnTop() + 8; }
+    int32_t KeyX(int32_t frame) const { return watched->FrameX(frame, watched->FirstVisibleFrame()); }
+
+    Watched* watched = nullptr;
+    std::unique_ptr<QV_Layer> host;
+    bool fOwnFonts = false;
+};
+
+bool Same(rgb_color a, rgb_color b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+TEST_F(TimelineDrawingTest, KeysAreIconsAtWidthEightAndEllipsesBelow)
+{
+    gPrefs.masterAnimChannel = true;
+    const rgb_color fill { 154, 175, 194, 255 };
+    const rgb_color outline { 23, 47, 90, 255 };
+    watched->Draw();
+    EXPECT_FALSE(Same(Pixel(KeyX(6), RowY() + 1), fill) || Same(Pixel(KeyX(6), RowY() + 1), outline));
+    QV_Message out(7021);
+    watched->HandleMessage(&out);
+    watched->HandleMessage(&out);
+    ASSERT_EQ(watched->fFrameWidth, 2);
+    EXPECT_TRUE(Same(Pixel(KeyX(6), RowY() + 1), fill) || Same(Pixel(KeyX(6), RowY() + 1), outline));
+    // Frame 0's number is red, others in the text colour.
+    const QV_Rect r = watched->RulerRect();
+    auto redIn = [&](int32_t x0, int32_t x1) {
+        for (int32_t y = r.top + 1; y < r.bottom - 5; y++) {
+            for (int32_t x = x0; x <= x1; x++) {
+                const rgb_color c = Pixel(x, y);
+                if (c.r > 200 && c.g < 90 && c.b < 90)
+                    return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(redIn(KeyX(0) - 4, KeyX(0) + 4));
+    EXPECT_FALSE(redIn(KeyX(24) - 8, KeyX(24) + 8));
+}
+
+TEST_F(TimelineDrawingTest, PlayingForwardRepaintsOnlyTheStrip)
+{
+    watched->Draw();
+    const QV_Rect k = watched->KeyAreaRect();
+    const int32_t probeY = k.bottom - 2;
+    const int32_t far = KeyX(20);
+    const rgb_color before = Pixel(far, probeY);
+    watched->fFlushed.clear();
+    watched->SetFrame(1, true);
+    watched->SetFrame(2, true);
+    ASSERT_FALSE(watched->fFlushed.empty());
+    const QV_Rect strip = watched->fFlushed.back();
+    EXPECT_LE(strip.left, KeyX(1));
+    EXPECT_GE(strip.right, KeyX(2));
+    EXPECT_LT(strip.right, KeyX(6)) << "only the columns between the two frames";
+    EXPECT_TRUE(Same(Pixel(KeyX(2), probeY), rgb_color { 255, 0, 0, 255 })) << "the new frame line";
+    EXPECT_TRUE(Same(Pixel(far, probeY), before));
+    // Stopped, the whole panel goes to the window again.
+    watched->SetFrame(3, false);
+    EXPECT_EQ(watched->fFlushed.back().right, watched->Bounds().right);
 }
 
 } // namespace
