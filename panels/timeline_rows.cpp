@@ -582,7 +582,7 @@ void TimelineWnd::SetFrame(int32_t frame, bool playing)
     const int32_t after = FirstVisibleFrame();
     const bool scrolled = after != before;
     DrawTimeline(playing && !(scrolled && after > before));
-    if (playing && frame > fPreviousShownFrame && !scrolled && fFloatWindow == nullptr && OwnerLayer()) {
+    if (playing && frame > fPreviousShownFrame && !scrolled && OwnerLayer()) {
         const QV_Rect r = RulerRect();
         const QV_Rect k = KeyAreaRect();
         int32_t x0 = r.left + (fPreviousShownFrame - after) * fFrameWidth;

@@ -83,7 +83,7 @@ public:
     void KeyDown(int32_t key, int32_t modifiers) override;
 
     // Rows and tables (timeline_rows.cpp).
-    void SetFrame(int32_t frame, bool playing);
+    void SetFrame(int32_t frame, bool playing) override;
     void SelectChannelKey(int32_t channelID);
     void UpdateSelectedChannels();
     void RebuildRows(bool keepSelection);

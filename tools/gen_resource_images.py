@@ -125,8 +125,11 @@ def circle(cx, cy, r, n=16):
 
 
 def ring(cx, cy, r, w):
-    # Two polygons of opposite winding give a hole with the even-odd test of inside().
-    return [circle(cx, cy, r), circle(cx, cy, r - w)]
+    # One polygon around the outside and back around the inside: the crossing test of inside()
+    # leaves the middle open.
+    outer = circle(cx, cy, r)
+    inner = circle(cx, cy, r - w)[::-1]
+    return [outer + [outer[0]] + [inner[-1]] + inner]
 
 
 # Key icons: 7 x 9, centred on the key's frame (x 3.5), one per interpolation kind.
