@@ -24,6 +24,8 @@ void ShellPanel::SetDocument(VornDoc* document)
     fDocument = document;
 }
 
+void ShellPanel::SetFrame(int32_t, bool) { }
+
 void ShellPanel::HandleMessage(QV_Message* message)
 {
     if (message && message->fWhat >= 1000 && message->fWhat <= 1105)

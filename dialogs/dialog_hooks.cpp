@@ -2,6 +2,7 @@
 
 #include "layer_settings_hook.h"
 #include "shell_hooks.h"
+#include "timeline_dialogs.h"
 
 namespace {
 
@@ -19,4 +20,5 @@ bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 void InstallDialogHooks()
 {
     gShellHooks.handleCommand = HandleCommand;
+    InstallTimelineDialogs();
 }

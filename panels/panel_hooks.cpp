@@ -1,13 +1,12 @@
 #include "panel_hooks.h"
 
 #include "shell_hooks.h"
+#include "timeline_wnd.h"
 
 namespace {
 
-ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
+ShellPanel* MakeFilledPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 {
-    (void)owner;
-    (void)document;
     // A kind without its panel yet keeps the shell's empty one.
     switch (kind) {
     case PanelKind::Tools:
@@ -15,7 +14,7 @@ ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
     case PanelKind::Layers:
         return nullptr;
     case PanelKind::Timeline:
-        return nullptr;
+        return new TimelineWnd(owner, document);
     case PanelKind::Style:
         return nullptr;
     }
@@ -26,5 +25,5 @@ ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 
 void InstallPanelHooks()
 {
-    gShellHooks.makePanel = MakePanel;
+    gShellHooks.makePanel = MakeFilledPanel;
 }

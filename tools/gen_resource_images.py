@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the application's own playback-button and cursor pictures as small PNG files.
+"""Draws the application's own interface pictures (playback buttons, cursors, the timeline's key
+icons, zoom buttons, layer type and channel icons) as small PNG files.
 
     tools/gen_resource_images.py [OUTPUT_FOLDER]    (default: data/Resources)
 
@@ -118,6 +119,120 @@ def cursor(shapes, path):
     c.png(path)
 
 
+def circle(cx, cy, r, n=16):
+    import math
+    return [(cx + r * math.cos(2 * math.pi * i / n), cy + r * math.sin(2 * math.pi * i / n)) for i in range(n)]
+
+
+def ring(cx, cy, r, w):
+    # One polygon around the outside and back around the inside: the crossing test of inside()
+    # leaves the middle open.
+    outer = circle(cx, cy, r)
+    inner = circle(cx, cy, r - w)[::-1]
+    return [outer + [outer[0]] + [inner[-1]] + inner]
+
+
+# Key icons: 7 x 9, centred on the key's frame (x 3.5), one per interpolation kind.
+KEY_SHAPES = {
+    "keyframe": [circle(3.5, 4.5, 3.4)],
+    "keyframe_linear": [diamond(3.5, 4.5, 3.5)],
+    "keyframe_ease": [[(0.5, 1.5), (6.5, 1.5), (6.5, 7.5), (0.5, 7.5)], ],
+    "keyframe_step": [rect(0.5, 1, 6.5, 8)],
+    "keyframe_noisy": [[(3.5, 0), (4.6, 3), (7, 3.2), (5, 5.2), (5.8, 8.5), (3.5, 6.6), (1.2, 8.5), (2, 5.2),
+                        (0, 3.2), (2.4, 3)]],
+    "keyframe_cycle": ring(3.5, 4.5, 3.5, 1.6),
+    "keyframe_ref": [[(0, 1), (7, 1), (3.5, 8.5)]],
+    "keyframe_easein": [[(0.5, 1), (3.5, 1), (6.5, 4.5), (3.5, 8), (0.5, 8)]],
+    "keyframe_easeout": [[(6.5, 1), (3.5, 1), (0.5, 4.5), (3.5, 8), (6.5, 8)]],
+}
+KEY_COLOR = (64, 96, 150)
+KEY_SELECTED = (215, 40, 40)
+
+LAYER_TYPES = {
+    "mesh_type": [[(2, 13), (6, 3), (10, 9), (14, 4), (14, 13)]],
+    "image_type": [rect(2, 3, 14, 13), [(3, 12), (7, 7), (10, 10), (11, 9), (13, 12)]],
+    "group_type": [rect(2, 3, 10, 10), rect(6, 7, 14, 14)],
+    "bone_type": [thick_line(3, 13, 13, 3, 2.5), circle(3.5, 12.5, 2), circle(12.5, 3.5, 2)],
+    "switch_type": [rect(2, 4, 14, 12)] + [rect(4, 6, 8, 10)],
+    "particle_type": [circle(4, 4, 1.8), circle(11, 5, 1.8), circle(6, 11, 1.8), circle(12, 12, 1.5)],
+    "note_type": [[(2, 2), (11, 2), (14, 5), (14, 14), (2, 14)]],
+    "mesh3d_type": [[(8, 1), (14, 4.5), (14, 11.5), (8, 15), (2, 11.5), (2, 4.5)]],
+    "audio_type": [rect(2, 6, 5, 10), [(5, 6), (10, 2), (10, 14), (5, 10)], rect(12, 5, 13, 11)],
+}
+
+
+def channel_shapes(name):
+    """A small glyph per channel family, 20 x 16."""
+    base = name.replace("channel_", "").replace("_sel", "")
+    glyphs = {
+        "layer_t": [thick_line(3, 8, 17, 8, 2), thick_line(10, 2, 10, 14, 2)],
+        "layer_s": [rect(3, 6, 9, 12), rect(8, 2, 17, 11)],
+        "layer_rot_z": ring(10, 8, 6, 2), "layer_rot_y": ring(10, 8, 6, 1.2), "layer_rot_x": ring(10, 8, 4, 1.5),
+        "layer_flip_h": [tri_left(2, 3, 9, 13), tri_right(11, 3, 18, 13)],
+        "layer_flip_v": [[(4, 7), (10, 1), (16, 7)], [(4, 9), (10, 15), (16, 9)]],
+        "layer_sh": [[(6, 3), (17, 3), (14, 13), (3, 13)]],
+        "layer_vis": [circle(10, 8, 6), ],
+        "layer_blur": [circle(10, 8, 6, 8)], "layer_alpha": [[(3, 13), (17, 3), (17, 13)]],
+        "layer_ao": ring(10, 8, 6, 3), "layer_shadow": [rect(3, 3, 12, 11), rect(7, 7, 17, 14)],
+        "layer_shading": [[(3, 3), (17, 3), (3, 13)]], "layer_mb": [rect(3, 5, 6, 11), rect(8, 5, 11, 11), rect(13, 5, 17, 11)],
+        "layer_all": [diamond(6, 8, 4), diamond(14, 8, 4)], "layer_ordering": [rect(3, 2, 17, 5), rect(3, 7, 17, 10), rect(3, 12, 17, 15)],
+        "point": [circle(10, 8, 3)], "curve": [thick_line(3, 13, 10, 4, 2), thick_line(10, 4, 17, 11, 2)],
+        "line": [thick_line(3, 12, 17, 4, 2.5)], "fill": [rect(4, 3, 16, 13)],
+        "width": [[(3, 8), (17, 3), (17, 13)]], "shapefx": [circle(10, 8, 6, 5)], "shapefxxform": [diamond(10, 8, 6)],
+        "bone": [thick_line(4, 12, 16, 4, 3)], "bone_t": [thick_line(4, 12, 16, 4, 3), rect(2, 2, 6, 6)],
+        "bone_s": [thick_line(4, 12, 16, 4, 3), rect(13, 10, 18, 15)], "bone_lock": [rect(5, 7, 15, 14)] + ring(10, 7, 4, 1.5),
+        "bone_dynamics": [[(3, 13), (7, 3), (10, 10), (13, 3), (17, 13)]],
+        "camera_track": [rect(2, 4, 13, 12), tri_right(13, 4, 18, 12)], "camera_zoom": ring(9, 8, 5, 1.5) + [thick_line(12, 11, 17, 15, 2)],
+        "camera_roll": ring(10, 8, 6, 1.5) + [rect(9, 2, 11, 8)], "camera_pantilt": [diamond(10, 8, 6)],
+        "switch": [rect(2, 4, 18, 12), rect(4, 6, 9, 10)], "particle": [circle(5, 5, 2), circle(14, 6, 2), circle(9, 12, 2)],
+        "tracking_point": [thick_line(10, 2, 10, 14, 1.5), thick_line(4, 8, 16, 8, 1.5)] + ring(10, 8, 4, 1.2),
+        "audio_level": [rect(3, 10, 6, 14), rect(8, 6, 11, 14), rect(13, 2, 16, 14)],
+        "audio_jump": [tri_right(3, 3, 10, 13), tri_right(10, 3, 17, 13)],
+    }
+    return glyphs.get(base, [circle(10, 8, 5)])
+
+
+CHANNEL_ICONS = ["channel_" + n for n in (
+    "audio_jump", "audio_level", "bone", "bone_dynamics", "bone_lock", "bone_s", "bone_sel", "bone_sel_dynamics",
+    "bone_sel_lock", "bone_sel_s", "bone_sel_t", "bone_t", "camera_pantilt", "camera_roll", "camera_track",
+    "camera_zoom", "curve", "curve_sel", "fill", "fill_sel", "layer_all", "layer_alpha", "layer_ao", "layer_blur",
+    "layer_flip_h", "layer_flip_v", "layer_mb", "layer_ordering", "layer_rot_x", "layer_rot_y", "layer_rot_z",
+    "layer_s", "layer_sh", "layer_shading", "layer_shadow", "layer_t", "layer_vis", "line", "line_sel", "particle",
+    "point", "point_sel", "shapefx", "shapefx_sel", "shapefxxform", "shapefxxform_sel", "switch", "tracking_point",
+    "tracking_point_sel", "width", "width_sel")]
+
+
+def timeline_images(out):
+    for name, shapes in KEY_SHAPES.items():
+        for suffix, color in (("", KEY_COLOR), ("_sel", KEY_SELECTED)):
+            c = Canvas(7, 9)
+            c.fill(shapes, color)
+            c.png(os.path.join(out, name + suffix + ".png"))
+    for name, minus in (("zoom_out", True), ("zoom_in", False)):
+        c = Canvas(16, 16)
+        c.fill(ring(6.5, 6.5, 5, 1.5) + [thick_line(10, 10, 14.5, 14.5, 2.5)], INK)
+        bars = [rect(4, 6, 9, 7.2)] + ([] if minus else [rect(5.9, 4, 7.1, 9)])
+        c.fill(bars, INK)
+        c.png(os.path.join(out, name + ".png"))
+    c = Canvas(12, 12)
+    c.fill([[(2, 4), (10, 4), (6, 9)]], INK)
+    c.png(os.path.join(out, "expanded.png"))
+    c = Canvas(12, 12)
+    c.fill([[(4, 2), (9, 6), (4, 10)]], INK)
+    c.png(os.path.join(out, "unexpanded.png"))
+    for name, shapes in LAYER_TYPES.items():
+        c = Canvas(16, 16)
+        c.fill(shapes, INK)
+        c.png(os.path.join(out, name + ".png"))
+    c = Canvas(8, 8)
+    c.fill([[(0, 8), (4, 0), (6, 0), (2, 8)], [(4, 8), (8, 0), (8, 4), (6, 8)]], (255, 255, 255))
+    c.png(os.path.join(out, "sequence_mover.png"))
+    for name in CHANNEL_ICONS:
+        c = Canvas(20, 16)
+        c.fill(channel_shapes(name), (200, 60, 60) if "_sel" in name else INK)
+        c.png(os.path.join(out, name + ".png"))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "Resources")
@@ -139,6 +254,7 @@ def main():
     cursor(arrow_h(7.5) + arrow_v(7.5), os.path.join(out, "curs_resize.png"))
     cursor(arrow_h(7.5), os.path.join(out, "curs_hresize.png"))
     cursor(arrow_v(7.5), os.path.join(out, "curs_vresize.png"))
+    timeline_images(out)
 
 
 if __name__ == "__main__":
