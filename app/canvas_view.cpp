@@ -16,9 +16,6 @@
 #include "vorndoc.h"
 #include "vornlayer.h"
 
-int32_t OnionSkinFrames[kOnionSkinCount]
-    = { kNoOnionSkin, kNoOnionSkin, kNoOnionSkin, kNoOnionSkin, kNoOnionSkin, kNoOnionSkin, kNoOnionSkin, kNoOnionSkin };
-
 namespace {
 
 constexpr rgb_color kFrameGuide { 152, 152, 203, 255 };

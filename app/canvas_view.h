@@ -5,6 +5,7 @@
 #include "qv_baseimage.h"
 #include "qv_path.h"
 #include "qv_view.h"
+#include "timeline_marks.h"
 #include "vorn_view.h"
 #include "xgraphics.h"
 
@@ -13,12 +14,6 @@ class MainLayer;
 class ToolScript;
 class VornDoc;
 struct MouseEvent;
-
-// The frames whose drawings show over the current one (entry -100000: none); the timeline sets
-// them.
-constexpr int32_t kOnionSkinCount = 8;
-constexpr int32_t kNoOnionSkin = -100000;
-extern int32_t OnionSkinFrames[kOnionSkinCount];
 
 // Zoom bounds shared by every way of zooming: a wheel held down or a long zoom drag stops at
 // the top instead of running to infinity.

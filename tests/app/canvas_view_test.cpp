@@ -43,7 +43,7 @@ protected:
         gPrefs.markZero = false;
         doc.SetShape(400, 200);
         for (int32_t& frame : OnionSkinFrames)
-            frame = kNoOnionSkin;
+            frame = kOnionSkinOff;
     }
     void TearDown() override { ResetPreferences(); }
 
