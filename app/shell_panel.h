@@ -16,6 +16,8 @@ public:
 
     // The document the panel shows (null when none).
     virtual void SetDocument(VornDoc* document);
+    // The tools palette enables its buttons by asking the scripts; other panels have none.
+    virtual void UpdateToolButtons() { }
     // Notifications (1000 to 1105) are the filled panels' to act on; the rest goes to the
     // main window.
     void HandleMessage(QV_Message* message) override;

@@ -1,17 +1,16 @@
 #include "panel_hooks.h"
 
 #include "shell_hooks.h"
+#include "tool_wnd.h"
 
 namespace {
 
-ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
+ShellPanel* MakeLibraryPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 {
-    (void)owner;
-    (void)document;
     // A kind without its panel yet keeps the shell's empty one.
     switch (kind) {
     case PanelKind::Tools:
-        return nullptr;
+        return new ToolWnd(owner, document);
     case PanelKind::Layers:
         return nullptr;
     case PanelKind::Timeline:
@@ -26,5 +25,5 @@ ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 
 void InstallPanelHooks()
 {
-    gShellHooks.makePanel = MakePanel;
+    gShellHooks.makePanel = MakeLibraryPanel;
 }
