@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "../core/scratch_folder.h"
+#include "m_mesh.h"
+#include "m_point.h"
 #include "main_layer.h"
+#include "meshlayer.h"
+#include "script_app_services.h"
+#include "shell_script_services.h"
 #include "mesh3dlayer.h"
 #include "qv_message.h"
 #include "resource_images.h"
@@ -60,6 +65,32 @@ TEST_F(WindowDispatchTest, ToolIdsSelectRunOrAreIgnored)
     fWindow->NewDocument();
     EXPECT_EQ(layer->fCurrentTool, fScripts.Tool(ScriptedApp::kPlainA));
     EXPECT_EQ(fWindow->fDocument->fCurrentTool, "Plain_a");
+}
+
+TEST_F(WindowDispatchTest, ScriptsReachTheWindowAndItsLayerWhileItLives)
+{
+    EXPECT_FALSE(ScriptServices().HasMainWindow());
+    InstallShellScriptServices(fWindow.get());
+    ScriptAppServices& services = ScriptServices();
+    EXPECT_TRUE(services.HasMainWindow());
+    EXPECT_TRUE(services.HasMainLayer());
+    QV_Message mark(3400);
+    services.DispatchToMainLayer(mark);
+    EXPECT_EQ(fScripts.Global("MarkRuns"), "1");
+
+    M_Mesh* mesh = static_cast<MeshLayer*>(fWindow->fDocument->GetSelectedLayer())->Mesh();
+    mesh->AddLonePoint(QV_Vector2 { 0, 0 }, 0);
+    mesh->AppendPoint(QV_Vector2 { 1, 0 }, 0);
+    mesh->SelectNone();
+    mesh->GetPoint(0)->fSelected = true;
+    EXPECT_FALSE(services.IsCopyable()); // one point is not enough
+    mesh->GetPoint(1)->fSelected = true;
+    EXPECT_TRUE(services.IsCopyable());
+    EXPECT_FALSE(services.IsPasteable());
+
+    // The window takes its services with it.
+    fWindow.reset();
+    EXPECT_FALSE(ScriptServices().HasMainWindow());
 }
 
 TEST_F(WindowDispatchTest, AnObjFileBecomesA3DLayerAboveTheSelectedOne)
