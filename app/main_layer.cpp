@@ -242,6 +242,8 @@ MainLayer::MainLayer(VornWnd* window, int32_t left, int32_t top, int32_t right, 
     , fCanvasViews {}
     , fCurrentView(nullptr)
     , fCurrentTool(nullptr)
+    , fToolRow(nullptr)
+    , fToolIcon(nullptr)
     , fSplitDrag(false)
     , fSplitKind(0)
     , fLastStaticState(false)
@@ -475,23 +477,22 @@ void MainLayer::BuildBars()
 
 void MainLayer::HandleMessage(QV_Message* message)
 {
-    if (!message)
+    if (!message || HandleCommand(message))
         return;
     const int32_t what = message->fWhat;
-    if (what == 3180 || what == 3181) {
-        if (auto* canvas = dynamic_cast<VornView*>(fCurrentView))
-            canvas->ResetView(2);
-        return;
-    }
-    // The window's own commands come back to it; the rest belong to the canvas, tools and
-    // playback (their issues fill them in) and stop here.
-    if ((what >= 3110 && what <= 3304) || what == CMD_QUIT || what == -1009) {
-        if (fMainWindow)
-            fMainWindow->HandleMessage(message);
-        return;
-    }
-    if (what == 1000)
+    if (what == 1000) {
         EnablePlayback();
+        if (fMainWindow && fMainWindow->fToolWnd)
+            fMainWindow->fToolWnd->UpdateToolButtons();
+        return;
+    }
+    // The frame fields, playback and the notifications with an entry of their own stay here;
+    // the rest is the main window's.
+    const bool playback = (what >= 1000 && what <= 1108 && what != 1001 && what != 1003 && what != 1005
+                              && what != 1006 && what != 1007)
+        || what == 3001 || what == 3002;
+    if (!playback)
+        PassOn(message);
 }
 
 void MainLayer::EnablePlayback()
@@ -596,13 +597,6 @@ void MainLayer::UpdateRecentMenu()
         fRecentMenu->SetEnabled(message, present);
     }
 }
-
-void MainLayer::SelectTool(ToolScript* tool)
-{
-    fCurrentTool = tool;
-}
-
-void MainLayer::SelectToolByName(const char*) { }
 
 void MainLayer::UpdateAudioTracks() { }
 

@@ -15,9 +15,12 @@ class QV_LayoutView;
 class QV_Menu;
 class QV_MenuBar;
 class QV_TextControl;
+class QV_StaticPicture;
+class ScriptRegistry;
 class StatusBar;
 class ToolScript;
 class VornDoc;
+class VornView;
 class VornWnd;
 
 // A bar of the main layer: the box gradient with an edge line at its top or bottom. The tool
@@ -72,10 +75,32 @@ public:
     void RefreshPanels();
     void RefreshViews();
     void UpdateRecentMenu();
-    // Tool selection belongs to the canvas and tools (#33): the tool is kept and handed on.
+    // Makes the tool current (null: none): the status bar shows its description, the canvas
+    // views take it and its cursor, and the tool builds its widgets on the tool options bar.
     void SelectTool(ToolScript* tool);
+    // The first tool of the list with that script name, when it is enabled: a button tool runs,
+    // any other becomes current (through the tools palette when there is one).
     void SelectToolByName(const char* name);
     void UpdateAudioTracks();
+
+    // The editing, drawing, bone, view, animation, script and tool commands the layer carries
+    // out itself (main_layer_commands.cpp); false for those it leaves to others.
+    bool HandleCommand(QV_Message* message);
+    // Keys the bones of the current bone layer (all, or the selected ones) back to their rest
+    // pose at the layer's frame.
+    void ResetBones(bool selectedOnly);
+    // The question of a command, modal over the main window: the button pressed (0 first).
+    virtual int32_t Ask(const char* line1, const char* line2, const char* button1, const char* button2);
+    // A vector layer with two or more selected points, or a bone or switch layer with a
+    // selected bone.
+    bool IsCopyable() const;
+    // The clipboards come with Cut, Copy and Paste; until then nothing is pasteable.
+    bool IsPasteable() const;
+    // The canvas view the tools draw through: the current view when it is one.
+    VornView* CurrentScriptView() const;
+    ScriptRegistry* Registry() const;
+    // To the main window, which carries out what the layer leaves.
+    virtual void PassOn(QV_Message* message);
 
     void Arrange();
     void CenterPlaybackButtons();
@@ -106,6 +131,9 @@ public:
     ToolScript* fCurrentTool;
     // The space key is down: a left drag on the canvas navigates instead of reaching the tool.
     bool fSpaceHeld = false;
+    // The tool's own row of widgets on the tool options bar, and its icon there.
+    QV_LayoutView* fToolRow;
+    QV_StaticPicture* fToolIcon;
     bool fSplitDrag;
     int32_t fSplitKind;
     QV_Point fLastMouse;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 class MainLayer;
+class QV_Message;
 class QV_Rect;
 class QV_View;
 class QV_Wnd;
@@ -37,8 +38,20 @@ struct ShellHooks {
     // Commands of the File menu that later windows carry out (export 3118, preview 3116/3117,
     // imports...), with the message's "path" when it has one; false when not handled.
     bool (*handleCommand)(VornWnd* owner, int32_t command, const char* path) = nullptr;
-    // The main window installs the script application services when its scripts are loaded.
+    // The main window installs the script application services when its scripts are loaded
+    // (after its own, which answer for the main window and its layer).
     void (*installScriptServices)(VornWnd* owner) = nullptr;
+    // Main layer commands that later dialogs and windows carry out: the movie preview (3129),
+    // Cut, Copy and Paste (3132 to 3134), the Insert Text, random line width, motion tracking,
+    // grid settings, rescale, copy frame, blend morphs and audio level dialogs (3150, 3153, 3176,
+    // 3189, 3206 to 3209, 3214) and the preferences (-1010). Answers the dialog's result
+    // (MSG_OK, MSG_CANCEL, or any other non-zero value once it ran), or 0 when nothing ran; the
+    // layer does what follows.
+    int32_t (*runLayerCommand)(MainLayer* layer, int32_t command, QV_Message* message) = nullptr;
+    // Commands the canvas view carries out on itself: the orbit presets (3182 to 3187), the
+    // tracing image's visibility (3194) and a chosen tracing image (3126, with its path); false
+    // when not handled.
+    bool (*canvasCommand)(QV_View* canvas, int32_t command, const char* path) = nullptr;
 };
 
 extern ShellHooks gShellHooks;

@@ -18,6 +18,8 @@ public:
     virtual void SetDocument(VornDoc* document);
     // The document frame moved (playing while playback runs): the timeline follows it.
     virtual void SetFrame(int32_t frame, bool playing);
+    // The tools palette enables its buttons by asking the scripts; other panels have none.
+    virtual void UpdateToolButtons() { }
     // Notifications (1000 to 1105) are the filled panels' to act on; the rest goes to the
     // main window.
     void HandleMessage(QV_Message* message) override;

@@ -14,8 +14,13 @@
 #include "qv_dc.h"
 #include "qv_font.h"
 #include "qv_layout_view.h"
+#include "image_format_registry.h"
+#include "grouplayer.h"
+#include "mesh3dlayer.h"
 #include "qv_message.h"
 #include "script.h"
+#include "shell_open.h"
+#include "shell_script_services.h"
 #include "script_registry.h"
 #include "shell_panel.h"
 #include "status_bar.h"
@@ -66,6 +71,7 @@ VornWnd::VornWnd(const char* commandLine)
 
 VornWnd::~VornWnd()
 {
+    InstallShellScriptServices(nullptr);
     if (gVornWnd == this)
         gVornWnd = nullptr;
     if (gApp && gApp->fMainWindow == this)
@@ -84,6 +90,7 @@ void VornWnd::Opened()
         gShellHooks.showAbout(this, 3);
     if (Vorn* app = TheApp(); app && app->fScriptRegistry)
         app->fScriptRegistry->LoadScripts();
+    InstallShellScriptServices(this);
     if (gShellHooks.installScriptServices)
         gShellHooks.installScriptServices(this);
     const QV_Rect bounds = Bounds();
@@ -141,6 +148,8 @@ void VornWnd::TogglePanel(PanelKind kind)
         panel->Dock(fMainLayer, PanelFollowFlags(kind));
     else
         panel->Float();
+    if (kind == PanelKind::Tools)
+        panel->UpdateToolButtons();
 }
 
 void VornWnd::HandleMessage(QV_Message* message)
@@ -158,7 +167,10 @@ void VornWnd::HandleMessage(QV_Message* message)
     }
     if (what >= 3600 && what <= 3799) {
         Vorn* app = TheApp();
+        // An id beyond the current list (a palette built from an older one) selects nothing.
         ToolScript* tool = app && app->fScriptRegistry ? app->fScriptRegistry->ToolAt(what - 3600) : nullptr;
+        if (tool && tool->fSpacer)
+            return;
         if (tool && tool->fButton) {
             if (fMainLayer)
                 fMainLayer->HandleMessage(message);
@@ -275,6 +287,8 @@ void VornWnd::HandleMessage(QV_Message* message)
     default:
         break;
     }
+    if (what >= 3116 && what <= 3304 && HandleLaterCommand(what, path))
+        return;
     if (what >= CMD_RECENT_FIRST && what < CMD_RECENT_FIRST + kRecentFileCount) {
         const QV_Path recent = fRecentFiles[what - CMD_RECENT_FIRST];
         if (!recent.IsEmpty())
@@ -286,6 +300,166 @@ void VornWnd::HandleMessage(QV_Message* message)
     if ((what > CMD_NEW && what <= 3304) || (what >= 1001 && what <= 1105))
         return;
     QV_Wnd::HandleMessage(message);
+}
+
+bool VornWnd::Later(int32_t what, const char* path)
+{
+    if (gShellHooks.handleCommand)
+        gShellHooks.handleCommand(this, what, path);
+    return true;
+}
+
+bool VornWnd::CountLimitReached(int32_t what)
+{
+    if (!fDocument)
+        return false;
+    QV_ArrayList layers;
+    if (what == 3123) {
+        fDocument->CollectMovieLayers(layers, nullptr);
+        if (layers.fCount < 1)
+            return false;
+        ShowAlert(ALERT_WARNING, Localize("/Windows/Main/MaxVideoLayers=No more than one video layer is allowed."),
+            nullptr, nullptr, Localize("/Strings/OK=OK"), nullptr, nullptr);
+        return true;
+    }
+    fDocument->CollectAudioLayers(layers, nullptr);
+    if (layers.fCount < 2)
+        return false;
+    ShowAlert(ALERT_WARNING, Localize("/Windows/Main/MaxAudioLayers=No more than 2 audio layers are allowed."), nullptr,
+        nullptr, Localize("/Strings/OK=OK"), nullptr, nullptr);
+    return true;
+}
+
+void VornWnd::ImportObj(const char* path)
+{
+    VornLayer* selected = fDocument->GetSelectedLayer();
+    auto* layer = new Mesh3DLayer();
+    layer->SetSourceMesh(path);
+    layer->SetName(QV_Path(path).FileName().CString());
+    if (selected && selected->Parent())
+        selected->Parent()->InsertLayer(layer, selected, true);
+    else
+        fDocument->InsertLayer(layer, selected, true);
+    fDocument->SetSelLayer(layer);
+    layer->SetCurFrame(0);
+    layer->SetCurFrame(fDocument->CurFrame());
+    fDocument->SetDirty();
+    fDocument->SetCurFrame(fDocument->CurFrame());
+    PostMessage(1006);
+    PostMessage(1005);
+}
+
+void VornWnd::OpenInAppFolder(const char* name)
+{
+    QV_Path file = AppFolder();
+    file.Append(name);
+    ShellOpen(file.CString());
+}
+
+bool VornWnd::HandleLaterCommand(int32_t what, const char* path)
+{
+    const QV_String importTitle = Localize("/Windows/Main/Import=Import");
+    const QV_String appFiles = QV_String(AppTitle()) + " Files";
+    constexpr const char* kMoviePattern = "*.mov;*.avi;*.mp4;*.m4v;*.mpg;*.mpeg";
+    switch (what) {
+    case 3116:
+    case 3117:
+    case 3118:
+    case 3120:
+        // Playback stops before a window renders the document.
+        if (fMainLayer)
+            fMainLayer->PostMessage(1103);
+        if (what == 3120 || fDocument)
+            Later(what, path);
+        return true;
+    case 3119:
+    case 3282:
+    case 3283:
+    case 3285:
+        // Video upload and the web pages are gone; their rows stay quiet.
+        return true;
+    case 3121:
+        if (path)
+            return Later(what, path);
+        RunOpenFileDialog(importTitle.CString(), this, this, 3121, appFiles.CString(), "*.celv;*.vorn");
+        return true;
+    case 3122:
+    case 3123:
+    case 3127:
+        if (what != 3127 && !fDocument)
+            return true;
+        if (what != 3122 && CountLimitReached(what))
+            return true;
+        if (path) {
+            const QV_String media = QV_Path(path).MediaType();
+            if ((what == 3122 && media == "image") || (what == 3123 && media == "video") || what == 3127)
+                Later(what, path);
+            return true;
+        }
+        if (what == 3122)
+            RunOpenFileDialog(Localize("/Windows/Main/SelectImage=Select Image"), this, this, what, "Image Files",
+                ImageOpenFilter.CString());
+        else if (what == 3123)
+            RunOpenFileDialog(
+                Localize("/Windows/Main/SelectMovie=Select Movie"), this, this, what, "Movie Files", kMoviePattern);
+        else
+            RunOpenFileDialog(Localize("/Windows/Main/SelectAudioFile=Select Audio File"), this, this, what,
+                "Audio Files", "*.wav;*.aif;*.aiff;*.au;*.snd;*.mp3;*.m4a;*.mid;*.midi;*.m4p;*.m4b");
+        return true;
+    case 3124:
+    case 3125:
+        if (!fDocument)
+            return true;
+        if (path)
+            return Later(what, path);
+        RunOpenFileDialog(importTitle.CString(), this, this, 3124, what == 3124 ? "Illustrator Files" : "EPS Files",
+            what == 3124 ? "*.ai" : "*.eps");
+        return true;
+    case 3126:
+        if (!fDocument)
+            return true;
+        if (path) {
+            if (QV_Path(path).MediaType() == "image" && fMainLayer && fMainLayer->fCurrentView
+                && gShellHooks.canvasCommand)
+                gShellHooks.canvasCommand(fMainLayer->fCurrentView, 3126, path);
+            return true;
+        }
+        RunOpenFileDialog(Localize("/Windows/Main/SelectTracingImage=Select Tracing Image"), this, this, 3126,
+            "Image Files", ImageOpenFilter.CString());
+        return true;
+    case 3128:
+        if (!fDocument)
+            return true;
+        if (path)
+            ImportObj(path);
+        else
+            RunOpenFileDialog(importTitle.CString(), this, this, 3128, "OBJ Files", "*.obj");
+        return true;
+    case 3254:
+    case 3281:
+        return Later(what, path);
+    case 3280:
+        OpenInAppFolder(Localize("/Application/ManualPomra=Celvane Pomra 6 Users Manual.pdf"));
+        return true;
+    case 3286:
+        if (gShellHooks.showWelcomeScreen)
+            gShellHooks.showWelcomeScreen(this);
+        return true;
+    case 3287:
+        OpenInAppFolder("Library");
+        return true;
+    case 3289:
+        if (path)
+            return Later(what, path);
+        RunOpenFileDialog("Select Structure File", this, this, 3289, nullptr, nullptr);
+        return true;
+    case 3290:
+        OpenInAppFolder(Localize("/Application/QuickStartPomra=Celvane Pomra 6 Quick Start Guide.pdf"));
+        return true;
+    default:
+        break;
+    }
+    return false;
 }
 
 void VornWnd::RunProjectSettings()

@@ -56,6 +56,15 @@ protected:
 
 private:
     void RunProjectSettings();
+    // The rows of 3116 to 3304 that open dialogs, import, open files or call on later windows;
+    // false for the rest.
+    bool HandleLaterCommand(int32_t what, const char* path);
+    // Hands the command to the windows built later; true.
+    bool Later(int32_t what, const char* path);
+    // The movie (3123) or audio (3127) layer limit: true, after its alert, when reached.
+    bool CountLimitReached(int32_t what);
+    void ImportObj(const char* path);
+    void OpenInAppFolder(const char* name);
 };
 
 // The one main window while it is open, else null.

@@ -2,6 +2,7 @@
 
 #include "shell_hooks.h"
 #include "timeline_wnd.h"
+#include "tool_wnd.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ ShellPanel* MakeFilledPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
     // A kind without its panel yet keeps the shell's empty one.
     switch (kind) {
     case PanelKind::Tools:
-        return nullptr;
+        return new ToolWnd(owner, document);
     case PanelKind::Layers:
         return nullptr;
     case PanelKind::Timeline:

@@ -84,6 +84,7 @@ void ScriptRegistry::LoadScripts()
 
 void ScriptRegistry::UnloadScripts()
 {
+    fToolListGeneration++;
     ScriptPrefs prefs(fUserSettings);
     for (int32_t i = fMenuScripts.fCount - 1; i >= 0; i--) {
         MenuScript* script = MenuScriptAt(i);
@@ -214,6 +215,7 @@ void ScriptRegistry::AppendListedTool(
 
 void ScriptRegistry::LoadToolList()
 {
+    fToolListGeneration++;
     const std::string folder = JoinScriptPath(fScriptsFolder.CString(), "tool");
     std::ifstream file(JoinScriptPath(folder, "_tool_list.txt"), std::ios::binary);
     if (file) {

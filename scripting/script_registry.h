@@ -66,6 +66,9 @@ public:
 
     QV_ArrayList fMenuScripts;
     QV_ArrayList fTools;
+    // Counts the tool list's loads, so that what was built from an earlier list (the tools
+    // palette) knows to build again.
+    int32_t fToolListGeneration = 0;
     // The "scripts" folder of the application folder.
     QV_Path fScriptsFolder;
     QV_Message* fUserSettings;

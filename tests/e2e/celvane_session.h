@@ -80,6 +80,7 @@ protected:
             "SDL_AUDIODRIVER=dummy", "DBUS_SESSION_BUS_ADDRESS=disabled:",
             "LSAN_OPTIONS=suppressions=" + std::string(CELVANE_SOURCE_DIR)
                 + "/tests/app/lsan_suppressions.txt:print_suppressions=0" };
+        env.insert(env.end(), fExtraEnv.begin(), fExtraEnv.end());
         for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS" }) {
             if (const char* value = std::getenv(keep))
                 env.push_back(std::string(keep) + "=" + value);
@@ -274,6 +275,8 @@ protected:
         return WaitForExit();
     }
 
+    // More NAME=value entries for the program's environment.
+    std::vector<std::string> fExtraEnv;
     XvfbSession fServer;
     std::unique_ptr<ScopedEnv> fDisplay;
     ScratchFolder fRoot;

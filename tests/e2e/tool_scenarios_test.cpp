@@ -1,0 +1,94 @@
+// The tools as a user meets them: the palette over the test scripts of tests/data/dispatch_app,
+// its clicks, the status bar and the tool options bar.
+#include <filesystem>
+
+#include "celvane_session.h"
+
+namespace {
+
+const char* kUntitled = "Untitled.celv - Celvane";
+
+class ToolScenarios : public CelvaneSession {
+protected:
+    // An application folder of the built program's resources and the test scripts.
+    void StartWithTestScripts()
+    {
+        const std::filesystem::path app = fRoot.File("app");
+        std::filesystem::create_directories(app);
+        std::filesystem::create_directory_symlink(
+            std::filesystem::path(CELVANE_APP).parent_path() / "Resources", app / "Resources");
+        std::filesystem::copy(std::string(CELVANE_TEST_DATA) + "/dispatch_app/scripts", app / "scripts",
+            std::filesystem::copy_options::recursive);
+        fExtraEnv = { "CELVANE_APP_FOLDER=" + app.string(), "CELVANE_TOOL_LOG=" + fRoot.File("tool.log") };
+        Start();
+    }
+    // The box of the pixels of exactly that colour in the picture; width 0 when there are none.
+    ScreenBox ColourBox(const std::string& picture, const std::string& colour)
+    {
+        RunProgram({ "convert", picture, "-fill", "black", "+opaque", colour, "-fill", "white", "-opaque", colour,
+                       "-format", "%@", "info:" },
+            fRoot.File("box.txt"), nullptr);
+        ScreenBox box;
+        if (std::sscanf(fRoot.Get("box.txt").c_str(), "%dx%d+%d+%d", &box.width, &box.height, &box.x, &box.y) != 4
+            || box.width >= 1000)
+            box.width = 0;
+        return box;
+    }
+    // Pixels that differ between the same box of two pictures.
+    long BoxDiffers(const std::string& a, const std::string& b, const ScreenBox& box)
+    {
+        const std::string geometry = std::to_string(box.width) + "x" + std::to_string(box.height) + "+"
+            + std::to_string(box.x) + "+" + std::to_string(box.y);
+        RunProgram({ "sh", "-c",
+                       "convert '" + a + "' -crop " + geometry + " +repage png:- | compare -metric AE - '" + b
+                           + "[" + geometry + "]' null: 2>'" + fRoot.File("count.txt") + "'" },
+            "", nullptr);
+        return std::atol(fRoot.Get("count.txt").c_str());
+    }
+    void Click(int x, int y)
+    {
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }, "",
+            nullptr);
+        usleep(400000);
+    }
+};
+
+// S9, up to the canvas: the first tool of the list is current at start; a click on another
+// cell moves the selection's yellow there and shows that tool's description; a click back on
+// the recording tool returns both.
+TEST_F(ToolScenarios, ClickingAToolInThePaletteMakesItCurrent)
+{
+    StartWithTestScripts();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kUntitled, window));
+    const std::string yellow = "rgb(255,255,102)";
+    const std::string first = Screenshot("first");
+    const ScreenBox record = ColourBox(first, yellow);
+    ASSERT_GT(record.width, 0) << "no selected cell at start";
+    EXPECT_LE(record.width, 25);
+    EXPECT_LE(record.height, 21);
+
+    Click(record.x + 25 + 12, record.y + 10);
+    const std::string plain = Screenshot("plain");
+    const ScreenBox moved = ColourBox(plain, yellow);
+    EXPECT_EQ(moved.x, record.x + 25);
+    EXPECT_EQ(moved.y, record.y);
+
+    Click(record.x + 12, record.y + 10);
+    const std::string back = Screenshot("back");
+    const ScreenBox again = ColourBox(back, yellow);
+    EXPECT_EQ(again.x, record.x);
+    // The status bar's left text, above the palette's title bars: the plain tool's description
+    // replaced the recording tool's, which came back with it.
+    const ScreenBox status { window.x, record.y - 58, 300, 16 };
+    EXPECT_GT(BoxDiffers(first, plain, status), 100);
+    EXPECT_LE(BoxDiffers(first, back, status), 10);
+    // The recording tool built its widgets at start and again when chosen once more.
+    const std::string log = fRoot.Get("tool.log");
+    ASSERT_NE(log.find("DoLayout"), std::string::npos) << log;
+    EXPECT_NE(log.find("DoLayout"), log.rfind("DoLayout")) << log;
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+}
+
+} // namespace
