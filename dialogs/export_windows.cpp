@@ -9,6 +9,7 @@
 #include "export_formats.h"
 #include "main_layer.h"
 #include "message_ids.h"
+#include "plat_window.h"
 #include "qv_dc.h"
 #include "render_settings.h"
 #include "render_wnd.h"
@@ -120,5 +121,12 @@ bool ExportWindowsMayQuit(VornWnd*)
         if (!window->QuitRequested())
             return false;
     }
-    return !gBatchWnd || gBatchWnd->QuitRequested();
+    if (gBatchWnd && !gBatchWnd->QuitRequested())
+        return false;
+    // Agreed: the renders stop now and finish what they wrote, before the program goes.
+    for (AnimWnd* window : std::vector<AnimWnd*>(gExportWindows))
+        PlatWindowDestroy(window->fHwnd);
+    if (gBatchWnd)
+        PlatWindowDestroy(gBatchWnd->fHwnd);
+    return true;
 }
