@@ -82,6 +82,15 @@ bool* BatchOptionFlag(RenderSettings& s, int32_t index)
     return index >= 0 && index < BatchWnd::kOptionCount ? flags[index] : nullptr;
 }
 
+QV_String BatchProgressLabel(const char* name, int32_t currentFrame, int32_t startFrame, int32_t endFrame)
+{
+    const int32_t span = endFrame - startFrame + 1;
+    const long percent = span > 0 ? std::lround(100.0 * double(currentFrame - startFrame) / double(span)) : 0;
+    char label[512];
+    std::snprintf(label, sizeof(label), "%s - %ld%%", name ? name : "", percent);
+    return label;
+}
+
 BatchLayer::BatchLayer()
     : QV_Layer(FOLLOW_LEFT | FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM)
 {
@@ -470,11 +479,8 @@ void BatchWnd::RenderThread()
             continue;
         }
         if (Clock::now() - lastLabel >= std::chrono::milliseconds(100)) {
-            const int32_t start = run->fSettings.fStartFrame;
-            const int32_t span = run->fSettings.fEndFrame - start + 1;
-            const long percent = span > 0 ? std::lround(100.0 * double(document->CurFrame() - start) / double(span)) : 0;
-            char label[512];
-            std::snprintf(label, sizeof(label), "%s - %ld%%", name.CString(), percent);
+            const QV_String label = BatchProgressLabel(
+                name.CString(), document->CurFrame(), run->fSettings.fStartFrame, run->fSettings.fEndFrame);
             std::lock_guard<std::mutex> guard(fShared);
             fRowLabel = label;
             fLabelChanged = true;

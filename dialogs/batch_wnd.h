@@ -92,5 +92,8 @@ private:
     RenderSettings& Target();
 };
 
+// Row 0's label while its project renders: "name - 50%" halfway through the range.
+QV_String BatchProgressLabel(const char* name, int32_t currentFrame, int32_t startFrame, int32_t endFrame);
+
 // The option flags a batch entry keeps, in the order of the window's check boxes.
 bool* BatchOptionFlag(RenderSettings& settings, int32_t index);
