@@ -10,6 +10,7 @@
 #include "export_test_support.h"
 #include "image_format_registry.h"
 #include "media_presence.h"
+#include "meshlayer.h"
 #include "qv_baseimage.h"
 #include "render_settings.h"
 #include "swf_check.h"
@@ -123,6 +124,7 @@ TEST_F(ExportRunTest, SwfFramesAreClampedTo1024AfterHalving)
     for (const Case& c : { Case { false, 1024, 768 }, Case { true, 1000, 750 } }) {
         VornDoc doc;
         ShapeDocument(doc, 2000, 1500, 24, 1, 3);
+        doc.AddLayer(new MeshLayer);
         const std::string path = fFolder.File(c.halfSize ? "half.swf" : "full.swf");
         RenderSettings& settings = Settings(Swf(), 1, 3, path);
         settings.fHalfSize = c.halfSize;
