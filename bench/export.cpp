@@ -1,7 +1,9 @@
 // Exporting the render benchmark's scene at 1280 x 720, frames 1 to 120, through the export run
 // the export and batch windows drive: to AVI (the default codec) and to SWF. Reports frames per
 // second ("fps") and the share of the wall time spent outside the render steps ("outside_pct":
-// setting up, opening and finishing the movie, saving the SWF); the goal is below 15 %.
+// setting up, opening and finishing the movie, saving the SWF); the goal is below 15 %. The SWF
+// run stops at 30 frames: every frame defines the scene's 2000 shapes anew, and an SWF file holds
+// at most 65535 characters.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -20,6 +22,7 @@
 namespace {
 
 constexpr int32_t kExportFrames = 120;
+constexpr int32_t kSwfFrames = 30;
 
 void Export(benchmark::State& state, bool swf)
 {
@@ -32,11 +35,12 @@ void Export(benchmark::State& state, bool swf)
         BuildScene(doc);
         doc.fWidth = 1280;
         doc.fHeight = 720;
-        doc.fEndFrame = kExportFrames;
+        const int32_t frames = swf ? kSwfFrames : kExportFrames;
+        doc.fEndFrame = frames;
         RenderSettings settings;
         settings.SetDefaults();
         settings.fStartFrame = 1;
-        settings.fEndFrame = kExportFrames;
+        settings.fEndFrame = frames;
         settings.fPath = path.c_str();
         settings.fFormat = swf ? SwfListPosition() - 1 : AviListPosition() - 1;
         const auto start = std::chrono::steady_clock::now();
@@ -61,7 +65,7 @@ void Export(benchmark::State& state, bool swf)
     }
     std::remove(path.c_str());
     const double runs = double(state.iterations());
-    state.counters["fps"] = totalMs > 0 ? kExportFrames * runs * 1000.0 / totalMs : 0;
+    state.counters["fps"] = totalMs > 0 ? (swf ? kSwfFrames : kExportFrames) * runs * 1000.0 / totalMs : 0;
     state.counters["outside_pct"] = totalMs > 0 ? 100.0 * (totalMs - stepMs) / totalMs : 0;
 }
 
