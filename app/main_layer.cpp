@@ -301,6 +301,7 @@ void MainLayer::BuildMenus()
     AddMenuItem(file, nullptr, 0);
     AddMenuItem(file, Localize("/Menus/File/Preview=PreviewR"), 3117);
     AddMenuItem(file, Localize("/Menus/File/ExportAnimation=Export Animation...E"), 3118);
+    AddMenuItem(file, Localize("/Menus/File/BatchExport=Batch Export... "), 3120);
     AddMenuItem(file, nullptr, 0);
     AddMenuItem(file, Localize("/Menus/File/Quit=QuitQ"), CMD_QUIT);
     fMenuBar->AddMenu(file);

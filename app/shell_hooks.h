@@ -35,6 +35,8 @@ struct ShellHooks {
     void (*closeLibrary)(VornWnd* owner) = nullptr;
     // Export and batch windows, asked before the document closes at Quit; false keeps running.
     bool (*exportWindowsMayQuit)(VornWnd* owner) = nullptr;
+    // The open document was closed: what later windows remember of it is forgotten.
+    void (*documentClosed)(VornWnd* owner) = nullptr;
     // Commands of the File menu that later windows carry out (export 3118, preview 3116/3117,
     // imports...), with the message's "path" when it has one; false when not handled.
     bool (*handleCommand)(VornWnd* owner, int32_t command, const char* path) = nullptr;

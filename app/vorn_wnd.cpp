@@ -486,6 +486,12 @@ bool VornWnd::ExportWindowsMayQuit()
     return !gShellHooks.exportWindowsMayQuit || gShellHooks.exportWindowsMayQuit(this);
 }
 
+void VornWnd::DocumentClosed()
+{
+    if (gShellHooks.documentClosed)
+        gShellHooks.documentClosed(this);
+}
+
 void VornWnd::WindowClosed(void* window)
 {
     if (!window)

@@ -53,6 +53,7 @@ protected:
     void ReselectTool() override;
     void SelectToolByName(const char* name) override;
     bool ExportWindowsMayQuit() override;
+    void DocumentClosed() override;
 
 private:
     void RunProjectSettings();

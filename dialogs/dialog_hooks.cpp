@@ -1,5 +1,7 @@
 #include "dialog_hooks.h"
 
+#include "anim_dlog.h"
+#include "export_windows.h"
 #include "layer_settings_hook.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
@@ -9,10 +11,12 @@ namespace {
 // Each window of this library answers the commands it carries out; the first that does wins.
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
-    (void)path;
-    if (HandleLayerSettingsCommand(owner, command))
-        return true;
-    return false;
+    return HandleLayerSettingsCommand(owner, command) || HandleExportCommand(owner, command, path);
+}
+
+void DocumentClosed(VornWnd*)
+{
+    ExportTemplateDocument = nullptr;
 }
 
 } // namespace
@@ -21,4 +25,6 @@ void InstallDialogHooks()
 {
     gShellHooks.handleCommand = HandleCommand;
     InstallTimelineDialogs();
+    gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
+    gShellHooks.documentClosed = DocumentClosed;
 }

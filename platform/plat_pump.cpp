@@ -485,3 +485,40 @@ bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs)
     }
     return false;
 }
+
+int32_t PlatPumpOneNonInput()
+{
+    if (!PlatVideoRunning())
+        return -1;
+    SDL_PumpEvents();
+    // Window events are taken out together; the one handled is the first that is no input,
+    // the others go back to the queue.
+    SDL_Event events[64];
+    const int count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    int handled = -1;
+    for (int i = 0; i < count && handled < 0; ++i) {
+        const uint8_t kind = events[i].window.event;
+        if (kind != SDL_WINDOWEVENT_CLOSE && kind != SDL_WINDOWEVENT_LEAVE)
+            handled = i;
+    }
+    std::vector<SDL_Event> back;
+    for (int i = 0; i < count; ++i) {
+        if (i != handled)
+            back.push_back(events[i]);
+    }
+    if (!back.empty())
+        SDL_PeepEvents(back.data(), int(back.size()), SDL_ADDEVENT, 0, 0);
+    if (handled >= 0) {
+        Dispatch(events[handled]);
+        return 1;
+    }
+    const uint32_t wakeUp = gWakeUpType.load();
+    if (wakeUp != 0) {
+        SDL_Event event;
+        if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, wakeUp, wakeUp) == 1) {
+            Dispatch(event);
+            return 1;
+        }
+    }
+    return FireDueTimer(PlatTickCount()) ? 1 : 0;
+}

@@ -44,3 +44,9 @@ bool PlatSetTimer(PlatWindow* window, uint32_t id, uint32_t periodMs);
 void PlatKillTimer(PlatWindow* window, uint32_t id);
 // The period the timer was set with; false when the window has no such timer.
 bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs);
+
+// While long work runs on the interface thread: handles at most one waiting event that is no
+// input (a repaint, a size or focus change, a wake-up) or else one due timer. Input, closes and
+// quits stay queued for the loop that runs after the work. 1 when something was handled, 0
+// when nothing was, -1 when the video layer is not running.
+int32_t PlatPumpOneNonInput();

@@ -1,0 +1,156 @@
+// Exports as a new user makes them: a document of the project defaults, exported through the
+// dialogs to AVI and SWF, previewed, and rendered in a batch; ffprobe and the SWF header judge
+// the files, an xdg-open stand-in records what the program opened.
+#include "celvane_session.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+const char* kUntitled = "Untitled.celv - Celvane";
+
+class ExportScenarios : public CelvaneSession {
+protected:
+    void SetUp() override
+    {
+        CelvaneSession::SetUp();
+        if (IsSkipped())
+            return;
+        if (!HasProgram("ffprobe"))
+            GTEST_SKIP() << "ffprobe is not installed (tools/install-deps.sh test brings it)";
+        // The stand-in for the desktop's opener writes down what it was given.
+        std::filesystem::create_directories(fRoot.File("bin"));
+        const std::string stub = fRoot.File("bin/xdg-open");
+        std::ofstream(stub) << "#!/bin/sh\necho \"$1\" >> '" << fRoot.File("opened.txt") << "'\n";
+        chmod(stub.c_str(), 0755);
+        fPath = std::make_unique<ScopedEnv>("PATH", (fRoot.File("bin") + ":" + std::getenv("PATH")).c_str());
+    }
+    // The format is a list position: 5 AVI, 7 SWF with the four image writers before them.
+    void StartWith(int32_t frames, int32_t format = 5)
+    {
+        PutSettings("\"VornVersion\" \"20090526\"\n\"ProjWidth\" \"320\"\n\"ProjHeight\" \"240\"\n"
+                    "\"ProjFPS\" \"24.000000\"\n\"ProjStart\" \"1\"\n\"ProjEnd\" \""
+            + std::to_string(frames) + "\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
+        Start();
+        ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    }
+    // A document of the project defaults without layers, written here and opened at start.
+    void StartWithFile(const std::string& path, int32_t frames, int32_t format)
+    {
+        PutSettings("\"VornVersion\" \"20090526\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
+        std::ofstream(path) << "application/x-vnd.qv_vorndoc\nversion 19\n\n### static values\ndimensions 320 240\n"
+                               "frame_range 1 "
+                            << frames
+                            << "\nfps 24\nback_color 40 90 200 255\nnoise_grain 0\nallow_3d true\ndepth_sort false\n"
+                               "distance_sort false\ndepth_of_field false 2 1 0.05\nstereo_separation -1\n"
+                               "extra_swf_frame false\nsoundtrack \"\"\n\n### styles\n\n### animated values\n"
+                               "camera_track\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0 1.7321\n]\ncamera_zoom\n[\n\tkeys 1\n"
+                               "\t\t0 1 0.1 0.5 1\n]\ncamera_roll\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0\n]\n"
+                               "camera_pan_tilt\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0\n]\n\n### layers\n";
+        Start({ path });
+    }
+    // Ctrl+E, OK with the format the settings prefer, the path typed in Save As.
+    void ExportAs(const std::string& path, const char* mainTitle = kUntitled)
+    {
+        KeysTo(mainTitle, "ctrl+e");
+        ASSERT_TRUE(WaitForTitle("Export Animation")) << Output();
+        KeysTo("Export Animation", "Return");
+        ASSERT_TRUE(WaitForTitle("Save As")) << Output();
+        KeysTo("Save As", "ctrl+a");
+        TypeTo("Save As", path);
+        KeysTo("Save As", "Return");
+    }
+    std::string Probe(const std::string& path, const char* stream, const char* entry)
+    {
+        const std::string out = fRoot.File("probe.txt");
+        RunProgram({ "ffprobe", "-v", "error", "-count_frames", "-select_streams", stream, "-show_entries",
+                       std::string("stream=") + entry, "-of", "default=nw=1:nk=1", path },
+            out, nullptr, 60000);
+        std::string text = fRoot.Get("probe.txt");
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        return text;
+    }
+    std::unique_ptr<ScopedEnv> fPath;
+};
+
+// A1: Ctrl+E, AVI, a typed path, Return in the codec dialog: the window closes by itself, the
+// movie is whole and opened, and "PreviousExportedMovie" holds it after quitting.
+TEST_F(ExportScenarios, AnAviExportClosesByItselfAndOpensTheMovie)
+{
+    StartWith(24);
+    const std::string movie = fRoot.File("work/walk.avi");
+    ExportAs(movie);
+    ASSERT_TRUE(WaitForTitle("Compression")) << Output();
+    KeysTo("Compression", "Return");
+    ASSERT_TRUE(WaitForTitle("Untitled.celv")) << Output();
+    ASSERT_TRUE(WaitForNoTitle("Untitled.celv", 60000)) << Output();
+    EXPECT_EQ(Probe(movie, "v:0", "nb_read_frames"), "24");
+    EXPECT_EQ(Probe(movie, "v:0", "width"), "320");
+    EXPECT_EQ(Probe(movie, "v:0", "height"), "240");
+    EXPECT_EQ(Probe(movie, "v:0", "r_frame_rate"), "24/1");
+    for (int i = 0; i < 50 && fRoot.Get("opened.txt").empty(); i++)
+        usleep(100000);
+    EXPECT_EQ(fRoot.Get("opened.txt"), movie + "\n");
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+    EXPECT_EQ(Setting("PreviousExportedMovie"), movie);
+}
+
+// A3: quitting during a long export asks first; Yes leaves a shorter, finished movie.
+TEST_F(ExportScenarios, ClosingAnExportEarlyLeavesAShorterMovie)
+{
+    StartWith(2000);
+    const std::string movie = fRoot.File("work/long.avi");
+    ExportAs(movie);
+    ASSERT_TRUE(WaitForTitle("Compression")) << Output();
+    KeysTo("Compression", "Return");
+    ASSERT_TRUE(WaitForTitle("Untitled.celv")) << Output();
+    sleep(1);
+    KeysTo(kUntitled, "ctrl+q");
+    ASSERT_TRUE(WaitForTitle("Celvane Pomra")) << Output();
+    KeysTo("Celvane Pomra", "y");
+    EXPECT_EQ(WaitForExit(), 0) << Output();
+    const int frames = std::atoi(Probe(movie, "v:0", "nb_read_frames").c_str());
+    EXPECT_GT(frames, 0);
+    EXPECT_LT(frames, 2000);
+}
+
+// A4: Flash (SWF): a compressed movie of 320 x 240 pixels (in twips), rate 24, 24 frames.
+TEST_F(ExportScenarios, AnSwfExportWritesTheWholeMovie)
+{
+    if (!HasProgram("node"))
+        GTEST_SKIP() << "node is not installed";
+    StartWithFile(fRoot.File("work/walk.celv"), 24, 7);
+    ASSERT_TRUE(WaitForTitle("walk.celv - Celvane")) << Output();
+    const std::string movie = fRoot.File("work/walk.swf");
+    ExportAs(movie, "walk.celv - Celvane");
+    // A short export may be gone before its window is seen: the opened file tells it ended.
+    for (int i = 0; i < 600 && fRoot.Get("opened.txt").empty(); i++)
+        usleep(100000);
+    ASSERT_TRUE(WaitForNoTitle("walk.celv", 60000)) << Output();
+    // The header after the signature: the frame rectangle's bits, the rate (8.8) and the count.
+    const std::string script = "const z=require('zlib'),b=require('fs').readFileSync(process.argv[1]);"
+                               "const d=z.inflateSync(b.subarray(8));const n=d[0]>>3;let bits=5+4*n,v=[];"
+                               "for(let i=0;i<4;i++){let x=0;for(let k=0;k<n;k++){const p=5+i*n+k;"
+                               "x=(x<<1)|((d[p>>3]>>(7-(p&7)))&1);}v.push(x);}const o=Math.ceil(bits/8);"
+                               "console.log(b.toString('latin1',0,3),v[1]-v[0],v[3]-v[2],d[o+1],d.readUInt16LE(o+2));";
+    RunProgram({ "node", "-e", script, movie }, fRoot.File("swf.txt"), nullptr, 30000);
+    EXPECT_EQ(fRoot.Get("swf.txt"), "CWS 6400 4800 24 24\n");
+    for (int i = 0; i < 50 && fRoot.Get("opened.txt").empty(); i++)
+        usleep(100000);
+    EXPECT_EQ(fRoot.Get("opened.txt"), movie + "\n");
+    EXPECT_EQ(Quit("walk.celv - Celvane"), 0) << Output();
+}
+
+// A6: Ctrl+R renders the frame; the title tells when it is done.
+TEST_F(ExportScenarios, PreviewRendersTheFrame)
+{
+    StartWith(24);
+    KeysTo(kUntitled, "ctrl+r");
+    ASSERT_TRUE(WaitForTitle("Render...done!", 30000)) << Output();
+    KeysTo("Render...done!", "Escape");
+    ASSERT_TRUE(WaitForNoTitle("Render...done!")) << Output();
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+}
+
+} // namespace
