@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -39,14 +40,24 @@ public:
 // A scratch application folder with a scripts folder, and a registry on it.
 class RegistryTest : public ::testing::Test {
 protected:
+    // A folder of its own per run: two test programs running the same test at once (two
+    // builds, or ctest -j) never share it.
     RegistryTest()
-        : app(std::filesystem::path(::testing::TempDir())
-            / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+        : app(MakeScratchFolder())
     {
-        std::filesystem::remove_all(app);
         std::filesystem::create_directories(app / "scripts");
     }
     ~RegistryTest() override { std::filesystem::remove_all(app); }
+
+    static std::filesystem::path MakeScratchFolder()
+    {
+        std::string pattern = (std::filesystem::path(::testing::TempDir())
+            / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_XXXXXX"))
+                                  .string();
+        if (!mkdtemp(pattern.data()))
+            return std::filesystem::path(::testing::TempDir()) / "registry_unmade";
+        return pattern;
+    }
 
     // Writes the file under scripts/, making its folders.
     void Write(const std::string& relative, const std::string& text)
