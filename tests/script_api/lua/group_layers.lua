@@ -24,24 +24,28 @@ cases {
     { "nil names nothing", function() return s:LayerByName(nil) end, nil },
 }
 
--- Setting the distance key alone keeps the depth order; a sort then takes it.
+-- Setting the distance key alone keeps the depth order; the next sort takes it. Layer 1 lies
+-- nearest by depth but farthest by distance.
+local places = { vec3(0, 0, -1), vec3(10, 0, 0), vec3(0, 0, -0.5) }
 for i = 0, 2 do
-    s:Layer(i).fTranslation:SetValue(0, vec3(0, 0, i - 1))
+    s:Layer(i).fTranslation:SetValue(0, places[i + 1])
 end
 local function depthOrder()
-    local names = {}
+    local order = {}
     for i = 0, 2 do
-        names[#names + 1] = s:LayerByDepth(i).fTranslation:GetValue(0).z
+        local t = s:LayerByDepth(i).fTranslation:GetValue(0)
+        order[#order + 1] = t.x .. "," .. t.z
     end
-    return table.concat(names, " ")
+    return table.concat(order, " ")
 end
-s:FullDepthSort()
-local before = depthOrder()
-s:SetDistanceSorted(true)
-eq(s:IsDistanceSorted(), true, "distance key stored")
-eq(depthOrder(), before, "SetDistanceSorted alone keeps the order")
 s:SetDepthSorted(true)
 eq(s:IsDepthSorted(), true, "depth sorted")
+local byDepth = depthOrder()
+s:SetDistanceSorted(true)
+eq(s:IsDistanceSorted(), true, "distance key stored")
+eq(depthOrder(), byDepth, "SetDistanceSorted alone keeps the order")
+s:FullDepthSort()
+eq(depthOrder() ~= byDepth, true, "the next sort takes the distance: " .. depthOrder())
 
 -- Switching the layer ordering off keeps only its frame-0 key.
 local ordering = g:GetLayerOrdering()
