@@ -1,6 +1,7 @@
 #include "script_docs.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "qv_filestream.h"
@@ -24,10 +25,14 @@ QV_String ExtractQuotedText(const QV_String& line)
     return value;
 }
 
-// Types read as the script sees them.
+// Types read as the script sees them: texts are strings.
 QV_String ScriptType(const QV_String& type)
 {
-    return type == "const char*" ? QV_String("string") : type;
+    std::string text(type.CString() ? type.CString() : "");
+    static const std::string kText = "const char*";
+    for (size_t at = text.find(kText); at != std::string::npos; at = text.find(kText, at + 6))
+        text.replace(at, kText.size(), "string");
+    return QV_String(text.c_str());
 }
 
 class DocWriter {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,8 @@ const char* const kTail = "\n</body>\n\n</html>\n";
 class ScriptDocs : public ::testing::Test {
 protected:
     ScriptDocs()
-        : folder(fs::path(::testing::TempDir()) / "script_docs_test")
+        : folder(fs::path(::testing::TempDir())
+            / ("script_docs_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
     {
         fs::remove_all(folder);
         fs::create_directories(folder);
@@ -175,11 +176,24 @@ TEST_F(ScriptDocs, TheBuildsStructureFileGivesAPagePerClass)
     const std::string structure = Read(SCRIPT_STRUCTURE);
     ASSERT_FALSE(structure.empty());
     std::ofstream(folder / "structure.txt", std::ios::binary) << structure;
+    // A class's lname follows its "Class{" line within the class's first three fields.
     std::set<std::string> classes;
-    const std::regex lname(R"(^\s*Class\{\s*\n\s*name = '[^']*',\s*\n\s*base = '[^']*';\s*\n\s*lname = '([^']+)')",
-        std::regex::multiline);
-    for (auto it = std::sregex_iterator(structure.begin(), structure.end(), lname); it != std::sregex_iterator(); ++it)
-        classes.insert((*it)[1]);
+    std::vector<std::string> lines;
+    std::istringstream in(structure);
+    for (std::string line; std::getline(in, line);) {
+        line.erase(0, line.find_first_not_of(" \t"));
+        lines.push_back(line);
+    }
+    for (size_t i = 0; i < lines.size(); i++) {
+        if (lines[i] != "Class{")
+            continue;
+        for (size_t j = i + 1; j < lines.size() && j <= i + 3; j++) {
+            if (lines[j].rfind("lname = '", 0) == 0) {
+                classes.insert(lines[j].substr(9, lines[j].find('\'', 9) - 9));
+                break;
+            }
+        }
+    }
     for (const char* name : { "VornLayer", "ImageLayer", "M_Skeleton", "M_Mesh3D", "AudioLayer", "Vector2" })
         EXPECT_TRUE(classes.count(name)) << name;
 
