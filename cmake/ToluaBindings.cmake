@@ -30,3 +30,26 @@ function(celvane_tolua_bindings target pkg name)
 endfunction()
 
 set(CELVANE_TOLUA_FIXUP ${CMAKE_CURRENT_LIST_DIR}/tolua_fixup.cmake)
+
+# celvane_tolua_structure(<target> <output file> <package file>...)
+# adds a target that writes the structure file of the packages, which the scripting
+# documentation generator reads.
+function(celvane_tolua_structure target out)
+  set(pkgs "")
+  set(deps "")
+  foreach(pkg IN LISTS ARGN)
+    get_filename_component(pkg_dir ${pkg} DIRECTORY)
+    file(GLOB more CONFIGURE_DEPENDS ${pkg_dir}/*.pkg)
+    list(APPEND deps ${more})
+    string(APPEND pkgs "${pkg}|")
+  endforeach()
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DTOLUA=${TOLUA_EXECUTABLE} -DOUT=${out} -DPKGS=${pkgs} -P ${CELVANE_TOLUA_STRUCTURE}
+    DEPENDS ${deps} ${CELVANE_TOLUA_STRUCTURE}
+    COMMENT "Writing the script structure file"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${out})
+endfunction()
+
+set(CELVANE_TOLUA_STRUCTURE ${CMAKE_CURRENT_LIST_DIR}/tolua_structure.cmake)

@@ -70,7 +70,12 @@ public:
     bool IsExpanded() const { return fExpanded; }
     void Expand(bool on) { fExpanded = on; }
     int32_t GetGroupMask() const { return fGroupMask; }
+    // Scripts may store any number; rendering takes one that names no mask as none.
     void SetGroupMask(int32_t mask) { fGroupMask = mask; }
+    int32_t RenderGroupMask() const
+    {
+        return fGroupMask == GROUP_MASK_SHOW_ALL || fGroupMask == GROUP_MASK_HIDE_ALL ? fGroupMask : GROUP_MASK_NONE;
+    }
     bool IsDepthSorted() const { return fDepthSort; }
     void SetDepthSorted(bool on);
     bool IsDistanceSorted() const { return fDistanceSort; }

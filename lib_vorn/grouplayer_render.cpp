@@ -93,9 +93,10 @@ void GroupLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* t
     UpdateToDocFrame(doc);
     if (!target || !settings || item < 0 || item >= fDepthLayers.fCount)
         return;
-    if (fGroupMask != GROUP_MASK_NONE && item == 0) {
+    const int32_t groupMask = RenderGroupMask();
+    if (groupMask != GROUP_MASK_NONE && item == 0) {
         if (fMaskImage.Allocate(target->width, target->height, 8) == QV_RESULT_OK) {
-            const uint8_t fill = fGroupMask == GROUP_MASK_SHOW_ALL ? 255 : 0;
+            const uint8_t fill = groupMask == GROUP_MASK_SHOW_ALL ? 255 : 0;
             for (int32_t y = 0; y < fMaskImage.buffer.height; y++)
                 std::memset(RasterRow(fMaskImage.buffer, y), fill, size_t(fMaskImage.buffer.width));
         } else {
@@ -103,7 +104,7 @@ void GroupLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* t
             fMaskImage.Free();
         }
     }
-    const bool hasMask = fGroupMask != GROUP_MASK_NONE && fMaskImage.buffer.pixels;
+    const bool hasMask = groupMask != GROUP_MASK_NONE && fMaskImage.buffer.pixels;
 
     VornLayer* layer = static_cast<VornLayer*>(fDepthLayers.fItems[item]);
     // A render-only sub-layer is not moved along by the group's frame changes.
@@ -116,7 +117,7 @@ void GroupLayer::RenderItem(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* t
     // the depth sort on the way may reorder the list.
     VornLayer* const bottom = static_cast<VornLayer*>(fDepthLayers.fItems[0]);
     const int32_t bottomMode = bottom->fMaskingMode;
-    if (item == 0 && fGroupMask == GROUP_MASK_HIDE_ALL && layer->RenderMaskingMode() == MM_MASKED)
+    if (item == 0 && groupMask == GROUP_MASK_HIDE_ALL && layer->RenderMaskingMode() == MM_MASKED)
         layer->fMaskingMode = MM_ADD_MASK;
     const int32_t mode = layer->RenderMaskingMode();
 

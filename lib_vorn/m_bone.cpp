@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "qv_iostream.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -88,7 +89,10 @@ M_Bone::M_Bone(int32_t frame)
     fBoneDynamics.SetValue(0, false);
 }
 
-M_Bone::~M_Bone() = default;
+M_Bone::~M_Bone()
+{
+    QV_ScriptObjectsGone(this, sizeof(*this));
+}
 
 void M_Bone::SetName(const char* name)
 {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "script_object_record.h"
+
 #include "animcolor.h"
 #include "animrecord.h"
 #include "console_sink.h"
@@ -59,6 +61,16 @@ void RemapIndex(int32_t& value, int32_t removed)
 M_Material3D::M_Material3D()
     : color { 255, 255, 255, 255 }
 {
+}
+
+M_Material3D::~M_Material3D()
+{
+    QV_ScriptObjectsGone(this, sizeof(*this));
+}
+
+M_Face3D::~M_Face3D()
+{
+    QV_ScriptObjectsGone(this, sizeof(*this));
 }
 
 bool M_Material3D::ReadRecord(QV_IoStream* stream)
@@ -121,7 +133,10 @@ M_Mesh3D::M_Mesh3D()
     }
 }
 
-M_Mesh3D::~M_Mesh3D() = default;
+M_Mesh3D::~M_Mesh3D()
+{
+    QV_ScriptObjectsGone(this, sizeof(*this));
+}
 
 void M_Mesh3D::Empty()
 {

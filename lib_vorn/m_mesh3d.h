@@ -17,6 +17,7 @@ class QV_IoStream;
 class M_Material3D {
 public:
     M_Material3D();
+    ~M_Material3D();
 
     bool ReadRecord(QV_IoStream* stream);
     void WriteRecord(QV_IoStream* stream) const;
@@ -31,6 +32,10 @@ public:
 // -1 everywhere until set. Records, scripts and removals may leave indices that name nothing:
 // readers of a face check them against the lists.
 struct M_Face3D {
+    M_Face3D() = default;
+    M_Face3D(const M_Face3D&) = default;
+    M_Face3D& operator=(const M_Face3D&) = default;
+    ~M_Face3D();
     bool ReadRecord(QV_IoStream* stream);
     void WriteRecord(QV_IoStream* stream) const;
 

@@ -12,6 +12,7 @@
 #include "model_prefs.h"
 #include "qv_iostream.h"
 #include "record_lines.h"
+#include "script_object_record.h"
 
 using namespace bone_math;
 
@@ -55,6 +56,7 @@ M_Skeleton::~M_Skeleton()
 {
     DeleteAllBones();
     delete[] fBones;
+    QV_ScriptObjectsGone(this, sizeof(*this));
 }
 
 void M_Skeleton::DeleteAllBones()

@@ -8,6 +8,7 @@
 
 #include "interpsetting.h"
 #include "qv_iostream.h"
+#include "script_object_record.h"
 
 namespace {
 
@@ -68,6 +69,11 @@ TrackingPoint::TrackingPoint(int32_t startFrame)
 {
     fAnimPos.SetCurFrame(startFrame);
     fAnimPos.SetValue(startFrame, QV_Vector2 { 0, 0 });
+}
+
+TrackingPoint::~TrackingPoint()
+{
+    QV_ScriptObjectsGone(this, sizeof(*this));
 }
 
 void TrackingPoint::SetName(const char* name)

@@ -16,6 +16,7 @@ class QV_IoStream;
 class TrackingPoint {
 public:
     explicit TrackingPoint(int32_t startFrame);
+    ~TrackingPoint();
 
     const QV_String& Name() const { return fName; }
     // Double quotes are left out: the record stores the name between quotes without escapes.

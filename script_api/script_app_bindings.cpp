@@ -1,6 +1,8 @@
 #include "script_app_bindings.h"
 
 #include "audiolayer.h"
+#include "imagelayer.h"
+#include "mesh3dlayer.h"
 #include "particlelayer.h"
 #include "qv_message.h"
 #include "script_app_services.h"
@@ -49,8 +51,7 @@ void UpdateSelectedChannels(ScriptInterface* self)
 ImageLayer* LayerAsImage(ScriptInterface* self, VornLayer* layer)
 {
     (void)self;
-    (void)layer;
-    return nullptr;
+    return layer && layer->LayerType() == LT_IMAGE ? static_cast<ImageLayer*>(layer) : nullptr;
 }
 
 ParticleLayer* LayerAsParticle(ScriptInterface* self, VornLayer* layer)
@@ -62,8 +63,7 @@ ParticleLayer* LayerAsParticle(ScriptInterface* self, VornLayer* layer)
 Mesh3DLayer* LayerAs3D(ScriptInterface* self, VornLayer* layer)
 {
     (void)self;
-    (void)layer;
-    return nullptr;
+    return layer && layer->LayerType() == LT_3D ? static_cast<Mesh3DLayer*>(layer) : nullptr;
 }
 
 AudioLayer* LayerAsAudio(ScriptInterface* self, VornLayer* layer)
@@ -74,8 +74,8 @@ AudioLayer* LayerAsAudio(ScriptInterface* self, VornLayer* layer)
 
 M_Mesh3D* Mesh3D(ScriptInterface* self)
 {
-    (void)self;
-    return nullptr;
+    Mesh3DLayer* layer = LayerAs3D(self, self->fLayer);
+    return layer ? &layer->Mesh() : nullptr;
 }
 
 M_Shape* NewShapeProperties(ScriptInterface* self)

@@ -26,12 +26,13 @@ bool IsPasteable(ScriptInterface* self);
 void NewKeyframe(ScriptInterface* self, int channel);
 void UpdateSelectedChannels(ScriptInterface* self);
 
-// Image and 3D layers cannot be held by this build: those tests, and Mesh3D, answer null.
+// Null for a layer of another kind (and for nil).
 ImageLayer* LayerAsImage(ScriptInterface* self, VornLayer* layer);
 ParticleLayer* LayerAsParticle(ScriptInterface* self, VornLayer* layer);
 Mesh3DLayer* LayerAs3D(ScriptInterface* self, VornLayer* layer);
 // Audio layers only: an image layer's movie sound is no AudioLayer to hand out.
 AudioLayer* LayerAsAudio(ScriptInterface* self, VornLayer* layer);
+// The mesh of the record's layer when that is a 3D layer.
 M_Mesh3D* Mesh3D(ScriptInterface* self);
 
 M_Shape* NewShapeProperties(ScriptInterface* self);

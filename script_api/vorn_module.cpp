@@ -8,6 +8,7 @@ extern "C" {
 #include "binding_conventions.h"
 #include "vorn_view_bindings.h"
 #include "doc_bindings.h"
+#include "skeleton_bindings.h"
 
 // The opener generated from vorn.pkg.
 int tolua_vorn_open(lua_State* state);
@@ -35,5 +36,6 @@ int OpenVornModule(lua_State* state)
     PatchEventFieldBindings(state);
     QV_LuaGuardOwnership(state, "VORN");
     GuardLayerDelete(state);
+    PatchBoneIdSetters(state);
     return 1;
 }
