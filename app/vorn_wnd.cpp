@@ -19,6 +19,7 @@
 #include "mesh3dlayer.h"
 #include "qv_message.h"
 #include "script.h"
+#include "script_docs.h"
 #include "shell_open.h"
 #include "shell_script_services.h"
 #include "script_registry.h"
@@ -449,8 +450,10 @@ bool VornWnd::HandleLaterCommand(int32_t what, const char* path)
         OpenInAppFolder("Library");
         return true;
     case 3289:
-        if (path)
-            return Later(what, path);
+        if (path) {
+            GenerateScriptDocs(path);
+            return true;
+        }
         RunOpenFileDialog("Select Structure File", this, this, 3289, nullptr, nullptr);
         return true;
     case 3290:
