@@ -18,6 +18,9 @@
 
 namespace {
 
+constexpr float kPi = 3.14159265358979f;
+constexpr float kHalfPi = kPi / 2;
+
 constexpr rgb_color kFrameGuide { 152, 152, 203, 255 };
 constexpr float kEditorTolerance = 10.0f;
 
@@ -371,6 +374,31 @@ void CanvasView::SetTracingImage(const char* path)
     fShowTracing = true;
     fTracingPath = path ? path : "";
     DrawMe();
+}
+
+bool CanvasCommand(QV_View* canvas, int32_t command, const char* path)
+{
+    auto* view = dynamic_cast<CanvasView*>(canvas);
+    if (!view)
+        return false;
+    // Front, top, right, back, bottom and left, as (pitch, yaw).
+    static const float kPresets[6][2] = { { 0, 0 }, { -kHalfPi, kPi }, { 0, kHalfPi }, { 0, kPi }, { kHalfPi, kPi },
+        { 0, -kHalfPi } };
+    if (command >= 3182 && command <= 3187) {
+        view->SetCameraAngles(kPresets[command - 3182][0], kPresets[command - 3182][1]);
+        return true;
+    }
+    if (command == 3194) {
+        view->fShowTracing = !view->fShowTracing;
+        view->DrawMe();
+        view->Refresh();
+        return true;
+    }
+    if (command == 3126 && path) {
+        view->SetTracingImage(path);
+        return true;
+    }
+    return false;
 }
 
 QV_View* MakeCanvasView(MainLayer* layer, VornDoc* document, int32_t left, int32_t top, int32_t right, int32_t bottom)

@@ -123,4 +123,7 @@ private:
 };
 
 // The main window's canvas factory: the canvas for the main layer's area.
+// The view commands a canvas carries out on itself (orbit presets, tracing image); false for
+// another kind of view.
+bool CanvasCommand(QV_View* canvas, int32_t command, const char* path);
 QV_View* MakeCanvasView(MainLayer* layer, VornDoc* document, int32_t left, int32_t top, int32_t right, int32_t bottom);

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     PlatCatchQuitSignals();
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
     gShellHooks.makeCanvasView = MakeCanvasView;
+    gShellHooks.canvasCommand = CanvasCommand;
     InstallPanelHooks();
     InstallDialogHooks();
     const int status = ToolkitMain(argc, argv, RunApplication);
