@@ -2,6 +2,7 @@
 #include "older_document.h"
 #include "older_document_hook.h"
 #include "panel_hooks.h"
+#include "periphery_commands.h"
 #include "plat_quit_signals.h"
 #include "qv_entry.h"
 #include "vorn_app.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     // settings are written.
     PlatCatchQuitSignals();
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
+    InstallPeripheryHooks();
     InstallPanelHooks();
     InstallDialogHooks();
     const int status = ToolkitMain(argc, argv, RunApplication);
