@@ -92,6 +92,28 @@ void DrawTextAt(QV_Graphics* g, QV_Font* font, const char* text, int32_t x, int3
 
 } // namespace
 
+namespace {
+// Set when the running splash, About or welcome window was closed by its user or its timer.
+bool gClosedByItself = false;
+} // namespace
+
+void EndShellModal(QV_Wnd* window)
+{
+    gClosedByItself = true;
+    if (window)
+        window->EndModal(true, MSG_OK);
+}
+
+void RunModalKeepingQuit(QV_Wnd* window)
+{
+    gClosedByItself = false;
+    window->RunModal();
+    // A quit asked for while the window was up ends only its loop (and the window): the run
+    // must still end.
+    if (!gClosedByItself && gApp)
+        gApp->Quit();
+}
+
 int32_t CountCreditLines() { return kCreditCount; }
 
 const char* CreditLine(int32_t index) { return index >= 0 && index < kCreditCount ? kCredits[index] : nullptr; }
@@ -157,11 +179,7 @@ void AboutLayer::HandleMessage(QV_Message* message)
         Close();
 }
 
-void AboutLayer::Close()
-{
-    if (fWindow)
-        fWindow->EndModal(true, MSG_OK);
-}
+void AboutLayer::Close() { EndShellModal(fWindow); }
 
 void AboutLayer::MouseDown(int32_t, int32_t, int32_t, int32_t, QV_Message*) { Close(); }
 
@@ -262,12 +280,14 @@ AboutWnd::AboutWnd(QV_Wnd* owner, int32_t seconds)
 
 int32_t ShowAbout(QV_Wnd* owner, int32_t seconds)
 {
+    if (gApp && gApp->fQuitting)
+        return MSG_OK;
     auto* window = new AboutWnd(owner, seconds);
     if (!window->fHwnd) {
         delete window;
         return MSG_OK;
     }
-    window->RunModal();
+    RunModalKeepingQuit(window);
     return MSG_OK;
 }
 

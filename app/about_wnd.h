@@ -53,6 +53,11 @@ public:
     AboutLayer* fLayer;
 };
 
+// Runs the window's modal loop; a quit that ended the loop early still ends the run.
+void RunModalKeepingQuit(QV_Wnd* window);
+// Ends the modal loop of RunModalKeepingQuit as the window's own closing.
+void EndShellModal(QV_Wnd* window);
+
 // Runs the splash (seconds > 0) or About box modally; always -1006.
 int32_t ShowAbout(QV_Wnd* owner, int32_t seconds);
 

@@ -3,6 +3,7 @@
 #include "welcome_wnd.h"
 
 #include "app_folders.h"
+#include "about_wnd.h"
 #include "app_prefs.h"
 #include "follow_flags.h"
 #include "message_ids.h"
@@ -60,8 +61,7 @@ void WelcomeLayer::MouseDown(int32_t x, int32_t y, int32_t, int32_t, QV_Message*
     case WelcomeAction::Close:
         break;
     }
-    if (fWindow)
-        fWindow->EndModal(true, MSG_OK);
+    EndShellModal(fWindow);
 }
 
 WelcomeWnd::WelcomeWnd(QV_Wnd* owner)
@@ -76,10 +76,12 @@ WelcomeWnd::WelcomeWnd(QV_Wnd* owner)
 
 void ShowWelcomeScreen(QV_Wnd* owner)
 {
+    if (gApp && gApp->fQuitting)
+        return;
     auto* window = new WelcomeWnd(owner);
     if (!window->fHwnd) {
         delete window;
         return;
     }
-    window->RunModal();
+    RunModalKeepingQuit(window);
 }

@@ -1,5 +1,6 @@
 #include "panel_hooks.h"
 
+#include "library_wnd.h"
 #include "shell_hooks.h"
 
 namespace {
@@ -27,4 +28,5 @@ ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 void InstallPanelHooks()
 {
     gShellHooks.makePanel = MakePanel;
+    InstallLibraryHooks();
 }
