@@ -41,6 +41,8 @@ constexpr int32_t kCrumbLast = 9399;
 constexpr uint32_t kDoubleClickMs = 500;
 
 LibraryWnd* gLibraryWnd = nullptr;
+// The window went with the main window at quit: it was open, and is to open at the next start.
+bool gOpenAtQuit = false;
 
 int32_t Ascent() { return gWidgetFont ? gWidgetFont->Ascent() : 11; }
 
@@ -418,8 +420,10 @@ void LibraryWnd::Opened()
 
 void LibraryWnd::Closed()
 {
-    if (gLibraryWnd == this)
+    if (gLibraryWnd == this) {
         gLibraryWnd = nullptr;
+        gOpenAtQuit = gApp && gApp->fQuitting;
+    }
     QV_Wnd::Closed();
 }
 
@@ -492,6 +496,7 @@ void ToggleLibraryWindow(VornWnd* owner)
         CloseLibraryWindow(owner);
         return;
     }
+    gOpenAtQuit = false;
     auto* window = new LibraryWnd(owner);
     if (!window->fHwnd) {
         delete window;
@@ -500,7 +505,7 @@ void ToggleLibraryWindow(VornWnd* owner)
     gLibraryWnd = window;
 }
 
-bool LibraryWindowOpen(VornWnd*) { return gLibraryWnd != nullptr; }
+bool LibraryWindowOpen(VornWnd*) { return gLibraryWnd != nullptr || gOpenAtQuit; }
 
 void CloseLibraryWindow(VornWnd*)
 {

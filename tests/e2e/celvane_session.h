@@ -110,7 +110,7 @@ protected:
             "SDL_AUDIODRIVER=dummy", "DBUS_SESSION_BUS_ADDRESS=disabled:",
             "LSAN_OPTIONS=suppressions=" + std::string(CELVANE_SOURCE_DIR)
                 + "/tests/app/lsan_suppressions.txt:print_suppressions=0" };
-        for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS" }) {
+        for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "CELVANE_APP_FOLDER" }) {
             if (const char* value = std::getenv(keep))
                 env.push_back(std::string(keep) + "=" + value);
         }
