@@ -3,6 +3,7 @@
 #include "older_document.h"
 #include "older_document_hook.h"
 #include "panel_hooks.h"
+#include "periphery_commands.h"
 #include "plat_quit_signals.h"
 #include "shell_hooks.h"
 #include "qv_entry.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     SetOlderDocumentConverter(vorn_v4::ConvertOlderDocument);
     gShellHooks.makeCanvasView = MakeCanvasView;
     gShellHooks.canvasCommand = CanvasCommand;
+    InstallPeripheryHooks();
     InstallPanelHooks();
     InstallDialogHooks();
     const int status = ToolkitMain(argc, argv, RunApplication);

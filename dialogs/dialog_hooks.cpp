@@ -3,6 +3,7 @@
 #include "anim_dlog.h"
 #include "export_windows.h"
 #include "layer_settings_hook.h"
+#include "periphery_commands.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
 
@@ -11,7 +12,8 @@ namespace {
 // Each window of this library answers the commands it carries out; the first that does wins.
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
-    return HandleLayerSettingsCommand(owner, command) || HandleExportCommand(owner, command, path);
+    return HandleLayerSettingsCommand(owner, command) || HandleExportCommand(owner, command, path)
+        || HandlePeripheryCommand(owner, command, path);
 }
 
 void DocumentClosed(VornWnd*)

@@ -1,5 +1,6 @@
 #include "panel_hooks.h"
 
+#include "library_wnd.h"
 #include "shell_hooks.h"
 #include "timeline_wnd.h"
 #include "tool_wnd.h"
@@ -27,4 +28,5 @@ ShellPanel* MakeFilledPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 void InstallPanelHooks()
 {
     gShellHooks.makePanel = MakeFilledPanel;
+    InstallLibraryHooks();
 }

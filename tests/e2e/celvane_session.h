@@ -73,7 +73,37 @@ protected:
         return "<absent>";
     }
 
+    // The application's name: the title of its splash, welcome screen and alerts.
+    static constexpr const char* kAppName = "Celvane Pomra";
+
+    // Starts celvane. Unless fFreshStart is set, a run without settings gets settings that skip
+    // the welcome screen and the library window, and the splash screen has gone before this
+    // returns, so the scenario meets the main window alone.
     void Start(const std::vector<std::string>& args = {})
+    {
+        if (!fFreshStart && !std::filesystem::exists(SettingsPath()))
+            PutSettings("\"VornVersion\" \"20090526\"\n\"WelcomeScreen\" \"FALSE\"\n\"LibraryWnd_Open\" \"FALSE\"\n");
+        Spawn(args);
+        if (!fFreshStart)
+            PassSplash();
+    }
+    // Until the splash screen has shown and gone (an alert of the same title may follow it).
+    void PassSplash()
+    {
+        if (WaitForTitle(kAppName, 20000))
+            WaitForNoTitle(kAppName, 8000);
+    }
+    // A click at that point of the window of that title (window coordinates).
+    void ClickIn(const std::string& title, int x, int y)
+    {
+        ScreenBox box;
+        ASSERT_TRUE(WindowBox(title, box)) << title;
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(box.x + x), std::to_string(box.y + y) }, "",
+            nullptr);
+        RunProgram({ "xdotool", "click", "1" }, "", nullptr);
+        usleep(300000);
+    }
+    void Spawn(const std::vector<std::string>& args)
     {
         std::vector<std::string> env = { "DISPLAY=" + fServer.Display(), "HOME=" + fRoot.File("home"),
             "XDG_CONFIG_HOME=" + fRoot.File("config"), "TMPDIR=" + fRoot.File("tmp"), "SDL_VIDEODRIVER=x11",
@@ -81,7 +111,7 @@ protected:
             "LSAN_OPTIONS=suppressions=" + std::string(CELVANE_SOURCE_DIR)
                 + "/tests/app/lsan_suppressions.txt:print_suppressions=0" };
         env.insert(env.end(), fExtraEnv.begin(), fExtraEnv.end());
-        for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS" }) {
+        for (const char* keep : { "PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "CELVANE_APP_FOLDER" }) {
             if (const char* value = std::getenv(keep))
                 env.push_back(std::string(keep) + "=" + value);
         }
@@ -277,6 +307,7 @@ protected:
 
     // More NAME=value entries for the program's environment.
     std::vector<std::string> fExtraEnv;
+    bool fFreshStart = false;
     XvfbSession fServer;
     std::unique_ptr<ScopedEnv> fDisplay;
     ScratchFolder fRoot;

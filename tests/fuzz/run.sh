@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the image, skeleton, mesh, OBJ and document reader fuzzers and the older-document
+# Builds the image, skeleton, mesh, OBJ, EPS and document reader fuzzers and the older-document
 # converter's with clang-14's libFuzzer and runs each one for a few seconds, starting from the
 # small seed files beside this script.
 #   tests/fuzz/run.sh [build folder]     (CELVANE_FUZZ_SECONDS, default 5, per reader)
@@ -17,7 +17,7 @@ cmake -S "$here" -B "$out" -G Ninja -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMP
 cmake --build "$out"
 
 status=0
-for reader in jpeg png bmp gif targa skeleton mesh obj document older; do
+for reader in jpeg png bmp gif targa skeleton mesh obj eps document older; do
   corpus="$out/corpus/$reader"
   mkdir -p "$corpus" "$out/artifacts"
   log="$out/fuzz_$reader.log"
