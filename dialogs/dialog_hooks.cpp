@@ -1,5 +1,6 @@
 #include "dialog_hooks.h"
 
+#include "layer_wnd.h"
 #include "shell_hooks.h"
 
 namespace {
@@ -7,9 +8,8 @@ namespace {
 // Each window of this library answers the commands it carries out; the first that does wins.
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
-    (void)owner;
-    (void)command;
-    (void)path;
+    if (AnswerLayerImport(owner, command, path))
+        return true;
     return false;
 }
 

@@ -1,23 +1,23 @@
 #include "panel_hooks.h"
 
+#include "layer_wnd.h"
 #include "shell_hooks.h"
+#include "style_wnd.h"
 
 namespace {
 
-ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
+ShellPanel* MakeFilledPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 {
-    (void)owner;
-    (void)document;
     // A kind without its panel yet keeps the shell's empty one.
     switch (kind) {
     case PanelKind::Tools:
         return nullptr;
     case PanelKind::Layers:
-        return nullptr;
+        return new LayerWnd(owner, document);
     case PanelKind::Timeline:
         return nullptr;
     case PanelKind::Style:
-        return nullptr;
+        return new StyleWnd(owner, document);
     }
     return nullptr;
 }
@@ -26,5 +26,5 @@ ShellPanel* MakePanel(PanelKind kind, VornWnd* owner, VornDoc* document)
 
 void InstallPanelHooks()
 {
-    gShellHooks.makePanel = MakePanel;
+    gShellHooks.makePanel = MakeFilledPanel;
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the application's own playback-button and cursor pictures as small PNG files.
+"""Draws the application's own button, icon and cursor pictures as small PNG files, and the
+colour-picking picture of the Style panel.
 
-    tools/gen_resource_images.py [OUTPUT_FOLDER]    (default: data/Resources)
+    tools/gen_resource_images.py [OUTPUT_FOLDER]    (default: data/Resources; the swatch
+                                                     picture goes to its sibling "swatches")
 
 Only the standard library is used: shapes are polygons filled at pixel centres with 4x4
 supersampling, written as 8-bit RGBA PNG.
@@ -118,6 +120,61 @@ def cursor(shapes, path):
     c.png(path)
 
 
+def ring(cx, cy, r, n=24):
+    import math
+    return [(cx + r * math.cos(2 * math.pi * i / n), cy + r * math.sin(2 * math.pi * i / n)) for i in range(n)]
+
+
+def frame(x0, y0, x1, y1, w):
+    return [rect(x0, y0, x1, y0 + w), rect(x0, y1 - w, x1, y1), rect(x0, y0, x0 + w, y1), rect(x1 - w, y0, x1, y1)]
+
+
+BLUE = (40, 90, 170)
+
+# The Layers panel's buttons: 20 x 18 like the playback buttons.
+LAYER_BUTTONS = {
+    "layer_new": (frame(3, 3, 13, 15, 1.2), [rect(13, 5, 15, 13), rect(10, 8, 18, 10)]),
+    "layer_dup": (frame(3, 2, 12, 12, 1.2) + frame(8, 6, 17, 16, 1.2), []),
+    "layer_del": (frame(3, 3, 13, 15, 1.2), [thick_line(10, 6, 18, 14, 2), thick_line(18, 6, 10, 14, 2)]),
+    "layer_info": ([ring(10, 9, 7)], []),
+}
+
+# Layer kinds, 16 x 16, for the layer tree and the timeline.
+TYPE_ICONS = {
+    "mesh_type": [[(3, 13), (11, 3), (13.5, 5.5), (5.5, 13.5), (2.5, 14)]],
+    "image_type": frame(1.5, 3, 14.5, 13, 1.2) + [[(3, 12), (7, 7), (10, 10), (11.5, 8.5), (13.5, 12)]],
+    "group_type": [[(1.5, 4), (6, 4), (7.5, 5.5), (14.5, 5.5), (14.5, 13), (1.5, 13)]],
+    "bone_type": [ring(3.5, 4, 2.3, 12), ring(12.5, 12, 2.3, 12), thick_line(4, 4.5, 12, 11.5, 2.2)],
+    "switch_type": [[(2, 5), (10, 5), (10, 2.5), (14, 6), (10, 9.5), (10, 7), (2, 7)],
+                    [(14, 10), (6, 10), (6, 7.5), (2, 11), (6, 14.5), (6, 12), (14, 12)]],
+    "particle_type": [ring(4, 4, 1.6, 10), ring(11, 3.5, 1.3, 10), ring(8, 8, 1.8, 10), ring(3.5, 12, 1.3, 10),
+                      ring(12, 11.5, 1.6, 10)],
+    "note_type": frame(2.5, 1.5, 13.5, 14.5, 1.2) + [rect(4.5, 5, 11.5, 6), rect(4.5, 8, 11.5, 9),
+                                                      rect(4.5, 11, 9, 12)],
+    "mesh3d_type": [[(8, 1.5), (14, 4.5), (8, 7.5), (2, 4.5)], [(2, 5.5), (7.5, 8.5), (7.5, 14.5), (2, 11.5)],
+                    [(8.5, 8.5), (14, 5.5), (14, 11.5), (8.5, 14.5)]],
+    "audio_type": [rect(2, 6, 5, 10), [(5, 6), (10, 2.5), (10, 13.5), (5, 10)], thick_line(12, 5, 12.5, 11, 1.4)],
+}
+
+
+def swatch_picture(path):
+    """Hues across, from white at the top through the pure colour to black at the bottom, and a
+    grey strip on the right."""
+    import colorsys
+    w, h, grey = 120, 90, 12
+    c = Canvas(w, h)
+    for y in range(h):
+        light = 1 - y / (h - 1)
+        for x in range(w):
+            if x >= w - grey:
+                v = round(255 * light)
+                c.px[y][x] = (v, v, v, 255)
+                continue
+            r, g, b = colorsys.hls_to_rgb(x / (w - grey), 0.05 + 0.9 * light, 1.0)
+            c.px[y][x] = (round(r * 255), round(g * 255), round(b * 255), 255)
+    c.png(path)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "data", "Resources")
@@ -133,6 +190,38 @@ def main():
     c.fill(SPEAKER, INK)
     c.fill([thick_line(12.5, 6, 17.5, 12, 1.8), thick_line(17.5, 6, 12.5, 12, 1.8)], RED)
     c.png(os.path.join(out, "mute.png"))
+    for name, (outlines, marks) in LAYER_BUTTONS.items():
+        c = Canvas(20, 18)
+        if name == "layer_info":
+            c.fill(outlines, BLUE)
+            c.fill([rect(9, 8, 11, 14), rect(9, 4.5, 11, 6.5)], (255, 255, 255))
+        else:
+            c.fill(outlines, INK)
+            c.fill(marks, RED if name == "layer_del" else INK)
+        c.png(os.path.join(out, name + ".png"))
+    c = Canvas(16, 10)
+    eye = [(1, 5), (4, 2), (8, 1), (12, 2), (15, 5), (12, 8), (8, 9), (4, 8)]
+    c.fill([eye], INK)
+    c.fill([[(3, 5), (5, 3), (8, 2.4), (11, 3), (13, 5), (11, 7), (8, 7.6), (5, 7)]], (255, 255, 255))
+    c.fill([ring(8, 5, 2.2, 12)], INK)
+    c.png(os.path.join(out, "visible_icon.png"))
+    c = Canvas(10, 10)
+    c.fill([[(1, 3), (9, 3), (5, 8)]], INK)
+    c.png(os.path.join(out, "expanded.png"))
+    c = Canvas(10, 10)
+    c.fill([[(3, 1), (8, 5), (3, 9)]], INK)
+    c.png(os.path.join(out, "unexpanded.png"))
+    for name, shapes in TYPE_ICONS.items():
+        path = os.path.join(out, name + ".png")
+        # The timeline may have drawn these already; its pictures win.
+        if os.path.exists(path):
+            continue
+        c = Canvas(16, 16)
+        c.fill(shapes, INK)
+        c.png(path)
+    swatches = os.path.join(os.path.dirname(os.path.abspath(out)), "swatches")
+    os.makedirs(swatches, exist_ok=True)
+    swatch_picture(os.path.join(swatches, "Spectrum.png"))
     # Cursors: 16 x 16, hot spot at (7, 7), the pixel whose centre is (7.5, 7.5).
     cursor([rect(7, 1, 8, 6), rect(7, 9, 8, 14), rect(1, 7, 6, 8), rect(9, 7, 14, 8)],
            os.path.join(out, "curs_crosshair.png"))
