@@ -157,6 +157,37 @@ TYPE_ICONS = {
 }
 
 
+# The timeline's channel rows, which the layers panel reaches too (a layer's channels decide
+# whether it is flat and static). Plain stand-ins, one colour per family, drawn only when the
+# timeline's own pictures are absent.
+CHANNEL_FAMILIES = {
+    "audio": (60, 120, 60), "bone": (170, 110, 40), "camera": (90, 90, 150), "curve": (40, 110, 160),
+    "fill": (170, 60, 60), "layer": (80, 80, 80), "line": (40, 40, 40), "particle": (140, 60, 140),
+    "point": (40, 110, 160), "shapefx": (150, 100, 30), "shapefxxform": (150, 100, 30), "switch": (60, 130, 130),
+    "tracking": (120, 60, 60), "width": (60, 60, 60),
+}
+CHANNEL_ICONS = [
+    "audio_jump", "audio_level", "bone", "bone_dynamics", "bone_lock", "bone_s", "bone_sel", "bone_sel_dynamics",
+    "bone_sel_lock", "bone_sel_s", "bone_sel_t", "bone_t", "camera_pantilt", "camera_roll", "camera_track",
+    "camera_zoom", "curve", "curve_sel", "fill", "fill_sel", "layer_all", "layer_alpha", "layer_ao", "layer_blur",
+    "layer_flip_h", "layer_flip_v", "layer_mb", "layer_ordering", "layer_rot_x", "layer_rot_y", "layer_rot_z",
+    "layer_s", "layer_sh", "layer_shading", "layer_shadow", "layer_t", "layer_vis", "line", "line_sel", "particle",
+    "point", "point_sel", "shapefx", "shapefx_sel", "shapefxxform", "shapefxxform_sel", "switch", "tracking_point",
+    "tracking_point_sel", "width", "width_sel",
+]
+
+
+def channel_icon(name, path):
+    family = name.split("_")[0]
+    if name.startswith("shapefxxform"):
+        family = "shapefxxform"
+    c = Canvas(16, 16)
+    c.fill([diamond(8, 8, 6)], CHANNEL_FAMILIES.get(family, INK))
+    if name.endswith("_sel"):
+        c.fill([diamond(8, 8, 2.5)], (255, 255, 255))
+    c.png(path)
+
+
 def swatch_picture(path):
     """Hues across, from white at the top through the pure colour to black at the bottom, and a
     grey strip on the right."""
@@ -219,6 +250,10 @@ def main():
         c = Canvas(16, 16)
         c.fill(shapes, INK)
         c.png(path)
+    for name in CHANNEL_ICONS:
+        path = os.path.join(out, "channel_" + name + ".png")
+        if not os.path.exists(path):
+            channel_icon(name, path)
     swatches = os.path.join(os.path.dirname(os.path.abspath(out)), "swatches")
     os.makedirs(swatches, exist_ok=True)
     swatch_picture(os.path.join(swatches, "Spectrum.png"))

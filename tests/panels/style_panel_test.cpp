@@ -111,6 +111,8 @@ TEST_F(StylePanelTest, TheDefaultsShowWithFillAndStrokeGreyedAndChecked)
     EXPECT_TRUE(panel->fLineBox->Value());
     EXPECT_TRUE(panel->fFillSwatch->IsEnabled());
     EXPECT_TRUE(panel->fWidthField->IsEnabled());
+    // Every attached document sets the width of new lines to 4 pixels.
+    panel->SetDocument(&doc);
     EXPECT_FLOAT_EQ(gNewShapeDefaults->fMyStyle.fLineWidth, 4.0f / 480);
     EXPECT_EQ(StyleWnd::SelectedDocumentStyle(), nullptr);
 }
