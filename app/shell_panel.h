@@ -20,6 +20,8 @@ public:
     virtual void SetFrame(int32_t frame, bool playing);
     // The tools palette enables its buttons by asking the scripts; other panels have none.
     virtual void UpdateToolButtons() { }
+    // The timeline shows the channels of what the scripts selected; other panels have none.
+    virtual void UpdateSelectedChannels() { }
     // Notifications (1000 to 1105) are the filled panels' to act on; the rest goes to the
     // main window.
     void HandleMessage(QV_Message* message) override;

@@ -5,6 +5,9 @@
 #include "app_prefs.h"
 #include "main_layer.h"
 #include "qv_message.h"
+#include "shell_panel.h"
+#include "style_panel_refs.h"
+#include "text_shapes.h"
 #include "vorn_wnd.h"
 
 namespace {
@@ -49,6 +52,44 @@ bool ShellScriptServices::IsCopyable()
 bool ShellScriptServices::IsPasteable()
 {
     return HasMainLayer() && fWindow->fMainLayer->IsPasteable();
+}
+
+void ShellScriptServices::UpdateSelectedChannels()
+{
+    if (fWindow && fWindow->fTimelineWnd)
+        fWindow->fTimelineWnd->UpdateSelectedChannels();
+}
+
+// The Style panel keeps both in the model's shared references while it is open.
+M_Shape* ShellScriptServices::NewShapeProperties()
+{
+    return gNewShapeProperties;
+}
+
+M_Style* ShellScriptServices::SelectedDocumentStyle()
+{
+    return gCurrentDocStyle;
+}
+
+int32_t ShellScriptServices::CountFontFamilies()
+{
+    return FontCount();
+}
+
+const char* ShellScriptServices::FontFamily(int32_t index)
+{
+    return FontDisplayName(index);
+}
+
+QV_Font* ShellScriptServices::OpenFontByName(const char* family, int32_t pixelSize)
+{
+    return ScriptOpenFontByName(family, pixelSize);
+}
+
+void ShellScriptServices::BuildTextShapes(const char* text, const char* family, int32_t height, bool oneFill,
+    bool centered, int32_t line, TextShapeState& state)
+{
+    ScriptBuildTextShapes(text, family, height, oneFill, centered, line, state);
 }
 
 bool ShellGridSource::GridShown()

@@ -8,9 +8,7 @@
 class VornWnd;
 
 // The application as scripts reach it while the main window is open: its main window and main
-// layer. The panels' members (timeline, Style panel, fonts) keep the closed answers until the
-// windows that own them derive from this and install themselves through
-// gShellHooks.installScriptServices.
+// layer, its timeline, the Style panel's shape and style and the installed fonts.
 class ShellScriptServices : public ScriptAppServices {
 public:
     explicit ShellScriptServices(VornWnd* window);
@@ -21,6 +19,14 @@ public:
     void DispatchToMainLayer(QV_Message& message) override;
     bool IsCopyable() override;
     bool IsPasteable() override;
+    void UpdateSelectedChannels() override;
+    M_Shape* NewShapeProperties() override;
+    M_Style* SelectedDocumentStyle() override;
+    int32_t CountFontFamilies() override;
+    const char* FontFamily(int32_t index) override;
+    QV_Font* OpenFontByName(const char* family, int32_t pixelSize) override;
+    void BuildTextShapes(const char* text, const char* family, int32_t height, bool oneFill, bool centered,
+        int32_t line, TextShapeState& state) override;
 
     VornWnd* fWindow;
 };

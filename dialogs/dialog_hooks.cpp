@@ -2,7 +2,9 @@
 
 #include "anim_dlog.h"
 #include "export_windows.h"
+#include "layer_dlog.h"
 #include "layer_settings_hook.h"
+#include "layer_wnd.h"
 #include "periphery_commands.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
@@ -12,8 +14,8 @@ namespace {
 // Each window of this library answers the commands it carries out; the first that does wins.
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
-    return HandleLayerSettingsCommand(owner, command) || HandleExportCommand(owner, command, path)
-        || HandlePeripheryCommand(owner, command, path);
+    return AnswerLayerImport(owner, command, path) || HandleLayerSettingsCommand(owner, command)
+        || HandleExportCommand(owner, command, path) || HandlePeripheryCommand(owner, command, path);
 }
 
 void DocumentClosed(VornWnd*)
@@ -26,6 +28,7 @@ void DocumentClosed(VornWnd*)
 void InstallDialogHooks()
 {
     gShellHooks.handleCommand = HandleCommand;
+    gRunLayerDlog = [](QV_Wnd* owner, VornDoc* document, VornLayer* layer) { RunLayerSettings(owner, document, layer); };
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;

@@ -1,7 +1,9 @@
 #include "panel_hooks.h"
 
+#include "layer_wnd.h"
 #include "library_wnd.h"
 #include "shell_hooks.h"
+#include "style_wnd.h"
 #include "timeline_wnd.h"
 #include "tool_wnd.h"
 
@@ -14,11 +16,11 @@ ShellPanel* MakeFilledPanel(PanelKind kind, VornWnd* owner, VornDoc* document)
     case PanelKind::Tools:
         return new ToolWnd(owner, document);
     case PanelKind::Layers:
-        return nullptr;
+        return new LayerWnd(owner, document);
     case PanelKind::Timeline:
         return new TimelineWnd(owner, document);
     case PanelKind::Style:
-        return nullptr;
+        return new StyleWnd(owner, document);
     }
     return nullptr;
 }

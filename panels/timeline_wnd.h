@@ -85,7 +85,7 @@ public:
     // Rows and tables (timeline_rows.cpp).
     void SetFrame(int32_t frame, bool playing) override;
     void SelectChannelKey(int32_t channelID);
-    void UpdateSelectedChannels();
+    void UpdateSelectedChannels() override;
     void RebuildRows(bool keepSelection);
     void AddChannelKeys(int32_t row, AnimChannel* channel);
     // False when the tables could not grow; they keep their length then.

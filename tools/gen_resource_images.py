@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the application's own interface pictures (playback buttons, cursors, the timeline's key
-icons, zoom buttons, layer type and channel icons) as small PNG files.
+icons, zoom buttons, layer type and channel icons, the Layers panel's buttons) as small PNG
+files, and the colour-picking picture of the Style panel.
 
     tools/gen_resource_images.py [OUTPUT_FOLDER]    (default: data/Resources)
 
@@ -202,6 +203,39 @@ CHANNEL_ICONS = ["channel_" + n for n in (
     "tracking_point_sel", "width", "width_sel")]
 
 
+def frame(x0, y0, x1, y1, w):
+    return [rect(x0, y0, x1, y0 + w), rect(x0, y1 - w, x1, y1), rect(x0, y0, x0 + w, y1), rect(x1 - w, y0, x1, y1)]
+
+
+BLUE = (40, 90, 170)
+
+# The Layers panel's buttons: 20 x 18 like the playback buttons.
+LAYER_BUTTONS = {
+    "layer_new": (frame(3, 3, 13, 15, 1.2), [rect(13, 5, 15, 13), rect(10, 8, 18, 10)]),
+    "layer_dup": (frame(3, 2, 12, 12, 1.2) + frame(8, 6, 17, 16, 1.2), []),
+    "layer_del": (frame(3, 3, 13, 15, 1.2), [thick_line(10, 6, 18, 14, 2), thick_line(18, 6, 10, 14, 2)]),
+    "layer_info": ([circle(10, 9, 7, 24)], []),
+}
+
+
+def swatch_picture(path):
+    """Hues across, from white at the top through the pure colour to black at the bottom, and a
+    grey strip on the right."""
+    import colorsys
+    w, h, grey = 120, 90, 12
+    c = Canvas(w, h)
+    for y in range(h):
+        light = 1 - y / (h - 1)
+        for x in range(w):
+            if x >= w - grey:
+                v = round(255 * light)
+                c.px[y][x] = (v, v, v, 255)
+                continue
+            r, g, b = colorsys.hls_to_rgb(x / (w - grey), 0.05 + 0.9 * light, 1.0)
+            c.px[y][x] = (round(r * 255), round(g * 255), round(b * 255), 255)
+    c.png(path)
+
+
 def timeline_images(out):
     for name, shapes in KEY_SHAPES.items():
         for suffix, color in (("", KEY_COLOR), ("_sel", KEY_SELECTED)):
@@ -248,6 +282,24 @@ def main():
     c.fill(SPEAKER, INK)
     c.fill([thick_line(12.5, 6, 17.5, 12, 1.8), thick_line(17.5, 6, 12.5, 12, 1.8)], RED)
     c.png(os.path.join(out, "mute.png"))
+    for name, (outlines, marks) in LAYER_BUTTONS.items():
+        c = Canvas(20, 18)
+        if name == "layer_info":
+            c.fill(outlines, BLUE)
+            c.fill([rect(9, 8, 11, 14), rect(9, 4.5, 11, 6.5)], (255, 255, 255))
+        else:
+            c.fill(outlines, INK)
+            c.fill(marks, RED if name == "layer_del" else INK)
+        c.png(os.path.join(out, name + ".png"))
+    c = Canvas(16, 10)
+    eye = [(1, 5), (4, 2), (8, 1), (12, 2), (15, 5), (12, 8), (8, 9), (4, 8)]
+    c.fill([eye], INK)
+    c.fill([[(3, 5), (5, 3), (8, 2.4), (11, 3), (13, 5), (11, 7), (8, 7.6), (5, 7)]], (255, 255, 255))
+    c.fill([circle(8, 5, 2.2, 12)], INK)
+    c.png(os.path.join(out, "visible_icon.png"))
+    swatches = os.path.join(os.path.dirname(os.path.abspath(out)), "swatches")
+    os.makedirs(swatches, exist_ok=True)
+    swatch_picture(os.path.join(swatches, "Spectrum.png"))
     # Cursors: 16 x 16, hot spot at (7, 7), the pixel whose centre is (7.5, 7.5).
     cursor([rect(7, 1, 8, 6), rect(7, 9, 8, 14), rect(1, 7, 6, 8), rect(9, 7, 14, 8)],
            os.path.join(out, "curs_crosshair.png"))

@@ -23,7 +23,7 @@ TEST_F(ShellScenarios, FirstStartShowsTheWindowAndWritesTheSettings)
     EXPECT_LE(CropDiffers(shot, { window.x + window.width - 240, window.y + 60, 240, 50 }, "first_start_style"), 200);
     // The Layers title bar hangs under the Style panel; the playback row sits over the Timeline
     // title bar.
-    EXPECT_LE(CropDiffers(shot, { window.x + window.width - 240, window.y + 338, 240, 40 }, "first_start_layers"), 100);
+    EXPECT_LE(CropDiffers(shot, { window.x + window.width - 240, window.y + 404, 240, 40 }, "first_start_layers"), 100);
     EXPECT_LE(CropDiffers(shot, { window.x, window.y + 732, 560, 60 }, "first_start_timeline"), 200);
 
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
