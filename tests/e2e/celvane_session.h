@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -76,13 +77,25 @@ protected:
     // The application's name: the title of its splash, welcome screen and alerts.
     static constexpr const char* kAppName = "Celvane Pomra";
 
-    // Starts celvane. Unless fFreshStart is set, a run without settings gets settings that skip
-    // the welcome screen and the library window, and the splash screen has gone before this
-    // returns, so the scenario meets the main window alone.
+    // Starts celvane. Unless fFreshStart is set, the settings skip the welcome screen and the
+    // library window (where the scenario's own settings say nothing of them), and the splash
+    // screen has gone before this returns, so the scenario meets the main window alone.
     void Start(const std::vector<std::string>& args = {})
     {
-        if (!fFreshStart && !std::filesystem::exists(SettingsPath()))
-            PutSettings("\"VornVersion\" \"20090526\"\n\"WelcomeScreen\" \"FALSE\"\n\"LibraryWnd_Open\" \"FALSE\"\n");
+        if (!fFreshStart) {
+            if (!std::filesystem::exists(SettingsPath()))
+                PutSettings("\"VornVersion\" \"20090526\"\n");
+            std::string text;
+            {
+                std::ifstream in(SettingsPath());
+                text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            }
+            std::ofstream out(SettingsPath(), std::ios::app);
+            if (text.find("\"WelcomeScreen\"") == std::string::npos)
+                out << "\"WelcomeScreen\" \"FALSE\"\n";
+            if (text.find("\"LibraryWnd_Open\"") == std::string::npos)
+                out << "\"LibraryWnd_Open\" \"FALSE\"\n";
+        }
         Spawn(args);
         if (!fFreshStart)
             PassSplash();
@@ -236,6 +249,11 @@ protected:
                       "", nullptr),
             0);
         const std::string stored = std::string(CELVANE_TEST_DATA) + "/e2e/" + golden + ".png";
+        if (!std::filesystem::exists(stored) && std::getenv("CELVANE_STORE_GOLDENS")) {
+            // A deliberate change of the window's look: the run stores its picture for review.
+            std::filesystem::copy_file(crop, stored);
+            return 0;
+        }
         if (!std::filesystem::exists(stored)) {
             ADD_FAILURE() << "no stored picture " << stored << "; this run's is " << crop;
             return -1;

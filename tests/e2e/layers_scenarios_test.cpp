@@ -147,6 +147,10 @@ TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
         NewLayer(item);
         DismissMissingPictureAlerts();
     }
+    // A new note layer opens Layer Settings (on its Note page); Cancel keeps the layer as made.
+    ASSERT_TRUE(WaitForTitle("Layer Settings")) << Output();
+    KeysTo("Layer Settings", "Escape");
+    ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
     KeysTo("layers.celv - Celvane", "ctrl+s");
     usleep(800000);
     text = fRoot.Get("layers.celv");
