@@ -296,6 +296,9 @@ void MainLayer::BuildMenus()
     AddMenuItem(import, Localize("/Menus/File/Import/Image=Image... "), 3122);
     AddMenuItem(import, Localize("/Menus/File/Import/Movie=Movie... "), 3123);
     AddMenuItem(import, Localize("/Menus/File/Import/AudioFile=Audio File... "), 3127);
+    // Drawings made elsewhere have no other way in.
+    AddMenuItem(import, Localize("/Menus/File/Import/IllustratorFile=Illustrator File... "), 3124);
+    AddMenuItem(import, Localize("/Menus/File/Import/EPSFile=EPS File... "), 3125);
     import->fTarget = this;
     file->AddSubmenu(import, Localize("/Menus/File/Import/Import=Import"));
     AddMenuItem(file, nullptr, 0);
