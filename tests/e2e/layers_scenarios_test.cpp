@@ -64,7 +64,7 @@ protected:
     int WaitForSelectedRow(int top, const std::string& name)
     {
         int seen = -1;
-        for (int tries = 0; tries < 15 && seen != top; tries++) {
+        for (int tries = 0; tries < 40 && seen != top; tries++) {
             if (tries)
                 usleep(300000);
             seen = SelectedRowTop(name);

@@ -91,4 +91,43 @@ TEST_F(ToolScenarios, ClickingAToolInThePaletteMakesItCurrent)
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
 }
 
+// S9 on the canvas: a drag with the recording tool adds a filled rectangle; Ctrl+Z gives the
+// canvas back as it was, Ctrl+Shift+Z brings the rectangle again, and the saved file holds it.
+TEST_F(ToolScenarios, ADragWithTheRecordingToolDrawsAndUndoes)
+{
+    StartWithTestScripts();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    const std::string before = Screenshot("before");
+    const ScreenBox frame = ColourBox(before, "rgb(152,152,203)");
+    ASSERT_GT(frame.width, 100) << "no frame guides on the canvas";
+    const ScreenBox canvas { frame.x + 4, frame.y + 4, frame.width - 8, frame.height - 8 };
+    const int cx = frame.x + frame.width / 2;
+    const int cy = frame.y + frame.height / 2;
+
+    Drag(cx - 40, cy - 30, cx + 40, cy + 30);
+    usleep(500000);
+    const std::string drawn = Screenshot("drawn");
+    EXPECT_GT(BoxDiffers(before, drawn, canvas), 500);
+    const std::string log = fRoot.Get("tool.log");
+    EXPECT_NE(log.find("OnMouseDown"), std::string::npos) << log;
+    EXPECT_NE(log.find("OnMouseUp"), std::string::npos) << log;
+
+    KeysTo(kUntitled, "ctrl+z");
+    usleep(500000);
+    EXPECT_LE(BoxDiffers(before, Screenshot("undone"), canvas), 10);
+    KeysTo(kUntitled, "ctrl+shift+z");
+    usleep(500000);
+    EXPECT_LE(BoxDiffers(drawn, Screenshot("redone"), canvas), 10);
+
+    const std::string saved = fRoot.File("draw.celv");
+    KeysTo(kUntitled, "ctrl+s");
+    ASSERT_TRUE(WaitForTitle("Save As")) << Output();
+    KeysTo("Save As", "ctrl+a");
+    TypeTo("Save As", saved);
+    KeysTo("Save As", "Return");
+    ASSERT_TRUE(WaitForTitle("draw.celv - Celvane")) << Output();
+    EXPECT_NE(fRoot.Get("draw.celv").find("shapes 1"), std::string::npos);
+    EXPECT_EQ(Quit("draw.celv - Celvane"), 0) << Output();
+}
+
 } // namespace

@@ -71,6 +71,10 @@ function RecordTool:OnMouseUp(si, m)
     end
     si:CreateShape(true)
     mesh:SelectNone()
+    -- The canvas redraws only the other views after a drag; the tool shows its own work.
+    if m.view ~= nil then
+        m.view:DrawMe()
+    end
 end
 
 function RecordTool:OnKeyDown(si, k) log("OnKeyDown", "key=" .. k.keyCode) end
