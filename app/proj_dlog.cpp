@@ -151,15 +151,8 @@ ProjDlog::ProjDlog(VornDoc* document, QV_Wnd* owner)
         new QV_Button(Localize("/Dialogs/ProjectSettings/RestoreDefaults=Restore Defaults"), kRestoreDefaults, 0, false, 3));
     content->Pop();
 
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
+    AddOkCancelRow(content);
     AddView(content);
-    fDefaultButton = ok;
-    fCancelButton = cancel;
 }
 
 void ProjDlog::MatchPreset(int32_t width, int32_t height)

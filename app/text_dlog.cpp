@@ -52,15 +52,8 @@ TextDlog::TextDlog(VornDoc* document, QV_Wnd* owner)
     for (int32_t i = 0; i < FontCount(); i++)
         fFonts->AddItem(FontDisplayName(i));
     content->AddChild(fFonts);
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
+    AddOkCancelRow(content);
     AddView(content);
-    fDefaultButton = ok;
-    fCancelButton = cancel;
 }
 
 void TextDlog::UpdatePreview()

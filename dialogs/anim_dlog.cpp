@@ -102,15 +102,8 @@ AnimDlog::AnimDlog(VornDoc* document, RenderSettings* settings, QV_Wnd* owner)
     quality->AddChild(column);
     content->AddChild(quality);
 
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
+    AddOkCancelRow(content);
     AddView(content);
-    fDefaultButton = ok;
-    fCancelButton = cancel;
     fInitialFocus = fStart;
 }
 

@@ -190,15 +190,8 @@ LayerDlog::LayerDlog(QV_Wnd* owner, VornDoc* document, VornLayer* layer)
 
     auto* content = new QV_LayoutView(true, 8, 8, 8);
     content->AddChild(fTabs, ALIGN_FILL);
-    content->PushH(ALIGN_RIGHT, 8);
-    fOK = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    fCancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(fOK);
-    content->AddChild(fCancel);
-    content->Pop();
+    AddOkCancelRow(content, &fOK, &fCancel);
     AddView(content);
-    fDefaultButton = fOK;
-    fCancelButton = fCancel;
 }
 
 QV_LayoutView* LayerDlog::BuildGeneralPage()

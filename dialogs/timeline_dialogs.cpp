@@ -42,18 +42,6 @@ const InterpItem kInterpItems[] = {
     { 6909, "Ease Out", 8 },
 };
 
-void OkCancel(QV_Dialog* dialog, QV_LayoutView* content)
-{
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
-    dialog->fDefaultButton = ok;
-    dialog->fCancelButton = cancel;
-}
-
 int32_t FieldWidth(const char* sample)
 {
     return (gWidgetFont ? gWidgetFont->StringWidth(sample) : 48) + 12;
@@ -99,7 +87,7 @@ NoiseDlog::NoiseDlog(QV_Wnd* owner, float* amplitude, float* scale)
     content->AddChild(fScaleField);
     content->Pop();
     content->Pop();
-    OkCancel(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 
@@ -148,7 +136,7 @@ CycleDlog::CycleDlog(QV_Wnd* owner, int32_t* relative, int32_t* absolute)
     fValueField = new QV_TextControl(FieldWidth("0000"), "", 0, FIELD_UINT);
     content->AddChild(fValueField);
     content->Pop();
-    OkCancel(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 
@@ -258,7 +246,7 @@ HideChannelsDlog::HideChannelsDlog(VornDoc* document, QV_Wnd* owner)
     if (count > 0)
         content->Pop();
     content->Pop();
-    OkCancel(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 

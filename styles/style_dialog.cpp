@@ -235,15 +235,8 @@ void StyleDlog::PrepareLayout()
     BuildWidgets(content);
     content->Pop();
     content->Pop();
-    content->PushH(ALIGN_RIGHT, 8);
-    fOK = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    fCancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(fOK);
-    content->AddChild(fCancel);
-    content->Pop();
+    AddOkCancelRow(content, &fOK, &fCancel);
     AddView(content);
-    fDefaultButton = fOK;
-    fCancelButton = fCancel;
     fSampleImage.Allocate(kPreviewSize, kPreviewSize, 32);
     fEffectImage.Allocate(kPreviewSize, kPreviewSize, 32);
 }

@@ -3,9 +3,12 @@
 #include "interface_colors.h"
 #include "plat_beep.h"
 #include "plat_time.h"
+#include "qv_app.h"
 #include "qv_base_widget.h"
+#include "qv_button.h"
 #include "qv_graphics.h"
 #include "qv_keys.h"
+#include "qv_layout_view.h"
 #include "qv_message.h"
 #include "qv_popup_dialog.h"
 #include "qv_text_control.h"
@@ -102,6 +105,22 @@ bool QV_Dialog::OnValidate()
 void QV_Dialog::PrepareLayout() { }
 
 void QV_Dialog::DialogClosed(int32_t) { }
+
+void QV_Dialog::AddOkCancelRow(QV_LayoutView* content, QV_Button** ok, QV_Button** cancel)
+{
+    content->PushH(ALIGN_RIGHT, 8);
+    auto* okButton = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
+    auto* cancelButton = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
+    content->AddChild(okButton);
+    content->AddChild(cancelButton);
+    content->Pop();
+    fDefaultButton = okButton;
+    fCancelButton = cancelButton;
+    if (ok)
+        *ok = okButton;
+    if (cancel)
+        *cancel = cancelButton;
+}
 
 bool QV_Dialog::ValidateFloat(QV_TextControl* field, float minimum, float maximum)
 {

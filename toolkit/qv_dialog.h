@@ -17,6 +17,9 @@ constexpr uint32_t kKeyPressPauseMs = 200;
 // model (ExchangeData(false)), validated and written back on OK
 // (ExchangeData(true)). Shown modally in its own window, modelessly in a
 // tool window, or as a popup layer of an existing window.
+class QV_Button;
+class QV_LayoutView;
+
 class QV_Dialog : public QV_Layer {
 public:
     QV_Dialog(const char* title, QV_Wnd* ownerWindow);
@@ -41,6 +44,8 @@ public:
     bool KeepOnClose() override;
     bool TabNavigation() override;
 
+    // The right-aligned OK and Cancel row every modal dialog ends with; Return and Escape press them.
+    void AddOkCancelRow(QV_LayoutView* content, QV_Button** ok = nullptr, QV_Button** cancel = nullptr);
     // Puts the nearest allowed value into the field when it is out of range.
     static bool ValidateFloat(QV_TextControl* field, float minimum, float maximum);
     void ClosePopup();
