@@ -38,29 +38,17 @@ protected:
             ASSERT_TRUE(fBoxes.count(name)) << name << "\n" << Output();
         ASSERT_TRUE(WaitForWindow("Layer Settings")) << Output();
     }
-    void ClickBox(const std::string& name) { ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY()); }
     void TypeInto(const std::string& field, const std::string& text)
     {
         ClickBox(field);
         Keys("ctrl+a");
         Xdo({ "type", "--delay", "40", text });
     }
-    bool Ended(int& status)
-    {
-        for (int waited = 0; waited < 10000; waited += 20) {
-            if (waitpid(fDemo, &status, WNOHANG) == fDemo) {
-                fDemo = -1;
-                return true;
-            }
-            usleep(20000);
-        }
-        return false;
-    }
     // The saved document's only layer.
     std::unique_ptr<VornDoc> Saved()
     {
         int status = -1;
-        EXPECT_TRUE(Ended(status)) << Output();
+        EXPECT_TRUE(WaitForExit(status)) << Output();
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Output();
         EXPECT_NE(Output().find("OK"), std::string::npos) << Output();
         return std::unique_ptr<VornDoc>(ReadDocument(fOut.c_str()));
@@ -116,7 +104,7 @@ TEST_F(LayerSettingsSession, CancelWritesNothing)
     TypeInto("name", "Villain");
     ClickBox("cancel");
     int status = -1;
-    ASSERT_TRUE(Ended(status)) << Output();
+    ASSERT_TRUE(WaitForExit(status)) << Output();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Output();
     EXPECT_NE(Output().find("CANCEL"), std::string::npos) << Output();
     EXPECT_FALSE(std::filesystem::exists(fOut));

@@ -42,7 +42,6 @@ protected:
             ASSERT_TRUE(fBoxes.count(name)) << name << "\n" << Output();
         ASSERT_TRUE(WaitForWindow("Shaded")) << Output();
     }
-    void ClickBox(const std::string& name) { ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY()); }
     // The preview as ImageMagick sees it on the screen.
     std::string Preview(const std::string& name)
     {
@@ -62,17 +61,6 @@ protected:
         const std::string out = fRoot.File("compare.txt");
         RunProgram({ "sh", "-c", "compare -metric AE '" + a + "' '" + b + "' null: 2>'" + out + "'" }, "", nullptr);
         return std::atol(GetFile("compare.txt").c_str());
-    }
-    bool Ended(int& status)
-    {
-        for (int waited = 0; waited < 10000; waited += 20) {
-            if (waitpid(fDemo, &status, WNOHANG) == fDemo) {
-                fDemo = -1;
-                return true;
-            }
-            usleep(20000);
-        }
-        return false;
     }
 
     std::string fIn;
@@ -104,7 +92,7 @@ TEST_F(StyleEditSession, TypedOffsetAndShadowOnlyChangeThePreviewAndReturnSaves)
 
     Keys("Return");
     int status = -1;
-    ASSERT_TRUE(Ended(status)) << Output();
+    ASSERT_TRUE(WaitForExit(status)) << Output();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Output();
     EXPECT_NE(Output().find("OK"), std::string::npos) << Output();
     VornDoc* saved = ReadDocument(fOut.c_str());
@@ -129,7 +117,7 @@ TEST_F(StyleEditSession, EscapeWritesNothing)
     ClickBox("blur");
     Keys("Escape");
     int status = -1;
-    ASSERT_TRUE(Ended(status)) << Output();
+    ASSERT_TRUE(WaitForExit(status)) << Output();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Output();
     EXPECT_NE(Output().find("CANCEL"), std::string::npos) << Output();
     EXPECT_FALSE(std::filesystem::exists(fOut));

@@ -17,11 +17,6 @@ protected:
         ASSERT_TRUE(WaitFor("dialog shown")) << Output();
         ReadBoxes();
     }
-    void ClickBox(const std::string& name)
-    {
-        ASSERT_TRUE(fBoxes.count(name)) << name << "\n" << Output();
-        ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY());
-    }
     // Opens the codec list and clicks the item.
     void ChooseCodec(const std::string& label)
     {

@@ -149,6 +149,24 @@ protected:
         Xdo({ "click", std::to_string(button) });
         usleep(100000);
     }
+    // A click in the middle of a widget the program announced with a "rect" line.
+    void ClickBox(const std::string& name, int button = 1)
+    {
+        ASSERT_TRUE(fBoxes.count(name)) << name << "\n" << Output();
+        ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY(), button);
+    }
+    // Until the program ends (at most ten seconds); its wait status in status.
+    bool WaitForExit(int& status)
+    {
+        for (int waited = 0; waited < 10000; waited += 20) {
+            if (waitpid(fDemo, &status, WNOHANG) == fDemo) {
+                fDemo = -1;
+                return true;
+            }
+            usleep(20000);
+        }
+        return false;
+    }
     // Press at the start, a few moves, release at the end.
     void Drag(int x0, int y0, int x1, int y1)
     {

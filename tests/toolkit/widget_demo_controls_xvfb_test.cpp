@@ -11,11 +11,6 @@ protected:
         DemoSession::SetUp();
         StartDemo({ "controls" }, "vmax");
     }
-    void ClickBox(const std::string& name)
-    {
-        ASSERT_TRUE(fBoxes.count(name)) << name << "\n" << Output();
-        ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY());
-    }
     // Opens the chooser and, from its path field, the list's row below "../".
     void OpenChooserOnDocs()
     {

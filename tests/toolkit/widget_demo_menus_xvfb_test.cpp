@@ -28,11 +28,6 @@ protected:
         ASSERT_TRUE(PlaceOf("title " + std::to_string(index), x, y)) << Output();
         ClickAt(x, y);
     }
-    void ClickBox(const std::string& name, int button = 1)
-    {
-        ASSERT_TRUE(fBoxes.count(name)) << name;
-        ClickAt(fBoxes[name].CenterX(), fBoxes[name].CenterY(), button);
-    }
 };
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "../../lib_vorn/tools/read_document.h"
+#include "../../support/say_rect.h"
 #include "layer_dlog.h"
 #include "plat_beep.h"
 #include "plat_window.h"
@@ -32,18 +33,6 @@ int Usage(const char* why)
     std::fprintf(stderr, "layer_settings: %s\n", why);
     std::fprintf(stderr, "usage: layer_settings IN OUT --layer NAME [--frame N]\n");
     return 1;
-}
-
-void SayRect(const char* name, QV_View* view)
-{
-    if (!view || !view->Window())
-        return;
-    int32_t x = 0;
-    int32_t y = 0;
-    PlatWindowClientPosition(view->Window()->fHwnd, x, y);
-    const QV_Point at = view->ConvertToWindow({ 0, 0 });
-    const QV_Point size = view->Size();
-    std::printf("rect %s %d %d %d %d\n", name, x + at.x, y + at.y, size.x, size.y);
 }
 
 void SayPlaces(LayerDlog* dialog)

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "../../lib_vorn/tools/read_document.h"
+#include "../../support/say_rect.h"
 #include "m_mesh.h"
 #include "m_shape.h"
 #include "m_shapestyle.h"
@@ -67,18 +68,6 @@ public:
     }
     bool fCommitted = false;
 };
-
-void SayRect(const char* name, QV_View* view)
-{
-    if (!view || !view->Window())
-        return;
-    int32_t x = 0;
-    int32_t y = 0;
-    PlatWindowClientPosition(view->Window()->fHwnd, x, y);
-    const QV_Point at = view->ConvertToWindow({ 0, 0 });
-    const QV_Point size = view->Size();
-    std::printf("rect %s %d %d %d %d\n", name, x + at.x, y + at.y, size.x, size.y);
-}
 
 void SayPlaces(StyleDlog* dialog)
 {
