@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "console_sink.h"
+#include "fuzz_support.h"
 #include "eps_import.h"
 #include "m_mesh.h"
 #include "qv_memstream.h"
@@ -28,11 +28,6 @@ int32_t Alert(QV_Wnd*, int32_t, const char*, const char*, const char*, const cha
 }
 
 namespace {
-
-class QuietConsole : public ConsoleSink {
-public:
-    void Print(const char*, rgb_color) override { }
-};
 
 void NoAlert(const char*, const char*, const char*) { }
 

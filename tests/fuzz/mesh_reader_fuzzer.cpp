@@ -11,7 +11,7 @@
 #include <string>
 #include <sys/mman.h>
 
-#include "console_sink.h"
+#include "fuzz_support.h"
 #include "m_curve.h"
 #include "m_mesh.h"
 #include "m_point.h"
@@ -20,11 +20,6 @@
 #include "qv_memstream.h"
 
 namespace {
-
-class QuietConsole : public ConsoleSink {
-public:
-    void Print(const char*, rgb_color) override { }
-};
 
 const char* FilePath()
 {
@@ -45,12 +40,6 @@ bool StoreFile(const uint8_t* data, size_t size)
         return false;
     const bool written = size == 0 || fwrite(data, 1, size, file) == size;
     return fclose(file) == 0 && written;
-}
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
 }
 
 bool Tidy(const M_Mesh& mesh)

@@ -9,22 +9,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "console_sink.h"
+#include "fuzz_support.h"
 #include "m_mesh3d.h"
 #include "qv_memstream.h"
 
 namespace {
-
-class QuietConsole : public ConsoleSink {
-public:
-    void Print(const char*, rgb_color) override { }
-};
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
 
 const std::string& Folder()
 {

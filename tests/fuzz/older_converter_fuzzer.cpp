@@ -9,58 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "console_sink.h"
-#include "interface_colors.h"
-#include "interface_fonts.h"
+#include "document_fuzz_support.h"
 #include "older_document.h"
 #include "older_document_hook.h"
-#include "qv_baseimage.h"
-#include "qv_color.h"
 #include "qv_filestream.h"
-#include "qv_memstream.h"
-#include "qv_pixelbuffer.h"
-#include "vorndoc.h"
-
-// As in the document reader's target: resources and interface texts are never reached.
-QV_PixelBuffer* GetResourceImage(const char*) { abort(); }
-const char* Localize(const char*) { abort(); }
-rgb_color Text { 0, 0, 0, 255 };
-rgb_color ToolTipBackground { 197, 197, 197, 255 };
-QV_Font* gMenuFont = nullptr;
-
-namespace {
-
-class QuietConsole : public ConsoleSink {
-public:
-    void Print(const char*, rgb_color) override { }
-};
-
-void Check(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-std::string Written(VornDoc& doc)
-{
-    QV_MemStream out;
-    out.Open(0);
-    doc.Write(nullptr, &out);
-    std::string text(size_t(out.Size()), '\0');
-    out.Rewind();
-    out.ReadBytes(text.data(), int32_t(text.size()));
-    return text;
-}
-
-void Fill(QV_MemStream& stream, const std::string& text)
-{
-    stream.Open(int32_t(text.size()) + 16);
-    stream.WriteBytes(text.data(), int32_t(text.size()));
-    stream.Rewind();
-    stream.fReading = true;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -94,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     in.Close();
     const std::string text = Written(doc);
     QV_MemStream again;
-    Fill(again, text);
+    Fill(again, text.data(), text.size());
     VornDoc copy(&again);
     Check(!copy.fReadFailed);
     Check(Written(copy) == text);

@@ -4,16 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "console_sink.h"
+#include "fuzz_support.h"
 #include "m_skeleton.h"
 #include "qv_memstream.h"
 
 namespace {
-
-class QuietConsole : public ConsoleSink {
-public:
-    void Print(const char*, rgb_color) override { }
-};
 
 } // namespace
 
