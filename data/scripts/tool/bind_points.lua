@@ -1,0 +1,60 @@
+-- Binds the selected points to a bone: a click on a bone selects it and binds them to it;
+-- Return or space binds them to the selected bone; Alt-click releases them from every bone.
+QV_BindPoints = {}
+ScriptName = "QV_BindPoints"
+
+function QV_BindPoints:Name() return "Bind Points" end
+function QV_BindPoints:Version() return "1.0" end
+function QV_BindPoints:Description() return "Click a bone to bind the selected points to it (Return binds them to the selected bone, Alt-click unbinds them)." end
+function QV_BindPoints:Creator() return "Celvane" end
+function QV_BindPoints:UILabel() return "Bind Points (J)" end
+
+function QV_BindPoints:IsEnabled(si)
+    return si:Mesh() ~= nil and si:ParentSkeleton() ~= nil
+end
+
+function QV_BindPoints:Bind(si, id)
+    local mesh = si:Mesh()
+    if mesh == nil then
+        return
+    end
+    CelRig.PrepareUndo(si)
+    for i = 0, mesh:CountPoints() - 1 do
+        local p = mesh:Point(i)
+        if p.fSelected then
+            p.fParent = id
+        end
+    end
+    CelRig.Modified(si)
+end
+
+function QV_BindPoints:OnMouseDown(si, mouse)
+    local skel = si:ParentSkeleton()
+    if skel == nil or si:Mesh() == nil then
+        return
+    end
+    if mouse.altKey then
+        self:Bind(si, -1)
+    else
+        local id = CelRig.PickBone(skel, CelRig.ToParentSpace(si, si.layer, mouse.vec))
+        if id >= 0 then
+            CelRig.SelectBone(skel, id, false)
+            self:Bind(si, id)
+        end
+    end
+    CelRig.Redraw(mouse.view)
+end
+
+function QV_BindPoints:OnKeyDown(si, key)
+    local skel = si:ParentSkeleton()
+    if skel == nil then
+        return
+    end
+    if key.keyCode == QV.GUI.KEY_RETURN or key.keyCode == 32 then
+        local id = skel:SelectedBoneID()
+        if id >= 0 then
+            self:Bind(si, id)
+            CelRig.Redraw(key.view)
+        end
+    end
+end
