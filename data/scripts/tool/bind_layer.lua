@@ -1,5 +1,5 @@
 -- Binds the current layer to one bone of the skeleton it sits in, so that it follows that bone
--- alone; a click away from every bone releases it.
+-- alone; a click away from every bone gives it back to the blend of all bones.
 QV_BindLayer = {}
 ScriptName = "QV_BindLayer"
 
@@ -19,7 +19,12 @@ function QV_BindLayer:OnMouseDown(si, mouse)
         return
     end
     local id = CelRig.PickBone(skel, CelRig.ToParentSpace(si, si.layer, mouse.vec))
-    CelRig.PrepareUndo(si)
+    -- The bone selection changes too: the whole rig, this layer within it, is kept for undo.
+    CelRig.PrepareUndo(si, CelRig.SkeletonLayer(si))
+    -- Away from every bone the layer follows the blend of all bones again.
+    if id < 0 then
+        id = -2
+    end
     si.layer:SetLayerParentBone(id)
     CelRig.SelectBone(skel, id, false)
     CelRig.Modified(si)

@@ -1,5 +1,5 @@
 -- Binds the selected points to a bone: a click on a bone selects it and binds them to it;
--- Return or space binds them to the selected bone; Alt-click releases them from every bone.
+-- Return or space binds them to the selected bone; Alt-click gives them back to the blend of all bones.
 QV_BindPoints = {}
 ScriptName = "QV_BindPoints"
 
@@ -18,7 +18,8 @@ function QV_BindPoints:Bind(si, id)
     if mesh == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    -- The bone selection changes too: the whole rig, this layer within it, is kept for undo.
+    CelRig.PrepareUndo(si, CelRig.SkeletonLayer(si))
     for i = 0, mesh:CountPoints() - 1 do
         local p = mesh:Point(i)
         if p.fSelected then
@@ -34,12 +35,14 @@ function QV_BindPoints:OnMouseDown(si, mouse)
         return
     end
     if mouse.altKey then
-        self:Bind(si, -1)
+        -- Released points follow the blend of all bones again.
+        self:Bind(si, -2)
     else
         local id = CelRig.PickBone(skel, CelRig.ToParentSpace(si, si.layer, mouse.vec))
         if id >= 0 then
-            CelRig.SelectBone(skel, id, false)
+            -- Bind first: it keeps the rig for undo before the selection changes.
             self:Bind(si, id)
+            CelRig.SelectBone(skel, id, false)
         end
     end
     CelRig.Redraw(mouse.view)

@@ -26,8 +26,8 @@ function QV_BoneStrength:OnMouseDown(si, mouse)
     if bone == nil then
         return
     end
-    CelRig.SelectBone(skel, id, false)
     CelRig.PrepareUndo(si)
+    CelRig.SelectBone(skel, id, false)
     self.id = id
     self.strength = bone.fStrength
 end

@@ -27,8 +27,8 @@ function QV_ManipulateBones:OnMouseDown(si, mouse)
     if bone == nil then
         return
     end
-    CelRig.SelectBone(skel, id, false)
     CelRig.PrepareUndo(si)
+    CelRig.SelectBone(skel, id, false)
     self.id = id
     self.move = bone.fParent < 0 and not CelRig.NearTip(bone, mouse.vec)
     self.pos = CelRig.Copy(bone.fPos)

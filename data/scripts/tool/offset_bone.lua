@@ -24,8 +24,8 @@ function QV_OffsetBone:OnMouseDown(si, mouse)
     if bone == nil then
         return
     end
-    CelRig.SelectBone(skel, id, false)
     CelRig.PrepareUndo(si)
+    CelRig.SelectBone(skel, id, false)
     if mouse.altKey then
         bone.fOffset = CelRig.V(0, 0)
         skel:UpdateBoneMatrix()

@@ -60,10 +60,10 @@ function QV_RotateBone:OnMouseDown(si, mouse)
     end
     local id = CelRig.PickBone(skel, mouse.vec)
     local bone = skel:Bone(id)
+    CelRig.PrepareUndo(si)
     if bone ~= nil and not bone.fSelected then
         CelRig.SelectBone(skel, id, false)
     end
-    CelRig.PrepareUndo(si)
     self.turning = {}
     for _, i in ipairs(CelRig.SelectedBones(skel)) do
         local b = skel:Bone(i)

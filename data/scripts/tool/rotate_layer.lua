@@ -42,10 +42,16 @@ function QV_RotateLayer:OnMouseMoved(si, mouse)
     end
     layer.fRotationZ:SetValue(CelRig.KeyFrame(si), angle)
     CelRig.Modified(si)
+    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
     CelRig.Redraw(mouse.view)
 end
 
+-- A release where the last move was repeats it with the reading taken before that move
+-- changed the layer, so it is not applied again.
 function QV_RotateLayer:OnMouseUp(si, mouse)
-    self:OnMouseMoved(si, mouse)
+    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
+        self:OnMouseMoved(si, mouse)
+    end
+    self.lastPt = nil
     self.layer = nil
 end

@@ -48,11 +48,17 @@ function QV_TransformLayer:OnMouseMoved(si, mouse)
         end
     end
     self:MoveBy(si, layer, dx, dy)
+    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
     CelRig.Redraw(mouse.view)
 end
 
+-- A release where the last move was repeats it with the reading taken before that move
+-- changed the layer, so it is not applied again.
 function QV_TransformLayer:OnMouseUp(si, mouse)
-    self:OnMouseMoved(si, mouse)
+    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
+        self:OnMouseMoved(si, mouse)
+    end
+    self.lastPt = nil
     self.layer = nil
 end
 

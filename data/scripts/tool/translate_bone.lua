@@ -21,10 +21,10 @@ function QV_TranslateBone:OnMouseDown(si, mouse)
     end
     local id = CelRig.PickBone(skel, mouse.vec)
     local bone = skel:Bone(id)
+    CelRig.PrepareUndo(si)
     if bone ~= nil and not bone.fSelected then
         CelRig.SelectBone(skel, id, mouse.shiftKey)
     end
-    CelRig.PrepareUndo(si)
     -- A bone whose ancestor moves goes with it.
     self.moving = {}
     for _, i in ipairs(CelRig.SelectedBones(skel)) do
