@@ -27,6 +27,7 @@
 #include "qv_text_control.h"
 #include "qv_wnd.h"
 #include "resource_images.h"
+#include "scripts_menu.h"
 #include "shell_hooks.h"
 #include "shell_panel.h"
 #include "status_bar.h"
@@ -380,6 +381,10 @@ void MainLayer::BuildMenus()
     AddMenuItem(animation, Localize("/Menus/Animation/AudioLevel=Audio Level... "), 3214);
     fMenuBar->AddMenu(animation);
 
+    fScriptsMenu = new ScriptsMenu(Localize("/Menus/Scripts/Scripts=Scripts"));
+    fScriptsMenu->Rebuild(Registry(), this);
+    fMenuBar->AddMenu(fScriptsMenu);
+
     auto* view = new QV_Menu(Localize("/Menus/View/View=View"));
     AddMenuItem(view, Localize("/Menus/View/Reset=Reset "), 3180);
     AddMenuItem(view, Localize("/Menus/View/ShowOutputOnly=Show Output OnlyJ"), 3192);
@@ -481,6 +486,9 @@ void MainLayer::BuildBars()
 
 void MainLayer::HandleMessage(QV_Message* message)
 {
+    // A script reload brings its own messages here; the Scripts menu follows it.
+    if (fScriptsMenu)
+        fScriptsMenu->Refresh(Registry(), this);
     if (!message || HandleCommand(message))
         return;
     const int32_t what = message->fWhat;

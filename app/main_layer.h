@@ -17,6 +17,7 @@ class QV_MenuBar;
 class QV_TextControl;
 class QV_StaticPicture;
 class ScriptRegistry;
+class ScriptsMenu;
 class StatusBar;
 class ToolScript;
 class VornDoc;
@@ -115,6 +116,7 @@ public:
     VornDoc* fDoc;
     int32_t fEndFrame;
     QV_MenuBar* fMenuBar;
+    ScriptsMenu* fScriptsMenu = nullptr;
     QV_Menu* fFileMenu;
     QV_Menu* fRecentMenu;
     StatusBar* fStatusBar;
