@@ -22,6 +22,7 @@
 #include "qv_layout_view.h"
 #include "qv_menu.h"
 #include "qv_menu_bar.h"
+#include "qv_sound_mixer.h"
 #include "qv_message.h"
 #include "qv_static_text.h"
 #include "qv_text_control.h"
@@ -259,6 +260,9 @@ MainLayer::MainLayer(VornWnd* window, int32_t left, int32_t top, int32_t right, 
 
 MainLayer::~MainLayer()
 {
+    if (fPlayTimer && fMainWindow)
+        fMainWindow->RemoveTimer(fPlayTimer);
+    delete fMixer;
     delete gResetMenu;
     gResetMenu = nullptr;
 }
@@ -489,15 +493,9 @@ void MainLayer::HandleMessage(QV_Message* message)
     // A script reload brings its own messages here; the Scripts menu follows it.
     if (fScriptsMenu)
         fScriptsMenu->Refresh(Registry(), this);
-    if (!message || HandleCommand(message))
+    if (!message || HandleCommand(message) || HandlePlayback(message))
         return;
     const int32_t what = message->fWhat;
-    if (what == 1000) {
-        EnablePlayback();
-        if (fMainWindow && fMainWindow->fToolWnd)
-            fMainWindow->fToolWnd->UpdateToolButtons();
-        return;
-    }
     // The frame fields, playback and the notifications with an entry of their own stay here;
     // the rest is the main window's.
     const bool playback = (what >= 1000 && what <= 1108 && what != 1001 && what != 1003 && what != 1005
@@ -505,19 +503,6 @@ void MainLayer::HandleMessage(QV_Message* message)
         || what == 3001 || what == 3002;
     if (!playback)
         PassOn(message);
-}
-
-void MainLayer::EnablePlayback()
-{
-    const bool on = fDoc != nullptr;
-    for (QV_Button* button : fPlaybackButton) {
-        if (button)
-            button->Enable(on);
-    }
-    if (fFrameField)
-        fFrameField->Enable(on);
-    if (fEndField)
-        fEndField->Enable(on);
 }
 
 void MainLayer::SetDocument(VornDoc* document)
@@ -560,6 +545,9 @@ void MainLayer::ClearDocument()
         }
     }
     fCurrentView = nullptr;
+    // The tracks name the layers of the document that goes.
+    if (fMixer)
+        fMixer->fTrackCount = 0;
     if (fDoc) {
         fDoc = nullptr;
         fEndFrame = 1;
@@ -609,8 +597,6 @@ void MainLayer::UpdateRecentMenu()
         fRecentMenu->SetEnabled(message, present);
     }
 }
-
-void MainLayer::UpdateAudioTracks() { }
 
 int32_t MainLayer::TitleHeight() const
 {
@@ -811,6 +797,9 @@ void MainLayer::Draw()
 
 void MainLayer::MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message)
 {
+    // A press while the space key is down navigates: its release is no tap.
+    if (fSpaceClock.running)
+        fSpaceClock.Stop();
     fLastMouse = QV_Point { x, y };
     const int32_t titleHeight = TitleHeight();
     if (fMainWindow && Docked(fMainWindow->fTimelineWnd)) {

@@ -8,11 +8,13 @@
 #include "main_layout.h"
 #include "qv_layer.h"
 #include "qv_path.h"
+#include "qv_stopwatch.h"
 #include "qv_view.h"
 
 class QV_Button;
 class QV_LayoutView;
 class QV_Menu;
+class QV_SoundMixer;
 class QV_MenuBar;
 class QV_TextControl;
 class QV_StaticPicture;
@@ -70,6 +72,30 @@ public:
     void MouseMoved(int32_t x, int32_t y, int32_t modifiers, QV_Message* message) override;
     void MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
     void Draw() override;
+    // Keys, menu states and dropped files (main_layer_keys.cpp).
+    void KeyDown(int32_t key, int32_t modifiers) override;
+    void KeyUp(int32_t key, int32_t modifiers) override;
+    void FileDropped(const char* path, int32_t x, int32_t y, int32_t modifiers) override;
+    void UpdateMenus() override;
+    // The question of a dropped picture: 0 tracing image, 1 new image layer, else cancel.
+    virtual int32_t AskDroppedImage();
+    // Alt+F5: the scripts and brushes are read again and the tools palette is rebuilt.
+    void ReloadScripts();
+
+    // Playback, the frame fields and the notifications 1000 to 1108 (main_layer_playback.cpp);
+    // false for the ids the layer leaves to the main window.
+    bool HandlePlayback(QV_Message* message);
+    void UpdateControls();
+    void FrameChanged();
+    void FrameFieldEntered(bool endField);
+    void StepFrame(int32_t what);
+    void StartPlayback();
+    void StopPlayback();
+    void PlaybackTick();
+    // The frame as the frame fields show it (a timecode with SMPTE).
+    QV_String FrameText(int32_t frame);
+    // Recomputes every track's level, pan and start for the frame; true when a start moved.
+    bool UpdateAudioForFrame(int32_t frame);
 
     void SetDocument(VornDoc* document);
     void ClearDocument();
@@ -133,6 +159,8 @@ public:
     ToolScript* fCurrentTool;
     // The space key is down: a left drag on the canvas navigates instead of reaching the tool.
     bool fSpaceHeld = false;
+    // One press of the space key: a short one toggles playback on its release.
+    QV_Stopwatch fSpaceClock;
     // The tool's own row of widgets on the tool options bar, and its icon there.
     QV_LayoutView* fToolRow;
     QV_StaticPicture* fToolIcon;
@@ -142,12 +170,25 @@ public:
     bool fLastStaticState;
     LibraryItems fLibraryItems;
     bool fPlaying;
+    uint32_t fPlayTimer = 0;
+    // Seconds between playback ticks.
+    float fPlayPeriod = 0;
+    int32_t fFramesPlayed = 0;
+    int32_t fFramesToSkip = 0;
+    float fMeasuredRate = 0;
+    QV_Stopwatch fPlayClock;
+    // Made by the first UpdateAudioTracks that finds an audio layer; owned.
+    QV_SoundMixer* fMixer = nullptr;
+    // The frame change that ends playback plays no feedback sound.
+    bool fQuietFrameChange = false;
 
 private:
     void BuildMenus();
     void BuildBars();
-    void EnablePlayback();
     int32_t TitleHeight() const;
     bool Docked(QV_View* panel) const;
     void DrawTitleBar(QV_View* panel);
 };
+
+// The playback loop's wait for the rest of a frame; tests replace it.
+extern void (*gPlaybackSleep)(uint32_t milliseconds);

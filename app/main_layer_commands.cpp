@@ -18,6 +18,7 @@
 #include "qv_menu.h"
 #include "qv_menu_bar.h"
 #include "qv_message.h"
+#include "qv_sound_mixer.h"
 #include "script.h"
 #include "script_app_services.h"
 #include "script_interface.h"
@@ -255,6 +256,9 @@ bool MainLayer::HandleCommand(QV_Message* message)
     case 3131:
         if (!fDoc || (what == 3130 ? fDoc->fUndoLevel < 1 : !fDoc->CanRedo()))
             return true;
+        // The tracks name layers that the restored document replaces.
+        if (fMixer)
+            fMixer->fTrackCount = 0;
         SetFocus(nullptr);
         if (what == 3130)
             fDoc->Undo();
@@ -544,6 +548,8 @@ bool MainLayer::HandleCommand(QV_Message* message)
         return true;
     case 3212:
         gToggles.muteAudio = !gToggles.muteAudio;
+        if (fMixer)
+            fMixer->fMuted = gToggles.muteAudio;
         PostMessage(1000);
         return true;
     case 3213:

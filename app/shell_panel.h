@@ -22,6 +22,8 @@ public:
     virtual void UpdateToolButtons() { }
     // The timeline shows the channels of what the scripts selected; other panels have none.
     virtual void UpdateSelectedChannels() { }
+    // The style panel refills its widgets after a frame change when its colours are animated.
+    virtual void RefreshAnimated() { }
     // Notifications (1000 to 1105) are the filled panels' to act on; the rest goes to the
     // main window.
     void HandleMessage(QV_Message* message) override;

@@ -39,7 +39,7 @@ public:
     void Draw() override;
 
     // After a frame change: refills the widgets when the shown colours are animated.
-    void RefreshAnimated();
+    void RefreshAnimated() override;
     // Shows the shape (null: the defaults for new shapes) and publishes it for new shapes.
     void SetShape(M_Shape* shape);
     void ShowDefaults();

@@ -1,0 +1,298 @@
+// The keyboard in the real program: arrows step, a space tap plays, Escape stops; the Edit menu
+// without a document; an older document opened, stepped and saved in the current format.
+#include <set>
+#include <vector>
+
+#include "keyed_document.h"
+
+namespace {
+
+// The docked timeline of a new window: a line through the key rows and frame 0's x, from the
+// window's top-left corner; frames are 8 pixels apart.
+constexpr int kTimelineY = 845;
+constexpr int kFrame0X = 36;
+
+class KeysScenarios : public KeyedDocumentSession {
+protected:
+    // The x (window coordinates) of the timeline's red current-frame line, or -1.
+    int MarkerX(const std::string& shot, const ScreenBox& window)
+    {
+        const std::string out = fRoot.File("row.txt");
+        RunProgram({ "convert", shot, "-crop",
+                       std::to_string(window.width) + "x1+" + std::to_string(window.x) + "+"
+                           + std::to_string(window.y + kTimelineY),
+                       "+repage", "txt:-" },
+            out, nullptr);
+        std::istringstream lines(fRoot.Get("row.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("#FF0000") == std::string::npos)
+                continue;
+            return std::atoi(line.c_str());
+        }
+        return -1;
+    }
+    int FrameAtMarker(const std::string& shot, const ScreenBox& window)
+    {
+        const int x = MarkerX(shot, window);
+        return x < 0 ? -1 : (x - kFrame0X + 4) / 8;
+    }
+    // Until the marker shows the frame (a busy machine paints late); the frame last seen.
+    int MarkerSettlesAt(int frame, const ScreenBox& window, const std::string& name)
+    {
+        int seen = -1;
+        for (int tries = 0; tries < 25 && seen != frame; ++tries) {
+            if (tries)
+                usleep(200000);
+            seen = FrameAtMarker(Screenshot(name), window);
+        }
+        return seen;
+    }
+    // The rows (screen y) of the black pixels of the box: the text of enabled menu items.
+    std::vector<int> BlackRows(const std::string& shot, const ScreenBox& box)
+    {
+        RunProgram({ "convert", shot, "-crop",
+                       std::to_string(box.width) + "x" + std::to_string(box.height) + "+" + std::to_string(box.x)
+                           + "+" + std::to_string(box.y),
+                       "+repage", "txt:-" },
+            fRoot.File("menu.txt"), nullptr);
+        std::vector<int> rows;
+        std::istringstream lines(fRoot.Get("menu.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            const size_t comma = line.find(',');
+            if (line.find("#000000") == std::string::npos || comma == std::string::npos)
+                continue;
+            rows.push_back(box.y + std::atoi(line.c_str() + comma + 1));
+        }
+        return rows;
+    }
+    // The canvas's middle as a picture of its own.
+    std::string CanvasCrop(const std::string& shot, const ScreenBox& window, const std::string& name)
+    {
+        const std::string crop = fRoot.File(name + ".png");
+        RunProgram({ "convert", shot, "-crop",
+                       "400x300+" + std::to_string(window.x + window.width / 2 - 300) + "+"
+                           + std::to_string(window.y + 200),
+                       "+repage", "png:" + crop },
+            "", nullptr);
+        return crop;
+    }
+    // Rows of the layers panel's selection colour in the column.
+    int SelectedRows(const std::string& shot, const ScreenBox& box)
+    {
+        const std::string out = fRoot.File("bands.txt");
+        RunProgram({ "sh", "-c",
+                       "convert '" + shot + "' -crop " + std::to_string(box.width) + "x" + std::to_string(box.height)
+                           + "+" + std::to_string(box.x) + "+" + std::to_string(box.y)
+                           + " +repage -fill black +opaque 'rgb(114,121,184)' -fill white -opaque 'rgb(114,121,184)'"
+                           + " -colorspace gray -scale 1x! -threshold 50% txt:- > '" + out + "'" },
+            "", nullptr);
+        int bands = 0;
+        bool inBand = false;
+        std::istringstream rows(fRoot.Get("bands.txt"));
+        for (std::string row; std::getline(rows, row);) {
+            if (row.empty() || row[0] == '#')
+                continue;
+            const bool on = row.find("white") != std::string::npos || row.find("#FFFFFF") != std::string::npos;
+            if (on && !inBand)
+                bands++;
+            inBand = on;
+        }
+        return bands;
+    }
+    long Differing(const std::string& a, const std::string& b)
+    {
+        const std::string count = fRoot.File("count.txt");
+        RunProgram({ "sh", "-c", "compare -metric AE '" + a + "' '" + b + "' null: 2>'" + count + "'" }, "", nullptr);
+        return std::atol(fRoot.Get("count.txt").c_str());
+    }
+};
+
+// Right shows frame 1, Shift+Right the end frame; a space tap plays (the marker moves and the
+// canvas changes); Escape stops.
+TEST_F(KeysScenarios, ArrowsStepAndASpaceTapPlays)
+{
+    const std::string fixture = MakeFixture();
+    Start({ fixture });
+    ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kKeys, window));
+    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    KeysTo(kKeys, "Right");
+    EXPECT_EQ(MarkerSettlesAt(1, window, "right"), 1);
+    KeysTo(kKeys, "shift+Right");
+    EXPECT_EQ(MarkerSettlesAt(24, window, "end"), 24);
+    KeysTo(kKeys, "shift+Left");
+    EXPECT_EQ(MarkerSettlesAt(0, window, "rewound"), 0);
+
+    KeysTo(kKeys, "space");
+    std::set<int> frames;
+    std::string first;
+    bool canvasChanged = false;
+    for (int i = 0; i < 6; ++i) {
+        const std::string shot = Screenshot("playing" + std::to_string(i));
+        frames.insert(FrameAtMarker(shot, window));
+        const std::string crop = CanvasCrop(shot, window, "canvas" + std::to_string(i));
+        if (first.empty())
+            first = crop;
+        else if (Differing(first, crop) > 20)
+            canvasChanged = true;
+        usleep(150000);
+    }
+    EXPECT_GE(frames.size(), 3u) << "the marker stays where it is";
+    EXPECT_TRUE(canvasChanged);
+
+    KeysTo(kKeys, "Escape");
+    usleep(300000);
+    const std::string a = Screenshot("stopped-a");
+    usleep(400000);
+    const std::string b = Screenshot("stopped-b");
+    EXPECT_EQ(FrameAtMarker(a, window), FrameAtMarker(b, window));
+    EXPECT_EQ(Differing(CanvasCrop(a, window, "still-a"), CanvasCrop(b, window, "still-b")), 0);
+    EXPECT_EQ(Quit(kKeys), 0) << Output();
+}
+
+// Without a document every Edit item but Preferences is disabled: only its row keeps black
+// text.
+TEST_F(KeysScenarios, WithoutADocumentOnlyPreferencesIsLeftInEdit)
+{
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kUntitled, window));
+    const ScreenBox menu { window.x + 47, window.y + 17, 200, 205 };
+    ClickIn(kUntitled, 59, 9);
+    usleep(500000);
+    std::vector<int> rows = BlackRows(Screenshot("edit-with-document"), menu);
+    ASSERT_FALSE(rows.empty()) << "the Edit menu did not open";
+    EXPECT_GT(rows.back() - rows.front(), 100) << "enabled items above Preferences";
+    // A click on its title closes the menu.
+    ClickIn(kUntitled, 59, 9);
+
+    KeysTo(kUntitled, "ctrl+w");
+    ASSERT_TRUE(WaitForTitle("Celvane")) << Output();
+    ClickIn("Celvane", 59, 9);
+    usleep(500000);
+    rows = BlackRows(Screenshot("edit-without-document"), menu);
+    ASSERT_FALSE(rows.empty()) << "the Edit menu did not open";
+    EXPECT_LT(rows.back() - rows.front(), 16) << "more than the Preferences row is enabled";
+    EXPECT_GT(rows.front(), menu.y + 150) << "the enabled row is not the last one";
+    ClickIn("Celvane", 59, 9);
+    EXPECT_EQ(Quit("Celvane"), 0) << Output();
+}
+
+// A document of the older generation: a red, outlined triangle whose layer moves half a unit
+// right from frame 0 to frame 24.
+const char* kOlderTriangle = R"(application/x-vnd.qv_vorndoc
+version 10
+dimensions 320 240
+fps 24
+back_color 255 255 255 255
+noise_grain 0
+allow_3d true
+depth_of_field false 2 1 0.05
+camera_translation 1 0
+0 1 0 0 2
+layer 1
+name "Wedge"
+translation 2 0
+0 1 0 0
+24 1 0.5 0
+cMesh
+num_points 3
+1 0 0 1 -0.25 -0.2
+-1 -1 1 0 0
+1 0 0 1 0.25 -0.2
+-1 -1 1 0 1
+1 0 0 1 0 0.3
+-1 -1 1 0 2
+num_curves 1
+3 true
+0 1 0 0 1 0.3
+1 1 0 0 1 0.3
+2 1 0 0 1 0.3
+num_shapes 1
+"Fill" 3 true 1 0 0 1 255 0 0 255 0.01 1 0 0 1 0 0 0 255 2 0.02 -1 -1
+0 0 0 1 0 2
+end_cMesh
+end_layer
+)";
+
+// The canvas area's pure red pixels: their count and the x of their middle.
+struct RedPatch {
+    long count = 0;
+    double middle = 0;
+};
+
+class OlderDocumentScenario : public KeysScenarios {
+protected:
+    RedPatch Red(const std::string& shot, const ScreenBox& area)
+    {
+        const std::string out = fRoot.File("red.txt");
+        RunProgram({ "convert", shot, "-crop",
+                       std::to_string(area.width) + "x" + std::to_string(area.height) + "+" + std::to_string(area.x)
+                           + "+" + std::to_string(area.y),
+                       "+repage", "txt:-" },
+            out, nullptr);
+        RedPatch patch;
+        double sum = 0;
+        std::istringstream lines(fRoot.Get("red.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("#FF0000") == std::string::npos)
+                continue;
+            patch.count++;
+            sum += std::atoi(line.c_str());
+        }
+        if (patch.count > 0)
+            patch.middle = area.x + sum / double(patch.count);
+        return patch;
+    }
+};
+
+TEST_F(OlderDocumentScenario, OpensStepsAndSavesInTheCurrentFormat)
+{
+    const std::string older = fRoot.File("wedge.vorn");
+    std::ofstream(older) << kOlderTriangle;
+    Start({ older });
+    const std::string title = "wedge.vorn - Celvane";
+    ASSERT_TRUE(WaitForTitle(title)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(title, window));
+
+    // The layers panel's one row is the selected one.
+    const std::string shot = Screenshot("older");
+    const ScreenBox column { window.x + window.width - 215, window.y + 40, 190, window.height - 80 };
+    EXPECT_EQ(SelectedRows(shot, column), 1);
+
+    // The red fill sits near the canvas's middle; 24 presses of Right carry it to the right.
+    const ScreenBox canvas { window.x + 100, window.y + 60, window.width - 450, 700 };
+    const RedPatch before = Red(shot, canvas);
+    ASSERT_GT(before.count, 200) << "no red fill on the canvas";
+    const double middle = canvas.x + canvas.width / 2.0;
+    EXPECT_NEAR(before.middle, middle, canvas.width / 6.0);
+    for (int i = 0; i < 24; ++i)
+        KeysTo(title, "Right");
+    const RedPatch after = Red(Screenshot("moved"), canvas);
+    EXPECT_GT(after.count, 200);
+    EXPECT_GT(after.middle, before.middle + 20);
+
+    // File > Save As... (Save would write the current format over the older file).
+    ClickIn(title, 18, 9);
+    usleep(300000);
+    ClickIn(title, 42, 115);
+    ASSERT_TRUE(WaitForTitle("Save As")) << Output();
+    KeysTo("Save As", "ctrl+a");
+    TypeTo("Save As", fRoot.File("wedge"));
+    KeysTo("Save As", "Return");
+    ASSERT_TRUE(WaitForTitle("wedge.celv - Celvane")) << Output();
+    const std::string saved = fRoot.Get("wedge.celv");
+    EXPECT_NE(saved.find("version 19"), std::string::npos) << saved.substr(0, 200);
+    EXPECT_NE(saved.find("name \"Wedge\""), std::string::npos);
+    EXPECT_EQ(Quit("wedge.celv - Celvane"), 0) << Output();
+
+    Start({ fRoot.File("wedge.celv") });
+    ASSERT_TRUE(WaitForTitle("wedge.celv - Celvane")) << Output();
+    EXPECT_GT(Red(Screenshot("reopened"), canvas).count, 200);
+    EXPECT_EQ(Quit("wedge.celv - Celvane"), 0) << Output();
+}
+
+} // namespace
