@@ -399,6 +399,7 @@ void MainLayer::BuildMenus()
     AddMenuItem(windowMenu, Localize("/Menus/Window/Layers=Layers "), 3251);
     AddMenuItem(windowMenu, Localize("/Menus/Window/Timeline=Timeline["), 3252);
     AddMenuItem(windowMenu, Localize("/Menus/Window/Style=Style]"), 3253);
+    AddMenuItem(windowMenu, Localize("/Menus/Window/Actions=Actions "), 3254);
     AddMenuItem(windowMenu, Localize("/Menus/Window/Library=LibraryL"), 3255, 1);
     fMenuBar->AddMenu(windowMenu);
 

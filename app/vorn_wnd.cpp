@@ -278,6 +278,9 @@ void VornWnd::HandleMessage(QV_Message* message)
             if (panel)
                 panel->PostMessage(1006);
         }
+        // Windows of later subsystems (the Actions window) follow the document too.
+        if (gShellHooks.handleCommand)
+            gShellHooks.handleCommand(this, 1006, nullptr);
         if (fMainLayer)
             fMainLayer->PostMessage(1000);
         return;

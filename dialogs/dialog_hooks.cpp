@@ -6,6 +6,10 @@
 #include "layer_settings_hook.h"
 #include "layer_wnd.h"
 #include "periphery_commands.h"
+#include "prefs_dlog.h"
+#include "motion_tracking_dlog.h"
+#include "action_wnd.h"
+#include "insert_layer_dlog.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
 
@@ -15,12 +19,24 @@ namespace {
 bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
 {
     return AnswerLayerImport(owner, command, path) || HandleLayerSettingsCommand(owner, command)
-        || HandleExportCommand(owner, command, path) || HandlePeripheryCommand(owner, command, path);
+        || HandleExportCommand(owner, command, path) || HandlePeripheryCommand(owner, command, path)
+        || HandleActionWndCommand(owner, command) || HandleInsertObjectCommand(owner, command, path);
+}
+
+// The main layer's dialogs: each answers 0 for the commands it does not run.
+int32_t RunLayerCommand(MainLayer* layer, int32_t command, QV_Message* message)
+{
+    int32_t result = 0;
+    result = result ? result : RunPrefsCommand(layer, command, message);
+    result = result ? result : RunMotionTrackingCommand(layer, command, message);
+    return result;
 }
 
 void DocumentClosed(VornWnd*)
 {
     ExportTemplateDocument = nullptr;
+    if (gActionWnd)
+        gActionWnd->SetDocument(nullptr);
 }
 
 } // namespace
@@ -32,4 +48,5 @@ void InstallDialogHooks()
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;
+    gShellHooks.runLayerCommand = RunLayerCommand;
 }

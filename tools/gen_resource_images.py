@@ -218,6 +218,30 @@ LAYER_BUTTONS = {
 }
 
 
+# The Actions window's buttons, 20 x 18: a film strip with a plus, a link arrow, a copy and a cross.
+def film(x0, y0, x1, y1):
+    return frame(x0, y0, x1, y1, 1.2) + [rect(x0 + 2, y0 + 2.5, x0 + 3.5, y0 + 4), rect(x0 + 2, y1 - 4, x0 + 3.5, y1 - 2.5)]
+
+
+ACTION_BUTTONS = {
+    "action_new": (film(2, 3, 13, 15), [rect(13, 8, 19, 10), rect(15, 6, 17, 12)]),
+    "action_insert_ref": (film(2, 3, 13, 15), [thick_line(10, 13, 17, 6, 1.8), [(13, 5), (18, 5), (18, 10)]]),
+    "action_insert_copy": (film(2, 2, 11, 12) + film(8, 6, 17, 16), []),
+    "action_del": (film(2, 3, 13, 15), [thick_line(11, 6, 18, 13, 2), thick_line(18, 6, 11, 13, 2)]),
+}
+
+
+def action_images(out):
+    for name, (outlines, marks) in ACTION_BUTTONS.items():
+        c = Canvas(20, 18)
+        c.fill(outlines, INK)
+        c.fill(marks, RED if name == "action_del" else BLUE)
+        c.png(os.path.join(out, name + ".png"))
+    c = Canvas(10, 12)
+    c.fill([[(2, 2), (9, 6), (2, 10)]], RED)
+    c.png(os.path.join(out, "active_action.png"))
+
+
 def swatch_picture(path):
     """Hues across, from white at the top through the pure colour to black at the bottom, and a
     grey strip on the right."""
@@ -297,6 +321,7 @@ def main():
     c.fill([[(3, 5), (5, 3), (8, 2.4), (11, 3), (13, 5), (11, 7), (8, 7.6), (5, 7)]], (255, 255, 255))
     c.fill([circle(8, 5, 2.2, 12)], INK)
     c.png(os.path.join(out, "visible_icon.png"))
+    action_images(out)
     swatches = os.path.join(os.path.dirname(os.path.abspath(out)), "swatches")
     os.makedirs(swatches, exist_ok=True)
     swatch_picture(os.path.join(swatches, "Spectrum.png"))
