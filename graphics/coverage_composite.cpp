@@ -83,6 +83,20 @@ struct CoverageRow {
     }
 };
 
+// The mask byte a cover leaves where the smooth renderer blends opaque white over transparent
+// black: a full cover stores white, any other moves 0 toward 255 by 255 x cover >> 16.
+struct MaskOfCover {
+    uint8_t value[256];
+    constexpr MaskOfCover()
+        : value()
+    {
+        for (int32_t c = 0; c < 256; c++)
+            value[c] = static_cast<uint8_t>(c == 255 ? 255 : (255 * 255 * c) >> 16);
+    }
+};
+
+constexpr MaskOfCover kMaskOfCover;
+
 // The mask pixels the walk does not reach: rows above and below the overlap, columns beside it.
 void ClearOutside(const QV_PixelBuffer& mask, const RasterOverlap* overlap)
 {
@@ -99,6 +113,41 @@ void ClearOutside(const QV_PixelBuffer& mask, const RasterOverlap* overlap)
 }
 
 } // namespace
+
+CoverageRunComposite::CoverageRunComposite(rgb_color color, bool mergeAlpha)
+    : fColour(0)
+    , fOpaque {}
+    , fMergeAlpha(mergeAlpha)
+{
+    fOpaque[kBlue] = color.b;
+    fOpaque[kGreen] = color.g;
+    fOpaque[kRed] = color.r;
+    fColour = LoadPixel32(fOpaque) & 0x00FFFFFFu;
+}
+
+void CoverageRunComposite::Run(const uint8_t* covers, int32_t count, uint8_t* d) const
+{
+    const CoverageRow walk { fColour, { fOpaque[0], fOpaque[1], fOpaque[2], fOpaque[3] }, fMergeAlpha };
+    const uint32_t opaque = fColour | 0xFF000000u;
+    for (int32_t i = 0; i < count;) {
+        if (covers[i] != 255) {
+            walk.Pixel(kMaskOfCover.value[covers[i]], d + 4 * i);
+            i++;
+            continue;
+        }
+        // The inside of a shape: a run of full covers stores the colour.
+        int32_t end = i + 1;
+        while (end < count && covers[end] == 255)
+            end++;
+        if (fMergeAlpha) {
+            for (; i < end; i++)
+                StorePixel32(d + 4 * i, opaque);
+        } else {
+            for (; i < end; i++)
+                walk.Opaque(d + 4 * i);
+        }
+    }
+}
 
 void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination,
     int32_t x, int32_t y, bool mergeAlpha, bool clearMask)

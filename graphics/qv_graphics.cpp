@@ -60,6 +60,7 @@ QV_Graphics::QV_Graphics()
     , fUsedLastRow(-1)
     , fRowCount(0)
     , fRows(nullptr)
+    , fCountCrossingsOnly(false)
     , fShapeClipped(false)
     , fNearPointCount(0)
     , fNearPoints()
@@ -80,9 +81,14 @@ QV_Graphics::QV_Graphics()
     , fAggPixelFormat(nullptr)
     , fAggRasterizer(nullptr)
     , fAggScanline(nullptr)
+    , fSmoothSink(nullptr)
     , fSmoothLineCount(0)
     , fSmoothLineCapacity(0)
     , fSmoothLines(nullptr)
+    , fStrokeSideCapacity(0)
+    , fStrokeSide(nullptr)
+    , fGapCurveCapacity(0)
+    , fGapCurves(nullptr)
 {
     InitState();
 }
@@ -118,6 +124,12 @@ void QV_Graphics::FreeOwned()
     std::free(fSmoothLines);
     fSmoothLines = nullptr;
     fSmoothLineCount = fSmoothLineCapacity = 0;
+    std::free(fStrokeSide);
+    fStrokeSide = nullptr;
+    fStrokeSideCapacity = 0;
+    std::free(fGapCurves);
+    fGapCurves = nullptr;
+    fGapCurveCapacity = 0;
 }
 
 void QV_Graphics::InitState()

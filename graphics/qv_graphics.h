@@ -42,6 +42,16 @@ struct LineSegment {
 };
 
 // Pixel bounds of what was drawn while fTrackBounds is set.
+// Takes the coverage of smooth fills in place of the target raster: one call per run of pixels
+// on a row, covers as the rasteriser gives them (after its gamma), already clipped to the target.
+class SmoothCoverageSink {
+public:
+    virtual void Covers(int32_t x, int32_t y, int32_t count, const uint8_t* covers) = 0;
+
+protected:
+    ~SmoothCoverageSink() = default;
+};
+
 struct DrawBounds {
     float minX;
     float minY;
@@ -278,6 +288,9 @@ public:
     int32_t fUsedLastRow;
     int32_t fRowCount;
     CrossingRow* fRows;
+    // A smooth plain fill is rendered by the anti-aliasing rasteriser; its crossings are only
+    // counted, for the closed-outline answer of EndShape.
+    bool fCountCrossingsOnly;
     bool fShapeClipped;
     int32_t fNearPointCount;
     QV_Vector2 fNearPoints[kMaxNearPoints];
@@ -299,11 +312,19 @@ public:
     QV_AggRasterizer* fAggRasterizer;
     // Kept with the rasteriser so that its row buffers grow once, not once per shape.
     QV_AggScanline* fAggScanline;
+    // While set, smooth fills hand their coverage here and leave the target as it is.
+    SmoothCoverageSink* fSmoothSink;
     // Straight edges given in world coordinates while smooth filling is on, kept so that a shape
     // that must fall back to the scan-line filler (its curves cross the near plane) loses none.
     int32_t fSmoothLineCount;
     int32_t fSmoothLineCapacity;
     LineSegment* fSmoothLines;
+    // Scratch of the wide strokes (the right-hand side of a stroke, a copy of the recorded curves
+    // for gap filling), kept so that strokes do not allocate once it has grown.
+    int32_t fStrokeSideCapacity;
+    QV_Vector2* fStrokeSide;
+    int32_t fGapCurveCapacity;
+    CurveSegment* fGapCurves;
 
 protected:
     void WidenBounds(float x, float y);
@@ -321,6 +342,7 @@ private:
     const QV_Matrix& Current() const { return fMatrices[fMatrixDepth]; }
     void FreeOwned();
     void FreeRows();
+    void SweepToSink();
     int32_t PixelSize() const;
 
     // Shape filling helpers.

@@ -269,11 +269,11 @@ void QV_Graphics::StrokeWideCurve(const QV_Vector2* p, float startWidth, float e
     int32_t n = CurveSteps(p);
     if (n < 0)
         n = 0;
-    QV_Vector2* right = static_cast<QV_Vector2*>(std::malloc(size_t(n + 1) * sizeof(QV_Vector2)));
-    if (!right) {
+    if (!ReserveScratch(fStrokeSide, fStrokeSideCapacity, n + 1)) {
         EndShape();
         return;
     }
+    QV_Vector2* right = fStrokeSide;
     if (!fAntialias) {
         startWidth -= 1.0f;
         endWidth -= 1.0f;
@@ -310,6 +310,5 @@ void QV_Graphics::StrokeWideCurve(const QV_Vector2* p, float startWidth, float e
     AddEdge(left.x, left.y, right[n].x, right[n].y);
     for (int32_t i = n; i >= 1; i--)
         AddEdge(right[i].x, right[i].y, right[i - 1].x, right[i - 1].y);
-    std::free(right);
     EndShape();
 }

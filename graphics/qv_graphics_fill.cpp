@@ -76,6 +76,7 @@ void QV_Graphics::BeginShape()
     fFirstRow = height;
     fLastRow = -1;
     fShapeClipped = false;
+    fCountCrossingsOnly = fAntialias && fFillMode == kFillPlain;
     if (fAntialias) {
         fRecordingCurves = true;
         fSegmentCount = 0;
@@ -259,6 +260,10 @@ void QV_Graphics::AddEdge(float x0, float y0, float x1, float y1)
             fUsedFirstRow = i;
         if (i > fUsedLastRow)
             fUsedLastRow = i;
+        if (fCountCrossingsOnly) {
+            fRows[i].count++;
+            continue;
+        }
         const float x
             = std::fabs(dy) < 1 ? 0.5f * (xtop + xbot) : xtop + (float(i) - ytop) / dy * (xbot - xtop);
         const int32_t mid = RoundHalfAway(x + 0.5f);
@@ -386,13 +391,10 @@ bool QV_Graphics::EndShape()
         if (fAntialias && fOutlineFills && fSegmentCount > 0) {
             // Each stroke opens a shape of its own, which forgets the recorded curves: stroke a copy.
             const int32_t count = fSegmentCount;
-            CurveSegment* copy
-                = static_cast<CurveSegment*>(std::malloc(size_t(count) * sizeof(CurveSegment)));
-            if (copy) {
-                std::memcpy(copy, fSegments, size_t(count) * sizeof(CurveSegment));
+            if (ReserveScratch(fGapCurves, fGapCurveCapacity, count)) {
+                std::memcpy(fGapCurves, fSegments, size_t(count) * sizeof(CurveSegment));
                 for (int32_t i = 0; i < count; i++)
-                    DrawWideCurve(copy[i].p, 1.0f, 1.0f);
-                std::free(copy);
+                    DrawWideCurve(fGapCurves[i].p, 1.0f, 1.0f);
             }
         }
         return closed;

@@ -8,8 +8,24 @@
 #include "raster_rows.h"
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 namespace qv_graphics {
+
+// Scratch of at least `wanted` records, grown (never shrunk) with realloc; false when memory ran
+// out, leaving the scratch as it was.
+template <typename T> bool ReserveScratch(T*& items, int32_t& capacity, int32_t wanted)
+{
+    if (wanted <= capacity)
+        return true;
+    const int32_t grown = wanted > 2 * capacity ? wanted : 2 * capacity;
+    T* more = static_cast<T*>(std::realloc(items, size_t(grown) * sizeof(T)));
+    if (!more)
+        return false;
+    items = more;
+    capacity = grown;
+    return true;
+}
 
 // Float to int32 without undefined behaviour: NaN gives INT32_MIN, values beyond the range
 // saturate. Coordinates reach here from arbitrary matrices, so every conversion goes through it.

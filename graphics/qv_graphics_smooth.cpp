@@ -117,10 +117,47 @@ void QV_Graphics::AggAddEdge(float& x0, float& y0, float& x1, float& y1)
     fAggLastY = y1;
 }
 
+// The same runs, clipped to the target the same way, as the solid renderer would blend.
+void QV_Graphics::SweepToSink()
+{
+    QV_AggRasterizer& rasterizer = *fAggRasterizer;
+    QV_AggScanline& scanline = *fAggScanline;
+    if (!rasterizer.rewind_scanlines())
+        return;
+    const int32_t right = fTarget.width - 1;
+    const int32_t bottom = fTarget.height - 1;
+    scanline.reset(rasterizer.min_x(), rasterizer.max_x());
+    while (rasterizer.sweep_scanline(scanline)) {
+        const int32_t y = scanline.y();
+        if (y < 0 || y > bottom)
+            continue;
+        unsigned spans = scanline.num_spans();
+        for (auto span = scanline.begin(); spans > 0; --spans, ++span) {
+            int32_t x = span->x;
+            int32_t count = span->len;
+            const uint8_t* covers = span->covers;
+            if (x < 0) {
+                count += x;
+                covers -= x;
+                x = 0;
+            }
+            if (x + count > right + 1)
+                count = right + 1 - x;
+            if (count > 0)
+                fSmoothSink->Covers(x, y, count, covers);
+        }
+    }
+}
+
 void QV_Graphics::RenderSmoothShape()
 {
     if (!fAggRasterizer || !fAggPixelFormat || !fAggScanline)
         return;
+    if (fSmoothSink) {
+        SweepToSink();
+        fAggRasterizer->reset();
+        return;
+    }
     agg::renderer_base<QV_AggPixelFormat> base(*fAggPixelFormat);
     agg::render_scanlines_aa_solid(
         *fAggRasterizer, *fAggScanline, base, agg::rgba8(fColor.r, fColor.g, fColor.b, fColor.a));

@@ -7,6 +7,7 @@
 #include "qv_matrix.h"
 #include "qv_baseimage.h"
 #include "qv_path.h"
+#include "shape_mask_note.h"
 #include "shape_seams.h"
 #include "vornlayer.h"
 
@@ -102,6 +103,7 @@ public:
     // The shapes' seams for the pass over the render items under way: rebuilt at item 0, and
     // whenever the shape count is not the one it was built from.
     ShapeSeamTable fSeams;
+    ShapeMaskNote fMaskNote;
 
 private:
     void BindPointsToBones(int32_t docFrame, int32_t layerFrame);

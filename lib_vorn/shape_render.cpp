@@ -25,6 +25,9 @@ constexpr float kNoLineWidth = 1e-6f;
 // The lower of two adjacent fills reaches under their shared border by this stroke, so no
 // background shows through the seam.
 constexpr float kSeamWidth = 1.75f;
+// Shapes left in a layer from which one clear of the whole drawing raster costs less than
+// clearing around each of them.
+constexpr int32_t kWholeClearShapes = 16;
 
 void Include(QV_BBox& box, const QV_Vector2* points)
 {
@@ -59,6 +62,7 @@ ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics
     , fRegion {}
     , fCleared(0)
     , fClearedBeforeDraw(0)
+    , fDirectFill(false)
 {
 }
 
@@ -98,8 +102,11 @@ void ShapeRenderer::Render()
 
     const bool tracking = fG->fTrackBounds;
     fG->fTrackBounds = true;
-    if (!fDirect)
+    if (!fDirect) {
+        ReadMaskNote();
         PrepareClearRegion();
+        fDirectFill = FillGoesDirect();
+    }
 
     int32_t pass = 0;
     for (;;) {
@@ -114,6 +121,8 @@ void ShapeRenderer::Render()
             break;
     }
 
+    if (!fDirect)
+        WriteMaskNote();
     fG->fTrackBounds = tracking;
     layerTransform.Restore();
     if (deformed)
@@ -127,7 +136,8 @@ void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
     // like one whose extent cannot be foretold, starts from a clear raster.
     const bool whole = !fRegionValid || PassEffects(fillPass, nullptr) > 0;
     DrawPassOnce(pass, drawn, whole);
-    if (!fDirect && !whole && DrewSomething() && !RegionHolds(PixelRect(4))) {
+    if (!fDirect && !drawn.fComposited && !whole && fClearedBeforeDraw < 2 && DrewSomething()
+        && !RegionHolds(PixelRect(4))) {
         drawn = Pass {};
         DrawPassOnce(pass, drawn, true);
     }
@@ -135,8 +145,24 @@ void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
 
 void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
 {
+    if (pass == 0 && fHasFill && fDirectFill) {
+        // The drawing raster is left as it is.
+        const bool sameSize = fG->fTarget.width == fTarget->width && fG->fTarget.height == fTarget->height;
+        DirectFillComposite sink(*fTarget, sameSize ? 0 : fSettings->fMargin, fStyle.fFillColor);
+        fG->fSmoothSink = &sink;
+        fG->ResetBounds();
+        FillPart();
+        fG->fSmoothSink = nullptr;
+        drawn.fFill = true;
+        drawn.fComposited = true;
+        return;
+    }
     if (!fDirect) {
         if (fCleared < (wholeRaster ? 2 : 1)) {
+            // A layer with many shapes to come clears the raster once: each shape after leaves it
+            // clear for the next.
+            if (fLayer->fMesh.fNumShapes - fIndex >= kWholeClearShapes)
+                wholeRaster = true;
             ClearMask(wholeRaster);
             fCleared = wholeRaster ? 2 : 1;
         }
@@ -199,7 +225,7 @@ void ShapeRenderer::FillPart()
     if (fLayer->fNoisyShapes)
         NoiseOn(fLayer->fAnimatedNoise ? fLayerFrame : 0);
     if (fIndex < fLayer->fMesh.fNumShapes - 1)
-        StrokeSeams();
+        StrokeSeams(true);
 
     fBounds = QV_BBox {};
     fG->BeginShape();
@@ -209,9 +235,10 @@ void ShapeRenderer::FillPart()
 }
 
 // The segments this shape shares with a filled shape above it are stroked in the fill colour.
-void ShapeRenderer::StrokeSeams()
+int32_t ShapeRenderer::StrokeSeams(bool draw)
 {
     M_Mesh& mesh = fLayer->fMesh;
+    int32_t stroked = 0;
     const ShapeSeamTable& seams = fLayer->fSeams;
     for (int32_t e = 0; e < fShape->fNumEdges; e++) {
         const int32_t c = fShape->fEdgeCurves[e];
@@ -222,10 +249,14 @@ void ShapeRenderer::StrokeSeams()
         M_Curve* curve = DrawableSegment(mesh, c, s, false);
         if (!curve || !FillableSegment(curve, s))
             continue;
+        stroked++;
+        if (!draw)
+            continue;
         QV_Vector2 b[4];
         curve->GetSegmentBezier(s, b);
         fG->DrawWideCurve(b, kSeamWidth, kSeamWidth);
     }
+    return stroked;
 }
 
 void ShapeRenderer::OutlinePart()

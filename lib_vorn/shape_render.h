@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include "coverage_composite.h"
 #include "qv_bbox.h"
+#include "qv_graphics.h"
 #include "qv_color.h"
 #include "qv_rect.h"
 #include "shape_pixels.h"
@@ -21,6 +23,19 @@ struct QV_PixelBuffer;
 // or drawn as a white coverage mask into the drawing context and then coloured, run through the
 // shape effects, faded, textured and composited onto the target within the pixel rectangle of
 // what was drawn.
+// The fill composite straight from the rasteriser's covers onto the target, placed as the mask
+// would be (the drawing raster's pixel (x, y) lands on the target's (x - offset, y - offset)).
+class DirectFillComposite final : public SmoothCoverageSink {
+public:
+    DirectFillComposite(const QV_PixelBuffer& target, int32_t offset, rgb_color colour);
+    void Covers(int32_t x, int32_t y, int32_t count, const uint8_t* covers) override;
+
+private:
+    const QV_PixelBuffer& fTarget;
+    int32_t fOffset;
+    CoverageRunComposite fRun;
+};
+
 class ShapeRenderer {
 public:
     ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics, QV_PixelBuffer* target,
@@ -32,6 +47,8 @@ private:
     struct Pass {
         bool fFill = false;
         bool fOutline = false;
+        // Composited onto the target while it was drawn: nothing left to finish.
+        bool fComposited = false;
     };
 
     bool CanDrawDirectly() const;
@@ -40,7 +57,9 @@ private:
     void DrawPass(int32_t pass, Pass& drawn);
     void DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster);
     void FillPart();
-    void StrokeSeams();
+    // With draw off, only counts the seams there are to stroke.
+    int32_t StrokeSeams(bool draw);
+    bool FillGoesDirect();
     void OutlinePart();
     // Draws one stroke k of the outline.
     void OutlineStroke(int32_t k, int32_t widthUnits);
@@ -49,6 +68,9 @@ private:
     // Coverage mask passes (shape_render_finish.cpp).
     void PrepareClearRegion();
     void ClearMask(bool whole);
+    // The note of the last shape: the raster is known clear when this shape follows it.
+    void ReadMaskNote();
+    void WriteMaskNote();
     bool RegionHolds(const QV_Rect& rect) const;
     QV_Rect PixelRect(float pixelMargin) const;
     bool DrewSomething() const;
@@ -88,4 +110,6 @@ private:
     // clearing of its own.
     int32_t fCleared;
     int32_t fClearedBeforeDraw;
+    // The fill is one smooth shape composited onto the target as the rasteriser covers it.
+    bool fDirectFill;
 };

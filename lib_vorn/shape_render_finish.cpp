@@ -79,6 +79,44 @@ void LoadTexture(const QV_Path& path, QV_BaseImage& texture)
 
 } // namespace
 
+DirectFillComposite::DirectFillComposite(const QV_PixelBuffer& target, int32_t offset, rgb_color colour)
+    : fTarget(target)
+    , fOffset(offset)
+    , fRun(colour, true)
+{
+}
+
+void DirectFillComposite::Covers(int32_t x, int32_t y, int32_t count, const uint8_t* covers)
+{
+    const int32_t row = y - fOffset;
+    int32_t column = x - fOffset;
+    if (row < 0 || row >= fTarget.height)
+        return;
+    if (column < 0) {
+        count += column;
+        covers -= column;
+        column = 0;
+    }
+    if (column + count > fTarget.width)
+        count = fTarget.width - column;
+    if (count > 0)
+        fRun.Run(covers, count, RasterPixel(fTarget, column, row));
+}
+
+// A fill pass that would be drawn as one smooth shape into a clear mask and composited plainly
+// (opaque colour, no effect or texture, no seam strokes or gap filling drawn with it, no part
+// behind the eye) is composited as it is rasterised: the same pixels without the mask.
+bool ShapeRenderer::FillGoesDirect()
+{
+    if (!fHasFill || !fRegionValid || !fG->fAntialias || fG->fFillMode != QV_Graphics::kFillPlain
+        || fG->fTarget.depth != 32 || fTarget->bytesPerPixel != 4 || fG->fTarget.pixels == fTarget->pixels
+        || fLayer->fGapFilling)
+        return false;
+    if (fStyle.fFillColor.a != 255 || PassEffects(true, nullptr) > 0 || (fEffects && !fLayer->fFillTexture.IsEmpty()))
+        return false;
+    return fIndex >= fLayer->fMesh.fNumShapes - 1 || StrokeSeams(false) == 0;
+}
+
 // The pixels a pass without effects can reach: the control points of every segment through the
 // context's matrix, grown by the widest stroke, the noise, the pen and the finishing margin. Only
 // that region is cleared before such a pass; a pass that reaches beyond it after all clears the
@@ -164,6 +202,29 @@ void ShapeRenderer::ClearMask(bool whole)
         FillRaster(view, rgb_color { 0, 0, 0, 0 });
 }
 
+void ShapeRenderer::ReadMaskNote()
+{
+    ShapeMaskNote& note = fLayer->fMaskNote;
+    const QV_PixelBuffer& raster = fG->fTarget;
+    if (note.fGraphics == fG && note.fPixels == raster.pixels && note.fWidth == raster.width
+        && note.fHeight == raster.height && note.fRowBytes == raster.rowBytes && note.fNextItem == fIndex)
+        fCleared = 2;
+    note.Forget();
+}
+
+void ShapeRenderer::WriteMaskNote()
+{
+    if (fCleared < 2 || !fG->fTarget.pixels)
+        return;
+    ShapeMaskNote& note = fLayer->fMaskNote;
+    note.fGraphics = fG;
+    note.fPixels = fG->fTarget.pixels;
+    note.fWidth = fG->fTarget.width;
+    note.fHeight = fG->fTarget.height;
+    note.fRowBytes = fG->fTarget.rowBytes;
+    note.fNextItem = fIndex + 1;
+}
+
 bool ShapeRenderer::RegionHolds(const QV_Rect& rect) const
 {
     return fRegion.left <= fRegion.right && fRegion.top <= fRegion.bottom && rect.left >= fRegion.left
@@ -209,6 +270,8 @@ int32_t ShapeRenderer::PassEffects(bool fillPass, M_ShapeStyle** effects) const
 
 void ShapeRenderer::FinishPass(const Pass& drawn)
 {
+    if (drawn.fComposited)
+        return;
     // A pass that drew nothing has nothing to finish: the target stays as it is.
     if ((!drawn.fFill && !drawn.fOutline) || !DrewSomething()) {
         fCleared = fClearedBeforeDraw;
@@ -282,6 +345,12 @@ void ShapeRenderer::FinishPass(const Pass& drawn)
         SubtractAlpha(pixels, *fTarget, rect.left - offset, rect.top - offset);
     else
         BlitRasterAlpha(pixels, *fTarget, rect.left - offset, rect.top - offset, true);
+    // Without effects everything the pass drew lies in the rectangle: emptied, the raster is as
+    // clear as before the draw.
+    if (effectCount == 0 && !keepColours) {
+        FillRaster(pixels, rgb_color { 0, 0, 0, 0 });
+        fCleared = fClearedBeforeDraw;
+    }
 }
 
 void ShapeRenderer::ApplyTexture(bool fillPass, const QV_PixelBuffer& pixels)

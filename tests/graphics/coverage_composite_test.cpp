@@ -3,6 +3,7 @@
 #include "blend_tables.h"
 #include "coverage_composite.h"
 #include "owned_raster.h"
+#include "qv_graphics.h"
 #include "raster_blit.h"
 #include "raster_rows.h"
 
@@ -93,3 +94,69 @@ TEST_F(CoverageComposite, OtherDepthsDoNothing)
 }
 
 } // namespace
+
+// A smooth fill handed to a coverage sink and composited run by run must give the destination what
+// drawing it in opaque white into a clear mask and compositing the mask gives: a shape of curved
+// and straight edges, whole and cut by every edge of the raster, over destinations of every alpha.
+TEST_F(CoverageComposite, RunsFromTheRasteriserMatchTheMaskComposite)
+{
+    struct Sink final : SmoothCoverageSink {
+        Sink(OwnedRaster& destination, const CoverageRunComposite& run)
+            : destination(destination)
+            , run(run)
+        {
+        }
+        void Covers(int32_t x, int32_t y, int32_t count, const uint8_t* covers) override
+        {
+            run.Run(covers, count, destination.At(x, y));
+        }
+        OwnedRaster& destination;
+        const CoverageRunComposite& run;
+    };
+    const auto addBlob = [](QV_Graphics& g, float cx, float cy) {
+        g.BeginShape();
+        g.AddCurve({ cx - 9, cy }, { cx - 9, cy - 12 }, { cx + 9, cy - 12 }, { cx + 9, cy });
+        g.AddLine(cx + 9, cy, cx + 2, cy + 7.3f);
+        g.AddLine(cx + 2, cy + 7.3f, cx - 9, cy);
+        g.EndShape();
+    };
+    const rgb_color color { 12, 180, 240, 255 };
+    uint32_t state = 11;
+    for (const bool merge : { true, false }) {
+        for (const auto& at : { QV_Vector2 { 15.5f, 14.2f }, QV_Vector2 { 2.3f, 3.7f }, QV_Vector2 { 27.6f, 21.1f } }) {
+            SCOPED_TRACE(testing::Message() << "at " << at.x << "," << at.y << (merge ? " merge" : ""));
+            OwnedRaster mask(30, 24, 32);
+            OwnedRaster expected(30, 24, 32);
+            OwnedRaster actual(30, 24, 32);
+            for (int32_t y = 0; y < 24; y++) {
+                for (int32_t x = 0; x < 30; x++) {
+                    const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
+                    expected.Set32(x, y, v);
+                    actual.Set32(x, y, v);
+                }
+            }
+            QV_Graphics masked;
+            masked.SetRaster(&mask.buffer);
+            masked.SetAntialiasing(true);
+            ASSERT_TRUE(masked.fAntialias);
+            masked.SetColor(255, 255, 255, 255);
+            addBlob(masked, at.x, at.y);
+            CompositeCoverage(mask.buffer, color, expected.buffer, 0, 0, merge);
+
+            QV_Graphics direct;
+            OwnedRaster untouched(30, 24, 32);
+            direct.SetRaster(&untouched.buffer);
+            direct.SetAntialiasing(true);
+            const CoverageRunComposite run(color, merge);
+            Sink sink(actual, run);
+            direct.fSmoothSink = &sink;
+            addBlob(direct, at.x, at.y);
+            for (int32_t y = 0; y < 24; y++) {
+                for (int32_t x = 0; x < 30; x++) {
+                    ASSERT_EQ(actual.Get32(x, y), expected.Get32(x, y)) << x << "," << y;
+                    ASSERT_EQ(untouched.Get32(x, y), 0u) << "the sink's raster was drawn on at " << x << "," << y;
+                }
+            }
+        }
+    }
+}

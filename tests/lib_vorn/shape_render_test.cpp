@@ -833,3 +833,54 @@ TEST(ShapeRender, AFullMatrixStackKeepsTheCallersTransform)
         EXPECT_EQ(bench.drawing.CurrentTransform().m[i], before.m[i]);
     EXPECT_GT(ShapeBench::AlphaSum(bench.target), 0);
 }
+
+namespace {
+
+// Twenty overlapping shapes: opaque ones, translucent ones, two on one curve (a seam under the
+// upper), one reaching past the raster's edges.
+void ManyShapes(ShapeBench& bench)
+{
+    for (int32_t i = 0; i < 20; i++) {
+        const float x = -1.4f + 0.14f * float(i);
+        const float y = 0.6f - 0.06f * float(i % 7);
+        rgb_color fill { uint8_t(40 + 10 * i), uint8_t(200 - 9 * i), uint8_t(13 * i), 255 };
+        if (i % 5 == 3)
+            fill.a = 120;
+        const rgb_color line { uint8_t(9 * i), 60, uint8_t(250 - 11 * i), uint8_t(i % 6 == 4 ? 90 : 255) };
+        const int32_t curve = i == 19 ? bench.Square(-2.0f, 1.3f, 2.0f, 0.8f)
+                                      : bench.Polygon({ { x, y }, { x + 0.5f, y - 0.1f }, { x + 0.3f, y - 0.7f } });
+        bench.Shape(curve, fill, line, kLine * float(1 + i % 3) / 2);
+        if (i == 7)
+            bench.Shape(curve, kFillRed, kLineBlue, kLine);
+    }
+    bench.Ready();
+}
+
+} // namespace
+
+// Shapes rendered one after the other find the drawing raster as the shape before left it (clear)
+// and skip clearing it; the target must be byte for byte what it is when every shape finds the
+// raster full of leftovers and clears what it needs itself.
+TEST(ShapeRender, ShapesInTurnGiveWhatShapesOverLeftoversGive)
+{
+    ShapeBench inTurn;
+    ShapeBench overLeftovers;
+    ManyShapes(inTurn);
+    ManyShapes(overLeftovers);
+    ASSERT_GE(inTurn.layer->CountRenderItems(), 16);
+    inTurn.RenderAll();
+    for (int32_t i = 0; i < overLeftovers.layer->CountRenderItems(); i++) {
+        FillRaster(overLeftovers.drawBuffer.buffer, rgb_color { 255, 255, 255, 255 });
+        overLeftovers.layer->fMaskNote.Forget();
+        overLeftovers.RenderItem(i);
+    }
+    const QV_PixelBuffer& a = inTurn.target.buffer;
+    const QV_PixelBuffer& b = overLeftovers.target.buffer;
+    int64_t covered = 0;
+    for (int32_t y = 0; y < a.height; y++) {
+        ASSERT_EQ(std::memcmp(RasterPixel(a, 0, y), RasterPixel(b, 0, y), size_t(a.width) * 4), 0) << "row " << y;
+        for (int32_t x = 0; x < a.width; x++)
+            covered += RasterPixel(a, x, y)[kAlpha] > 0;
+    }
+    EXPECT_GT(covered, a.width * a.height / 4);
+}
