@@ -101,14 +101,28 @@ void WriteRig(const fs::path& path, const fs::path& movie)
     ASSERT_EQ(doc.Save(""), 0);
 }
 
-// Splits a step line as script_harness splits its arguments; "lua:CODE" runs CODE in the
+// Splits a step line as a shell and script_harness split its arguments; "lua:CODE" runs CODE in the
 // scripts' Lua state (as a Lua file step does).
 std::vector<std::pair<std::string, std::vector<std::string>>> Steps(const std::string& line)
 {
-    std::istringstream words(line);
+    // Words split at spaces, except within single quotes.
     std::vector<std::string> all;
-    for (std::string word; words >> word;)
-        all.push_back(word);
+    std::string word;
+    bool quoted = false, any = false;
+    for (char c : line + " ") {
+        if (c == '\'') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any)
+                all.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word += c;
+            any = true;
+        }
+    }
     std::vector<std::pair<std::string, std::vector<std::string>>> steps;
     for (size_t i = 0; i < all.size(); i++) {
         std::pair<std::string, std::vector<std::string>> step { all[i], {} };
@@ -400,6 +414,39 @@ TEST_F(RigTools, VideoTrackingAddsMovesAndDeletesTrackingPoints)
     ASSERT_NE(saved, nullptr);
     auto* image = static_cast<ImageLayer*>(saved->Layer(3));
     EXPECT_EQ(image->CountTrackingPoints(), 1);
+    delete saved;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RigTools, MenuScriptsSpacePointsAndReverseKeys)
+{
+    const fs::path rig = folder / "rig.vorn";
+    WriteRig(rig, "");
+    Session session(&settings);
+    const fs::path out = folder / "menus.vorn";
+    ASSERT_TRUE(Run(session, "--doc " + rig.string() + " --layer Skin --select 0,1,2 --menu 'Distribute Points Evenly' "
+                             "--layer Sheet --frame 10 --tool QV_TransformLayer --drag 0,0 0.1,0 --frame 20 "
+                             "--drag 0,0 0.1,0 --menu 'Reverse Layer Keys' --save "
+            + out.string()));
+    EXPECT_EQ(lines.fText, "");
+    VornDoc* saved = ReadDocument(out.c_str());
+    ASSERT_NE(saved, nullptr);
+    // The middle point goes halfway between the two farthest apart, which stay.
+    M_Mesh* mesh = Skin(*saved)->Mesh();
+    Near(mesh->GetPoint(1)->fAnimPos.GetValue(0), 0.55f, 0.35f, "middle");
+    Near(mesh->GetPoint(2)->fAnimPos.GetValue(0), 0.9f, 0.4f, "end");
+    // Keys at 10 and 20 of the range 1 to 240 land at 231 and 221; frame 0 stays.
+    AnimVec3& track = saved->Layer(1)->fTranslation;
+    EXPECT_FALSE(track.HasKey(10));
+    EXPECT_FALSE(track.HasKey(20));
+    ASSERT_TRUE(track.HasKey(231));
+    ASSERT_TRUE(track.HasKey(221));
+    EXPECT_NEAR(track.GetValue(231).x, 0.1f, 1e-3);
+    EXPECT_NEAR(track.GetValue(221).x, 0.2f, 1e-3);
+    EXPECT_TRUE(track.HasKey(0));
     delete saved;
 }
 
