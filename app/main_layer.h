@@ -7,6 +7,7 @@
 
 #include "main_layout.h"
 #include "qv_layer.h"
+#include "qv_memstream.h"
 #include "qv_path.h"
 #include "qv_stopwatch.h"
 #include "qv_view.h"
@@ -121,8 +122,12 @@ public:
     // A vector layer with two or more selected points, or a bone or switch layer with a
     // selected bone.
     bool IsCopyable() const;
-    // The clipboards come with Cut, Copy and Paste; until then nothing is pasteable.
+    // A vector layer while the point clipboard holds points, or a bone or switch layer while
+    // the bone clipboard holds bones (the alternate point clipboard is the scripts' own).
     bool IsPasteable() const;
+    // Cut (3132), Copy (3133) and Paste (3134) of selected points and bones through the layer's
+    // own clipboards (main_layer_clipboard.cpp).
+    void ClipboardCommand(QV_Message* message);
     // The canvas view the tools draw through: the current view when it is one.
     VornView* CurrentScriptView() const;
     ScriptRegistry* Registry() const;
@@ -181,6 +186,11 @@ public:
     QV_SoundMixer* fMixer = nullptr;
     // The frame change that ends playback plays no feedback sound.
     bool fQuietFrameChange = false;
+    // Mesh and skeleton records of the last copies; never opened until the first copy into each,
+    // and kept across documents.
+    QV_MemStream fPointClipboard;
+    QV_MemStream fAltPointClipboard;
+    QV_MemStream fBoneClipboard;
 
 private:
     void BuildMenus();

@@ -113,11 +113,6 @@ bool MainLayer::IsCopyable() const
     return selected >= 2;
 }
 
-bool MainLayer::IsPasteable() const
-{
-    return false;
-}
-
 void MainLayer::ResetBones(bool selectedOnly)
 {
     VornLayer* layer = fDoc ? fDoc->GetSelectedLayer() : nullptr;
@@ -247,10 +242,12 @@ bool MainLayer::HandleCommand(QV_Message* message)
         return true;
     }
     case 3129:
+        RunLater(this, what, message);
+        return true;
     case 3132:
     case 3133:
     case 3134:
-        RunLater(this, what, message);
+        ClipboardCommand(message);
         return true;
     case 3130:
     case 3131:

@@ -1,6 +1,7 @@
 #include "dialog_hooks.h"
 
 #include "anim_dlog.h"
+#include "edit_dialogs.h"
 #include "export_windows.h"
 #include "layer_dlog.h"
 #include "layer_settings_hook.h"
@@ -32,6 +33,15 @@ int32_t RunLayerCommand(MainLayer* layer, int32_t command, QV_Message* message)
     return result;
 }
 
+// The same for the main layer's commands: the first dialog that ran answers.
+int32_t RunLayerCommand(MainLayer* layer, int32_t command, QV_Message* message)
+{
+    int32_t result = 0;
+    if ((result = RunEditDialogCommand(layer, command, message)) != 0)
+        return result;
+    return result;
+}
+
 void DocumentClosed(VornWnd*)
 {
     ExportTemplateDocument = nullptr;
@@ -44,6 +54,7 @@ void DocumentClosed(VornWnd*)
 void InstallDialogHooks()
 {
     gShellHooks.handleCommand = HandleCommand;
+    gShellHooks.runLayerCommand = RunLayerCommand;
     gRunLayerDlog = [](QV_Wnd* owner, VornDoc* document, VornLayer* layer) { RunLayerSettings(owner, document, layer); };
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;

@@ -9,6 +9,7 @@
 #include "plat_sdl_internal.h"
 #include "plat_time.h"
 #include "plat_video.h"
+#include "plat_window.h"
 
 namespace {
 
@@ -521,4 +522,34 @@ int32_t PlatPumpOneNonInput()
         }
     }
     return FireDueTimer(PlatTickCount()) ? 1 : 0;
+}
+
+int32_t PlatTakeMousePresses(PlatMousePress* presses, int32_t max)
+{
+    if (!PlatVideoRunning())
+        return 0;
+    SDL_PumpEvents();
+    int32_t taken = 0;
+    std::vector<SDL_Event> back;
+    SDL_Event events[64];
+    for (;;) {
+        const int count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN);
+        if (count <= 0)
+            break;
+        for (int i = 0; i < count; ++i) {
+            const int32_t button = ButtonOf(events[i].button.button);
+            if (button != kPlatLeftButton && button != kPlatRightButton) {
+                back.push_back(events[i]);
+                continue;
+            }
+            if (presses && taken < max) {
+                PlatWindow* window = PlatWindowFromSdlId(events[i].button.windowID);
+                presses[taken] = { PlatWindowId(window), events[i].button.x, events[i].button.y, button };
+            }
+            taken++;
+        }
+    }
+    if (!back.empty())
+        SDL_PeepEvents(back.data(), int(back.size()), SDL_ADDEVENT, 0, 0);
+    return taken;
 }

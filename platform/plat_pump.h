@@ -50,3 +50,17 @@ bool PlatTimerPeriod(PlatWindow* window, uint32_t id, uint32_t& periodMs);
 // quits stay queued for the loop that runs after the work. 1 when something was handled, 0
 // when nothing was, -1 when the video layer is not running.
 int32_t PlatPumpOneNonInput();
+
+// A press of the left or right button waiting in the queue: the window's id (PlatWindowId) and
+// the point in its client area.
+struct PlatMousePress {
+    uint32_t windowId = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t button = 0;
+};
+// For long work that only watches for a cancelling click: takes the waiting presses of the
+// left and right buttons out of the queue, every other event staying where it is, and answers
+// how many were taken (the first max of them are stored). Their releases stay queued; a release
+// without its press reaches no view.
+int32_t PlatTakeMousePresses(PlatMousePress* presses, int32_t max);
