@@ -24,6 +24,7 @@ namespace {
 
 // The quick preview's quality: textures, masks and smoothing without the slow effects.
 constexpr int32_t kPreDrawQualityFlags = 1516;
+constexpr int kSwfCompressionLevel = 6;
 
 } // namespace
 
@@ -251,7 +252,9 @@ bool ExportRun::Finish(bool withSound, QV_String& reason)
         fSettings.fMovieWriters = nullptr;
     }
     if (fSettings.fSWFMovie) {
-        if (SWFMovie_save(fSettings.fSWFMovie, fSettings.fPath.CString(), 9) < 0) {
+        // Level 6: half the compression time of level 9 for a file about 0.3 % larger
+        // (bench/swf's BM_SaveSwfAtLevel).
+        if (SWFMovie_save(fSettings.fSWFMovie, fSettings.fPath.CString(), kSwfCompressionLevel) < 0) {
             ok = false;
             reason = "The SWF file could not be written: ";
             reason.Append(SWFMovie_error(fSettings.fSWFMovie));
