@@ -1,7 +1,7 @@
 // Exporting the render benchmark's scene at 1280 x 720, frames 1 to 120, through the export run
 // the export and batch windows drive: to AVI (the default codec) and to SWF. Reports frames per
 // second ("fps") and the share of the wall time spent outside the render steps ("outside_pct":
-// setting up, opening and finishing the movie, saving the SWF); the goal is below 15 %. The SWF
+// setting up, opening and finishing the movie, saving the SWF at level 6); the goal is below 15 %. The SWF
 // run stops at 30 frames: every frame defines the scene's 2000 shapes anew, and an SWF file holds
 // at most 65535 characters.
 #include <benchmark/benchmark.h>

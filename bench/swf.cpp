@@ -60,6 +60,44 @@ void BM_ExportSwf(benchmark::State& state)
     state.counters["file_bytes"] = bytes;
 }
 
+// The save alone at a compression level (the argument): the time and the size, for choosing the
+// level an export saves at.
+void BM_SaveSwfAtLevel(benchmark::State& state)
+{
+    const int level = int(state.range(0));
+    VornDoc doc;
+    BuildScene(doc);
+    QV_BaseImage image;
+    image.Allocate(doc.fWidth, doc.fHeight, 32);
+    SWFMovie movie = newSWFMovie();
+    SWFMovie_setRate(movie, doc.Fps());
+    SWFMovie_setDimension(movie, float(doc.fWidth), float(doc.fHeight));
+    RenderSettings settings;
+    settings.SetDefaults();
+    settings.fDoc = &doc;
+    settings.fImage = &image;
+    settings.fStartFrame = 1;
+    settings.fEndFrame = kSwfFrames;
+    settings.fSWFMovie = movie;
+    {
+        RenderJob job;
+        job.fSettings = &settings;
+        job.fFrame = settings.fStartFrame;
+        while (job.RenderFrame()) { }
+    }
+    const std::string path = std::string(TempFileName().CString()) + ".swf";
+    double bytes = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        bytes = SWFMovie_save(movie, path.c_str(), level);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    destroySWFMovie(movie);
+    std::remove(path.c_str());
+    state.counters["file_bytes"] = bytes;
+}
+
 } // namespace
 
 BENCHMARK(BM_ExportSwf)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_SaveSwfAtLevel)->Arg(1)->Arg(6)->Arg(9)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();

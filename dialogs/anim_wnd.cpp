@@ -183,6 +183,7 @@ void AnimWnd::Opened()
         return;
     const ExportKind kind = KindOfFormat(fSettings->fFormat);
     if (kind == ExportKind::Movie) {
+        fRun->PreDraw();
         const int32_t result = fRun->OpenMovie(this, false);
         if (result != 0) {
             if (result == -2)

@@ -6,6 +6,7 @@
 #include "codec_dialog_hook.h"
 #include "export_formats.h"
 #include "grouplayer.h"
+#include "model_prefs.h"
 #include "particlelayer.h"
 #include "qv_baseimage.h"
 #include "qv_memstream.h"
@@ -17,6 +18,15 @@
 #include "vorn_app.h"
 #include "vorndoc.h"
 #include "vornlayer.h"
+#include "xgraphics.h"
+
+namespace {
+
+// The quick preview's quality: textures, masks and smoothing without the slow effects.
+constexpr int32_t kPreDrawQualityFlags = 1516;
+constexpr int kSwfCompressionLevel = 6;
+
+} // namespace
 
 ExportRun::ExportRun(VornDoc* document, const RenderSettings& settings, QV_BaseImage* frame)
     : fDocument(document)
@@ -90,6 +100,39 @@ int32_t ExportRun::OpenMovie(void* parentWindow, bool reuseCodecChoice)
     fSettings.fMovieWriters = &fWriterPair;
     fPrepared = true;
     return 0;
+}
+
+void ExportRun::PreDraw()
+{
+    QV_PixelBuffer pixels;
+    if (!fDocument || !fFrame || fFrame->GetPixelBuffer(pixels) != 0)
+        return;
+    const int32_t remembered = fDocument->CurFrame();
+    fDocument->SetCurFrame(fSettings.fStartFrame);
+    {
+        ScopedViewQualityFlags quality(kPreDrawQualityFlags);
+        QV_BaseImage scratch;
+        XGraphics graphics;
+        if (scratch.Allocate(pixels.width, pixels.height, 32) == 0 && graphics.SetRaster(&scratch.buffer) == 0) {
+            FillRaster(scratch.buffer, fDocument->fBackColor);
+            graphics.fViewMode = QV_Graphics::kViewCentered;
+            graphics.SetAntialiasing(true);
+            graphics.SetSmoothing(true);
+            graphics.SetBezierTolerance(10.0f);
+            graphics.BeginDraw();
+            // The layers' own working image, as the canvas gives them.
+            QV_BaseImage work;
+            QV_PixelBuffer* workPixels = work.Allocate(pixels.width, pixels.height, 32) == 0 ? &work.buffer : nullptr;
+            for (int32_t i = 0; i < fDocument->CountLayers(); i++) {
+                VornLayer* layer = fDocument->Layer(i);
+                int32_t mode = DRAW_QUICK_PREVIEW;
+                if (layer)
+                    layer->Draw(fDocument, &graphics, workPixels, mode, nullptr, nullptr);
+            }
+            graphics.EndDraw();
+        }
+    }
+    fDocument->SetCurFrame(remembered);
 }
 
 void ExportRun::PrepareSWFLayer(VornLayer* layer)
@@ -209,9 +252,12 @@ bool ExportRun::Finish(bool withSound, QV_String& reason)
         fSettings.fMovieWriters = nullptr;
     }
     if (fSettings.fSWFMovie) {
-        if (SWFMovie_save(fSettings.fSWFMovie, fSettings.fPath.CString(), 9) < 0) {
+        // Level 6: half the compression time of level 9 for a file about 0.3 % larger
+        // (bench/swf's BM_SaveSwfAtLevel).
+        if (SWFMovie_save(fSettings.fSWFMovie, fSettings.fPath.CString(), kSwfCompressionLevel) < 0) {
             ok = false;
-            reason = "The SWF file could not be written.";
+            reason = "The SWF file could not be written: ";
+            reason.Append(SWFMovie_error(fSettings.fSWFMovie));
         }
         destroySWFMovie(fSettings.fSWFMovie);
         fSettings.fSWFMovie = nullptr;

@@ -32,6 +32,10 @@ public:
     // compression refuses the frames, kExportCodecCancelled). The codec dialog is shown unless
     // reuseCodecChoice.
     int32_t OpenMovie(void* parentWindow, bool reuseCodecChoice);
+    // Movies: the first frame drawn once as the editor's quick preview draws it, before the
+    // writer opens, so that pictures, movies and layer scripts are loaded and have run by the
+    // time the render starts. The document's frame is left as it was.
+    void PreDraw();
     // SWF: the frame clamped to 1024 pixels, particle layers with all their particles unless
     // reduced, and the movie made.
     void PrepareSWF();

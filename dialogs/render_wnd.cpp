@@ -198,6 +198,15 @@ void RenderView::RenderFrames()
     while (fWorker.MayGoOn()) {
         if (!job->RenderFrame()) {
             completed = job->LastStatus() == 0;
+            if (!completed) {
+                QV_String failure = job->LastError();
+                if (failure.IsEmpty()) {
+                    failure = "Render error ";
+                    failure.AppendInt(job->LastStatus());
+                }
+                std::lock_guard<std::mutex> guard(fShared);
+                fFailure = failure;
+            }
             break;
         }
         if (Clock::now() - lastShown >= std::chrono::milliseconds(100)) {
@@ -220,20 +229,22 @@ void RenderView::Poll()
 {
     bool stale = false;
     bool done = false;
+    bool failed = false;
     {
         std::lock_guard<std::mutex> guard(fShared);
         stale = fShownStale;
         fShownStale = false;
         done = fFinished && fCompleted && !fReported && !fStopRequested;
+        failed = fFinished && !fCompleted && !fReported && !fStopRequested && !fFailure.IsEmpty();
         if (fFinished)
             fReported = true;
     }
     if (stale)
         Refresh();
-    if (done) {
+    if (done || failed) {
         fDoc = nullptr;
         if (QV_Wnd* window = Window())
-            window->PostMessage(kRenderDone);
+            window->PostMessage(done ? kRenderDone : kRenderFailed);
     }
 }
 
@@ -357,6 +368,12 @@ bool RenderWnd::SaveImage(int32_t writer, const char* path)
     return true;
 }
 
+void RenderWnd::ShowFailure(const char* reason)
+{
+    Alert(this, ALERT_WARNING, "The frame could not be rendered:", reason, nullptr, Localize("/Strings/OK=OK"), nullptr,
+        nullptr);
+}
+
 void RenderWnd::HandleMessage(QV_Message* message)
 {
     if (!message) {
@@ -384,6 +401,17 @@ void RenderWnd::HandleMessage(QV_Message* message)
         if (fInModal)
             EndModal(false, kModalResult);
         fTimer = AddTimer(0.1f, this, kTimerTick);
+        return;
+    }
+    if (what == kRenderFailed) {
+        if (fInModal)
+            EndModal(false, kModalResult);
+        QV_String reason;
+        if (view) {
+            std::lock_guard<std::mutex> guard(view->fShared);
+            reason = view->fFailure;
+        }
+        ShowFailure(reason.CString());
         return;
     }
     if (what == kTimerTick) {

@@ -6,6 +6,7 @@
 #include "qv_color.h"
 #include "qv_layer.h"
 #include "qv_platform_image.h"
+#include "qv_string.h"
 #include "qv_view.h"
 #include "qv_wnd.h"
 #include "render_worker.h"
@@ -17,6 +18,8 @@ class VornWnd;
 
 constexpr int32_t kRenderDone = 4801;
 constexpr int32_t kRenderCopy = 4802;
+// Posted by the view when the render stopped on an error.
+constexpr int32_t kRenderFailed = 4804;
 constexpr int32_t kRenderSaveFirst = 4850;
 
 // The image laid over the colour, as it shows on the screen (straight alpha, 32 bits).
@@ -58,6 +61,8 @@ public:
     bool fShownStale;
     bool fCompleted;
     bool fReported;
+    // Why the render stopped short, under fShared; empty when it completed or was stopped.
+    QV_String fFailure;
 
 private:
     void RenderFrames();
@@ -84,6 +89,8 @@ public:
     void KeyDown(int32_t key, int32_t modifiers) override;
     // Saves with writer n; false (after an alert) when the file could not be written.
     bool SaveImage(int32_t writer, const char* path);
+    // Tells that the render failed and why (an alert).
+    virtual void ShowFailure(const char* reason);
 
     VornDoc* fDoc;
     bool fDone;

@@ -19,6 +19,7 @@
 #include "raster_alpha.h"
 #include "raster_blit.h"
 #include "resource_images.h"
+#include "swf.h"
 #include "vorndoc.h"
 #include "xgraphics.h"
 
@@ -72,12 +73,22 @@ ImageLayer::ImageLayer()
     , fTracingImage(false)
     , fShapeWidth(-1)
     , fShapeHeight(-1)
+    , fSWFClip(nullptr)
+    , fSWFShape(nullptr)
+    , fSWFFill(nullptr)
+    , fSWFBitmap(nullptr)
 {
     fLayerParentBone = -3;
     fSpatialPositioning = false;
 }
 
-ImageLayer::~ImageLayer() = default;
+ImageLayer::~ImageLayer()
+{
+    destroySWFMovieClip(fSWFClip);
+    destroySWFShape(fSWFShape);
+    destroySWFFill(fSWFFill);
+    destroySWFBitmap(fSWFBitmap);
+}
 
 int32_t ImageLayer::LayerType()
 {

@@ -11,6 +11,11 @@
 #include "qv_vector.h"
 #include "tracking_point.h"
 
+class SwfBitmap;
+class SwfFill;
+class SwfMovieClip;
+class SwfShape;
+
 // A picture or a movie shown as a flat rectangle centred on the layer point (0, 0), by default
 // at its pixel size in the output (the frame height spans 2 units). A movie steps with the layer
 // frame at its own (or a chosen) rate, may loop, carries its sound track as the layer's sound and
@@ -18,7 +23,7 @@
 // skeleton.
 //
 // imagelayer.cpp holds the class, the media and its timing; imagelayer_draw.cpp drawing and
-// rendering; imagelayer_record.cpp the record.
+// rendering; imagelayer_swf.cpp the SWF export; imagelayer_record.cpp the record.
 class ImageLayer : public AudioLayer {
 public:
     static constexpr int32_t kMaxTrackingPoints = 3;
@@ -98,6 +103,17 @@ public:
     QV_BaseImage fImage;
     QV_BaseImage fPrevFrame;
     std::vector<std::unique_ptr<TrackingPoint>> fTrackingPoints;
+    // What the SWF export made (the clip and its rectangle, fill and bitmap); they die with the
+    // layer.
+    SwfMovieClip* fSWFClip;
+    SwfShape* fSWFShape;
+    SwfFill* fSWFFill;
+    SwfBitmap* fSWFBitmap;
+
+    // A flat and static JPEG or PNG picture becomes a bitmap-filled rectangle, defined once as a
+    // clip labelled with the layer's name and placed in every frame; another picture type gives
+    // an empty rectangle.
+    void ExportSWFBitmap(VornDoc* doc, XGraphics* graphics);
 
 private:
     // False when the current frame shows no movie frame (before the start, past the end).

@@ -138,9 +138,10 @@ void ImageLayer::Draw(VornDoc* doc, XGraphics* graphics, QV_PixelBuffer*, int32_
         graphics->SetSmoothing(smoothing);
         return;
     }
-    // The SWF export of pictures is not part of this build: nothing is drawn for it.
-    if (drawMode == DRAW_SWF)
+    if (drawMode == DRAW_SWF) {
+        ExportSWFBitmap(doc, graphics);
         return;
+    }
 
     int32_t fillMode = QV_Graphics::kFillPlain;
     if (quality & kQualityMaskPreview) {

@@ -358,6 +358,12 @@ bool RenderJob::WriteFrameOutput()
     }
     if (s.fSWFMovie) {
         EndSWFFrame();
+        const char* problem = SWFMovie_error(s.fSWFMovie);
+        if (problem && *problem) {
+            QV_String text = "The SWF movie cannot be written: ";
+            text.Append(problem);
+            return Fail(kRenderJobSwfTooLarge, text.CString(), nullptr);
+        }
         return true;
     }
     if (s.fPSDWriter) {

@@ -17,8 +17,8 @@ struct QV_PixelBuffer;
 // Status of a run that stopped for want of its inputs (settings without a document or an output
 // image with pixels); the other failures carry the status of the operation that failed.
 constexpr int32_t kRenderJobNoInput = -4;
-// Status of an output that this build cannot write (SWF).
-constexpr int32_t kRenderJobNoWriter = -8;
+// Status of an SWF movie that has passed one of the format's limits, so that no file could hold it.
+constexpr int32_t kRenderJobSwfTooLarge = -8;
 
 // Turns a document into output frames in small steps, so that a caller on a worker thread can
 // test its stop request and repaint a progress view between them: each RenderFrame call renders

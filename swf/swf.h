@@ -46,6 +46,10 @@ void SWFMovie_setSoundStream(SWFMovie movie, SWFSoundStream stream);
 // Compressed with zlib at the level (0 … 9); the bytes written, or -1 with nothing written
 // under the path and the reason on standard error.
 int SWFMovie_save(SWFMovie movie, const char* path, int level);
+// Why no save of the movie can succeed any more (it has passed one of the format's 16-bit limits
+// of characters, depths or frames), else why the last save failed, else "". An export asks after
+// each frame, so as to stop at once rather than render frames that no file can hold.
+const char* SWFMovie_error(SWFMovie movie);
 
 SWFSoundStream newSWFSoundStreamFromPath(const char* path);
 void destroySWFSoundStream(SWFSoundStream stream);

@@ -82,6 +82,13 @@ int SWFMovie_save(SWFMovie movie, const char* path, int level)
     return written;
 }
 
+const char* SWFMovie_error(SWFMovie movie)
+{
+    if (!movie)
+        return "";
+    return movie->Problem();
+}
+
 SWFSoundStream newSWFSoundStreamFromPath(const char* path) { return SwfSoundStream::FromPath(path); }
 void destroySWFSoundStream(SWFSoundStream stream) { Drop(stream); }
 

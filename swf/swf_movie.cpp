@@ -36,6 +36,25 @@ void SwfMovie::SetSoundStream(SwfSoundStream* stream)
     fSoundStart = fTimeline.Frames();
 }
 
+std::string SwfMovie::LimitPassed() const
+{
+    if (fTimeline.DepthOverflow())
+        return "more than 65,535 depths in use: the format's 16-bit depths are used up";
+    if (fTimeline.DistinctCharacters() > 0xFFFF)
+        return "more than 65,535 characters: the format's 16-bit ids are used up";
+    if (fTimeline.Frames() > 0xFFFF)
+        return "more than 65,535 frames";
+    return "";
+}
+
+const char* SwfMovie::Problem()
+{
+    fProblem = LimitPassed();
+    if (fProblem.empty())
+        fProblem = fError;
+    return fProblem.c_str();
+}
+
 bool SwfMovie::Build(std::vector<uint8_t>& file)
 {
     fError.clear();

@@ -24,6 +24,11 @@ public:
     // or -1 with nothing left under the path (Error() says why).
     int32_t Save(const char* path, int level);
     const std::string& Error() const { return fError; }
+    // Which of the format's 16-bit limits (characters, depths, frames) the movie has already
+    // passed, so that no save can succeed; empty while it may still be saved.
+    std::string LimitPassed() const;
+    // LimitPassed, else the last save's error, else ""; valid until the next call.
+    const char* Problem();
 
     // The uncompressed file (header included) as Save would compress it; false on an error.
     bool Build(std::vector<uint8_t>& file);
@@ -36,4 +41,5 @@ private:
     SwfRef<SwfSoundStream> fSound;
     int32_t fSoundStart = 0;
     std::string fError;
+    std::string fProblem;
 };

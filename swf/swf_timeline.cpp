@@ -62,6 +62,8 @@ void SwfTimeline::FlushPlacements()
         if (item->fPlaced && !item->fChanged)
             continue;
         const Kind kind = item->fPlaced ? kMove : kPlace;
+        if (kind == kPlace)
+            fPlacedCharacters.insert(item->Character());
         fEvents.push_back({ kind, item->Depth(), item->Character(), item->Matrix(), item->ColorMult(), {} });
         item->fPlaced = true;
         item->fChanged = false;

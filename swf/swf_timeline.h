@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // The frames of a movie or a movie clip: what is placed, moved and removed, the labels and the
@@ -25,6 +26,9 @@ public:
 
     int32_t Frames() const { return fFrames; }
     bool DepthOverflow() const { return fDepthOverflow; }
+    // The different characters placed in a frame ended so far (what they hold not counted): a
+    // lower bound of the ids the movie will need.
+    size_t DistinctCharacters() const { return fPlacedCharacters.size(); }
 
     // The control tags in order; beforeShowFrame(frame index) may add tags ahead of each frame end.
     void Write(SwfDefiner& definer, SwfBits& out, const std::function<void(int32_t, SwfBits&)>& beforeShowFrame) const;
@@ -45,6 +49,7 @@ private:
     std::vector<SwfDisplayItem*> fItems;
     std::vector<SwfDisplayItem*> fRetired;  // removed items stay valid until the timeline ends
     std::vector<Event> fEvents;
+    std::unordered_set<const SwfCharacter*> fPlacedCharacters;
     int32_t fFrames = 0;
     bool fPending = false;
     bool fDepthOverflow = false;

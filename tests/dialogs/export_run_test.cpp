@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "../core/scratch_folder.h"
 #include "audiolayer.h"
@@ -9,10 +10,14 @@
 #include "export_run.h"
 #include "export_test_support.h"
 #include "image_format_registry.h"
+#include "imagelayer.h"
+#include "model_prefs.h"
+#include "png_codec.h"
 #include "media_presence.h"
 #include "meshlayer.h"
 #include "qv_baseimage.h"
 #include "render_settings.h"
+#include "swf.h"
 #include "swf_check.h"
 #include "vorndoc.h"
 
@@ -139,6 +144,41 @@ TEST_F(ExportRunTest, SwfFramesAreClampedTo1024AfterHalving)
     }
 }
 
+TEST_F(ExportRunTest, AnSwfMovieOutOfIdsStopsAtOnceWithTheReasonAndLeavesNoFile)
+{
+    VornDoc doc;
+    ShapeDocument(doc, 32, 24, 24, 1, 50);
+    const std::string path = fFolder.File("full.swf");
+    QV_BaseImage frame;
+    ExportRun run(&doc, Settings(Swf(), 1, 50, path), &frame);
+    ASSERT_TRUE(run.AllocateFrame());
+    run.PrepareSWF();
+    // As if one earlier frame had used up the 16-bit character ids.
+    SWFMovie movie = run.fSettings.fSWFMovie;
+    std::vector<SWFDisplayItem> items;
+    for (int i = 0; i < 65536; ++i) {
+        SWFShape shape = newSWFShape();
+        items.push_back(SWFMovie_add(movie, shape));
+        destroySWFShape(shape);
+        if (i % 4096 == 4095) {
+            SWFMovie_nextFrame(movie);
+            for (SWFDisplayItem item : items)
+                SWFMovie_remove(movie, item);
+            items.clear();
+        }
+    }
+    while (run.Step()) {
+    }
+    EXPECT_TRUE(run.Failed());
+    EXPECT_EQ(run.OutputFrame(), 1);
+    EXPECT_NE(std::string(run.FailureText().CString()).find("65,535 characters"), std::string::npos)
+        << run.FailureText().CString();
+    QV_String reason;
+    EXPECT_FALSE(run.Finish(false, reason));
+    EXPECT_NE(std::string(reason.CString()).find("65,535 characters"), std::string::npos) << reason.CString();
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(ExportRunTest, AJobThatFailsIsToldFromOneThatCompleted)
 {
     VornDoc doc;
@@ -150,6 +190,36 @@ TEST_F(ExportRunTest, AJobThatFailsIsToldFromOneThatCompleted)
     }
     EXPECT_TRUE(run.Failed());
     EXPECT_FALSE(run.FailureText().IsEmpty());
+}
+
+TEST_F(ExportRunTest, PreDrawLoadsThePicturesAtTheStartFrameAndLeavesTheFrameAndQuality)
+{
+    uint8_t pixels[4 * 6 * 4] = {};
+    QV_PixelBuffer raster;
+    raster.pixels = pixels;
+    raster.width = 4;
+    raster.height = 6;
+    raster.depth = 32;
+    raster.bytesPerPixel = 4;
+    raster.rowBytes = 16;
+    const std::string picture = fFolder.File("picture.png");
+    ASSERT_TRUE(WritePng(picture.c_str(), raster));
+    VornDoc doc;
+    ShapeDocument(doc, 32, 24, 24, 1, 10);
+    auto* layer = new ImageLayer;
+    doc.AddLayer(layer);
+    ASSERT_TRUE(layer->SetSourceImage(picture.c_str()));
+    doc.SetCurFrame(7);
+    const int32_t quality = ViewQualityFlags();
+    QV_BaseImage frame;
+    ExportRun run(&doc, Settings(Avi(), 3, 10, fFolder.File("movie.avi")), &frame);
+    ASSERT_TRUE(run.AllocateFrame());
+    ASSERT_EQ(layer->PixelWidth(), -1);
+    run.PreDraw();
+    EXPECT_EQ(layer->PixelWidth(), 4);
+    EXPECT_EQ(layer->PixelHeight(), 6);
+    EXPECT_EQ(doc.CurFrame(), 7);
+    EXPECT_EQ(ViewQualityFlags(), quality);
 }
 
 TEST(CopyDocument, RendersWhatTheDocumentWasWhenCopied)

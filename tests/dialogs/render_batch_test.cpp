@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app_prefs.h"
 #include "batch_wnd.h"
@@ -116,6 +118,32 @@ TEST_F(ExportWindowTest, PngKeepsTheTransparencyAndJpegIsFlattened)
     ASSERT_EQ(std::sscanf(fRoot.Get("c.txt").c_str(), "%d,%d", &r, &b), 2);
     EXPECT_NEAR(r, 40, 6);
     EXPECT_NEAR(b, 200, 6);
+}
+
+// Records the failure instead of showing the alert, which would wait for a user.
+class RecordingRenderWnd : public RenderWnd {
+public:
+    using RenderWnd::RenderWnd;
+    void ShowFailure(const char* reason) override { failures.push_back(reason ? reason : ""); }
+    std::vector<std::string> failures;
+};
+
+TEST_F(ExportWindowTest, AFailedRenderIsToldWithItsReasonAndLeavesSaveAndCopyOff)
+{
+    VornDoc doc;
+    ShapeDocument(doc, 40, 30, 24, 1, 1);
+    auto* window = new RecordingRenderWnd(&doc, true, nullptr);
+    window->Show();
+    // Without its target image the job stops on its first step.
+    window->fLayer->fView->fRenderImage.Free();
+    window->fLayer->fView->DrawDirect();
+    ASSERT_TRUE(PumpUntil([&] { return !window->failures.empty(); })) << "the failure was never told";
+    ASSERT_EQ(window->failures.size(), 1u);
+    EXPECT_NE(window->failures[0].find("Nothing to render"), std::string::npos) << window->failures[0];
+    EXPECT_FALSE(window->fDone);
+    EXPECT_FALSE(window->fLayer->fCopy->IsEnabled());
+    EXPECT_EQ(gBeeps, 0);
+    PlatWindowDestroy(window->fHwnd);
 }
 
 TEST_F(ExportWindowTest, ClosingOrEscapeMidRenderStopsWithoutTitleOrBeep)

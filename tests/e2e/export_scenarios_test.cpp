@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
     }
     // A document of the project defaults without layers, written here and opened at start.
-    void StartWithFile(const std::string& path, int32_t frames, int32_t format)
+    void StartWithFile(const std::string& path, int32_t frames, int32_t format, const std::string& soundtrack = "")
     {
         PutSettings("\"VornVersion\" \"20090526\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
         std::ofstream(path) << "application/x-vnd.qv_vorndoc\nversion 19\n\n### static values\ndimensions 320 240\n"
@@ -43,17 +43,24 @@ protected:
                             << frames
                             << "\nfps 24\nback_color 40 90 200 255\nnoise_grain 0\nallow_3d true\ndepth_sort false\n"
                                "distance_sort false\ndepth_of_field false 2 1 0.05\nstereo_separation -1\n"
-                               "extra_swf_frame false\nsoundtrack \"\"\n\n### styles\n\n### animated values\n"
+                               "extra_swf_frame false\nsoundtrack \""
+                            << soundtrack
+                            << "\"\n\n### styles\n\n### animated values\n"
                                "camera_track\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0 1.7321\n]\ncamera_zoom\n[\n\tkeys 1\n"
                                "\t\t0 1 0.1 0.5 1\n]\ncamera_roll\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0\n]\n"
                                "camera_pan_tilt\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0\n]\n\n### layers\n";
         Start({ path });
     }
     // Ctrl+E, OK with the format the settings prefer, the path typed in Save As.
-    void ExportAs(const std::string& path, const char* mainTitle = kUntitled)
+    // A start frame, when given, is typed into the dialog's first field.
+    void ExportAs(const std::string& path, const char* mainTitle = kUntitled, const std::string& start = "")
     {
         KeysTo(mainTitle, "ctrl+e");
         ASSERT_TRUE(WaitForTitle("Export Animation")) << Output();
+        if (!start.empty()) {
+            KeysTo("Export Animation", "ctrl+a");
+            TypeTo("Export Animation", start);
+        }
         KeysTo("Export Animation", "Return");
         ASSERT_TRUE(WaitForTitle("Save As")) << Output();
         KeysTo("Save As", "ctrl+a");
@@ -95,6 +102,40 @@ TEST_F(ExportScenarios, AnAviExportClosesByItselfAndOpensTheMovie)
     EXPECT_EQ(fRoot.Get("opened.txt"), movie + "\n");
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
     EXPECT_EQ(Setting("PreviousExportedMovie"), movie);
+}
+
+// A2: an audio layer's WAV sound goes into the movie as 44.1 kHz stereo when the export starts
+// at the document's first frame; an export from frame 5 has no sound.
+TEST_F(ExportScenarios, AnAudioLayerGivesTheMovieItsSoundOnlyFromTheFirstFrame)
+{
+    if (!HasProgram("ffmpeg"))
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const std::string tone = fRoot.File("work/tone.wav");
+    ASSERT_EQ(RunProgram({ "ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+                  "sine=frequency=440:sample_rate=22050:duration=2", tone },
+                  "", nullptr, 60000),
+        0);
+    // An older document's sound track opens as an audio layer from frame 1.
+    StartWithFile(fRoot.File("work/tone.celv"), 24, 5, tone);
+    const char* title = "tone.celv - Celvane";
+    ASSERT_TRUE(WaitForTitle(title)) << Output();
+    for (const bool fromStart : { true, false }) {
+        SCOPED_TRACE(fromStart ? "from frame 1" : "from frame 5");
+        const std::string movie = fRoot.File(fromStart ? "work/whole.avi" : "work/late.avi");
+        ExportAs(movie, title, fromStart ? "" : "5");
+        ASSERT_TRUE(WaitForTitle("Compression")) << Output();
+        KeysTo("Compression", "Return");
+        WaitForTitle("tone.celv", 5000);
+        ASSERT_TRUE(WaitForNoTitle("tone.celv", 60000)) << Output();
+        EXPECT_EQ(Probe(movie, "v:0", "nb_read_frames"), fromStart ? "24" : "20");
+        if (fromStart) {
+            EXPECT_EQ(Probe(movie, "a:0", "sample_rate"), "44100");
+            EXPECT_EQ(Probe(movie, "a:0", "channels"), "2");
+        } else {
+            EXPECT_EQ(Probe(movie, "a:0", "codec_type"), "");
+        }
+    }
+    EXPECT_EQ(Quit(title), 0) << Output();
 }
 
 // A3: quitting during a long export asks first; Yes leaves a shorter, finished movie.

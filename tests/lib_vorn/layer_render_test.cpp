@@ -459,11 +459,20 @@ TEST(LayerRender, TheHsvImageShiftsColoursAndAMissingOneChangesNothing)
         ImageFormatRegistry::Init();
         ASSERT_EQ(SaveImageFile(modulation, path.c_str(), PngWriterIndex), 0);
     }
-    for (const bool present : { true, false }) {
-        SCOPED_TRACE(present ? "image" : "missing image");
+    // A name without a folder is looked up beside the document, not in the working folder.
+    const struct {
+        const char* name;
+        std::string hsv;
+        bool present;
+    } cases[] = { { "image", path, true }, { "beside the document", "layer_render_hsv_test.png", true },
+        { "missing image", "/nonexistent/hsv.png", false } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool present = c.present;
         RenderBench bench(kFrame, kFrame);
+        bench.doc.SetPath((std::string(folder ? folder : "/tmp") + "/scene.celv").c_str());
         RectLayer* layer = AddRect(bench, 100, 100, 120, 120, { 255, 255, 255, 255 });
-        ASSERT_TRUE(layer->SetHsvImage(present ? path.c_str() : "/nonexistent/hsv.png"));
+        ASSERT_TRUE(layer->SetHsvImage(c.hsv.c_str()));
         EXPECT_EQ(bench.Render(layer), present);
         const uint8_t* p = bench.Pixel(110, 110);
         if (present) {

@@ -16,7 +16,10 @@
 #include <sstream>
 #include <string>
 
+#include "audiolayer.h"
 #include "grouplayer.h"
+#include "imagelayer.h"
+#include "mesh3dlayer.h"
 #include "layer_test_support.h"
 #include "m_mesh.h"
 #include "mesh_test_support.h"
@@ -419,7 +422,18 @@ TEST(DocumentFile, PathsHoldingADoubleQuoteNeverEnterTheDocument)
     EXPECT_STREQ(layer.fFillTexture.CString(), "/art/paper.png");
     EXPECT_STREQ(layer.fLineTexture.CString(), "/art/pencil.png");
     EXPECT_STREQ(layer.HsvImage().CString(), "/art/tint.png");
-    ASSERT_EQ(console.lines.size(), 4u);
+    // The media layers' sources, likewise.
+    AudioLayer audio;
+    ImageLayer image;
+    Mesh3DLayer model;
+    EXPECT_NE(audio.SetAudioFile(quoted), 0);
+    EXPECT_FALSE(image.SetSourceImage(quoted));
+    EXPECT_FALSE(model.SetSourceMesh("/models/\"final\".obj"));
+    EXPECT_TRUE(audio.AudioFile().IsEmpty());
+    EXPECT_TRUE(image.SourceImage().IsEmpty());
+    EXPECT_TRUE(model.SourceMesh().IsEmpty());
+    ASSERT_EQ(console.lines.size(), 7u);
+    EXPECT_NE(console.lines[6].find("/models/\"final\".obj"), std::string::npos);
     EXPECT_NE(console.lines[0].find("cannot store a path that holds a double quote"), std::string::npos);
     EXPECT_NE(console.lines[0].find(quoted), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include "swf_test_files.h"
 
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -198,6 +199,8 @@ TEST(SwfMovie, SixteenBitDepthsAndIdsRunningOutFailTheSaveAndLeaveTheTargetAlone
     SWFMovie deep = newSWFMovie();
     for (int i = 0; i < 65536; ++i)
         SWFMovie_add(deep, shape);
+    // Known before any save is tried.
+    EXPECT_NE(std::string(SWFMovie_error(deep)).find("65,535 depths"), std::string::npos);
     testing::internal::CaptureStderr();
     EXPECT_EQ(SWFMovie_save(deep, path.c_str(), 1), -1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("65,535 depths"), std::string::npos);
@@ -218,6 +221,8 @@ TEST(SwfMovie, SixteenBitDepthsAndIdsRunningOutFailTheSaveAndLeaveTheTargetAlone
     testing::internal::CaptureStderr();
     EXPECT_EQ(SWFMovie_save(wide, path.c_str(), 1), -1);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("65,535 characters"), std::string::npos);
+    // The failed save says why afterwards.
+    EXPECT_NE(std::string(SWFMovie_error(wide)).find("65,535 characters"), std::string::npos);
     destroySWFMovie(wide);
     destroySWFShape(shape);
 
@@ -225,6 +230,32 @@ TEST(SwfMovie, SixteenBitDepthsAndIdsRunningOutFailTheSaveAndLeaveTheTargetAlone
     std::string text;
     kept >> text;
     EXPECT_EQ(text, "before");
+}
+
+TEST(SwfMovie, ShapesShownFrameAfterFrameTellWhenTheIdsHaveRunOut)
+{
+    SWFMovie movie = newSWFMovie();
+    EXPECT_STREQ(SWFMovie_error(movie), "");
+    // Each frame its own 2048 shapes, taken away after it; shapes never shown need no id.
+    SWFShape unshown = Triangle();
+    SWFMovie_remove(movie, SWFMovie_add(movie, unshown));
+    destroySWFShape(unshown);
+    for (int frame = 0; frame < 32; ++frame) {
+        EXPECT_STREQ(SWFMovie_error(movie), "") << frame;
+        std::vector<SWFDisplayItem> items;
+        for (int i = 0; i < 2048; ++i) {
+            SWFShape shape = Triangle();
+            items.push_back(SWFMovie_add(movie, shape));
+            destroySWFShape(shape);
+        }
+        SWFMovie_nextFrame(movie);
+        for (SWFDisplayItem item : items)
+            SWFMovie_remove(movie, item);
+    }
+    // 32 x 2048 = 65,536 shapes.
+    EXPECT_NE(std::string(SWFMovie_error(movie)).find("65,535 characters"), std::string::npos);
+    EXPECT_STREQ(SWFMovie_error(nullptr), "");
+    destroySWFMovie(movie);
 }
 
 TEST(SwfMovie, ASaveThatCannotWriteAnswersMinusOneAndLeavesNoFile)
