@@ -2,10 +2,12 @@
 
 #include "anim_dlog.h"
 #include "export_windows.h"
+#include "generic_progress.h"
 #include "layer_dlog.h"
 #include "layer_settings_hook.h"
 #include "layer_wnd.h"
 #include "periphery_commands.h"
+#include "qv_wnd.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
 
@@ -23,6 +25,12 @@ void DocumentClosed(VornWnd*)
     ExportTemplateDocument = nullptr;
 }
 
+void OpenProgress(QV_Wnd* owner, const char* message)
+{
+    if (owner)
+        owner->AddLayer(new GenericProgress(message, owner));
+}
+
 } // namespace
 
 void InstallDialogHooks()
@@ -32,4 +40,6 @@ void InstallDialogHooks()
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;
+    gShellHooks.openProgress = OpenProgress;
+    gShellHooks.reportProgress = GenericProgressUpdate;
 }
