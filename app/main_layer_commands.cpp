@@ -12,6 +12,7 @@
 #include "main_layer.h"
 #include "meshlayer.h"
 #include "message_ids.h"
+#include "periphery_commands.h"
 #include "qv_app.h"
 #include "qv_keys.h"
 #include "qv_layer.h"
@@ -19,6 +20,7 @@
 #include "qv_menu_bar.h"
 #include "qv_message.h"
 #include "qv_sound_mixer.h"
+#include "random_width.h"
 #include "script.h"
 #include "script_app_services.h"
 #include "script_interface.h"
@@ -301,14 +303,8 @@ bool MainLayer::HandleCommand(QV_Message* message)
         afterSelection();
         return true;
     case 3150:
-        if (t.mesh && RunLater(this, what, message) == MSG_OK) {
-            prepare();
-            TextShapeState state;
-            state.mesh = t.mesh;
-            state.frame = t.layer->CurFrame();
-            const char* family = ScriptServices().FontFamily(gPrefs.insertTextFont);
-            ScriptServices().BuildTextShapes(gPrefs.insertTextText.CString(), family ? family : "",
-                fDoc->Height(), gPrefs.insertTextOneFill, gPrefs.insertTextCenterH, 0, state);
+        // The dialog and the progress pane are the shell's own; nothing later answers for them.
+        if (t.mesh && RunInsertText(fDoc, fWindow)) {
             fDoc->SetCurFrame(fDoc->CurFrame());
             RefreshViews();
             PostMessage(1006);
@@ -337,8 +333,11 @@ bool MainLayer::HandleCommand(QV_Message* message)
         PostMessage(1006);
         return true;
     case 3153:
-        if (t.mesh && RunLater(this, what, message) != 0)
+        if (t.mesh) {
+            RunRandomThickness(fDoc, fWindow);
+            RefreshViews();
             PostMessage(1006);
+        }
         return true;
     case 3154:
     case 3155:

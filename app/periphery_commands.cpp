@@ -11,7 +11,6 @@
 #include "meshlayer.h"
 #include "path_builder.h"
 #include "qv_app.h"
-#include "random_width.h"
 #include "shell_hooks.h"
 #include "text_dlog.h"
 #include "text_shapes.h"
@@ -23,8 +22,6 @@ namespace {
 
 constexpr int32_t kImportIllustrator = 3124;
 constexpr int32_t kImportEPS = 3125;
-constexpr int32_t kInsertText = 3150;
-constexpr int32_t kRandomWidth = 3153;
 constexpr int32_t kAboutScripts = 3281;
 constexpr int32_t kWelcomeScreen = 3286;
 
@@ -36,6 +33,30 @@ void Refresh(VornWnd* owner)
 }
 
 void ShowAboutHook(QV_Wnd* owner, int32_t seconds) { ShowAbout(owner, seconds); }
+
+// The shell's progress pane over the window, when the program has one; the function that long
+// work reports to, or null.
+TextProgress OpenProgress(QV_Wnd* owner, const char* message)
+{
+    if (!owner || !gShellHooks.openProgress || !gShellHooks.reportProgress)
+        return nullptr;
+    gShellHooks.openProgress(owner, message);
+    return gShellHooks.reportProgress;
+}
+
+// Whatever the work reported, the pane goes with it: while it is up the window takes no input.
+void CloseProgress(TextProgress progress)
+{
+    if (progress)
+        progress(true, 1);
+}
+
+// The import's steps report 1 when they are done.
+void ImportReport(int32_t step, float fraction)
+{
+    if (gShellHooks.reportProgress)
+        gShellHooks.reportProgress(step != 0, fraction);
+}
 
 } // namespace
 
@@ -51,7 +72,10 @@ void ImportDrawing(VornWnd* owner, int32_t command, const char* path)
             illustrator ? "*.ai;*.AI" : "*.eps;*.EPS;*.epsf;*.ps");
         return;
     }
-    owner->fDocument->ImportEPS(path, nullptr);
+    const TextProgress progress
+        = OpenProgress(owner, Localize("/Windows/Main/ImportVectorFile=Import Vector File"));
+    owner->fDocument->ImportEPS(path, progress ? ImportReport : nullptr);
+    CloseProgress(progress);
     Refresh(owner);
 }
 
@@ -66,10 +90,12 @@ bool RunInsertText(VornDoc* document, QV_Wnd* owner)
     auto* meshLayer = static_cast<MeshLayer*>(layer);
     PathBuilder builder;
     builder.Init(document->CurFrame(), meshLayer->Mesh());
+    const TextProgress progress = OpenProgress(owner, Localize("/Windows/MainLayer/InsertText=Insert Text"));
     document->PrepUndo(layer);
     document->SetDirty();
     BuildTextShapes(gPrefs.insertTextText.CString(), ChosenFontName(), builder, document->Height(),
-        gPrefs.insertTextOneFill, gPrefs.insertTextCenterH, 0, nullptr);
+        gPrefs.insertTextOneFill, gPrefs.insertTextCenterH, 0, progress);
+    CloseProgress(progress);
     return true;
 }
 
@@ -81,13 +107,6 @@ bool HandlePeripheryCommand(VornWnd* owner, int32_t command, const char* path)
     case kImportIllustrator:
     case kImportEPS:
         ImportDrawing(owner, command, path);
-        return true;
-    case kInsertText:
-        if (RunInsertText(owner->fDocument, owner))
-            Refresh(owner);
-        return true;
-    case kRandomWidth:
-        RunRandomThickness(owner->fDocument, owner);
         return true;
     case kAboutScripts:
         ShowAboutScripts(owner);

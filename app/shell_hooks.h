@@ -50,6 +50,11 @@ struct ShellHooks {
     // (MSG_OK, MSG_CANCEL, or any other non-zero value once it ran), or 0 when nothing ran; the
     // layer does what follows.
     int32_t (*runLayerCommand)(MainLayer* layer, int32_t command, QV_Message* message) = nullptr;
+    // A progress pane laid over the window while long work runs on the interface thread, and
+    // the function that work reports to (done flag, fraction from 0 to 1); done takes the pane
+    // away. Without them the work runs without a pane.
+    void (*openProgress)(QV_Wnd* owner, const char* message) = nullptr;
+    void (*reportProgress)(bool done, float fraction) = nullptr;
     // Commands the canvas view carries out on itself: the orbit presets (3182 to 3187), the
     // tracing image's visibility (3194) and a chosen tracing image (3126, with its path); false
     // when not handled.

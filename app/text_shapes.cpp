@@ -204,6 +204,8 @@ void ConvertOutline(PathBuilder& b, const FT_Outline& outline)
 
 } // namespace
 
+void AddGlyphOutline(PathBuilder& builder, const FT_Outline_& outline) { ConvertOutline(builder, outline); }
+
 void BuildFontList()
 {
     FontList& list = List();
@@ -311,8 +313,11 @@ void BuildTextShapes(const char* text, const char* fontName, PathBuilder& b, int
     const char* in = source.data();
     char32_t* out = codes.data();
     if (ConvertUTF8toUTF32(&in, source.data() + source.size(), &out, codes.data() + codes.size())
-        != kUTFConversionOK)
+        != kUTFConversionOK) {
+        // A progress pane waits for its done report before it gives the window back.
+        Report(progress, true, 1);
         return;
+    }
     const size_t n = size_t(out - codes.data());
 
     int32_t lastCount = k0;

@@ -8,6 +8,7 @@ class M_Mesh;
 class QV_Font;
 struct PathBuilder;
 struct TextShapeState;
+struct FT_Outline_;
 
 // The installed TrueType fonts, found once per run: the files of the "FontDir" folder and the
 // folders below it when that setting is made, else every font file of the system's font folders.
@@ -33,6 +34,10 @@ using TextProgress = void (*)(bool finished, float fraction);
 // n line heights lower. Nothing is added for an unknown font or text that is not UTF-8.
 void BuildTextShapes(const char* text, const char* fontName, PathBuilder& builder, int32_t docHeight,
     bool oneFill, bool centre, int32_t line, TextProgress progress);
+
+// One glyph's outline, in font units, into the builder: a closed subpath per contour of three
+// or more points. Long runs of control points go to the builder in pieces of at most 64.
+void AddGlyphOutline(PathBuilder& builder, const FT_Outline_& outline);
 
 // The same for a script's insertion, into the state's mesh at its frame.
 void ScriptBuildTextShapes(const char* text, const char* family, int32_t docHeight, bool oneFill, bool centered,

@@ -1,16 +1,18 @@
 #include "dialog_hooks.h"
 
+#include "action_wnd.h"
 #include "anim_dlog.h"
 #include "edit_dialogs.h"
 #include "export_windows.h"
+#include "generic_progress.h"
 #include "layer_dlog.h"
 #include "layer_settings_hook.h"
 #include "layer_wnd.h"
 #include "periphery_commands.h"
-#include "prefs_dlog.h"
-#include "motion_tracking_dlog.h"
-#include "action_wnd.h"
 #include "insert_layer_dlog.h"
+#include "motion_tracking_dlog.h"
+#include "prefs_dlog.h"
+#include "qv_wnd.h"
 #include "shell_hooks.h"
 #include "timeline_dialogs.h"
 
@@ -24,21 +26,13 @@ bool HandleCommand(VornWnd* owner, int32_t command, const char* path)
         || HandleActionWndCommand(owner, command) || HandleInsertObjectCommand(owner, command, path);
 }
 
-// The main layer's dialogs: each answers 0 for the commands it does not run.
+// The main layer's dialogs: each answers 0 for the commands it does not run; the first that ran
+// answers for all.
 int32_t RunLayerCommand(MainLayer* layer, int32_t command, QV_Message* message)
 {
-    int32_t result = 0;
+    int32_t result = RunEditDialogCommand(layer, command, message);
     result = result ? result : RunPrefsCommand(layer, command, message);
     result = result ? result : RunMotionTrackingCommand(layer, command, message);
-    return result;
-}
-
-// The same for the main layer's commands: the first dialog that ran answers.
-int32_t RunLayerCommand(MainLayer* layer, int32_t command, QV_Message* message)
-{
-    int32_t result = 0;
-    if ((result = RunEditDialogCommand(layer, command, message)) != 0)
-        return result;
     return result;
 }
 
@@ -47,6 +41,12 @@ void DocumentClosed(VornWnd*)
     ExportTemplateDocument = nullptr;
     if (gActionWnd)
         gActionWnd->SetDocument(nullptr);
+}
+
+void OpenProgress(QV_Wnd* owner, const char* message)
+{
+    if (owner)
+        owner->AddLayer(new GenericProgress(message, owner));
 }
 
 } // namespace
@@ -60,4 +60,6 @@ void InstallDialogHooks()
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;
     gShellHooks.runLayerCommand = RunLayerCommand;
+    gShellHooks.openProgress = OpenProgress;
+    gShellHooks.reportProgress = GenericProgressUpdate;
 }

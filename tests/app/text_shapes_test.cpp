@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -189,6 +190,58 @@ TEST_F(TextShapes, ProgressAndRefusals)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].first);
 
-    BuildTextShapes("\xff\xfe", kName, b, 240, true, true, 0, nullptr);
+    // Text that is not UTF-8 adds nothing, and still reports the end a progress pane waits for.
+    reports.clear();
+    BuildTextShapes("\xff\xfe", kName, b, 240, true, true, 0, record);
     EXPECT_EQ(mesh.GetNumPoints(), 0);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), std::make_pair(true, 1.0f));
+}
+
+// A glyph contour of 200 quadratic control points in a row (a circle) goes to the builder in
+// pieces: one closed curve, every point on the circle, all the way round.
+TEST(GlyphOutline, LongRunsOfControlPointsMakeOneWholeCurve)
+{
+    constexpr int kCount = 200;
+    constexpr double kPi = 3.14159265358979323846;
+    const double radius = 1000.0;
+    // Control points just outside the circle, so that the midpoints between them lie on it.
+    const double reach = radius / std::cos(kPi / kCount);
+    std::vector<FT_Vector> points(kCount);
+    std::vector<char> tags(kCount, 0);
+    for (int i = 0; i < kCount; i++) {
+        const double angle = 2 * kPi * i / kCount;
+        points[size_t(i)] = { FT_Pos(std::lround(reach * std::cos(angle))), FT_Pos(std::lround(reach * std::sin(angle))) };
+    }
+    short end = kCount - 1;
+    FT_Outline outline {};
+    outline.n_contours = 1;
+    outline.n_points = kCount;
+    outline.points = points.data();
+    outline.tags = tags.data();
+    outline.contours = &end;
+
+    M_Mesh mesh;
+    PathBuilder b;
+    b.Init(0, &mesh);
+    AddGlyphOutline(b, outline);
+    ASSERT_EQ(mesh.GetNumCurves(), 1);
+    EXPECT_TRUE(mesh.GetCurve(0)->fClosed);
+    ASSERT_GE(mesh.GetNumPoints(), 8);
+    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+    for (int32_t i = 0; i < mesh.GetNumPoints(); i++) {
+        const QV_Vector2 p = mesh.GetPoint(i)->fPos;
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const float r = (maxX - minX) / 2;
+    ASSERT_GT(r, 0.0f);
+    EXPECT_NEAR(maxY - minY, 2 * r, 0.01f * r);
+    const QV_Vector2 centre { (minX + maxX) / 2, (minY + maxY) / 2 };
+    EXPECT_NEAR(centre.x, 0.0f, 0.01f * r);
+    EXPECT_NEAR(centre.y, 0.0f, 0.01f * r);
+    for (int32_t i = 0; i < mesh.GetNumPoints(); i++)
+        EXPECT_NEAR((mesh.GetPoint(i)->fPos - centre).Mag(), r, 0.01f * r) << "point " << i;
 }

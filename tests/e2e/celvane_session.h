@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,13 @@ protected:
         if (fPid > 0) {
             kill(fPid, SIGKILL);
             waitpid(fPid, nullptr, 0);
+        }
+        // For a developer looking into a failed scenario: its screenshots, files and output.
+        if (const char* keep = std::getenv("CELVANE_KEEP_FAILED"); keep && HasFailure()) {
+            std::error_code ignored;
+            std::filesystem::copy(fRoot.Path(), std::string(keep) + "/"
+                    + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+                std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_symlinks, ignored);
         }
     }
 
@@ -99,6 +107,23 @@ protected:
         Spawn(args);
         if (!fFreshStart)
             PassSplash();
+    }
+    // The program's own folder, but with the test scripts of tests/data/dispatch_app: the
+    // recording tool (current at start) logs to tool.log and draws a filled rectangle on mouse
+    // up. Call before Start.
+    void UseTestScripts()
+    {
+        const std::filesystem::path real = std::filesystem::path(CELVANE_APP).parent_path();
+        const std::filesystem::path app = fRoot.File("app");
+        std::filesystem::create_directories(app);
+        for (const auto& entry : std::filesystem::directory_iterator(real)) {
+            if (entry.path().filename() != "scripts")
+                std::filesystem::create_symlink(entry.path(), app / entry.path().filename());
+        }
+        std::filesystem::copy(std::string(CELVANE_TEST_DATA) + "/dispatch_app/scripts", app / "scripts",
+            std::filesystem::copy_options::recursive);
+        fExtraEnv.push_back("CELVANE_APP_FOLDER=" + app.string());
+        fExtraEnv.push_back("CELVANE_TOOL_LOG=" + fRoot.File("tool.log"));
     }
     // Until the splash screen has shown and gone (an alert of the same title may follow it).
     void PassSplash()
@@ -289,6 +314,29 @@ protected:
         return text;
     }
 
+    // The box of the pixels of exactly that colour in the picture; width 0 when there are none.
+    ScreenBox ColourBox(const std::string& picture, const std::string& colour)
+    {
+        RunProgram({ "convert", picture, "-fill", "black", "+opaque", colour, "-fill", "white", "-opaque", colour,
+                       "-format", "%@", "info:" },
+            fRoot.File("box.txt"), nullptr);
+        ScreenBox box;
+        if (std::sscanf(fRoot.Get("box.txt").c_str(), "%dx%d+%d+%d", &box.width, &box.height, &box.x, &box.y) != 4
+            || box.width >= 1000)
+            box.width = 0;
+        return box;
+    }
+    // Pixels that differ between the same box of two pictures.
+    long BoxDiffers(const std::string& a, const std::string& b, const ScreenBox& box)
+    {
+        const std::string geometry = std::to_string(box.width) + "x" + std::to_string(box.height) + "+"
+            + std::to_string(box.x) + "+" + std::to_string(box.y);
+        RunProgram({ "sh", "-c",
+                       "convert '" + a + "' -crop " + geometry + " +repage png:- | compare -metric AE - '" + b
+                           + "[" + geometry + "]' null: 2>'" + fRoot.File("count.txt") + "'" },
+            "", nullptr);
+        return std::atol(fRoot.Get("count.txt").c_str());
+    }
     // Press, a few moves, release.
     void Drag(int x0, int y0, int x1, int y1)
     {

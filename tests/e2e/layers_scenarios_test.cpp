@@ -86,9 +86,84 @@ protected:
         KeysTo("Save As", "Return");
     }
 
+    // Finds the Layers panel's first row and its buttons in the main window of that title.
+    void FindPanel(const std::string& title)
+    {
+        ScreenBox window;
+        ASSERT_TRUE(WindowBox(title, window));
+        fWindow = window;
+        fColumn = { window.x + window.width - 215, window.y + 40, 190, window.height - 80 };
+        // The panels are laid out once the start is over: the row has to stay put a while.
+        int same = 0;
+        for (int tries = 0; tries < 60 && same < 3; tries++) {
+            if (tries)
+                usleep(400000);
+            const int top = SelectedRowTop("panel");
+            same = top > 0 && top == fFirst ? same + 1 : 0;
+            fFirst = top;
+        }
+        ASSERT_GT(fFirst, 0) << "the selected row of Layer 1";
+        // The buttons sit right above the tree.
+        fNewX = window.x + window.width - 221 + 10;
+        fNewY = fFirst - 15;
+        fNameX = window.x + window.width - 221 + 110;
+        fEyeX = window.x + window.width - 221 + 15;
+    }
+    // The middle of the tree's row n (0 the top one).
+    int RowY(int n) const { return fFirst + n * kRow + kRow / 2; }
+    void DoubleClick(int x, int y)
+    {
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "--repeat", "2",
+                       "--delay", "120", "1" },
+            "", nullptr);
+        usleep(400000);
+    }
+    // The canvas's frame guides, found on the screen: the box inside them.
+    ScreenBox Canvas(const std::string& shot)
+    {
+        const ScreenBox frame = ColourBox(shot, "rgb(152,152,203)");
+        return { frame.x + 4, frame.y + 4, frame.width - 8, frame.height - 8 };
+    }
+    // The pixels of exactly that colour in the box of the picture.
+    long CountColour(const std::string& shot, const ScreenBox& box, const std::string& colour)
+    {
+        RunProgram({ "convert", shot, "-crop",
+                       std::to_string(box.width) + "x" + std::to_string(box.height) + "+" + std::to_string(box.x) + "+"
+                           + std::to_string(box.y),
+                       "+repage", "-fill", "black", "+opaque", colour, "-fill", "white", "-opaque", colour, "-format",
+                       "%[fx:int(mean*w*h+0.5)]", "info:" },
+            fRoot.File("count.txt"), nullptr);
+        return std::atol(fRoot.Get("count.txt").c_str());
+    }
+    // Until the saved file holds (or, with present false, no longer holds) the text.
+    std::string WaitForFile(const std::string& name, const std::string& text, bool present = true)
+    {
+        std::string body;
+        for (int tries = 0; tries < 40; tries++) {
+            body = fRoot.Get(name);
+            if ((body.find(text) != std::string::npos) == present)
+                break;
+            usleep(250000);
+        }
+        return body;
+    }
+
+    ScreenBox fWindow;
     ScreenBox fColumn;
+    int fFirst = 0;
     int fNewX = 0;
     int fNewY = 0;
+    int fNameX = 0;
+    int fEyeX = 0;
+};
+
+// Where things stand in Layer Settings for a vector layer (window coordinates).
+struct SettingsPlaces {
+    static constexpr int kNameX = 250, kNameY = 55;
+    static constexpr int kOpacityX = 201, kOpacityY = 238;
+    // The opacity field's digits, left of where the text cursor stands.
+    static constexpr ScreenBox kOpacityDigits { 179, 231, 21, 14 };
+    static constexpr int kOkX = 343, kCancelX = 414, kButtonsY = 544;
 };
 
 TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
@@ -96,16 +171,12 @@ TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
     Start();
     ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
     DismissMissingPictureAlerts();
-    ScreenBox window;
-    ASSERT_TRUE(WindowBox(kUntitled, window));
-    fColumn = { window.x + window.width - 215, window.y + 40, 190, window.height - 80 };
-    const int first = SelectedRowTop("start");
-    ASSERT_GT(first, 0) << "the selected row of Layer 1";
-    // The buttons sit right above the tree.
-    fNewX = window.x + window.width - 221 + 10;
-    fNewY = first - 15;
-    const int nameX = window.x + window.width - 221 + 110;
-    const int eyeX = window.x + window.width - 221 + 15;
+    FindPanel(kUntitled);
+    if (HasFatalFailure())
+        return;
+    const int first = fFirst;
+    const int nameX = fNameX;
+    const int eyeX = fEyeX;
 
     // New Layer, Vector: the new row is selected and on top.
     NewLayer(0);
@@ -160,3 +231,138 @@ TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
 }
 
 } // namespace
+
+// The layer "Hero" as a new user makes it: New Layer, Layer Settings from a double click (five
+// tabs; opacity 150 comes back as 100 and the dialog stays; the name is taken), a rectangle drawn
+// with the recording tool that the eye box hides, the tree reordered, a copy made and deleted,
+// the file saved in the tree's order.
+TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
+{
+    UseTestScripts();
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    DismissMissingPictureAlerts();
+    FindPanel(kUntitled);
+    if (HasFatalFailure())
+        return;
+
+    // New Layer, Vector: "Layer 2", selected, on top.
+    NewLayer(0);
+    DismissMissingPictureAlerts();
+    ASSERT_EQ(WaitForSelectedRow(fFirst, "vector"), fFirst);
+
+    // A double click on its row opens Layer Settings on the five pages of a vector layer.
+    DoubleClick(fNameX, RowY(0));
+    ASSERT_TRUE(WaitForTitle("Layer Settings")) << Output();
+    ScreenBox dialog;
+    ASSERT_TRUE(WindowBox("Layer Settings", dialog));
+    const ScreenBox tabs { dialog.x, dialog.y, dialog.width, 26 };
+    EXPECT_LE(ScreenSettlesTo(tabs, "layer_settings_vector_tabs", 40), 40);
+    const std::string opened = Screenshot("settings-opened");
+    const ScreenBox digits { dialog.x + SettingsPlaces::kOpacityDigits.x, dialog.y + SettingsPlaces::kOpacityDigits.y,
+        SettingsPlaces::kOpacityDigits.width, SettingsPlaces::kOpacityDigits.height };
+
+    // Opacity 150 and OK: the field reads 100 again and the dialog stays.
+    Click(dialog.x + SettingsPlaces::kOpacityX, dialog.y + SettingsPlaces::kOpacityY);
+    KeysTo("Layer Settings", "ctrl+a");
+    TypeTo("Layer Settings", "150");
+    EXPECT_GT(BoxDiffers(opened, Screenshot("settings-150"), digits), 20) << "150 was typed";
+    Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
+    usleep(500000);
+    EXPECT_TRUE(WaitForTitle("Layer Settings", 1000)) << "the dialog stays";
+    EXPECT_LE(BoxDiffers(opened, Screenshot("settings-100"), digits), 4) << "the field reads 100";
+
+    // Name Hero and OK: the dialog closes and the selected row reads Hero.
+    Click(dialog.x + SettingsPlaces::kNameX, dialog.y + SettingsPlaces::kNameY);
+    KeysTo("Layer Settings", "ctrl+a");
+    TypeTo("Layer Settings", "Hero");
+    Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
+    ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
+    const ScreenBox heroRow { fWindow.x + fWindow.width - 221 + 40, fFirst + 3, 90, kRow - 6 };
+    EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
+
+    // A rectangle drawn with the recording tool lands in Hero; the eye box takes its fill away.
+    const std::string empty = Screenshot("empty");
+    const ScreenBox canvas = Canvas(empty);
+    ASSERT_GT(canvas.width, 100) << "no frame guides on the canvas";
+    const int cx = canvas.x + canvas.width / 2;
+    const int cy = canvas.y + canvas.height / 2;
+    Drag(cx - 60, cy - 40, cx + 60, cy + 40);
+    usleep(500000);
+    // The fill is the Style panel's white: most of the 120 x 80 rectangle.
+    const long filled = CountColour(Screenshot("drawn"), canvas, "white");
+    ASSERT_GT(filled, 6000) << fRoot.Get("tool.log");
+    Click(fEyeX, RowY(0));
+    EXPECT_LT(CountColour(Screenshot("hidden"), canvas, "white"), 100);
+
+    // Layer 1 dragged above Hero; Hero selected again and duplicated: "Hero 2" above it.
+    Drag(fNameX, RowY(1), fNameX, fFirst + 3);
+    EXPECT_EQ(WaitForSelectedRow(fFirst, "dragged"), fFirst);
+    Click(fNameX, RowY(1));
+    EXPECT_EQ(WaitForSelectedRow(fFirst + kRow, "hero"), fFirst + kRow);
+    Click(fNewX + 22, fNewY);
+    EXPECT_EQ(WaitForSelectedRow(fFirst + kRow, "duplicated"), fFirst + kRow);
+    SaveAs(kUntitled, fRoot.File("hero"));
+    const std::string savedTitle = "hero.celv - Celvane";
+    ASSERT_TRUE(WaitForTitle(savedTitle)) << Output();
+    std::string text = WaitForFile("hero.celv", "name \"Hero 2\"");
+    EXPECT_NE(text.find("name \"Hero 2\""), std::string::npos) << text.substr(0, 3000);
+
+    // Delete, Yes: the copy goes; the file holds Hero (with its rectangle) under Layer 1.
+    Click(fNewX + 44, fNewY);
+    ASSERT_TRUE(WaitForTitle(kAlertTitle)) << Output();
+    KeysTo(kAlertTitle, "Return");
+    ASSERT_TRUE(WaitForNoTitle(kAlertTitle));
+    KeysTo(savedTitle, "ctrl+s");
+    text = WaitForFile("hero.celv", "name \"Hero 2\"", false);
+    EXPECT_EQ(text.find("name \"Hero 2\""), std::string::npos);
+    EXPECT_EQ(text.find("name \"Layer 2\""), std::string::npos);
+    const size_t hero = text.find("name \"Hero\"");
+    const size_t layer1 = text.find("name \"Layer 1\"");
+    ASSERT_NE(hero, std::string::npos) << text.substr(0, 3000);
+    ASSERT_NE(layer1, std::string::npos);
+    EXPECT_LT(hero, layer1) << "the file lists the bottom of the tree first";
+    EXPECT_NE(text.find("shapes 1"), std::string::npos);
+
+    EXPECT_EQ(Quit(savedTitle), 0) << "a question on quitting: " << Output();
+    EXPECT_EQ(fRoot.Get("hero.celv"), text);
+}
+
+// A colour picked on the Style panel's swatch picture is the fill of the next shape the
+// recording tool draws.
+TEST_F(LayersScenarios, ASwatchColourFillsTheNextShape)
+{
+    UseTestScripts();
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    DismissMissingPictureAlerts();
+    FindPanel(kUntitled);
+    if (HasFatalFailure())
+        return;
+    const ScreenBox window = fWindow;
+    const std::string before = Screenshot("swatch-before");
+    // The green of the spectrum picture, below the panel's Swatches menu.
+    const int sx = window.x + window.width - 142;
+    const int sy = window.y + 292;
+    int picked[3] = { -1, -1, -1 };
+    ASSERT_EQ(std::sscanf(PixelText(before, sx, sy).c_str(), "%d,%d,%d", &picked[0], &picked[1], &picked[2]), 3);
+    ASSERT_LT(picked[0], 100) << "not the green of the swatch picture: " << PixelText(before, sx, sy);
+    ASSERT_GT(picked[1], 150);
+    Click(sx, sy);
+
+    const ScreenBox canvas = Canvas(before);
+    ASSERT_GT(canvas.width, 100) << "no frame guides on the canvas";
+    const int cx = canvas.x + canvas.width / 2;
+    const int cy = canvas.y + canvas.height / 2;
+    Drag(cx - 60, cy - 40, cx + 60, cy + 40);
+    int fill[3] = { -1, -1, -1 };
+    std::string seen;
+    for (int tries = 0; tries < 20; tries++) {
+        seen = PixelText(Screenshot("swatch-drawn"), cx + 30, cy + 20);
+        if (std::sscanf(seen.c_str(), "%d,%d,%d", &fill[0], &fill[1], &fill[2]) == 3 && fill[1] > 150)
+            break;
+        usleep(300000);
+    }
+    for (int c = 0; c < 3; c++)
+        EXPECT_NEAR(fill[c], picked[c], 12) << "the fill " << seen << ", the swatch " << PixelText(before, sx, sy);
+}

@@ -22,29 +22,6 @@ protected:
         fExtraEnv = { "CELVANE_APP_FOLDER=" + app.string(), "CELVANE_TOOL_LOG=" + fRoot.File("tool.log") };
         Start();
     }
-    // The box of the pixels of exactly that colour in the picture; width 0 when there are none.
-    ScreenBox ColourBox(const std::string& picture, const std::string& colour)
-    {
-        RunProgram({ "convert", picture, "-fill", "black", "+opaque", colour, "-fill", "white", "-opaque", colour,
-                       "-format", "%@", "info:" },
-            fRoot.File("box.txt"), nullptr);
-        ScreenBox box;
-        if (std::sscanf(fRoot.Get("box.txt").c_str(), "%dx%d+%d+%d", &box.width, &box.height, &box.x, &box.y) != 4
-            || box.width >= 1000)
-            box.width = 0;
-        return box;
-    }
-    // Pixels that differ between the same box of two pictures.
-    long BoxDiffers(const std::string& a, const std::string& b, const ScreenBox& box)
-    {
-        const std::string geometry = std::to_string(box.width) + "x" + std::to_string(box.height) + "+"
-            + std::to_string(box.x) + "+" + std::to_string(box.y);
-        RunProgram({ "sh", "-c",
-                       "convert '" + a + "' -crop " + geometry + " +repage png:- | compare -metric AE - '" + b
-                           + "[" + geometry + "]' null: 2>'" + fRoot.File("count.txt") + "'" },
-            "", nullptr);
-        return std::atol(fRoot.Get("count.txt").c_str());
-    }
     void Click(int x, int y)
     {
         RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }, "",
