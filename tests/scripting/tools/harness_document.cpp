@@ -23,6 +23,9 @@
 
 namespace {
 
+// The first id of the tools' option messages.
+constexpr int32_t kScriptMessageBase = -10000;
+
 bool Fail(const char* format, const std::string& what)
 {
     std::fprintf(stderr, "script_harness: ");
@@ -123,7 +126,7 @@ HarnessDocument::~HarnessDocument() { SetScriptGridSource(nullptr); }
 
 bool HarnessDocument::IsStep(const std::string& option)
 {
-    for (const char* step : { "--doc", "--frame", "--layer", "--select", "--grid", "--menu", "--tool", "--drag", "--key", "--save" }) {
+    for (const char* step : { "--doc", "--frame", "--layer", "--select", "--grid", "--menu", "--tool", "--drag", "--key", "--save", "--message", "--undo", "--redo" }) {
         if (option == step)
             return true;
     }
@@ -138,6 +141,15 @@ bool HarnessDocument::Run(const std::string& option, const std::vector<std::stri
         return Drag(arguments);
     if (option == "--key")
         return Key(arguments);
+    if (option == "--undo" || option == "--redo") {
+        if (!arguments.empty())
+            return Fail("%s takes no value", option);
+        if (option == "--undo")
+            fDoc->Undo();
+        else
+            fDoc->Redo();
+        return true;
+    }
     if (arguments.size() != 1)
         return Fail("%s takes one value", option);
     const std::string& value = arguments[0];
@@ -155,6 +167,8 @@ bool HarnessDocument::Run(const std::string& option, const std::vector<std::stri
         return Menu(value);
     if (option == "--tool")
         return Tool(value);
+    if (option == "--message")
+        return Message(value);
     return Save(value);
 }
 
@@ -338,6 +352,18 @@ bool HarnessDocument::Key(const std::vector<std::string>& words)
     event.Fill(fView.get(), code, (modifiers.shift ? 1 : 0) | (modifiers.ctrl ? 2 : 0) | (modifiers.alt ? 4 : 0));
     ScriptInterface record(fDoc.get(), fView.get());
     fTool->OnKeyDown(&record, &event);
+    return true;
+}
+
+bool HarnessDocument::Message(const std::string& offset)
+{
+    if (!fTool)
+        return Fail("no current tool%s", "");
+    long number = 0;
+    if (!ReadInt(offset, number) || number < 0 || number > 1000)
+        return Fail("bad message offset %s", offset);
+    ScriptInterface record(fDoc.get(), fView.get());
+    fTool->HandleMessage(&record, fView.get(), kScriptMessageBase + int32_t(number));
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
     bool Tool(const std::string& name);
     bool Drag(const std::vector<std::string>& arguments);
     bool Key(const std::vector<std::string>& arguments);
+    // The current tool's HandleMessage with the option message MSG_BASE + offset.
+    bool Message(const std::string& offset);
     bool Save(const std::string& path);
 
     ScriptRegistry* fRegistry;

@@ -1,0 +1,23 @@
+-- Deletes the edge clicked on, opening or splitting its curve.
+QV_DeleteEdge = {}
+ScriptName = "QV_DeleteEdge"
+
+CelUtil.DefineInfo(QV_DeleteEdge, "Delete Edge", "Click an edge to delete it", "d")
+
+function QV_DeleteEdge:IsEnabled(si)
+    return CelUtil.MeshToolEnabled(si, true)
+end
+
+function QV_DeleteEdge:OnMouseDown(si, mouse)
+    local mesh = si:Mesh()
+    if mesh == nil then
+        return
+    end
+    local curve, segment = CelUtil.PickEdge(si, mesh, mouse)
+    if curve < 0 then
+        return
+    end
+    CelUtil.BeginEdit(si)
+    mesh:DeleteEdge(curve, segment, si.layerFrame)
+    CelUtil.Redraw(mouse)
+end

@@ -1,0 +1,23 @@
+-- Takes the style of the shape clicked on as the current style.
+QV_Eyedropper = {}
+ScriptName = "QV_Eyedropper"
+
+CelUtil.DefineInfo(QV_Eyedropper, "Eyedropper", "Click a shape to take its style", "i")
+
+function QV_Eyedropper:IsEnabled(si)
+    return CelUtil.MeshToolEnabled(si, false)
+end
+
+function QV_Eyedropper:OnMouseDown(si, mouse)
+    local mesh = si:Mesh()
+    if mesh == nil then
+        return
+    end
+    local picked = CelUtil.PickShape(si, mesh, mouse)
+    if picked < 0 then
+        return
+    end
+    local shape = mesh:Shape(picked)
+    si:PickStyleProperties(shape)
+    CelUtil.RememberStyle(si, shape)
+end
