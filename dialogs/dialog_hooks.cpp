@@ -59,7 +59,6 @@ void InstallDialogHooks()
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;
-    gShellHooks.runLayerCommand = RunLayerCommand;
     gShellHooks.openProgress = OpenProgress;
     gShellHooks.reportProgress = GenericProgressUpdate;
 }
