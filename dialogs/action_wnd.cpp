@@ -664,6 +664,10 @@ void ActionWnd::Opened()
     const int32_t top = fLayer->fList->Frame().top;
     fLayer->fList->ResizeTo(width, std::max(1, height - top));
     AddLayer(fLayer);
+    fLayer->SetDocument(fDocument);
+    fLayer->fOptionsMenu = fOptionsMenu;
+    fLayer->Draw();
+    fLayer->Flush();
 }
 
 void ActionWnd::Closed()
