@@ -315,14 +315,7 @@ NewActionDlog::NewActionDlog(QV_String* result, QV_Wnd* owner)
     const char* sample = "This is a big long name for a action.";
     fNameField = new QV_TextControl(gWidgetFont ? gWidgetFont->StringWidth(sample) : 240, "", 0, FIELD_TEXT);
     content->AddChild(fNameField);
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
-    fDefaultButton = ok;
-    fCancelButton = cancel;
+    AddOkCancelRow(content);
     AddView(content);
 }
 

@@ -47,7 +47,7 @@ CopyFrameDlog::CopyFrameDlog(VornDoc* document, QV_Wnd* owner)
     content->Pop();
     content->AddChild(new QV_StaticText(Localize("/Dialogs/CopyFrame/CopyChannels=Copy the following channels:")));
     fRows.Build(content, fLayer);
-    AddOkCancelRow(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 

@@ -80,18 +80,6 @@ int32_t (*gEditDialogAlert)(QV_Wnd* owner, int32_t kind, const char* line1, cons
     const char* button2)
     = AlertOnScreen;
 
-void AddOkCancelRow(QV_Dialog* dialog, QV_LayoutView* content)
-{
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
-    dialog->fDefaultButton = ok;
-    dialog->fCancelButton = cancel;
-}
-
 void ChannelRowChecks::Build(QV_LayoutView* content, VornLayer* layer)
 {
     fCount = layer ? std::min(layer->CountChannels(), int32_t(kMaxRows)) : 0;

@@ -20,9 +20,6 @@ class VornLayer;
 extern int32_t (*gEditDialogAlert)(
     QV_Wnd* owner, int32_t kind, const char* line1, const char* line2, const char* button1, const char* button2);
 
-// The right-aligned OK and Cancel buttons every editing dialog ends with.
-void AddOkCancelRow(QV_Dialog* dialog, QV_LayoutView* content);
-
 // The check boxes of the current layer's channel rows, as the copy frame and rescale dialogs
 // show them: one per row, a new column at each group row.
 struct ChannelRowChecks {

@@ -46,7 +46,7 @@ GridSettingsDlog::GridSettingsDlog(QV_Wnd* owner)
     fSettingsName = "GridSettingsDlog";
     auto* content = new QV_LayoutView(true, 8, 8, 8);
     fSpacing = AddLabelledField(content, Localize("/Dialogs/GridSettingsDlog/GridSpacing=Grid spacing"), 1.0f);
-    AddOkCancelRow(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 
@@ -76,7 +76,7 @@ AudioLevelDlog::AudioLevelDlog(VornDoc* document, QV_Wnd* owner)
     fSettingsName = "AudioLevelDlog";
     auto* content = new QV_LayoutView(true, 8, 8, 8);
     fLevel = AddLabelledField(content, Localize("/Dialogs/AudioLevelDlog/Level=Level"), 0.1f);
-    AddOkCancelRow(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 

@@ -196,14 +196,7 @@ InsertLayerDlog::InsertLayerDlog(VornDoc* source, VornDoc* destination, QV_Wnd* 
     fPreview = new LayerPreview(240, 240);
     content->AddChild(fPreview);
     content->Pop();
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
-    fDefaultButton = ok;
-    fCancelButton = cancel;
+    AddOkCancelRow(content);
     AddView(content);
 }
 

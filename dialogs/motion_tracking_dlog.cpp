@@ -287,14 +287,7 @@ MotionTrackingDlog::MotionTrackingDlog(VornDoc* document, QV_Wnd* owner, int32_t
     content->AddChild(fAngle, ALIGN_LEFT, 32);
     content->AddChild(fScale, ALIGN_LEFT, 32);
     content->Pop();
-    content->PushH(ALIGN_RIGHT, 8);
-    auto* ok = new QV_Button(Localize("/Strings/OK=OK"), MSG_OK, 64, true, 3);
-    auto* cancel = new QV_Button(Localize("/Strings/Cancel=Cancel"), MSG_CANCEL, 64, false, 3);
-    content->AddChild(ok);
-    content->AddChild(cancel);
-    content->Pop();
-    fDefaultButton = ok;
-    fCancelButton = cancel;
+    AddOkCancelRow(content);
     AddView(content);
 }
 

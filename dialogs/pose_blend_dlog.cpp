@@ -71,7 +71,7 @@ PoseBlendDlog::PoseBlendDlog(VornDoc* document, QV_Wnd* owner)
     }
     content->Pop();
     content->Pop();
-    AddOkCancelRow(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 

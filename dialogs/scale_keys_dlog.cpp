@@ -76,7 +76,7 @@ ScaleKeysDlog::ScaleKeysDlog(VornDoc* document, QV_Wnd* owner)
     content->AddChild(
         new QV_StaticText(Localize("/Dialogs/ScaleKeys/RescaleFollowingChannels=Rescale the following channels:")));
     fRows.Build(content, fLayer);
-    AddOkCancelRow(this, content);
+    AddOkCancelRow(content);
     AddView(content);
 }
 
