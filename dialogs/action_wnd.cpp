@@ -657,10 +657,9 @@ void ActionWnd::Opened()
     const int32_t top = fLayer->fList->Frame().top;
     fLayer->fList->ResizeTo(width, std::max(1, height - top));
     AddLayer(fLayer);
-    fLayer->SetDocument(fDocument);
     fLayer->fOptionsMenu = fOptionsMenu;
-    fLayer->Draw();
-    fLayer->Flush();
+    // Nothing is drawn before the window is mapped: presenting into an unmapped window blocks in
+    // the X server. The constructor hands over the document once Show has mapped it.
 }
 
 void ActionWnd::Closed()

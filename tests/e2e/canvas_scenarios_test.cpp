@@ -106,9 +106,9 @@ TEST_F(CanvasScenarios, RightDragResetAndWheel)
     // View > Reset, found where the menu bar puts it.
     CreateInterfaceFonts();
     QV_MenuBar bar;
-    for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "View" })
+    for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View" })
         bar.AddMenu(new QV_Menu(title));
-    const QV_Rect view = bar.TitleRect(5);
+    const QV_Rect view = bar.TitleRect(6);
     DeleteInterfaceFonts();
     Mouse({ "mousemove", "--sync", std::to_string(window.x + (view.left + view.right) / 2),
         std::to_string(window.y + (view.top + view.bottom) / 2), "click", "1" });

@@ -117,9 +117,9 @@ TEST_F(DrawToolScenarios, TheRectangleToolDrawsUndoesAndSavesAndThePanToolMovesT
     const ScreenBox firstCell = ColourBox(before, kSelectedCell);
     ASSERT_GT(firstCell.width, 0) << "no selected tool at start";
 
-    // The rectangle tool's palette cell (third row of the Draw group, second column): it is the
-    // selected one and the status bar's text changed to its description.
-    ClickAt(firstCell.x + 25 + 12, firstCell.y + 2 * 21 + 10);
+    // The rectangle tool by its letter: its palette cell is the selected one and the status bar's
+    // text changed to its description.
+    KeysTo(kUntitled, "r");
     const std::string chosen = Screenshot("chosen");
     const ScreenBox cell = ColourBox(chosen, kSelectedCell);
     ASSERT_GT(cell.width, 0);
@@ -149,7 +149,7 @@ TEST_F(DrawToolScenarios, TheRectangleToolDrawsUndoesAndSavesAndThePanToolMovesT
     EXPECT_NE(fRoot.Get("draw.celv").find("shapes 1"), std::string::npos);
 
     // The pan tool: a drag of 100 pixels to the right moves the frame guide as far.
-    ClickAt(firstCell.x + 12, firstCell.y + 10 + 186);
+    KeysTo(kUntitled, "h");
     const ScreenBox guideBefore = ColourBox(Screenshot("unpanned"), kFrameGuide);
     Drag(cx - 50, cy + 100, cx + 50, cy + 100);
     ScreenBox guideAfter;
@@ -161,6 +161,18 @@ TEST_F(DrawToolScenarios, TheRectangleToolDrawsUndoesAndSavesAndThePanToolMovesT
     }
     EXPECT_EQ(guideAfter.x, guideBefore.x + 100);
     EXPECT_EQ(guideAfter.y, guideBefore.y);
+
+    // Home fits the frame in the window again.
+    KeysTo(kSaved, "Home");
+    ScreenBox fitted;
+    for (int tries = 0; tries < 20; tries++) {
+        fitted = ColourBox(Screenshot("fitted"), kFrameGuide);
+        if (fitted.x == guideBefore.x)
+            break;
+        usleep(250000);
+    }
+    EXPECT_EQ(fitted.x, guideBefore.x);
+    EXPECT_EQ(fitted.width, guideBefore.width);
     EXPECT_EQ(Quit(kSaved), 0) << Output();
 }
 

@@ -27,7 +27,7 @@ protected:
     {
         CreateInterfaceFonts();
         QV_MenuBar bar;
-        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "View", "Window" })
+        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window" })
             bar.AddMenu(new QV_Menu(title));
         const QV_Rect rect = bar.TitleRect(menu);
         const int line = gMenuFont ? gMenuFont->LineHeight() : 15;

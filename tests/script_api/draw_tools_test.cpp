@@ -128,6 +128,8 @@ TEST_F(DrawTools, EveryScriptLoadsIntoItsGroupWithIconAndCursor)
     std::string line;
     int tools = 0;
     while (std::getline(lines, line)) {
+        if (line.rfind("menu\t", 0) == 0)
+            continue;
         ASSERT_EQ(line.rfind("tool\t", 0), 0u) << "not a list line: " << line;
         std::vector<std::string> fields;
         std::istringstream split(line);
