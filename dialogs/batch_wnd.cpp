@@ -590,6 +590,8 @@ void BatchWnd::HandleMessage(QV_Message* message)
         return;
     }
     if (what >= kBatchFormatFirst && what <= kBatchFormatFirst + 49) {
+        // A frame typed but not yet entered would otherwise be overwritten by the load.
+        ExchangeData(true);
         TakeFormat();
         ExchangeData(false);
         return;

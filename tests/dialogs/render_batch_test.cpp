@@ -18,6 +18,7 @@
 #include "qv_button.h"
 #include "qv_keys.h"
 #include "qv_menu.h"
+#include "qv_text_control.h"
 #include "qv_text_list.h"
 #include "render_wnd.h"
 #include "window_test_support.h"
@@ -215,6 +216,23 @@ TEST_F(ExportWindowTest, BatchRowsStartPauseDeleteAndProgressLabel)
 
     EXPECT_STREQ(BatchProgressLabel("walk.celv", 6, 1, 10).CString(), "walk.celv - 50%");
     EXPECT_STREQ(BatchProgressLabel("walk.celv", 1, 1, 10).CString(), "walk.celv - 0%");
+}
+
+TEST_F(ExportWindowTest, ChangingTheBatchFormatKeepsAFrameTypedButNotEntered)
+{
+    const std::string project = SaveProject("typed", 32, 24, 1, 12);
+    auto* batch = new BatchWnd(nullptr, 100, 100, 499, 399);
+    batch->FileDropped(project.c_str(), 0, 0, 0);
+    batch->fList->SetSelItem(0);
+    QV_Message selection(kBatchSelection);
+    batch->HandleMessage(&selection);
+    batch->fEndField->SelectAll();
+    batch->fEndField->KeyDown('7', 0);
+    QV_Message format(kBatchFormatFirst + PngWriterIndex);
+    batch->HandleMessage(&format);
+    EXPECT_EQ(batch->fEntries[0]->fSettings.fEndFrame, 7);
+    EXPECT_EQ(batch->fEndField->IntValue(), 7);
+    PlatWindowDestroy(batch->fHwnd);
 }
 
 } // namespace

@@ -16,6 +16,10 @@
 #include <vector>
 
 #include "../core/scratch_folder.h"
+#include "interface_fonts.h"
+#include "qv_font.h"
+#include "qv_menu.h"
+#include "qv_menu_bar.h"
 #include "scoped_env.h"
 #include "xvfb_session.h"
 
@@ -139,6 +143,26 @@ protected:
         RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(box.x + x), std::to_string(box.y + y) }, "",
             nullptr);
         RunProgram({ "xdotool", "click", "1" }, "", nullptr);
+        usleep(300000);
+    }
+    // Opens the menu of that index in the menu bar of the window in that box and chooses its
+    // item, found where the menu bar and the menu font put them.
+    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
+    {
+        CreateInterfaceFonts();
+        QV_MenuBar bar;
+        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window" })
+            bar.AddMenu(new QV_Menu(title));
+        const QV_Rect rect = bar.TitleRect(menu);
+        const int line = gMenuFont ? gMenuFont->LineHeight() : 15;
+        DeleteInterfaceFonts();
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + (rect.left + rect.right) / 2),
+                       std::to_string(window.y + (rect.top + rect.bottom) / 2), "click", "1" },
+            "", nullptr);
+        usleep(600000);
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + rect.left + 30),
+                       std::to_string(window.y + rect.bottom + 3 + item * line + line / 2), "click", "1" },
+            "", nullptr);
         usleep(300000);
     }
     void Spawn(const std::vector<std::string>& args)

@@ -3,11 +3,13 @@
 // the files, an xdg-open stand-in records what the program opened.
 #include "celvane_session.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
 
 const char* kUntitled = "Untitled.celv - Celvane";
+const char* kBatch = "Celvane Batch Export";
 
 class ExportScenarios : public CelvaneSession {
 protected:
@@ -25,19 +27,21 @@ protected:
         chmod(stub.c_str(), 0755);
         fPath = std::make_unique<ScopedEnv>("PATH", (fRoot.File("bin") + ":" + std::getenv("PATH")).c_str());
     }
-    // The format is a list position: 5 AVI, 7 SWF with the four image writers before them.
-    void StartWith(int32_t frames, int32_t format = 5)
+    // The format is a list position: 3 PNG, 5 AVI, 7 SWF with the four image writers (JPEG, BMP,
+    // Targa, PNG) before them.
+    void StartWith(int32_t frames, int32_t format = 5, int32_t width = 320, int32_t height = 240)
     {
-        PutSettings("\"VornVersion\" \"20090526\"\n\"ProjWidth\" \"320\"\n\"ProjHeight\" \"240\"\n"
-                    "\"ProjFPS\" \"24.000000\"\n\"ProjStart\" \"1\"\n\"ProjEnd\" \""
-            + std::to_string(frames) + "\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
+        PutSettings("\"VornVersion\" \"20090526\"\n\"ProjWidth\" \"" + std::to_string(width) + "\"\n\"ProjHeight\" \""
+            + std::to_string(height)
+            + "\"\n\"ProjFPS\" \"24.000000\"\n\"ProjStart\" \"1\"\n\"ProjEnd\" \"" + std::to_string(frames)
+            + "\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
         Start();
         ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
     }
-    // A document of the project defaults without layers, written here and opened at start.
-    void StartWithFile(const std::string& path, int32_t frames, int32_t format, const std::string& soundtrack = "")
+    // A document of the project defaults without layers, 320 x 240 at 24 fps from frame 1.
+    static void WriteProject(const std::string& path, int32_t frames, const std::string& soundtrack = "")
     {
-        PutSettings("\"VornVersion\" \"20090526\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path) << "application/x-vnd.qv_vorndoc\nversion 19\n\n### static values\ndimensions 320 240\n"
                                "frame_range 1 "
                             << frames
@@ -49,6 +53,12 @@ protected:
                                "camera_track\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0 1.7321\n]\ncamera_zoom\n[\n\tkeys 1\n"
                                "\t\t0 1 0.1 0.5 1\n]\ncamera_roll\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0\n]\n"
                                "camera_pan_tilt\n[\n\tkeys 1\n\t\t0 1 0.1 0.5 0 0\n]\n\n### layers\n";
+    }
+    // That document, written here and opened at start.
+    void StartWithFile(const std::string& path, int32_t frames, int32_t format, const std::string& soundtrack = "")
+    {
+        PutSettings("\"VornVersion\" \"20090526\"\n\"PreferredFormat\" \"" + std::to_string(format) + "\"\n");
+        WriteProject(path, frames, soundtrack);
         Start({ path });
     }
     // Ctrl+E, OK with the format the settings prefer, the path typed in Save As.
@@ -66,6 +76,71 @@ protected:
         KeysTo("Save As", "ctrl+a");
         TypeTo("Save As", path);
         KeysTo("Save As", "Return");
+    }
+    // File > Batch Export...; the batch window's box.
+    ScreenBox OpenBatch()
+    {
+        ScreenBox main;
+        ScreenBox box;
+        EXPECT_TRUE(WindowBox(kUntitled, main));
+        ChooseMenuItem(main, 0, 14);
+        EXPECT_TRUE(WaitForTitle(kBatch)) << Output();
+        EXPECT_TRUE(WindowBox(kBatch, box));
+        return box;
+    }
+    // Where the batch window's layout puts its widgets (window coordinates): the format popup and
+    // the end field near the top, the Add and Start buttons side by side in the middle just
+    // above the 200-pixel file list at the bottom, the list's rows 15 pixels apart.
+    static int BatchButtonsY(const ScreenBox& batch) { return batch.height - 233; }
+    static int AddX(const ScreenBox& batch) { return batch.width / 2 - 40; }
+    static int StartX(const ScreenBox& batch) { return batch.width / 2 + 40; }
+    static ScreenBox StartButton(const ScreenBox& batch)
+    {
+        return { batch.x + StartX(batch) - 34, batch.y + BatchButtonsY(batch) - 9, 68, 18 };
+    }
+    // The popup's menu opens just below it, its items one line of the widget font apart.
+    void ChooseBatchFormat(const ScreenBox& batch, int position)
+    {
+        CreateInterfaceFonts();
+        const int line = gWidgetFont ? gWidgetFont->LineHeight() : 15;
+        DeleteInterfaceFonts();
+        ClickIn(kBatch, batch.width / 2 + 47, 104);
+        ClickIn(kBatch, batch.width / 2 + 60, 104 + 12 + position * line + line / 2);
+    }
+    // Add..., the project's path typed in the open chooser.
+    void AddToBatch(const ScreenBox& batch, const std::string& project)
+    {
+        ClickIn(kBatch, AddX(batch), BatchButtonsY(batch));
+        ASSERT_TRUE(WaitForTitle("Add to Batch")) << Output();
+        KeysTo("Add to Batch", "ctrl+a");
+        TypeTo("Add to Batch", project);
+        KeysTo("Add to Batch", "Return");
+        ASSERT_TRUE(WaitForNoTitle("Add to Batch")) << Output();
+    }
+    // Until the Start button looks as it did in that picture (its label and whether it is
+    // enabled); false when it never does.
+    bool StartButtonLooksAsIn(const std::string& picture, const ScreenBox& batch, int ms = 120000)
+    {
+        for (int waited = 0; waited < ms; waited += 500) {
+            if (BoxDiffers(Screenshot("batch-now"), picture, StartButton(batch)) == 0)
+                return true;
+            usleep(500000);
+        }
+        return false;
+    }
+    static std::vector<std::string> FilesIn(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // "width x height" of a picture, as ImageMagick reads it.
+    std::string PictureSize(const std::string& path)
+    {
+        RunProgram({ "convert", path, "-format", "%w x %h", "info:" }, fRoot.File("size.txt"), nullptr);
+        return fRoot.Get("size.txt");
     }
     std::string Probe(const std::string& path, const char* stream, const char* entry)
     {
@@ -184,12 +259,115 @@ TEST_F(ExportScenarios, AnSwfExportWritesTheWholeMovie)
     EXPECT_EQ(Quit("walk.celv - Celvane"), 0) << Output();
 }
 
-// A6: Ctrl+R renders the frame; the title tells when it is done.
-TEST_F(ExportScenarios, PreviewRendersTheFrame)
+// An export whose file cannot be written says why, and opens nothing.
+TEST_F(ExportScenarios, AnExportThatCannotWriteItsFileSaysSo)
+{
+    StartWithFile(fRoot.File("work/walk.celv"), 24, 7);
+    ASSERT_TRUE(WaitForTitle("walk.celv - Celvane")) << Output();
+    const std::string movie = fRoot.File("work/missing/walk.swf");
+    ExportAs(movie, "walk.celv - Celvane");
+    ASSERT_TRUE(WaitForTitle(kAppName, 60000)) << Output();
+    KeysTo(kAppName, "Return");
+    ASSERT_TRUE(WaitForNoTitle("walk.celv")) << Output();
+    EXPECT_FALSE(std::filesystem::exists(movie));
+    EXPECT_EQ(fRoot.Get("opened.txt"), "");
+    EXPECT_EQ(Quit("walk.celv - Celvane"), 0) << Output();
+}
+
+// A5: File > Batch Export, Add, PNG, Start: one numbered picture per frame beside the project
+// and nothing else; the Start button then reads "Start" and is disabled as when the window
+// opened.
+TEST_F(ExportScenarios, ABatchRendersAProjectToNumberedPicturesBesideIt)
 {
     StartWith(24);
+    const std::string project = fRoot.File("work/shots/shot.celv");
+    WriteProject(project, 24);
+    const ScreenBox batch = OpenBatch();
+    ASSERT_GT(batch.width, 0);
+    const std::string opened = Screenshot("batch-opened");
+    ChooseBatchFormat(batch, 3);
+    AddToBatch(batch, project);
+    ASSERT_GT(BoxDiffers(Screenshot("batch-added"), opened, StartButton(batch)), 0) << "Start is not enabled";
+    ClickIn(kBatch, StartX(batch), BatchButtonsY(batch));
+    ASSERT_TRUE(StartButtonLooksAsIn(opened, batch)) << Output();
+    std::vector<std::string> expected = { "shot.celv" };
+    for (int frame = 1; frame <= 24; frame++) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "shot%04d.png", frame);
+        expected.push_back(name);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FilesIn(fRoot.File("work/shots")), expected);
+    EXPECT_EQ(PictureSize(fRoot.File("work/shots/shot0001.png")), "320 x 240");
+    EXPECT_EQ(PictureSize(fRoot.File("work/shots/shot0024.png")), "320 x 240");
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+}
+
+// A5: two projects in two folders as AVI, the second row ending at frame 10: one codec dialog
+// for the batch, a whole movie beside each project.
+TEST_F(ExportScenarios, ABatchOfTwoProjectsAsMoviesAsksForTheCodecOnce)
+{
+    StartWith(24);
+    const std::string first = fRoot.File("work/one/first.celv");
+    const std::string second = fRoot.File("work/two/second.celv");
+    WriteProject(first, 24);
+    WriteProject(second, 24);
+    const ScreenBox batch = OpenBatch();
+    ASSERT_GT(batch.width, 0);
+    const std::string opened = Screenshot("batch-opened");
+    ChooseBatchFormat(batch, 5);
+    AddToBatch(batch, first);
+    AddToBatch(batch, second);
+    // Row 1, then its end frame typed and entered.
+    ClickIn(kBatch, 100, batch.height - 185);
+    ClickIn(kBatch, batch.width / 2 + 110, 77);
+    KeysTo(kBatch, "ctrl+a");
+    TypeTo(kBatch, "10");
+    KeysTo(kBatch, "Return");
+    ClickIn(kBatch, StartX(batch), BatchButtonsY(batch));
+    ASSERT_TRUE(WaitForTitle("Compression")) << Output();
+    KeysTo("Compression", "Return");
+    ASSERT_TRUE(WaitForNoTitle("Compression")) << Output();
+    // The second project's movie reuses the codec chosen for the batch.
+    bool askedAgain = false;
+    for (int waited = 0; waited < 120000 && !askedAgain; waited += 500) {
+        if (BoxDiffers(Screenshot("batch-now"), opened, StartButton(batch)) == 0)
+            break;
+        askedAgain = WaitForTitle("Compression", 400);
+    }
+    EXPECT_FALSE(askedAgain);
+    ASSERT_TRUE(StartButtonLooksAsIn(opened, batch, 1000)) << Output();
+    EXPECT_EQ(FilesIn(fRoot.File("work/one")), (std::vector<std::string> { "first.avi", "first.celv" }));
+    EXPECT_EQ(FilesIn(fRoot.File("work/two")), (std::vector<std::string> { "second.avi", "second.celv" }));
+    EXPECT_EQ(Probe(fRoot.File("work/one/first.avi"), "v:0", "nb_read_frames"), "24");
+    EXPECT_EQ(Probe(fRoot.File("work/two/second.avi"), "v:0", "nb_read_frames"), "10");
+    EXPECT_EQ(Probe(fRoot.File("work/two/second.avi"), "v:0", "width"), "320");
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+}
+
+// A6: Ctrl+R renders the frame: "Render..." while it works, "Render...done!" after; Save Image,
+// PNG, a typed path writes the frame. The frame is large so that the render is seen working.
+TEST_F(ExportScenarios, PreviewRendersTheFrameAndSavesItAsPng)
+{
+    StartWith(24, 5, 2000, 1500);
     KeysTo(kUntitled, "ctrl+r");
-    ASSERT_TRUE(WaitForTitle("Render...done!", 30000)) << Output();
+    EXPECT_TRUE(WaitForTitle("Render...", 10000)) << Output();
+    ASSERT_TRUE(WaitForTitle("Render...done!", 60000)) << Output();
+    // The popup of the image writers, bottom left; its menu is kept inside the window, so its
+    // last item, PNG, lies just above the window's bottom edge.
+    ScreenBox render;
+    ASSERT_TRUE(WindowBox("Render...done!", render));
+    ClickIn("Render...done!", 40, render.height - 22);
+    ClickIn("Render...done!", 40, render.height - 10);
+    ASSERT_TRUE(WaitForTitle("Save As")) << Output();
+    const std::string picture = fRoot.File("work/frame.png");
+    KeysTo("Save As", "ctrl+a");
+    TypeTo("Save As", picture);
+    KeysTo("Save As", "Return");
+    ASSERT_TRUE(WaitForNoTitle("Save As")) << Output();
+    for (int i = 0; i < 100 && PictureSize(picture) != "2000 x 1500"; i++)
+        usleep(100000);
+    EXPECT_EQ(PictureSize(picture), "2000 x 1500");
     KeysTo("Render...done!", "Escape");
     ASSERT_TRUE(WaitForNoTitle("Render...done!")) << Output();
     EXPECT_EQ(Quit(kUntitled), 0) << Output();

@@ -5,8 +5,6 @@
 #include "celvane_session.h"
 #include "interface_fonts.h"
 #include "qv_font.h"
-#include "qv_menu.h"
-#include "qv_menu_bar.h"
 #include "qv_tab_view.h"
 
 namespace {
@@ -21,22 +19,6 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         RunProgram(all, "", nullptr);
         usleep(300000);
-    }
-    // Opens the menu of that index in the menu bar and chooses its item.
-    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
-    {
-        CreateInterfaceFonts();
-        QV_MenuBar bar;
-        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window" })
-            bar.AddMenu(new QV_Menu(title));
-        const QV_Rect rect = bar.TitleRect(menu);
-        const int line = gMenuFont ? gMenuFont->LineHeight() : 15;
-        DeleteInterfaceFonts();
-        Mouse({ "mousemove", "--sync", std::to_string(window.x + (rect.left + rect.right) / 2),
-            std::to_string(window.y + (rect.top + rect.bottom) / 2), "click", "1" });
-        usleep(300000);
-        Mouse({ "mousemove", "--sync", std::to_string(window.x + rect.left + 30),
-            std::to_string(window.y + rect.bottom + 3 + item * line + line / 2), "click", "1" });
     }
     // The box (screen pixels) of a colour inside a window; width 0 when it does not show.
     ScreenBox ColourBox(const ScreenBox& window, const std::string& colour)
