@@ -4,7 +4,9 @@
 #include "celvane_session.h"
 
 #include <algorithm>
+#include <atomic>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -77,16 +79,16 @@ protected:
         TypeTo("Save As", path);
         KeysTo("Save As", "Return");
     }
-    // File > Batch Export...; the batch window's box.
-    ScreenBox OpenBatch()
+    // File > Batch Export... from the main window: the batch window's box in fBatch, and in
+    // fBatchOpened its first picture, where Start is disabled and reads "Start".
+    void OpenBatch()
     {
         ScreenBox main;
-        ScreenBox box;
-        EXPECT_TRUE(WindowBox(kUntitled, main));
+        ASSERT_TRUE(WindowBox(kUntitled, main));
         ChooseMenuItem(main, 0, 14);
-        EXPECT_TRUE(WaitForTitle(kBatch)) << Output();
-        EXPECT_TRUE(WindowBox(kBatch, box));
-        return box;
+        ASSERT_TRUE(WaitForTitle(kBatch)) << Output();
+        ASSERT_TRUE(WindowBox(kBatch, fBatch));
+        fBatchOpened = Screenshot("batch-opened");
     }
     // Where the batch window's layout puts its widgets (window coordinates): the format popup and
     // the end field near the top, the Add and Start buttons side by side in the middle just
@@ -96,33 +98,34 @@ protected:
     static int StartX(const ScreenBox& batch) { return batch.width / 2 + 40; }
     static ScreenBox StartButton(const ScreenBox& batch)
     {
-        return { batch.x + StartX(batch) - 34, batch.y + BatchButtonsY(batch) - 9, 68, 18 };
+        // Inside its border, whose corners change under the pointer.
+        return { batch.x + StartX(batch) - 30, batch.y + BatchButtonsY(batch) - 6, 60, 12 };
     }
     // The popup's menu opens just below it, its items one line of the widget font apart.
-    void ChooseBatchFormat(const ScreenBox& batch, int position)
+    void ChooseBatchFormat(int position)
     {
         CreateInterfaceFonts();
         const int line = gWidgetFont ? gWidgetFont->LineHeight() : 15;
         DeleteInterfaceFonts();
-        ClickIn(kBatch, batch.width / 2 + 47, 104);
-        ClickIn(kBatch, batch.width / 2 + 60, 104 + 12 + position * line + line / 2);
+        ClickIn(kBatch, fBatch.width / 2 + 47, 104);
+        ClickIn(kBatch, fBatch.width / 2 + 60, 104 + 12 + position * line + line / 2);
     }
     // Add..., the project's path typed in the open chooser.
-    void AddToBatch(const ScreenBox& batch, const std::string& project)
+    void AddToBatch(const std::string& project)
     {
-        ClickIn(kBatch, AddX(batch), BatchButtonsY(batch));
+        ClickIn(kBatch, AddX(fBatch), BatchButtonsY(fBatch));
         ASSERT_TRUE(WaitForTitle("Add to Batch")) << Output();
         KeysTo("Add to Batch", "ctrl+a");
         TypeTo("Add to Batch", project);
         KeysTo("Add to Batch", "Return");
         ASSERT_TRUE(WaitForNoTitle("Add to Batch")) << Output();
     }
-    // Until the Start button looks as it did in that picture (its label and whether it is
+    // Until the batch window's Start button looks as it did in that picture (its label and whether it is
     // enabled); false when it never does.
-    bool StartButtonLooksAsIn(const std::string& picture, const ScreenBox& batch, int ms = 120000)
+    bool StartButtonLooksAsIn(const std::string& picture, int ms = 120000)
     {
         for (int waited = 0; waited < ms; waited += 500) {
-            if (BoxDiffers(Screenshot("batch-now"), picture, StartButton(batch)) == 0)
+            if (BoxDiffers(Screenshot("batch-now"), picture, StartButton(fBatch)) == 0)
                 return true;
             usleep(500000);
         }
@@ -154,6 +157,8 @@ protected:
         return text;
     }
     std::unique_ptr<ScopedEnv> fPath;
+    ScreenBox fBatch;
+    std::string fBatchOpened;
 };
 
 // A1: Ctrl+E, AVI, a typed path, Return in the codec dialog: the window closes by itself, the
@@ -282,14 +287,13 @@ TEST_F(ExportScenarios, ABatchRendersAProjectToNumberedPicturesBesideIt)
     StartWith(24);
     const std::string project = fRoot.File("work/shots/shot.celv");
     WriteProject(project, 24);
-    const ScreenBox batch = OpenBatch();
-    ASSERT_GT(batch.width, 0);
-    const std::string opened = Screenshot("batch-opened");
-    ChooseBatchFormat(batch, 3);
-    AddToBatch(batch, project);
-    ASSERT_GT(BoxDiffers(Screenshot("batch-added"), opened, StartButton(batch)), 0) << "Start is not enabled";
+    ASSERT_NO_FATAL_FAILURE(OpenBatch());
+    const ScreenBox& batch = fBatch;
+    ChooseBatchFormat(3);
+    AddToBatch(project);
+    ASSERT_GT(BoxDiffers(Screenshot("batch-added"), fBatchOpened, StartButton(batch)), 0) << "Start is not enabled";
     ClickIn(kBatch, StartX(batch), BatchButtonsY(batch));
-    ASSERT_TRUE(StartButtonLooksAsIn(opened, batch)) << Output();
+    ASSERT_TRUE(StartButtonLooksAsIn(fBatchOpened)) << Output();
     std::vector<std::string> expected = { "shot.celv" };
     for (int frame = 1; frame <= 24; frame++) {
         char name[32];
@@ -312,12 +316,11 @@ TEST_F(ExportScenarios, ABatchOfTwoProjectsAsMoviesAsksForTheCodecOnce)
     const std::string second = fRoot.File("work/two/second.celv");
     WriteProject(first, 24);
     WriteProject(second, 24);
-    const ScreenBox batch = OpenBatch();
-    ASSERT_GT(batch.width, 0);
-    const std::string opened = Screenshot("batch-opened");
-    ChooseBatchFormat(batch, 5);
-    AddToBatch(batch, first);
-    AddToBatch(batch, second);
+    ASSERT_NO_FATAL_FAILURE(OpenBatch());
+    const ScreenBox& batch = fBatch;
+    ChooseBatchFormat(5);
+    AddToBatch(first);
+    AddToBatch(second);
     // Row 1, then its end frame typed and entered.
     ClickIn(kBatch, 100, batch.height - 185);
     ClickIn(kBatch, batch.width / 2 + 110, 77);
@@ -331,12 +334,12 @@ TEST_F(ExportScenarios, ABatchOfTwoProjectsAsMoviesAsksForTheCodecOnce)
     // The second project's movie reuses the codec chosen for the batch.
     bool askedAgain = false;
     for (int waited = 0; waited < 120000 && !askedAgain; waited += 500) {
-        if (BoxDiffers(Screenshot("batch-now"), opened, StartButton(batch)) == 0)
+        if (BoxDiffers(Screenshot("batch-now"), fBatchOpened, StartButton(batch)) == 0)
             break;
         askedAgain = WaitForTitle("Compression", 400);
     }
     EXPECT_FALSE(askedAgain);
-    ASSERT_TRUE(StartButtonLooksAsIn(opened, batch, 1000)) << Output();
+    ASSERT_TRUE(StartButtonLooksAsIn(fBatchOpened, 1000)) << Output();
     EXPECT_EQ(FilesIn(fRoot.File("work/one")), (std::vector<std::string> { "first.avi", "first.celv" }));
     EXPECT_EQ(FilesIn(fRoot.File("work/two")), (std::vector<std::string> { "second.avi", "second.celv" }));
     EXPECT_EQ(Probe(fRoot.File("work/one/first.avi"), "v:0", "nb_read_frames"), "24");
@@ -349,10 +352,22 @@ TEST_F(ExportScenarios, ABatchOfTwoProjectsAsMoviesAsksForTheCodecOnce)
 // PNG, a typed path writes the frame. The frame is large so that the render is seen working.
 TEST_F(ExportScenarios, PreviewRendersTheFrameAndSavesItAsPng)
 {
-    StartWith(24, 5, 2000, 1500);
+    StartWith(24, 5, 4000, 3000);
+    // The working title may last only a moment: it is looked for from before the key.
+    std::atomic<bool> working { false };
+    std::atomic<bool> stop { false };
+    std::thread watcher([&] {
+        while (!stop && !working)
+            working = RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped("Render...") + "$" },
+                          "", nullptr)
+                == 0;
+    });
     KeysTo(kUntitled, "ctrl+r");
-    EXPECT_TRUE(WaitForTitle("Render...", 10000)) << Output();
-    ASSERT_TRUE(WaitForTitle("Render...done!", 60000)) << Output();
+    const bool done = WaitForTitle("Render...done!", 60000);
+    stop = true;
+    watcher.join();
+    EXPECT_TRUE(working) << "\"Render...\" was never seen";
+    ASSERT_TRUE(done) << Output();
     // The popup of the image writers, bottom left; its menu is kept inside the window, so its
     // last item, PNG, lies just above the window's bottom edge.
     ScreenBox render;
@@ -365,9 +380,9 @@ TEST_F(ExportScenarios, PreviewRendersTheFrameAndSavesItAsPng)
     TypeTo("Save As", picture);
     KeysTo("Save As", "Return");
     ASSERT_TRUE(WaitForNoTitle("Save As")) << Output();
-    for (int i = 0; i < 100 && PictureSize(picture) != "2000 x 1500"; i++)
+    for (int i = 0; i < 100 && PictureSize(picture) != "4000 x 3000"; i++)
         usleep(100000);
-    EXPECT_EQ(PictureSize(picture), "2000 x 1500");
+    EXPECT_EQ(PictureSize(picture), "4000 x 3000");
     KeysTo("Render...done!", "Escape");
     ASSERT_TRUE(WaitForNoTitle("Render...done!")) << Output();
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
