@@ -118,7 +118,7 @@ template <int first> void BoxBlur(const QV_PixelBuffer& raster, int32_t radius)
         for (int pass = 0; pass < 2; pass++)
             BoxPass<first, kAlpha>(RasterRow(raster, y), raster.width, window, half, padded.data());
     }
-    constexpr int32_t kBlock = 64;
+    constexpr int32_t kBlock = 256;
     std::vector<uint8_t> ring(static_cast<size_t>(kRing) * kBlock * 4);
     std::vector<uint32_t> sum(static_cast<size_t>(kBlock) * 4);
     std::vector<uint8_t> next(static_cast<size_t>(kBlock) * 4);
