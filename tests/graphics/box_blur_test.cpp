@@ -118,23 +118,19 @@ TEST(BoxBlur, MatchesTheWindowMeansWrittenOut)
                 const auto put = [&](int32_t x, int32_t y, int32_t v) {
                     *at(x, y) = (*at(x, y) & ~(0xFFu << (8 * channel))) | uint32_t(v) << (8 * channel);
                 };
-                for (int32_t y = 0; y < height; y++) {
-                    std::vector<int32_t> line(static_cast<size_t>(width));
-                    for (int32_t x = 0; x < width; x++)
-                        line[size_t(x)] = get(x, y);
-                    pass(line, window);
-                    pass(line, window);
-                    for (int32_t x = 0; x < width; x++)
-                        put(x, y, line[size_t(x)]);
-                }
-                for (int32_t x = 0; x < width; x++) {
-                    std::vector<int32_t> line(static_cast<size_t>(height));
-                    for (int32_t y = 0; y < height; y++)
-                        line[size_t(y)] = get(x, y);
-                    pass(line, window);
-                    pass(line, window);
-                    for (int32_t y = 0; y < height; y++)
-                        put(x, y, line[size_t(y)]);
+                // Rows first (along x), then columns (along y), two passes each.
+                for (const bool rows : { true, false }) {
+                    const int32_t lines = rows ? height : width;
+                    const int32_t length = rows ? width : height;
+                    for (int32_t l = 0; l < lines; l++) {
+                        std::vector<int32_t> line(static_cast<size_t>(length));
+                        for (int32_t i = 0; i < length; i++)
+                            line[size_t(i)] = rows ? get(i, l) : get(l, i);
+                        pass(line, window);
+                        pass(line, window);
+                        for (int32_t i = 0; i < length; i++)
+                            rows ? put(i, l, line[size_t(i)]) : put(l, i, line[size_t(i)]);
+                    }
                 }
             }
             if (alphaOnly)

@@ -23,6 +23,27 @@ uint32_t Next(uint32_t& state)
     return state >> 8;
 }
 
+// The same random pixels, every kind of alpha among them, in both destinations.
+void FillAlike(OwnedRaster& a, OwnedRaster& b, uint32_t& state)
+{
+    for (int32_t y = 0; y < a.buffer.height; y++) {
+        for (int32_t x = 0; x < a.buffer.width; x++) {
+            const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
+            a.Set32(x, y, v);
+            b.Set32(x, y, v);
+        }
+    }
+}
+
+// A smooth context drawing opaque white into the mask.
+void DrawWhiteInto(QV_Graphics& g, OwnedRaster& mask)
+{
+    g.SetRaster(&mask.buffer);
+    g.SetAntialiasing(true);
+    ASSERT_TRUE(g.fAntialias);
+    g.SetColor(255, 255, 255, 255);
+}
+
 // Coverage in the red channel (0, 255 and values between), destinations with every kind of
 // alpha, placements inside, across every edge and outside; the result must be the colouring of
 // the mask followed by the plain alpha composite, byte for byte.
@@ -131,18 +152,9 @@ TEST_F(CoverageComposite, RunsFromTheRasteriserMatchTheMaskComposite)
             OwnedRaster mask(30, 24, 32);
             OwnedRaster expected(30, 24, 32);
             OwnedRaster actual(30, 24, 32);
-            for (int32_t y = 0; y < 24; y++) {
-                for (int32_t x = 0; x < 30; x++) {
-                    const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
-                    expected.Set32(x, y, v);
-                    actual.Set32(x, y, v);
-                }
-            }
+            FillAlike(expected, actual, state);
             QV_Graphics masked;
-            masked.SetRaster(&mask.buffer);
-            masked.SetAntialiasing(true);
-            ASSERT_TRUE(masked.fAntialias);
-            masked.SetColor(255, 255, 255, 255);
+            DrawWhiteInto(masked, mask);
             addBlob(masked, at.x, at.y);
             CompositeCoverage(mask.buffer, color, expected.buffer, 0, 0, merge);
 
@@ -188,18 +200,9 @@ TEST_F(CoverageComposite, GatheredStrokesMatchTheMaskComposite)
     OwnedRaster mask(40, 30, 32);
     OwnedRaster expected(34, 25, 32, 4);
     OwnedRaster actual(34, 25, 32, 4);
-    for (int32_t y = 0; y < 25; y++) {
-        for (int32_t x = 0; x < 34; x++) {
-            const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
-            expected.Set32(x, y, v);
-            actual.Set32(x, y, v);
-        }
-    }
+    FillAlike(expected, actual, state);
     QV_Graphics masked;
-    masked.SetRaster(&mask.buffer);
-    masked.SetAntialiasing(true);
-    ASSERT_TRUE(masked.fAntialias);
-    masked.SetColor(255, 255, 255, 255);
+    DrawWhiteInto(masked, mask);
     strokeAll(masked);
     CompositeCoverage(mask.buffer, color, expected.buffer, -offset, -offset, true);
 
