@@ -149,6 +149,31 @@ void CoverageRunComposite::Run(const uint8_t* covers, int32_t count, uint8_t* d)
     }
 }
 
+void CoverageRunComposite::Mask(const uint8_t* mask, int32_t count, uint8_t* d) const
+{
+    const CoverageRow walk { fColour, { fOpaque[0], fOpaque[1], fOpaque[2], fOpaque[3] }, fMergeAlpha };
+    const auto eight = [&](int32_t k) {
+        if (Load64(mask + k) == 0)
+            return;
+        for (int32_t j = k; j < k + 8; j++)
+            walk.Pixel(mask[j], d + 4 * j);
+    };
+    int32_t i = 0;
+    // An outline's rows are mostly clear between its two sides: 32 bytes at a time there, then
+    // eight.
+    for (; i + 32 <= count; i += 32) {
+        const uint8_t* m = mask + i;
+        if ((Load64(m) | Load64(m + 8) | Load64(m + 16) | Load64(m + 24)) == 0)
+            continue;
+        for (int32_t k = i; k < i + 32; k += 8)
+            eight(k);
+    }
+    for (; i + 8 <= count; i += 8)
+        eight(i);
+    for (; i < count; i++)
+        walk.Pixel(mask[i], d + 4 * i);
+}
+
 void CompositeCoverage(const QV_PixelBuffer& mask, rgb_color color, const QV_PixelBuffer& destination,
     int32_t x, int32_t y, bool mergeAlpha, bool clearMask)
 {

@@ -21,6 +21,9 @@ public:
 
     // count pixels from d on, one cover each.
     void Run(const uint8_t* covers, int32_t count, uint8_t* d) const;
+    // count pixels from d on, each by a mask byte (the red CompositeCoverage reads) rather than
+    // a cover.
+    void Mask(const uint8_t* mask, int32_t count, uint8_t* d) const;
 
 private:
     uint32_t fColour;

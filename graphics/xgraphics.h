@@ -1,4 +1,5 @@
 #pragma once
+#include "coverage_accumulator.h"
 #include "qv_arraylist.h"
 #include "qv_graphics.h"
 #include "qv_raster.h"
@@ -68,6 +69,8 @@ public:
     // current frame, which the render job removes after the frame.
     SwfMovie* fSWFTarget = nullptr;
     QV_ArrayList fSWFItems;
+    // Where a final render gathers an outline's strokes before compositing them onto its target.
+    CoverageAccumulator fOutlineCoverage;
 
 private:
     void TexturedSpan(int32_t row, RasterEdge& left, RasterEdge& right, uint8_t kind);

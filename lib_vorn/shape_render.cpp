@@ -63,6 +63,7 @@ ShapeRenderer::ShapeRenderer(MeshLayer* layer, VornDoc* doc, XGraphics* graphics
     , fCleared(0)
     , fClearedBeforeDraw(0)
     , fDirectFill(false)
+    , fDirectOutline(false)
 {
 }
 
@@ -106,6 +107,7 @@ void ShapeRenderer::Render()
         ReadMaskNote();
         PrepareClearRegion();
         fDirectFill = FillGoesDirect();
+        fDirectOutline = OutlineGoesDirect();
     }
 
     int32_t pass = 0;
@@ -145,10 +147,26 @@ void ShapeRenderer::DrawPass(int32_t pass, Pass& drawn)
 
 void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
 {
+    const bool sameSize = fG->fTarget.width == fTarget->width && fG->fTarget.height == fTarget->height;
+    const int32_t offset = sameSize ? 0 : fSettings->fMargin;
+    const bool outlinePass = fHasLine && (!fHasFill || pass == 1);
+    if (outlinePass && fDirectOutline && fDrawing->fOutlineCoverage.Begin(fRegion)) {
+        // The drawing raster is left as it is. An outline that reaches beyond its predicted
+        // region after all is drawn again through the drawing raster.
+        CoverageAccumulator& coverage = fDrawing->fOutlineCoverage;
+        fG->fSmoothSink = &coverage;
+        fG->ResetBounds();
+        OutlinePart();
+        fG->fSmoothSink = nullptr;
+        if (coverage.CompositeAndClear(fStyle.fLineColor, *fTarget, offset)) {
+            drawn.fOutline = true;
+            drawn.fComposited = true;
+            return;
+        }
+    }
     if (pass == 0 && fHasFill && fDirectFill) {
         // The drawing raster is left as it is.
-        const bool sameSize = fG->fTarget.width == fTarget->width && fG->fTarget.height == fTarget->height;
-        DirectFillComposite sink(*fTarget, sameSize ? 0 : fSettings->fMargin, fStyle.fFillColor);
+        DirectFillComposite sink(*fTarget, offset, fStyle.fFillColor);
         fG->fSmoothSink = &sink;
         fG->ResetBounds();
         FillPart();
@@ -175,7 +193,7 @@ void ShapeRenderer::DrawPassOnce(int32_t pass, Pass& drawn, bool wholeRaster)
         FillPart();
         drawn.fFill = true;
     }
-    if (fHasLine && (!fHasFill || pass == 1)) {
+    if (outlinePass) {
         OutlinePart();
         drawn.fOutline = true;
     }

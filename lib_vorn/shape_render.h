@@ -60,6 +60,7 @@ private:
     // With draw off, only counts the seams there are to stroke.
     int32_t StrokeSeams(bool draw);
     bool FillGoesDirect();
+    bool OutlineGoesDirect();
     void OutlinePart();
     // Draws one stroke k of the outline.
     void OutlineStroke(int32_t k, int32_t widthUnits);
@@ -112,4 +113,6 @@ private:
     int32_t fClearedBeforeDraw;
     // The fill is one smooth shape composited onto the target as the rasteriser covers it.
     bool fDirectFill;
+    // The outline's strokes are gathered apart from the drawing raster and composited at once.
+    bool fDirectOutline;
 };

@@ -117,6 +117,20 @@ bool ShapeRenderer::FillGoesDirect()
     return fIndex >= fLayer->fMesh.fNumShapes - 1 || StrokeSeams(false) == 0;
 }
 
+// An outline pass that would be drawn as smooth strokes into a clear mask and composited plainly
+// (opaque colour, no effect, brush or texture, no part behind the eye) gathers its strokes' coverage
+// apart and composites it at once: the same pixels without the drawing raster.
+bool ShapeRenderer::OutlineGoesDirect()
+{
+    if (!fHasLine || !fRegionValid || !fG->fAntialias || fG->fFillMode != QV_Graphics::kFillPlain
+        || fG->fTarget.depth != 32 || fTarget->bytesPerPixel != 4 || fG->fTarget.pixels == fTarget->pixels
+        || fLayer->fGapFilling || fSettings->fRenderingMask)
+        return false;
+    if (fStyle.fLineColor.a != 255 || PassEffects(false, nullptr) > 0)
+        return false;
+    return !fEffects || (!fStyle.HasBrush() && !fStyle.IsColorBrush() && fLayer->fLineTexture.IsEmpty());
+}
+
 // The pixels a pass without effects can reach: the control points of every segment through the
 // context's matrix, grown by the widest stroke, the noise, the pen and the finishing margin. Only
 // that region is cleared before such a pass; a pass that reaches beyond it after all clears the

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 TEST(BoxBlur, WindowFollowsTheRadius)
@@ -75,6 +78,71 @@ TEST(BoxBlur, AllChannelsOrAlphaAlone)
     EXPECT_EQ(alpha.Get32(3, 3) & 0xFFFFFFu, 0u);
     EXPECT_GT(alpha.Get32(2, 2) >> 24, 0u);
     EXPECT_EQ(alpha.Get32(1, 1) >> 24, 0u);
+}
+
+// The blur written out plainly: each of two passes per row, then two per column, gives every
+// pixel the mean of the window that starts half a window before it, edges repeated, by the same
+// reciprocal. Random rasters of odd sizes, windows from 3 to wider than the raster, padded rows.
+TEST(BoxBlur, MatchesTheWindowMeansWrittenOut)
+{
+    const auto pass = [](std::vector<int32_t>& line, int32_t window) {
+        const int32_t count = int32_t(line.size());
+        const uint64_t reciprocal = ((uint64_t(1) << 32) + uint64_t(window) - 1) / uint64_t(window);
+        std::vector<int32_t> out(line.size());
+        for (int32_t x = 0; x < count; x++) {
+            int32_t sum = 0;
+            for (int32_t k = 0; k < window; k++)
+                sum += line[size_t(std::clamp(x - window / 2 + k, 0, count - 1))];
+            out[size_t(x)] = int32_t((uint64_t(sum) * reciprocal) >> 32);
+        }
+        line = out;
+    };
+    uint32_t state = 99;
+    for (const int32_t radius : { 1, 7, 30, 90, 256 }) {
+        for (const bool alphaOnly : { false, true }) {
+            SCOPED_TRACE(testing::Message() << "radius " << radius << (alphaOnly ? " alpha" : ""));
+            const int32_t width = 37, height = 23;
+            OwnedRaster raster(width, height, 32, 8);
+            std::vector<uint32_t> expected(size_t(width) * height);
+            for (int32_t y = 0; y < height; y++) {
+                for (int32_t x = 0; x < width; x++) {
+                    state = state * 1664525u + 1013904223u;
+                    raster.Set32(x, y, state);
+                    expected[size_t(y) * width + x] = state;
+                }
+            }
+            const int32_t window = BoxBlurWindow(radius);
+            for (int channel = alphaOnly ? 3 : 0; channel < 4; channel++) {
+                const auto at = [&](int32_t x, int32_t y) { return &expected[size_t(y) * width + x]; };
+                const auto get = [&](int32_t x, int32_t y) { return int32_t(*at(x, y) >> (8 * channel) & 0xFF); };
+                const auto put = [&](int32_t x, int32_t y, int32_t v) {
+                    *at(x, y) = (*at(x, y) & ~(0xFFu << (8 * channel))) | uint32_t(v) << (8 * channel);
+                };
+                // Rows first (along x), then columns (along y), two passes each.
+                for (const bool rows : { true, false }) {
+                    const int32_t lines = rows ? height : width;
+                    const int32_t length = rows ? width : height;
+                    for (int32_t l = 0; l < lines; l++) {
+                        std::vector<int32_t> line(static_cast<size_t>(length));
+                        for (int32_t i = 0; i < length; i++)
+                            line[size_t(i)] = rows ? get(i, l) : get(l, i);
+                        pass(line, window);
+                        pass(line, window);
+                        for (int32_t i = 0; i < length; i++)
+                            rows ? put(i, l, line[size_t(i)]) : put(l, i, line[size_t(i)]);
+                    }
+                }
+            }
+            if (alphaOnly)
+                BoxBlurAlpha(raster.buffer, radius);
+            else
+                BoxBlurRGBA(raster.buffer, radius);
+            EXPECT_TRUE(raster.PaddingIntact());
+            for (int32_t y = 0; y < height; y++)
+                for (int32_t x = 0; x < width; x++)
+                    ASSERT_EQ(raster.Get32(x, y), expected[size_t(y) * width + x]) << x << "," << y;
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "blend_tables.h"
+#include "coverage_accumulator.h"
 #include "coverage_composite.h"
 #include "owned_raster.h"
 #include "qv_graphics.h"
@@ -18,6 +21,27 @@ uint32_t Next(uint32_t& state)
 {
     state = state * 1664525u + 1013904223u;
     return state >> 8;
+}
+
+// The same random pixels, every kind of alpha among them, in both destinations.
+void FillAlike(OwnedRaster& a, OwnedRaster& b, uint32_t& state)
+{
+    for (int32_t y = 0; y < a.buffer.height; y++) {
+        for (int32_t x = 0; x < a.buffer.width; x++) {
+            const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
+            a.Set32(x, y, v);
+            b.Set32(x, y, v);
+        }
+    }
+}
+
+// A smooth context drawing opaque white into the mask.
+void DrawWhiteInto(QV_Graphics& g, OwnedRaster& mask)
+{
+    g.SetRaster(&mask.buffer);
+    g.SetAntialiasing(true);
+    ASSERT_TRUE(g.fAntialias);
+    g.SetColor(255, 255, 255, 255);
 }
 
 // Coverage in the red channel (0, 255 and values between), destinations with every kind of
@@ -128,18 +152,9 @@ TEST_F(CoverageComposite, RunsFromTheRasteriserMatchTheMaskComposite)
             OwnedRaster mask(30, 24, 32);
             OwnedRaster expected(30, 24, 32);
             OwnedRaster actual(30, 24, 32);
-            for (int32_t y = 0; y < 24; y++) {
-                for (int32_t x = 0; x < 30; x++) {
-                    const uint32_t v = Next(state) | (Next(state) % 3 == 0 ? 0xFF000000u : 0);
-                    expected.Set32(x, y, v);
-                    actual.Set32(x, y, v);
-                }
-            }
+            FillAlike(expected, actual, state);
             QV_Graphics masked;
-            masked.SetRaster(&mask.buffer);
-            masked.SetAntialiasing(true);
-            ASSERT_TRUE(masked.fAntialias);
-            masked.SetColor(255, 255, 255, 255);
+            DrawWhiteInto(masked, mask);
             addBlob(masked, at.x, at.y);
             CompositeCoverage(mask.buffer, color, expected.buffer, 0, 0, merge);
 
@@ -159,4 +174,77 @@ TEST_F(CoverageComposite, RunsFromTheRasteriserMatchTheMaskComposite)
             }
         }
     }
+}
+
+// An outline's strokes overlap at their joints. Gathered by the accumulator and composited once,
+// they must give the destination what stroking them one by one in opaque white into a clear mask
+// and compositing the mask gives: strokes inside the raster, across its edges and outside the
+// smaller destination, which sits `offset` pixels into the raster. The accumulator is empty after.
+TEST_F(CoverageComposite, GatheredStrokesMatchTheMaskComposite)
+{
+    const QV_Vector2 strokes[][4] = {
+        { { 5.2f, 6.1f }, { 14.7f, 2.3f }, { 22.5f, 9.9f }, { 30.4f, 8.2f } },
+        { { 30.4f, 8.2f }, { 36.1f, 14.0f }, { 33.3f, 24.8f }, { 21.6f, 26.4f } },
+        { { 21.6f, 26.4f }, { 12.0f, 27.9f }, { 3.1f, 20.2f }, { 5.2f, 6.1f } },
+        { { -6.0f, 13.5f }, { 8.0f, 16.0f }, { 30.0f, 18.0f }, { 47.0f, 12.5f } },
+        { { 37.5f, -4.0f }, { 39.0f, 8.0f }, { 41.0f, 20.0f }, { 38.5f, 33.0f } },
+    };
+    const float widths[][2] = { { 3, 3 }, { 3, 5.5f }, { 1, 2.2f }, { 4, 4 }, { 2.5f, 7 } };
+    const auto strokeAll = [&](QV_Graphics& g) {
+        for (int32_t i = 0; i < 5; i++)
+            g.StrokeWideCurve(strokes[i], widths[i][0], widths[i][1]);
+    };
+    const rgb_color color { 30, 160, 222, 255 };
+    const int32_t offset = 3;
+    uint32_t state = 5;
+    OwnedRaster mask(40, 30, 32);
+    OwnedRaster expected(34, 25, 32, 4);
+    OwnedRaster actual(34, 25, 32, 4);
+    FillAlike(expected, actual, state);
+    QV_Graphics masked;
+    DrawWhiteInto(masked, mask);
+    strokeAll(masked);
+    CompositeCoverage(mask.buffer, color, expected.buffer, -offset, -offset, true);
+
+    QV_Graphics gathered;
+    OwnedRaster untouched(40, 30, 32);
+    gathered.SetRaster(&untouched.buffer);
+    gathered.SetAntialiasing(true);
+    CoverageAccumulator coverage;
+    // Strokes beyond the area are not composited at all; the accumulator is empty after.
+    OwnedRaster before(34, 25, 32, 4);
+    std::memcpy(before.buffer.pixels, actual.buffer.pixels, size_t(actual.buffer.rowBytes) * 25);
+    ASSERT_TRUE(coverage.Begin(QV_Rect { 2, 1, 30, 27 }));
+    gathered.fSmoothSink = &coverage;
+    strokeAll(gathered);
+    EXPECT_FALSE(coverage.CompositeAndClear(color, actual.buffer, offset));
+    for (int32_t y = 0; y < 25; y++)
+        for (int32_t x = 0; x < 34; x++)
+            ASSERT_EQ(actual.Get32(x, y), before.Get32(x, y)) << x << "," << y;
+
+    ASSERT_TRUE(coverage.Begin(QV_Rect { 0, 0, 39, 29 }));
+    strokeAll(gathered);
+    EXPECT_TRUE(coverage.CompositeAndClear(color, actual.buffer, offset));
+    int32_t partial = 0;
+    for (int32_t y = 0; y < 25; y++) {
+        for (int32_t x = 0; x < 34; x++) {
+            ASSERT_EQ(actual.Get32(x, y), expected.Get32(x, y)) << x << "," << y;
+            const uint8_t m = RasterPixel(mask.buffer, x + offset, y + offset)[kRed];
+            partial += m > 0 && m < 255;
+        }
+    }
+    EXPECT_TRUE(actual.PaddingIntact());
+    EXPECT_GT(partial, 40) << "the strokes should overlap with partial coverage";
+    for (int32_t y = 0; y < 30; y++)
+        for (int32_t x = 0; x < 40; x++)
+            ASSERT_EQ(untouched.Get32(x, y), 0u) << "the sink's raster was drawn on at " << x << "," << y;
+
+    // Emptied, those outside the destination too: a second composite changes nothing.
+    ASSERT_TRUE(coverage.Begin(QV_Rect { 0, 0, 39, 29 }));
+    EXPECT_TRUE(coverage.CompositeAndClear(color, actual.buffer, offset));
+    ASSERT_TRUE(coverage.Begin(QV_Rect { 5, 5, 20, 20 }));
+    EXPECT_TRUE(coverage.CompositeAndClear(color, actual.buffer, 0));
+    for (int32_t y = 0; y < 25; y++)
+        for (int32_t x = 0; x < 34; x++)
+            ASSERT_EQ(actual.Get32(x, y), expected.Get32(x, y)) << x << "," << y;
 }
