@@ -118,6 +118,13 @@ protected:
             "", nullptr);
         usleep(400000);
     }
+    // Text typed over a field of Layer Settings (at that place of the dialog's box).
+    void TypeIntoSettings(const ScreenBox& dialog, int x, int y, const std::string& text)
+    {
+        Click(dialog.x + x, dialog.y + y);
+        KeysTo("Layer Settings", "ctrl+a");
+        TypeTo("Layer Settings", text);
+    }
     // The canvas's frame guides, found on the screen: the box inside them.
     ScreenBox Canvas(const std::string& shot)
     {
@@ -283,9 +290,7 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
         SettingsPlaces::kOpacityDigits.width, SettingsPlaces::kOpacityDigits.height };
 
     // Opacity 150 and OK: the field reads 100 again and the dialog stays.
-    Click(dialog.x + SettingsPlaces::kOpacityX, dialog.y + SettingsPlaces::kOpacityY);
-    KeysTo("Layer Settings", "ctrl+a");
-    TypeTo("Layer Settings", "150");
+    TypeIntoSettings(dialog, SettingsPlaces::kOpacityX, SettingsPlaces::kOpacityY, "150");
     EXPECT_GT(BoxDiffers(opened, Screenshot("settings-150"), digits), 20) << "150 was typed";
     Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
     usleep(500000);
@@ -293,9 +298,7 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
     EXPECT_LE(BoxDiffers(opened, Screenshot("settings-100"), digits), 4) << "the field reads 100";
 
     // Name Hero and OK: the dialog closes and the selected row reads Hero.
-    Click(dialog.x + SettingsPlaces::kNameX, dialog.y + SettingsPlaces::kNameY);
-    KeysTo("Layer Settings", "ctrl+a");
-    TypeTo("Layer Settings", "Hero");
+    TypeIntoSettings(dialog, SettingsPlaces::kNameX, SettingsPlaces::kNameY, "Hero");
     Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
     ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
     EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
@@ -305,9 +308,7 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
     DoubleClick(fNameX, RowY(0));
     ASSERT_TRUE(WaitForTitle("Layer Settings")) << Output();
     ASSERT_TRUE(WindowBox("Layer Settings", dialog));
-    Click(dialog.x + SettingsPlaces::kNameX, dialog.y + SettingsPlaces::kNameY);
-    KeysTo("Layer Settings", "ctrl+a");
-    TypeTo("Layer Settings", "Villain");
+    TypeIntoSettings(dialog, SettingsPlaces::kNameX, SettingsPlaces::kNameY, "Villain");
     Click(dialog.x + SettingsPlaces::kCancelX, dialog.y + SettingsPlaces::kButtonsY);
     ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
     EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
