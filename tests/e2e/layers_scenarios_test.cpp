@@ -118,6 +118,13 @@ protected:
             "", nullptr);
         usleep(400000);
     }
+    // Text typed over a field of Layer Settings (at that place of the dialog's box).
+    void TypeIntoSettings(const ScreenBox& dialog, int x, int y, const std::string& text)
+    {
+        Click(dialog.x + x, dialog.y + y);
+        KeysTo("Layer Settings", "ctrl+a");
+        TypeTo("Layer Settings", text);
+    }
     // The canvas's frame guides, found on the screen: the box inside them.
     ScreenBox Canvas(const std::string& shot)
     {
@@ -134,6 +141,20 @@ protected:
                        "%[fx:int(mean*w*h+0.5)]", "info:" },
             fRoot.File("count.txt"), nullptr);
         return std::atol(fRoot.Get("count.txt").c_str());
+    }
+    // Until the box of the screen matches the same box of an earlier screenshot to within that
+    // many pixels; the last count.
+    long SettlesLike(const std::string& earlier, const ScreenBox& box, const std::string& name, long tolerance)
+    {
+        long differs = -1;
+        for (int tries = 0; tries < 30; tries++) {
+            if (tries)
+                usleep(300000);
+            differs = BoxDiffers(earlier, Screenshot(name), box);
+            if (differs <= tolerance)
+                break;
+        }
+        return differs;
     }
     // Until the saved file holds (or, with present false, no longer holds) the text.
     std::string WaitForFile(const std::string& name, const std::string& text, bool present = true)
@@ -218,8 +239,11 @@ TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
         NewLayer(item);
         DismissMissingPictureAlerts();
     }
-    // A new note layer opens Layer Settings (on its Note page); Cancel keeps the layer as made.
+    // A new note layer opens Layer Settings on its Note page; Cancel keeps the layer as made.
     ASSERT_TRUE(WaitForTitle("Layer Settings")) << Output();
+    ScreenBox dialog;
+    ASSERT_TRUE(WindowBox("Layer Settings", dialog));
+    EXPECT_LE(ScreenSettlesTo({ dialog.x, dialog.y, dialog.width, 70 }, "layer_settings_note_page", 40), 40);
     KeysTo("Layer Settings", "Escape");
     ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
     KeysTo("layers.celv - Celvane", "ctrl+s");
@@ -233,7 +257,8 @@ TEST_F(LayersScenarios, NewHideDragDuplicateDeleteAndSave)
 } // namespace
 
 // The layer "Hero" as a new user makes it: New Layer, Layer Settings from a double click (five
-// tabs; opacity 150 comes back as 100 and the dialog stays; the name is taken), a rectangle drawn
+// tabs; opacity 150 comes back as 100 and the dialog stays; the name is taken; Cancel takes
+// nothing and makes no undo level), a rectangle drawn
 // with the recording tool that the eye box hides, the tree reordered, a copy made and deleted,
 // the file saved in the tree's order.
 TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
@@ -250,6 +275,8 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
     NewLayer(0);
     DismissMissingPictureAlerts();
     ASSERT_EQ(WaitForSelectedRow(fFirst, "vector"), fFirst);
+    const ScreenBox heroRow { fWindow.x + fWindow.width - 221 + 40, fFirst + 3, 90, kRow - 6 };
+    const std::string unnamed = Screenshot("unnamed");
 
     // A double click on its row opens Layer Settings on the five pages of a vector layer.
     DoubleClick(fNameX, RowY(0));
@@ -263,9 +290,7 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
         SettingsPlaces::kOpacityDigits.width, SettingsPlaces::kOpacityDigits.height };
 
     // Opacity 150 and OK: the field reads 100 again and the dialog stays.
-    Click(dialog.x + SettingsPlaces::kOpacityX, dialog.y + SettingsPlaces::kOpacityY);
-    KeysTo("Layer Settings", "ctrl+a");
-    TypeTo("Layer Settings", "150");
+    TypeIntoSettings(dialog, SettingsPlaces::kOpacityX, SettingsPlaces::kOpacityY, "150");
     EXPECT_GT(BoxDiffers(opened, Screenshot("settings-150"), digits), 20) << "150 was typed";
     Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
     usleep(500000);
@@ -273,12 +298,23 @@ TEST_F(LayersScenarios, HeroIsNamedDrawnHiddenReorderedAndSaved)
     EXPECT_LE(BoxDiffers(opened, Screenshot("settings-100"), digits), 4) << "the field reads 100";
 
     // Name Hero and OK: the dialog closes and the selected row reads Hero.
-    Click(dialog.x + SettingsPlaces::kNameX, dialog.y + SettingsPlaces::kNameY);
-    KeysTo("Layer Settings", "ctrl+a");
-    TypeTo("Layer Settings", "Hero");
+    TypeIntoSettings(dialog, SettingsPlaces::kNameX, SettingsPlaces::kNameY, "Hero");
     Click(dialog.x + SettingsPlaces::kOkX, dialog.y + SettingsPlaces::kButtonsY);
     ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
-    const ScreenBox heroRow { fWindow.x + fWindow.width - 221 + 40, fFirst + 3, 90, kRow - 6 };
+    EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
+
+    // Another name typed and Cancel: the row still reads Hero, and no undo level was made, so
+    // Undo takes back the naming itself (the row reads "Layer 2" again) and Redo brings Hero back.
+    DoubleClick(fNameX, RowY(0));
+    ASSERT_TRUE(WaitForTitle("Layer Settings")) << Output();
+    ASSERT_TRUE(WindowBox("Layer Settings", dialog));
+    TypeIntoSettings(dialog, SettingsPlaces::kNameX, SettingsPlaces::kNameY, "Villain");
+    Click(dialog.x + SettingsPlaces::kCancelX, dialog.y + SettingsPlaces::kButtonsY);
+    ASSERT_TRUE(WaitForNoTitle("Layer Settings", 5000)) << Output();
+    EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
+    KeysTo(kUntitled, "ctrl+z");
+    EXPECT_LE(SettlesLike(unnamed, heroRow, "undone", 4), 4) << "Undo took back the naming";
+    KeysTo(kUntitled, "ctrl+shift+z");
     EXPECT_LE(ScreenSettlesTo(heroRow, "layers_hero_row", 20), 20);
 
     // A rectangle drawn with the recording tool lands in Hero; the eye box takes its fill away.

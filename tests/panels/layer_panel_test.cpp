@@ -194,6 +194,7 @@ TEST_F(LayerPanelTest, DuplicateLandsDirectlyAboveWithEveryChannel)
     EXPECT_EQ(copy->fTranslation.CountKeys(), first->fTranslation.CountKeys());
     EXPECT_NE(copy, top);
     EXPECT_EQ(panel->notices.back(), 1006);
+    EXPECT_EQ(doc.fUndoLevel, 0);
 }
 
 TEST_F(LayerPanelTest, NewLayersGoAboveTheCurrentOneAndShowFromTheCurrentFrame)
@@ -236,6 +237,7 @@ TEST_F(LayerPanelTest, MediaLayersStartAtTheCurrentFrame)
     EXPECT_EQ(std::string(early->fName.CString()), "Spectrum.png");
     EXPECT_EQ(early->TimingOffset(), 0);
     EXPECT_TRUE(early->fVisibility.GetValue(0));
+    EXPECT_EQ(early->fVisibility.CountKeys(), ImageLayer().fVisibility.CountKeys());
     EXPECT_EQ(static_cast<ImageLayer*>(early)->fShapeWidth, -1);
 
     doc.SetCurFrame(12);

@@ -10,11 +10,11 @@
 // show. Built with the tests, not installed.
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "../../lib_vorn/tools/read_document.h"
 #include "../../support/say_rect.h"
+#include "../../support/tool_args.h"
 #include "layer_dlog.h"
 #include "plat_beep.h"
 #include "plat_window.h"
@@ -28,11 +28,11 @@
 
 namespace {
 
-int Usage(const char* why)
+const char* kTool = "layer_settings";
+
+int Usage(const std::string& why)
 {
-    std::fprintf(stderr, "layer_settings: %s\n", why);
-    std::fprintf(stderr, "usage: layer_settings IN OUT --layer NAME [--frame N]\n");
-    return 1;
+    return ToolUsage(kTool, "layer_settings IN OUT --layer NAME [--frame N]", why);
 }
 
 void SayPlaces(LayerDlog* dialog)
@@ -55,22 +55,18 @@ int main(int argc, char** argv)
     const char* out = argv[2];
     const char* layerName = nullptr;
     long frame = -1;
-    for (int i = 3; i < argc; i += 2) {
-        const std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value)
-            return Usage(("no value after " + option).c_str());
-        if (option == "--layer") {
+    const std::string why = ReadToolOptions(argc, argv, 3, [&](const std::string& option, const char* value) {
+        if (option == "--layer")
             layerName = value;
-        } else if (option == "--frame") {
-            char* end = nullptr;
-            frame = std::strtol(value, &end, 10);
-            if (*end != 0 || frame < 0 || frame > 100000)
-                return Usage("--frame takes a frame number from 0");
-        } else {
-            return Usage(("unknown option " + option).c_str());
-        }
-    }
+        else if (option == "--frame") {
+            if (!ParseWholeNumber(value, 0, 100000, frame))
+                return std::string("--frame takes a frame number from 0");
+        } else
+            return "unknown option " + option;
+        return std::string();
+    });
+    if (!why.empty())
+        return Usage(why);
     if (!layerName)
         return Usage("--layer is needed");
 
@@ -86,7 +82,7 @@ int main(int argc, char** argv)
         }
         VornLayer* layer = doc->LayerByName(layerName);
         if (!layer) {
-            std::fprintf(stderr, "layer_settings: no top-level layer named \"%s\"\n", layerName);
+            std::fprintf(stderr, "%s: no top-level layer named \"%s\"\n", kTool, layerName);
         } else {
             doc->SetCurFrame(frame >= 0 ? int32_t(frame) : doc->CurFrame());
             PlatSetBeepHook([] {
@@ -97,19 +93,7 @@ int main(int argc, char** argv)
             const bool ok = RunLayerSettings(nullptr, doc, layer);
             LayerDlog::sOpenedHook = nullptr;
             PlatSetBeepHook(nullptr);
-            if (!ok) {
-                std::printf("CANCEL\n");
-                status = 0;
-            } else {
-                doc->SetPath(out);
-                QV_String reason;
-                if (doc->Save(nullptr, &reason) != 0) {
-                    std::fprintf(stderr, "layer_settings: cannot write %s: %s\n", out, reason.CString());
-                } else {
-                    std::printf("OK\n");
-                    status = 0;
-                }
-            }
+            status = AnswerDialog(kTool, doc, ok, out);
         }
         delete doc;
     }

@@ -13,12 +13,11 @@
 // installed.
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "../../lib_vorn/tools/read_document.h"
 #include "../../support/say_rect.h"
+#include "../../support/tool_args.h"
 #include "m_mesh.h"
 #include "m_shape.h"
 #include "m_shapestyle.h"
@@ -37,24 +36,11 @@
 
 namespace {
 
-int Usage(const char* why)
-{
-    std::fprintf(stderr, "style_edit: %s\n", why);
-    std::fprintf(stderr, "usage: style_edit IN OUT --layer NAME --shape N --slot 0|1|2 [--kind ID]\n");
-    return 1;
-}
+const char* kTool = "style_edit";
 
-// Whole text as a number in the range; false otherwise.
-bool ParseNumber(const char* text, long low, long high, long& out)
+int Usage(const std::string& why)
 {
-    if (!text || !*text)
-        return false;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (*end != 0 || value < low || value > high)
-        return false;
-    out = value;
-    return true;
+    return ToolUsage(kTool, "style_edit IN OUT --layer NAME --shape N --slot 0|1|2 [--kind ID]", why);
 }
 
 // The document as the style panel hands it over; remembers whether OK committed.
@@ -99,25 +85,24 @@ int main(int argc, char** argv)
     long shapeIndex = -1;
     long slot = -1;
     long kind = -1;
-    for (int i = 3; i < argc; i += 2) {
-        const std::string option = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value)
-            return Usage(("no value after " + option).c_str());
+    const std::string why = ReadToolOptions(argc, argv, 3, [&](const std::string& option, const char* value) {
         if (option == "--layer")
             layerName = value;
         else if (option == "--shape") {
-            if (!ParseNumber(value, 0, 0x7fffffffL, shapeIndex))
-                return Usage("--shape takes a shape number from 0");
+            if (!ParseWholeNumber(value, 0, 0x7fffffffL, shapeIndex))
+                return std::string("--shape takes a shape number from 0");
         } else if (option == "--slot") {
-            if (!ParseNumber(value, 0, 2, slot))
-                return Usage("--slot takes 0, 1 or 2");
+            if (!ParseWholeNumber(value, 0, 2, slot))
+                return std::string("--slot takes 0, 1 or 2");
         } else if (option == "--kind") {
-            if (!ParseNumber(value, kNoShapeStyleId, kFirstShapeStyleId + kStyleKindCount - 1, kind))
-                return Usage("--kind takes a type id from 10202 to 10213");
+            if (!ParseWholeNumber(value, kNoShapeStyleId, kFirstShapeStyleId + kStyleKindCount - 1, kind))
+                return std::string("--kind takes a type id from 10202 to 10213");
         } else
-            return Usage(("unknown option " + option).c_str());
-    }
+            return "unknown option " + option;
+        return std::string();
+    });
+    if (!why.empty())
+        return Usage(why);
     if (!layerName || shapeIndex < 0 || slot < 0)
         return Usage("--layer, --shape and --slot are needed");
 
@@ -134,9 +119,9 @@ int main(int argc, char** argv)
         VornLayer* layer = doc->LayerByName(layerName);
         M_Shape* shape = nullptr;
         if (!layer || layer->LayerType() != LT_VECTOR)
-            std::fprintf(stderr, "style_edit: no vector layer named \"%s\"\n", layerName);
+            std::fprintf(stderr, "%s: no vector layer named \"%s\"\n", kTool, layerName);
         else if (!(shape = static_cast<MeshLayer*>(layer)->Mesh()->GetShape(int32_t(shapeIndex))))
-            std::fprintf(stderr, "style_edit: layer \"%s\" has no shape %ld\n", layerName, shapeIndex);
+            std::fprintf(stderr, "%s: layer \"%s\" has no shape %ld\n", kTool, layerName, shapeIndex);
         if (shape) {
             M_Style& style = shape->fMyStyle;
             if (kind >= 0) {
@@ -145,7 +130,7 @@ int main(int argc, char** argv)
             }
             M_ShapeStyle* effect = style.fEffects[slot];
             if (!effect) {
-                std::fprintf(stderr, "style_edit: slot %ld of shape %ld holds no effect\n", slot, shapeIndex);
+                std::fprintf(stderr, "%s: slot %ld of shape %ld holds no effect\n", kTool, slot, shapeIndex);
             } else {
                 const int32_t frame = doc->CurFrame();
                 const bool line = slot == 2;
@@ -155,19 +140,7 @@ int main(int argc, char** argv)
                 StyleDlog::sOpenedHook = SayPlaces;
                 effect->Edit(sample, doc->fBackColor, width, nullptr, &edited);
                 StyleDlog::sOpenedHook = nullptr;
-                if (!edited.fCommitted) {
-                    std::printf("CANCEL\n");
-                    status = 0;
-                } else {
-                    doc->SetPath(out);
-                    QV_String reason;
-                    if (doc->Save(nullptr, &reason) != 0) {
-                        std::fprintf(stderr, "style_edit: cannot write %s: %s\n", out, reason.CString());
-                    } else {
-                        std::printf("OK\n");
-                        status = 0;
-                    }
-                }
+                status = AnswerDialog(kTool, doc, edited.fCommitted, out);
             }
         }
         delete doc;
