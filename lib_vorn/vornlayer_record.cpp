@@ -119,7 +119,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
         ChannelLines(s, "layer_shadow_blur", l.fShadowBlur);
         ChannelLines(s, "layer_shadow_expansion", l.fShadowExpansion);
         ChannelLines(s, "layer_shadow_color", l.fShadowColor);
-        if (l.fShadowNoiseAmp.CountKeys() > 1 || l.fShadowNoiseAmp.value > kEpsilon) {
+        if (!file || l.fShadowNoiseAmp.CountKeys() > 1 || l.fShadowNoiseAmp.value > kEpsilon) {
             ChannelLines(s, "layer_shadow_noise_amp", l.fShadowNoiseAmp);
             ChannelLines(s, "layer_shadow_noise_scale", l.fShadowNoiseScale);
         }
@@ -133,7 +133,7 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
         ChannelLines(s, "layer_shading_blur", l.fShadingBlur);
         ChannelLines(s, "layer_shading_contraction", l.fShadingContraction);
         ChannelLines(s, "layer_shading_color", l.fShadingColor);
-        if (l.fShadingNoiseAmp.CountKeys() > 1 || l.fShadingNoiseAmp.value > kEpsilon) {
+        if (!file || l.fShadingNoiseAmp.CountKeys() > 1 || l.fShadingNoiseAmp.value > kEpsilon) {
             ChannelLines(s, "layer_shading_noise_amp", l.fShadingNoiseAmp);
             ChannelLines(s, "layer_shading_noise_scale", l.fShadingNoiseScale);
         }

@@ -69,6 +69,24 @@ TEST_F(TimelineScenarios, KeysByHand)
     KeysTo(kKeys, "ctrl+s");
     usleep(500000);
     EXPECT_NE(TranslationKeys().find("\t30 "), std::string::npos) << TranslationKeys();
+
+    // Undo takes the added key away, from the timeline and from the saved file; redo brings it back.
+    KeysTo(kKeys, "ctrl+z");
+    usleep(500000);
+    shot = Screenshot("undone");
+    EXPECT_FALSE(IsKeyColour(shot, window.x + FrameX(30) - 2, y + 1)) << PixelText(shot, window.x + FrameX(30) - 2, y + 1);
+    EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(12) - 2, y + 1));
+    KeysTo(kKeys, "ctrl+s");
+    usleep(500000);
+    EXPECT_EQ(TranslationKeys().find("\t30 "), std::string::npos) << TranslationKeys();
+    EXPECT_NE(TranslationKeys().find("\t12 "), std::string::npos) << TranslationKeys();
+    KeysTo(kKeys, "ctrl+shift+z");
+    usleep(500000);
+    shot = Screenshot("redone");
+    EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(30) - 2, y + 1)) << PixelText(shot, window.x + FrameX(30) - 2, y + 1);
+    KeysTo(kKeys, "ctrl+s");
+    usleep(500000);
+    EXPECT_NE(TranslationKeys().find("\t30 "), std::string::npos) << TranslationKeys();
     EXPECT_EQ(Quit(kKeys), 0) << Output();
 }
 
