@@ -225,7 +225,10 @@ TEST_F(KeysScenarios, FrameFieldAndStepButtons)
     auto enter = [&](const std::string& text, const std::string& name) {
         ClickIn(kKeys, kFrameFieldX, kBarY);
         KeysTo(kKeys, "ctrl+a");
-        TypeTo(kKeys, text);
+        // xdotool would take a leading minus for an option of its own.
+        if (text[0] == '-')
+            KeysTo(kKeys, "minus");
+        TypeTo(kKeys, text[0] == '-' ? text.substr(1) : text);
         KeysTo(kKeys, "Return");
         usleep(300000);
         return Screenshot(name);
