@@ -65,6 +65,15 @@ protected:
         }
         return rows;
     }
+    // The keyed document opened and its frame 0 shown; the window's box.
+    void OpenKeyed(ScreenBox& window)
+    {
+        const std::string fixture = MakeFixture();
+        Start({ fixture });
+        ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
+        ASSERT_TRUE(WindowBox(kKeys, window));
+        ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    }
     // The canvas's middle as a picture of its own.
     std::string CanvasCrop(const std::string& shot, const ScreenBox& window, const std::string& name)
     {
@@ -111,12 +120,8 @@ protected:
 // canvas changes); Escape stops.
 TEST_F(KeysScenarios, ArrowsStepAndASpaceTapPlays)
 {
-    const std::string fixture = MakeFixture();
-    Start({ fixture });
-    ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
     ScreenBox window;
-    ASSERT_TRUE(WindowBox(kKeys, window));
-    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
     KeysTo(kKeys, "Right");
     EXPECT_EQ(MarkerSettlesAt(1, window, "right"), 1);
     KeysTo(kKeys, "shift+Right");
@@ -157,19 +162,15 @@ constexpr int kPlayX = 443;
 constexpr int kStepForwardX = 463;
 constexpr int kJumpToEndX = 484;
 constexpr int kFrameFieldX = 602;
-// The timeline's ruler, and the status bar's right end where the frame or the rate shows.
+// The line through the timeline's ruler.
 constexpr int kRulerY = 806;
 
 // The Play button plays and stops; Ctrl+click and Ctrl+right-click on the ruler hold playback
 // between them.
 TEST_F(KeysScenarios, PlayButtonAndPlayRange)
 {
-    const std::string fixture = MakeFixture();
-    Start({ fixture });
-    ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
     ScreenBox window;
-    ASSERT_TRUE(WindowBox(kKeys, window));
-    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
 
     ClickIn(kKeys, kPlayX, kBarY);
     std::set<int> frames;
@@ -214,12 +215,8 @@ TEST_F(KeysScenarios, PlayButtonAndPlayRange)
 // The frame field clamps what is typed to 0 .. 3000; Step Forward and Jump To End move the frame.
 TEST_F(KeysScenarios, FrameFieldAndStepButtons)
 {
-    const std::string fixture = MakeFixture();
-    Start({ fixture });
-    ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
     ScreenBox window;
-    ASSERT_TRUE(WindowBox(kKeys, window));
-    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
     const ScreenBox field { window.x + kFrameFieldX - 50, window.y + kBarY - 8, 100, 16 };
     const std::string atZero = Screenshot("zero");
     auto enter = [&](const std::string& text, const std::string& name) {
