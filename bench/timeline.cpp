@@ -1,7 +1,10 @@
-// The timeline's row model: rebuilding a busy layer's rows and one step of a key drag.
+// The timeline's row model: rebuilding a busy layer's rows, one frame of playback and one step of
+// a key drag.
 #include <benchmark/benchmark.h>
 
+#include "interface_fonts.h"
 #include "meshlayer.h"
+#include "qv_layer.h"
 #include "timeline_wnd.h"
 #include "vorndoc.h"
 
@@ -43,6 +46,31 @@ void BM_RebuildRows(benchmark::State& state)
         timeline.RebuildRows(false);
 }
 BENCHMARK(BM_RebuildRows)->Unit(benchmark::kMillisecond);
+
+// One frame of playback: the panel follows the frame and repaints only the strip between the old
+// and the new frame line, here into a layer of its own.
+void BM_PlayingSetFrame(benchmark::State& state)
+{
+    const bool ownFonts = !gWidgetFont;
+    if (ownFonts)
+        CreateInterfaceFonts();
+    {
+        BusyDocument busy;
+        auto* timeline = new TimelineWnd(nullptr, &busy.doc);
+        QV_Layer host(0);
+        host.ResizeTo(timeline->Size().x, timeline->Size().y);
+        host.AddView(timeline);
+        timeline->Draw();
+        int32_t frame = 0;
+        for (auto _ : state) {
+            frame = frame >= 100 ? 1 : frame + 1;
+            timeline->SetFrame(frame, true);
+        }
+    }
+    if (ownFonts)
+        DeleteInterfaceFonts();
+}
+BENCHMARK(BM_PlayingSetFrame)->Unit(benchmark::kMillisecond);
 
 // 1,000 selected keys of the translation row moved one frame right and back.
 void BM_KeyDragStep(benchmark::State& state)

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int32_t kWordSize = 256;
 constexpr float kEpsilon = 1e-6f;
+constexpr float kDefaultNoiseScale = 64;
 // Records older than this get the effect-handles quality bit and animated layer effects.
 constexpr int32_t kEffectsVersion = 16;
 constexpr int32_t kOldRecordQualityBit = 0x400;
@@ -32,6 +33,15 @@ void ChannelLines(QV_IoStream* s, const char* keyword, AnimChannel& channel)
 {
     RecordLine(s, keyword);
     channel.WriteRecord(s, true);
+}
+
+// A noise channel as a new layer has it, and as a record means it when it leaves the channel out:
+// one key, no actions.
+void ResetNoiseChannel(AnimVal& channel, float value)
+{
+    channel.DeleteAllActions();
+    channel.fKeyCount = 1;
+    channel.SetValue(0, value);
 }
 
 // An effect channel that a file would not miss: one key holding its default.
@@ -243,6 +253,16 @@ bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const 
         return true;
     }
 
+    // A shadow or shading section leaves its noise channels out while they hold no noise: its
+    // first line puts them back to that, so that a snapshot read over the layer (undo, redo)
+    // drops noise keys set since the snapshot.
+    if (std::strcmp(keyword, "layer_shadow_on") == 0) {
+        ResetNoiseChannel(l.fShadowNoiseAmp, 0);
+        ResetNoiseChannel(l.fShadowNoiseScale, kDefaultNoiseScale);
+    } else if (std::strcmp(keyword, "layer_shading_on") == 0) {
+        ResetNoiseChannel(l.fShadingNoiseAmp, 0);
+        ResetNoiseChannel(l.fShadingNoiseScale, kDefaultNoiseScale);
+    }
     AnimChannel* channels[kLayerChannelCount];
     l.LayerChannels(channels);
     for (int32_t i = 0; i < kLayerChannelCount; i++) {

@@ -252,30 +252,51 @@ void TimelineWnd::GoToKey(bool next)
     PostUp(1000);
 }
 
-void TimelineWnd::DeleteSelectedKeys()
+bool TimelineWnd::ForEachMarkedKey(uint8_t need, int32_t first, const std::function<bool(const KeyVisit&)>& visit)
 {
     VornLayer* layer = CurrentLayer();
-    if (!fDocument || !layer)
-        return;
-    PrepEdit();
+    if (!layer)
+        return true;
     for (int32_t row = 0; row < fRowCount; row++) {
-        RowTables& t = fTables[row];
+        const std::vector<uint8_t>& marks = fTables[row].marks;
         for (int32_t sub = 0; sub < fRows[row].fSubChannels; sub++) {
             AnimChannel* channel = layer->GetChannel(row, sub, fDocument);
-            if (!channel || channel->CountKeys() < 2)
+            if (!channel)
                 continue;
-            for (int32_t k = 1; k < fTableLength; k++) {
-                if (!(t.marks[size_t(k)] & KEY_SELECTED))
+            for (int32_t k = std::max(first, 0); k < fTableLength; k++) {
+                if ((marks[size_t(k)] & need) != need)
                     continue;
-                const int32_t at = ChannelFrame(row, k);
-                // The frame-0 key of a shifted row is the channel's base key as well.
-                if (at == 0)
-                    continue;
-                channel->DeleteKey(at);
-                t.keyCount = std::max(0, t.keyCount - 1);
+                if (!visit(KeyVisit { row, sub, k, ChannelFrame(row, k), channel }))
+                    return false;
             }
         }
     }
+    return true;
+}
+
+void TimelineWnd::DeleteSelectedKeys()
+{
+    if (!fDocument || !CurrentLayer())
+        return;
+    PrepEdit();
+    // A channel with a single key keeps it: whether it has one is asked once, before its deletes.
+    int32_t row = -1;
+    int32_t sub = -1;
+    bool single = false;
+    ForEachMarkedKey(KEY_SELECTED, 1, [&](const KeyVisit& key) {
+        if (key.row != row || key.sub != sub) {
+            row = key.row;
+            sub = key.sub;
+            single = key.channel->CountKeys() < 2;
+        }
+        // The frame-0 key of a shifted row is the channel's base key as well.
+        if (single || key.at == 0)
+            return true;
+        key.channel->DeleteKey(key.at);
+        RowTables& t = fTables[key.row];
+        t.keyCount = std::max(0, t.keyCount - 1);
+        return true;
+    });
     AfterEdit(true);
 }
 
@@ -373,58 +394,34 @@ void TimelineWnd::AddKeyframe(int32_t frame, int32_t row)
 
 void TimelineWnd::SetSelectedInterp(int32_t mode, float val1, float val2)
 {
-    VornLayer* layer = CurrentLayer();
-    if (!fDocument || !layer)
+    if (!fDocument || !CurrentLayer())
         return;
     PrepEdit();
-    for (int32_t row = 0; row < fRowCount; row++) {
-        RowTables& t = fTables[row];
+    ForEachMarkedKey(KEY_SELECTED, 0, [&](const KeyVisit& key) {
+        // An absolute cycle target is a table frame: the channel counts in its own time.
         float second = val2;
         if (mode == INTERP_CYCLE && val2 > 1e-6f)
-            second = float(ChannelFrame(row, RoundParam(val2)));
-        for (int32_t sub = 0; sub < fRows[row].fSubChannels; sub++) {
-            AnimChannel* channel = layer->GetChannel(row, sub, fDocument);
-            if (!channel)
-                continue;
-            for (int32_t k = 0; k < fTableLength; k++) {
-                if (!(t.marks[size_t(k)] & KEY_SELECTED))
-                    continue;
-                const int32_t at = ChannelFrame(row, k);
-                if (channel->fActiveAction || channel->HasKey(at))
-                    channel->SetKeyInterp(at, mode, val1, second);
-                t.modes[size_t(k)] = uint8_t(mode);
-            }
-        }
-    }
+            second = float(ChannelFrame(key.row, RoundParam(val2)));
+        if (key.channel->fActiveAction || key.channel->HasKey(key.at))
+            key.channel->SetKeyInterp(key.at, mode, val1, second);
+        fTables[key.row].modes[size_t(key.frame)] = uint8_t(mode);
+        return true;
+    });
     AfterEdit(true);
 }
 
 int32_t TimelineWnd::SelectedInterpMode()
 {
-    VornLayer* layer = CurrentLayer();
-    if (!layer)
+    if (!CurrentLayer())
         return INTERP_POSE;
     int32_t common = -2;
-    for (int32_t row = 0; row < fRowCount; row++) {
-        const RowTables& t = fTables[row];
-        for (int32_t k = 0; k < fTableLength; k++) {
-            const uint8_t mark = t.marks[size_t(k)];
-            if (!(mark & KEY_MARK) || !(mark & KEY_SELECTED))
-                continue;
-            const int32_t at = ChannelFrame(row, k);
-            for (int32_t sub = 0; sub < fRows[row].fSubChannels; sub++) {
-                AnimChannel* channel = layer->GetChannel(row, sub, fDocument);
-                if (!channel)
-                    continue;
-                const int32_t mode = channel->HasKey(at) ? channel->GetKeyInterpMode(at) : DefaultInterpMode();
-                if (common == -2)
-                    common = mode;
-                else if (common != mode)
-                    return -1;
-            }
-        }
-    }
-    return common == -2 ? -1 : common;
+    const bool agreed = ForEachMarkedKey(KEY_MARK | KEY_SELECTED, 0, [&](const KeyVisit& key) {
+        const int32_t mode = key.channel->HasKey(key.at) ? key.channel->GetKeyInterpMode(key.at) : DefaultInterpMode();
+        if (common == -2)
+            common = mode;
+        return common == mode;
+    });
+    return !agreed || common == -2 ? -1 : common;
 }
 
 void TimelineWnd::SelectedNoiseParams(float& amplitude, float& scale)
@@ -437,25 +434,17 @@ void TimelineWnd::SelectedNoiseParams(float& amplitude, float& scale)
     int32_t n = 0;
     double a = 0;
     double b = 0;
-    for (int32_t row = 0; row < fRowCount; row++) {
-        for (int32_t k = 0; k < fTableLength; k++) {
-            const uint8_t mark = fTables[row].marks[size_t(k)];
-            if (!(mark & KEY_MARK) || !(mark & KEY_SELECTED))
-                continue;
-            const int32_t at = ChannelFrame(row, k);
-            for (int32_t sub = 0; sub < fRows[row].fSubChannels; sub++) {
-                AnimChannel* channel = layer->GetChannel(row, sub, fDocument);
-                if (!channel || !channel->HasKey(at))
-                    continue;
-                const InterpSetting setting = channel->GetKeyInterp(at);
-                if (setting.interpMode != INTERP_NOISY)
-                    continue;
-                n++;
-                a += setting.val1;
-                b += setting.val2;
-            }
+    ForEachMarkedKey(KEY_MARK | KEY_SELECTED, 0, [&](const KeyVisit& key) {
+        if (!key.channel->HasKey(key.at))
+            return true;
+        const InterpSetting setting = key.channel->GetKeyInterp(key.at);
+        if (setting.interpMode == INTERP_NOISY) {
+            n++;
+            a += setting.val1;
+            b += setting.val2;
         }
-    }
+        return true;
+    });
     if (n == 0)
         return;
     amplitude = float(a / n);

@@ -347,36 +347,27 @@ void TimelineWnd::MouseMoved(int32_t x, int32_t y, int32_t modifiers, QV_Message
 
 void TimelineWnd::CycleDragTo(int32_t frame)
 {
-    VornLayer* layer = CurrentLayer();
-    if (!layer)
+    if (!CurrentLayer())
         return;
     const int32_t d = fCycleFrame - frame;
-    for (int32_t row = 0; row < fRowCount; row++) {
-        RowTables& t = fTables[row];
-        for (int32_t k = 1; k < fTableLength; k++) {
-            const uint8_t mark = t.marks[size_t(k)];
-            if ((mark & (KEY_MARK | KEY_SELECTED | KEY_CYCLE)) != (KEY_MARK | KEY_SELECTED | KEY_CYCLE))
-                continue;
-            const int32_t at = ChannelFrame(row, k);
-            for (int32_t sub = 0; sub < fRows[row].fSubChannels; sub++) {
-                AnimChannel* channel = layer->GetChannel(row, sub, fDocument);
-                if (!channel || !channel->HasKey(at))
-                    continue;
-                InterpSetting setting = channel->GetKeyInterp(at);
-                if (setting.interpMode != INTERP_CYCLE)
-                    continue;
-                if (setting.val1 >= 0)
-                    setting.val1 = std::max(1.0f, setting.val1 + float(d));
-                if (setting.val2 >= 0)
-                    setting.val2 = std::max(0.0f, setting.val2 - float(d));
-                channel->SetKeyInterpSetting(at, setting);
-                if (setting.val2 >= 0)
-                    t.extents[size_t(k)] = ClampFrame(-10000 - int64_t(RoundParam(setting.val2)));
-                else
-                    t.extents[size_t(k)] = ClampFrame(int64_t(k) - RoundParam(setting.val1));
-            }
-        }
-    }
+    ForEachMarkedKey(KEY_MARK | KEY_SELECTED | KEY_CYCLE, 1, [&](const KeyVisit& key) {
+        if (!key.channel->HasKey(key.at))
+            return true;
+        InterpSetting setting = key.channel->GetKeyInterp(key.at);
+        if (setting.interpMode != INTERP_CYCLE)
+            return true;
+        if (setting.val1 >= 0)
+            setting.val1 = std::max(1.0f, setting.val1 + float(d));
+        if (setting.val2 >= 0)
+            setting.val2 = std::max(0.0f, setting.val2 - float(d));
+        key.channel->SetKeyInterpSetting(key.at, setting);
+        int32_t& extent = fTables[key.row].extents[size_t(key.frame)];
+        if (setting.val2 >= 0)
+            extent = ClampFrame(-10000 - int64_t(RoundParam(setting.val2)));
+        else
+            extent = ClampFrame(int64_t(key.frame) - RoundParam(setting.val1));
+        return true;
+    });
     fCycleFrame = frame;
     Redraw();
     PostUp(1001);

@@ -277,6 +277,8 @@ void TimelineWnd::SequencerMoved(int32_t x)
 void TimelineWnd::SequencerUp()
 {
     fSeqDrag = false;
+    // An undo may re-create the layer: the press keeps no pointer past its gesture.
+    fSeqLayer = nullptr;
     RebuildRows(true);
     Redraw();
     PostUp(1000);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "channelinfo.h"
@@ -205,6 +206,19 @@ public:
     int32_t fContextFrame;
     int32_t fContextRow;
     double fLastIconClick;
+
+    // A channel of a row at a table frame whose mark the walk asked for.
+    struct KeyVisit {
+        int32_t row;
+        int32_t sub;
+        int32_t frame;
+        // The frame in the channel's own time (the timing offset added).
+        int32_t at;
+        AnimChannel* channel;
+    };
+    // Visits, row by row and channel by channel, every table frame from first on whose mark holds
+    // all the bits of need; false from visit ends the walk, and the call returns false then.
+    bool ForEachMarkedKey(uint8_t need, int32_t first, const std::function<bool(const KeyVisit&)>& visit);
 
 private:
     void BuildWidgets();

@@ -65,6 +65,15 @@ protected:
         }
         return rows;
     }
+    // The keyed document opened and its frame 0 shown; the window's box.
+    void OpenKeyed(ScreenBox& window)
+    {
+        const std::string fixture = MakeFixture();
+        Start({ fixture });
+        ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
+        ASSERT_TRUE(WindowBox(kKeys, window));
+        ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    }
     // The canvas's middle as a picture of its own.
     std::string CanvasCrop(const std::string& shot, const ScreenBox& window, const std::string& name)
     {
@@ -111,12 +120,8 @@ protected:
 // canvas changes); Escape stops.
 TEST_F(KeysScenarios, ArrowsStepAndASpaceTapPlays)
 {
-    const std::string fixture = MakeFixture();
-    Start({ fixture });
-    ASSERT_TRUE(WaitForTitle(kKeys)) << Output();
     ScreenBox window;
-    ASSERT_TRUE(WindowBox(kKeys, window));
-    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
     KeysTo(kKeys, "Right");
     EXPECT_EQ(MarkerSettlesAt(1, window, "right"), 1);
     KeysTo(kKeys, "shift+Right");
@@ -148,6 +153,97 @@ TEST_F(KeysScenarios, ArrowsStepAndASpaceTapPlays)
     const std::string b = Screenshot("stopped-b");
     EXPECT_EQ(FrameAtMarker(a, window), FrameAtMarker(b, window));
     EXPECT_EQ(Differing(CanvasCrop(a, window, "still-a"), CanvasCrop(b, window, "still-b")), 0);
+    EXPECT_EQ(Quit(kKeys), 0) << Output();
+}
+
+// The playback bar of a new window (window coordinates): its buttons and the frame field.
+constexpr int kBarY = 747;
+constexpr int kPlayX = 443;
+constexpr int kStepForwardX = 463;
+constexpr int kJumpToEndX = 484;
+constexpr int kFrameFieldX = 602;
+// The line through the timeline's ruler.
+constexpr int kRulerY = 806;
+
+// The Play button plays and stops; Ctrl+click and Ctrl+right-click on the ruler hold playback
+// between them.
+TEST_F(KeysScenarios, PlayButtonAndPlayRange)
+{
+    ScreenBox window;
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
+
+    ClickIn(kKeys, kPlayX, kBarY);
+    std::set<int> frames;
+    const std::string a = Screenshot("playing-a");
+    usleep(200000);
+    const std::string b = Screenshot("playing-b");
+    frames.insert(FrameAtMarker(a, window));
+    frames.insert(FrameAtMarker(b, window));
+    EXPECT_GT(Differing(CanvasCrop(a, window, "play-a"), CanvasCrop(b, window, "play-b")), 20);
+    EXPECT_EQ(frames.size(), 2u) << "the marker moves";
+    ClickIn(kKeys, kPlayX, kBarY);
+    usleep(300000);
+    const std::string c = Screenshot("stopped-a");
+    usleep(300000);
+    const std::string d = Screenshot("stopped-b");
+    EXPECT_EQ(FrameAtMarker(c, window), FrameAtMarker(d, window));
+    EXPECT_EQ(Differing(CanvasCrop(c, window, "still-a"), CanvasCrop(d, window, "still-b")), 0);
+
+    auto rulerClick = [&](int frame, const char* button) {
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + kFrame0X + 8 * frame),
+                       std::to_string(window.y + kRulerY), "keydown", "ctrl", "click", button, "keyup", "ctrl" },
+            "", nullptr);
+        usleep(300000);
+    };
+    rulerClick(5, "1");
+    rulerClick(10, "3");
+    ClickIn(kKeys, kPlayX, kBarY);
+    std::set<int> ranged;
+    for (int i = 0; i < 7; ++i) {
+        const int frame = FrameAtMarker(Screenshot("ranged" + std::to_string(i)), window);
+        if (frame >= 0)
+            ranged.insert(frame);
+        usleep(300000);
+    }
+    ClickIn(kKeys, kPlayX, kBarY);
+    ASSERT_GE(ranged.size(), 2u);
+    EXPECT_GE(*ranged.begin(), 5);
+    EXPECT_LE(*ranged.rbegin(), 10);
+    EXPECT_EQ(Quit(kKeys), 0) << Output();
+}
+
+// The frame field clamps what is typed to 0 .. 3000; Step Forward and Jump To End move the frame.
+TEST_F(KeysScenarios, FrameFieldAndStepButtons)
+{
+    ScreenBox window;
+    ASSERT_NO_FATAL_FAILURE(OpenKeyed(window));
+    const ScreenBox field { window.x + kFrameFieldX - 50, window.y + kBarY - 8, 100, 16 };
+    const std::string atZero = Screenshot("zero");
+    auto enter = [&](const std::string& text, const std::string& name) {
+        ClickIn(kKeys, kFrameFieldX, kBarY);
+        KeysTo(kKeys, "ctrl+a");
+        // xdotool would take a leading minus for an option of its own.
+        if (text[0] == '-')
+            KeysTo(kKeys, "minus");
+        TypeTo(kKeys, text[0] == '-' ? text.substr(1) : text);
+        KeysTo(kKeys, "Return");
+        usleep(300000);
+        return Screenshot(name);
+    };
+    const std::string typed3000 = enter("3000", "typed3000");
+    EXPECT_GT(BoxDiffers(atZero, typed3000, field), 0);
+    // 5000 shows as 3000 does, in the field and in the status bar.
+    const std::string typed5000 = enter("5000", "typed5000");
+    EXPECT_EQ(BoxDiffers(typed3000, typed5000, field), 0);
+    EXPECT_EQ(BoxDiffers(typed3000, typed5000, ScreenBox { window.x + window.width - 200, window.y + 50, 195, 16 }), 0);
+    const std::string typedMinus = enter("-4", "typed-4");
+    EXPECT_EQ(BoxDiffers(atZero, typedMinus, field), 0);
+    EXPECT_EQ(MarkerSettlesAt(0, window, "clamped"), 0);
+
+    ClickIn(kKeys, kStepForwardX, kBarY);
+    EXPECT_EQ(MarkerSettlesAt(1, window, "stepped"), 1);
+    ClickIn(kKeys, kJumpToEndX, kBarY);
+    EXPECT_EQ(MarkerSettlesAt(24, window, "end"), 24);
     EXPECT_EQ(Quit(kKeys), 0) << Output();
 }
 

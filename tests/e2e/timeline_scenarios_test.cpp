@@ -19,9 +19,11 @@ protected:
     {
         return PixelText(shot, x, y) == "64,96,150" || PixelText(shot, x, y) == "215,40,40";
     }
-    // The translation keys of the saved document's layer.
+    // The translation keys of the document's layer, saved first.
     std::string TranslationKeys()
     {
+        KeysTo(kKeys, "ctrl+s");
+        usleep(500000);
         const std::string text = fRoot.Get("keys.celv");
         const size_t layers = text.find("### layers");
         const size_t at = text.find("translation", layers == std::string::npos ? 0 : layers);
@@ -48,8 +50,6 @@ TEST_F(TimelineScenarios, KeysByHand)
     shot = Screenshot("dragged");
     EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(12) - 2, y + 1));
     EXPECT_FALSE(IsKeyColour(shot, window.x + FrameX(24) - 2, y + 1));
-    KeysTo(kKeys, "ctrl+s");
-    usleep(500000);
     const std::string keys = TranslationKeys();
     EXPECT_NE(keys.find("keys 2"), std::string::npos) << keys;
     EXPECT_NE(keys.find("\t12 "), std::string::npos) << keys;
@@ -66,9 +66,24 @@ TEST_F(TimelineScenarios, KeysByHand)
     usleep(500000);
     shot = Screenshot("added");
     EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(30) - 2, y + 1)) << PixelText(shot, window.x + FrameX(30) - 2, y + 1);
-    KeysTo(kKeys, "ctrl+s");
+    const std::string added = TranslationKeys();
+    EXPECT_NE(added.find("\t30 "), std::string::npos) << added;
+
+    // Undo takes the added key away, from the timeline and from the saved file; redo brings it back.
+    KeysTo(kKeys, "ctrl+z");
     usleep(500000);
-    EXPECT_NE(TranslationKeys().find("\t30 "), std::string::npos) << TranslationKeys();
+    shot = Screenshot("undone");
+    EXPECT_FALSE(IsKeyColour(shot, window.x + FrameX(30) - 2, y + 1)) << PixelText(shot, window.x + FrameX(30) - 2, y + 1);
+    EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(12) - 2, y + 1));
+    const std::string undone = TranslationKeys();
+    EXPECT_EQ(undone.find("\t30 "), std::string::npos) << undone;
+    EXPECT_NE(undone.find("\t12 "), std::string::npos) << undone;
+    KeysTo(kKeys, "ctrl+shift+z");
+    usleep(500000);
+    shot = Screenshot("redone");
+    EXPECT_TRUE(IsKeyColour(shot, window.x + FrameX(30) - 2, y + 1)) << PixelText(shot, window.x + FrameX(30) - 2, y + 1);
+    const std::string redone = TranslationKeys();
+    EXPECT_NE(redone.find("\t30 "), std::string::npos) << redone;
     EXPECT_EQ(Quit(kKeys), 0) << Output();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "channelinfo.h"
 #include "grouplayer.h"
 #include "meshlayer.h"
 #include "mesh_test_support.h"
@@ -63,6 +64,35 @@ TEST(Undo, UndoAndRedoRoundTrip)
 
     doc.Undo();
     EXPECT_EQ(layer->fMesh.fNumPoints, 2);
+}
+
+// Every channel the timeline keys (the All Channels row reaches them all) comes back, also the
+// effect channels a file leaves out while they hold their default.
+TEST(Undo, EveryChannelOfTheLayerComesBack)
+{
+    VornDoc doc;
+    MeshLayer* layer = AddVector(doc);
+    AddCurve(layer->fMesh, { { 0, 0 }, { 1, 0 } });
+    auto each = [&](auto visit) {
+        for (int32_t row = 0; row < layer->CountChannels(); row++) {
+            ChannelInfo info;
+            layer->GetChannelInfo(row, info);
+            for (int32_t sub = 0; sub < info.fSubChannels; sub++) {
+                if (AnimChannel* channel = layer->GetChannel(row, sub, &doc))
+                    visit(row, sub, channel);
+            }
+        }
+    };
+    doc.PrepUndo(layer);
+    each([](int32_t, int32_t, AnimChannel* channel) { channel->AddKey(30); });
+    doc.Undo();
+    each([](int32_t row, int32_t sub, AnimChannel* channel) {
+        EXPECT_FALSE(channel->HasKey(30)) << "row " << row << ", sub-channel " << sub;
+    });
+    doc.Redo();
+    each([](int32_t row, int32_t sub, AnimChannel* channel) {
+        EXPECT_TRUE(channel->HasKey(30)) << "row " << row << ", sub-channel " << sub;
+    });
 }
 
 TEST(Undo, ANewLevelDropsTheRedoLevels)

@@ -307,6 +307,28 @@ TEST_F(TimelineTest, AddKeyframeFromTheMenuContext)
     EXPECT_EQ(doc.fUndoLevel, undo + 1);
 }
 
+// What the main window does for Edit > Undo and Redo: the document restores the layer, then 1006
+// reaches the panel. A key added on the All Channels row keys every channel of the layer.
+TEST_F(TimelineTest, UndoAndRedoRebuildTheRows)
+{
+    Key(layer, 24, 3);
+    Timeline& t = Panel();
+    t.fContextRow = t.Row(CHANNEL_LAYER_ALL);
+    t.fContextFrame = 30;
+    t.HandleMessage(std::make_unique<QV_Message>(7023).get());
+    ASSERT_TRUE(t.Mark(CHANNEL_LAYER_ALL, 30) & KEY_MARK);
+    QV_Message rebuild(1006);
+    doc.Undo();
+    t.HandleMessage(&rebuild);
+    for (int32_t row = 0; row < t.fRowCount; row++)
+        EXPECT_FALSE(t.fTables[row].marks[30] & KEY_MARK) << t.fRows[row].fID;
+    EXPECT_TRUE(t.Mark(CHANNEL_LAYER_ALL, 24) & KEY_MARK);
+    doc.Redo();
+    t.HandleMessage(&rebuild);
+    EXPECT_TRUE(t.Mark(CHANNEL_LAYER_ALL, 30) & KEY_MARK);
+    EXPECT_TRUE(t.Mark(CHANNEL_LAYER_T, 30) & KEY_MARK);
+}
+
 TEST_F(TimelineTest, RulerPlayRangeFrameRangeAndTiming)
 {
     Timeline& t = Panel();
@@ -433,6 +455,7 @@ TEST_F(TimelineTest, SequencerLinesAndDrag)
     t.MouseUp(t.X(14), y, 1, 0, nullptr);
     EXPECT_EQ(layer->TimingOffset(), -4);
     EXPECT_EQ(doc.fUndoLevel, undo + 1);
+    EXPECT_EQ(t.fSeqLayer, nullptr) << "the pressed layer is not kept past the gesture";
 }
 
 TEST(TimelineDrawing, RulerStepsAndSecondLabels)
