@@ -6,6 +6,7 @@
 
 #include "interface_colors.h"
 #include "interface_fonts.h"
+#include "plat_window.h"
 #include "qv_app.h"
 #include "qv_button.h"
 #include "qv_dc.h"
@@ -161,10 +162,10 @@ void ActionList::SelectRow(int32_t row)
 void ActionList::SetDocument(VornDoc* document)
 {
     fDocument = document;
-    Refresh();
+    RefreshRows();
 }
 
-void ActionList::Refresh()
+void ActionList::RefreshRows()
 {
     for (int32_t i = 0; i < fRows.fCount; i++)
         delete static_cast<QV_String*>(fRows.fItems[i]);
@@ -424,6 +425,14 @@ void ActionLayer::TellOwner()
         fOwner->PostMessage(1006);
 }
 
+void ActionLayer::MoveToFrame(int32_t frame)
+{
+    fDocument->SetCurFrame(frame);
+    // The main window's frame field and status bar follow the frame only when told.
+    if (fOwner)
+        fOwner->PostMessage(1004);
+}
+
 void ActionLayer::UpdateButtons()
 {
     VornLayer* layer = CurrentLayer();
@@ -478,7 +487,7 @@ void ActionLayer::NewAction()
     fDocument->SetDirty();
     fDocument->PrepUndo(layer);
     layer->ActivatePose(name.CString(), true);
-    fDocument->SetCurFrame(1);
+    MoveToFrame(1);
     RunCommand(1006);
     Post(1001);
     Post(1000);
@@ -536,7 +545,7 @@ void ActionLayer::MakeActive()
         reached = parent;
     }
     reached->ActivatePose(selected > 0 ? name.CString() : nullptr, false);
-    fDocument->SetCurFrame(selected > 0 ? 1 : 0);
+    MoveToFrame(selected > 0 ? 1 : 0);
     if (fWindow)
         fList->Redraw(true);
     Post(1001);
@@ -563,7 +572,7 @@ bool ActionLayer::RunCommand(int32_t what)
 {
     switch (what) {
     case 1006:
-        fList->Refresh();
+        fList->RefreshRows();
         UpdateButtons();
         return true;
     case kActionUpdateButtons:
@@ -697,11 +706,20 @@ void ActionWnd::HandleMessage(QV_Message* message)
     QV_Wnd::HandleMessage(message);
 }
 
+bool ActionWndOpen(VornWnd*)
+{
+    return gActionWnd != nullptr;
+}
+
 bool HandleActionWndCommand(VornWnd* owner, int32_t command)
 {
     if (command == 3254) {
-        if (gActionWnd)
+        if (gActionWnd) {
+            ActionWnd* window = gActionWnd;
+            gActionWnd = nullptr;
+            PlatWindowDestroy(window->fHwnd);
             return true;
+        }
         auto* window = new ActionWnd(owner ? owner->fDocument : nullptr, owner);
         if (!window->fHwnd) {
             delete window;

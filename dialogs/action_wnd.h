@@ -47,8 +47,9 @@ public:
     void DrawWidget(QV_Graphics* graphics) override;
 
     void SetDocument(VornDoc* document);
-    // The rows again from the document's current layer; the active row selected.
-    void Refresh();
+    // The rows again from the document's current layer; the active row selected. (Not named
+    // Refresh: that is the view's own virtual, which every redraw calls to present the list.)
+    void RefreshRows();
     void AddRow(const char* text);
     void SelectRow(int32_t row);
     int32_t SelectedRow() const { return fSelected; }
@@ -131,6 +132,8 @@ private:
     void RenameAction();
     void Post(int32_t what);
     void TellOwner();
+    // The document to that frame, the main window told.
+    void MoveToFrame(int32_t frame);
 };
 
 // The small tool window listing and editing the current layer's actions.
@@ -153,6 +156,9 @@ public:
 // The one Actions window while it is open, else null.
 extern ActionWnd* gActionWnd;
 
-// Opens the window (3254) and keeps it on the main window's document (1006); false for other
+// Whether the window is open (the Window menu's check mark).
+bool ActionWndOpen(VornWnd* owner);
+
+// Opens the window (3254), or closes it when open, and keeps it on the main window's document (1006); false for other
 // commands.
 bool HandleActionWndCommand(VornWnd* owner, int32_t command);

@@ -19,6 +19,7 @@
 #include "qv_text_control.h"
 #include "resource_images.h"
 #include "vorndoc.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -332,6 +333,30 @@ TEST_F(ActionsTest, DoubleClickMakesTheRowActiveRenameAndDelete)
     EXPECT_EQ(list->CountRows(), 1);
 }
 
+// The main window hears of the new frame (its frame field and status bar follow) and of the
+// changed actions.
+TEST_F(ActionsTest, TheMainWindowIsToldOfTheFrameAndTheActions)
+{
+    struct Owner : public QV_Wnd {
+        Owner()
+            : QV_Wnd(0, "owner", false, nullptr, 0, 0, 99, 99)
+        {
+        }
+        void HandleMessage(QV_Message* message) override { seen.push_back(message->fWhat); }
+        std::vector<int32_t> seen;
+    } owner;
+    fActions->fOwner = &owner;
+    fAnswer = "Walk";
+    Command(kActionNew);
+    EXPECT_EQ(owner.seen, (std::vector<int32_t> { 1004, 1006 }));
+    owner.seen.clear();
+    SelectRow("--- Mainline ---");
+    Command(kActionMakeActive);
+    EXPECT_EQ(fDoc.CurFrame(), 0);
+    EXPECT_EQ(owner.seen, (std::vector<int32_t> { 1004, 1006 }));
+    fActions->fOwner = nullptr;
+}
+
 TEST_F(ActionsTest, WithoutADocumentNothingRunsAndTheButtonsAreOff)
 {
     fActions->SetDocument(nullptr);
@@ -344,6 +369,27 @@ TEST_F(ActionsTest, WithoutADocumentNothingRunsAndTheButtonsAreOff)
     for (int32_t what = kActionNew; what <= kActionRename; what++)
         Command(what);
     EXPECT_TRUE(fNames.empty());
+}
+
+using ActionsWindowTest = WindowTest;
+
+// 3254 opens the window, and closes it when it is open; the Window menu's check follows.
+TEST_F(ActionsWindowTest, TheCommandTogglesTheWindow)
+{
+    ASSERT_FALSE(ActionWndOpen(nullptr));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    ASSERT_TRUE(ActionWndOpen(nullptr));
+    const uint32_t id = IdOf(gActionWnd);
+    PumpPending();
+    EXPECT_TRUE(Alive(id));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    PumpPending();
+    EXPECT_FALSE(ActionWndOpen(nullptr));
+    EXPECT_FALSE(Alive(id));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    EXPECT_TRUE(ActionWndOpen(nullptr));
+    HandleActionWndCommand(nullptr, 3254);
+    PumpPending();
 }
 
 } // namespace
