@@ -170,9 +170,9 @@ protected:
     void SelectRow(const char* text)
     {
         ActionList* list = fActions->fList;
-        for (int32_t i = 0; i < list->CountRows(); i++) {
-            if (std::string(list->RowText(i)) == text)
-                list->SelectRow(i);
+        for (int32_t i = 0; i < list->CountItems(); i++) {
+            if (std::string(list->GetItem(i)) == text)
+                list->SetSelItem(i);
         }
         Command(kActionUpdateButtons);
     }
@@ -187,7 +187,7 @@ protected:
 
 TEST_F(ActionsTest, NewProposesTheNextNumberAndStopsAtFive)
 {
-    fActions->fList->SelectRow(0);
+    fActions->fList->SetSelItem(0);
     fAnswer = "Action 1";
     Command(kActionNew);
     ASSERT_EQ(fNames.size(), 1u);
@@ -195,8 +195,8 @@ TEST_F(ActionsTest, NewProposesTheNextNumberAndStopsAtFive)
     // The new action is edited, from frame 1.
     EXPECT_EQ(fLayer->CurrentPose(), "Action 1");
     EXPECT_EQ(fDoc.CurFrame(), 1);
-    ASSERT_EQ(fActions->fList->CountRows(), 2);
-    EXPECT_EQ(fActions->fList->SelectedRow(), 1);
+    ASSERT_EQ(fActions->fList->CountItems(), 2);
+    EXPECT_EQ(fActions->fList->SelItem(), 1);
     EXPECT_EQ(fActions->fList->ActiveRow(), 1);
 
     fAnswer = "";
@@ -310,7 +310,7 @@ TEST_F(ActionsTest, DoubleClickMakesTheRowActiveRenameAndDelete)
     const int32_t y = 4 + list->RowHeight() + list->RowHeight() / 2;
     list->MouseDown(10, y, 0, 0, nullptr);
     list->MouseUp(10, y, 0, 0, nullptr);
-    EXPECT_EQ(list->SelectedRow(), 1);
+    EXPECT_EQ(list->SelItem(), 1);
     EXPECT_EQ(fLayer->CurrentPose(), "");
     list->MouseDown(10, y, 0, 0, nullptr);
     list->MouseUp(10, y, 0, 0, nullptr);
@@ -326,11 +326,11 @@ TEST_F(ActionsTest, DoubleClickMakesTheRowActiveRenameAndDelete)
     SelectRow("Stroll");
     Command(kActionDelete);
     EXPECT_EQ(fLayer->fPoses.fCount, 0);
-    EXPECT_EQ(list->CountRows(), 1);
+    EXPECT_EQ(list->CountItems(), 1);
     // Nothing happens for the mainline row.
     Command(kActionDelete);
     Command(kActionRename);
-    EXPECT_EQ(list->CountRows(), 1);
+    EXPECT_EQ(list->CountItems(), 1);
 }
 
 // The main window hears of the new frame (its frame field and status bar follow) and of the
@@ -360,7 +360,7 @@ TEST_F(ActionsTest, TheMainWindowIsToldOfTheFrameAndTheActions)
 TEST_F(ActionsTest, WithoutADocumentNothingRunsAndTheButtonsAreOff)
 {
     fActions->SetDocument(nullptr);
-    EXPECT_EQ(fActions->fList->CountRows(), 0);
+    EXPECT_EQ(fActions->fList->CountItems(), 0);
     EXPECT_EQ(fActions->fList->SelectedText(), nullptr);
     for (QV_Button* button :
         { fActions->fNewButton, fActions->fInsertRefButton, fActions->fInsertCopyButton, fActions->fDeleteButton })
