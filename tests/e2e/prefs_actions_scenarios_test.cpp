@@ -126,7 +126,7 @@ TEST_F(PrefsActionsScenarios, BackgroundCancelledThenKept)
 
 // Acceptance 5: Window > Actions, New, OK: "Action 1" is the active row (the red mark of the
 // active row moves from the mainline row down to it, inside the selection) and the document is
-// at frame 1.
+// at frame 1. The menu item chosen again closes the window.
 TEST_F(PrefsActionsScenarios, NewActionIsActiveAtFrameOne)
 {
     Start();
@@ -176,6 +176,9 @@ TEST_F(PrefsActionsScenarios, NewActionIsActiveAtFrameOne)
     KeysTo("Save As", "Return");
     ASSERT_TRUE(WaitForTitle("actions.celv - Celvane")) << Output();
     EXPECT_NE(fRoot.Get("actions.celv").find("\"Action 1\""), std::string::npos);
+    // Chosen again, Window > Actions closes the window.
+    ChooseMenuItem(window, 7, 4);
+    EXPECT_TRUE(WaitForNoTitle("Actions")) << Output();
     EXPECT_EQ(Quit("actions.celv - Celvane"), 0) << Output();
 }
 
