@@ -84,6 +84,7 @@ void MainLayer::UpdateMenus()
             QV_View* panel = const_cast<ShellPanel*>(panels[i]);
             CheckItem(bar, 3250 + i, panel && !Docked(panel));
         }
+        CheckItem(bar, 3254, gShellHooks.actionsOpen && gShellHooks.actionsOpen(fMainWindow));
         CheckItem(bar, 3255, gShellHooks.libraryOpen && gShellHooks.libraryOpen(fMainWindow));
     }
 

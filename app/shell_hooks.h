@@ -33,6 +33,8 @@ struct ShellHooks {
     void (*toggleLibrary)(VornWnd* owner) = nullptr;
     bool (*libraryOpen)(VornWnd* owner) = nullptr;
     void (*closeLibrary)(VornWnd* owner) = nullptr;
+    // Whether the Actions window (3254) is open over the main window.
+    bool (*actionsOpen)(VornWnd* owner) = nullptr;
     // Export and batch windows, asked before the document closes at Quit; false keeps running.
     bool (*exportWindowsMayQuit)(VornWnd* owner) = nullptr;
     // The open document was closed: what later windows remember of it is forgotten.

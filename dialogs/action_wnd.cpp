@@ -1,11 +1,11 @@
 #include "action_wnd.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "interface_colors.h"
 #include "interface_fonts.h"
+#include "plat_window.h"
 #include "qv_app.h"
 #include "qv_button.h"
 #include "qv_dc.h"
@@ -14,7 +14,6 @@
 #include "qv_layout_view.h"
 #include "qv_menu.h"
 #include "qv_message.h"
-#include "qv_scroll_bar.h"
 #include "qv_static_text.h"
 #include "qv_text_control.h"
 #include "resource_images.h"
@@ -25,14 +24,7 @@
 
 namespace {
 
-constexpr int32_t kInset = 4;
-constexpr int32_t kBarMessage = -1011;
 constexpr float kDoubleClickSeconds = 0.5f;
-
-int32_t BarWidth()
-{
-    return int32_t(std::lround(ScaledMetric20() * 0.889));
-}
 
 int32_t RunNameDialog(QV_Wnd* owner, QV_String& name)
 {
@@ -61,43 +53,16 @@ QV_String WithoutQuotes(const char* text)
 // ActionList
 
 ActionList::ActionList(VornDoc* document)
-    : QV_BaseWidget(FOLLOW_LEFT | FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM, true)
-    , fListFont(gWidgetFont)
+    : QV_TextList(kActionUpdateButtons, FOLLOW_LEFT | FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM)
     , fDocument(document)
-    , fScroll(0)
-    , fSelected(-1)
     , fDoubleClick(false)
-    , fScrollBar(nullptr)
     , fActiveImage(GetResourceImage("active_action"))
 {
-    fFont = fListFont;
-    const QV_Point size = Size();
-    fScrollBar = new QV_ScrollBar(true, size.y, kBarMessage, FOLLOW_TOP | FOLLOW_RIGHT | FOLLOW_BOTTOM);
-    AddChild(fScrollBar);
-    fScrollBar->ResizeTo(BarWidth(), size.y);
-    fScrollBar->MoveTo(size.x - BarWidth(), 0);
-    fScrollBar->Enable(false);
-}
-
-ActionList::~ActionList()
-{
-    for (int32_t i = 0; i < fRows.fCount; i++)
-        delete static_cast<QV_String*>(fRows.fItems[i]);
-}
-
-int32_t ActionList::RowHeight() const
-{
-    return fListFont ? std::max(1, fListFont->LineHeight()) : 14;
-}
-
-const char* ActionList::RowText(int32_t row) const
-{
-    return row >= 0 && row < fRows.fCount ? static_cast<QV_String*>(fRows.fItems[row])->CString() : nullptr;
 }
 
 const char* ActionList::SelectedText() const
 {
-    return RowText(fSelected);
+    return fSelItem >= 0 ? GetItem(fSelItem) : nullptr;
 }
 
 int32_t ActionList::ActiveRow() const
@@ -105,127 +70,51 @@ int32_t ActionList::ActiveRow() const
     VornLayer* layer = fDocument ? fDocument->GetSelectedLayer() : nullptr;
     if (!layer || layer->CurrentPose().IsEmpty())
         return 0;
-    for (int32_t i = 1; i < fRows.fCount; i++) {
-        if (std::strcmp(RowText(i), layer->CurrentPose().CString()) == 0)
+    for (int32_t i = 1; i < CountItems(); i++) {
+        if (std::strcmp(GetItem(i), layer->CurrentPose().CString()) == 0)
             return i;
     }
     return 0;
 }
 
-void ActionList::ClampScroll()
-{
-    const int32_t range = fRows.fCount * RowHeight() + 7 - (Size().y - 1);
-    fScroll = std::clamp(fScroll, 0, std::max(0, range));
-}
-
-void ActionList::UpdateBar()
-{
-    const int32_t range = fRows.fCount * RowHeight() + 7 - (Size().y - 1);
-    if (range < 0) {
-        fScrollBar->SetRange(0);
-        fScrollBar->Enable(false);
-    } else {
-        fScrollBar->SetRange(range);
-        fScrollBar->Enable(true);
-    }
-    fScrollBar->fPage = Size().y - RowHeight();
-    fScrollBar->fStep = RowHeight();
-    ClampScroll();
-    fScrollBar->SetValue(fScroll);
-}
-
-void ActionList::AddRow(const char* text)
-{
-    fRows.Append(new QV_String(text ? text : ""));
-    UpdateBar();
-    if (fSelected < 0)
-        fSelected = 0;
-}
-
-void ActionList::SelectRow(int32_t row)
-{
-    const int32_t count = fRows.fCount;
-    fSelected = count == 0 ? -1 : std::clamp(row, 0, count - 1);
-    if (fSelected >= 0) {
-        const int32_t h = RowHeight();
-        const int32_t visible = Size().y - 2 * kInset;
-        if (h * fSelected < fScroll)
-            fScroll = h * fSelected;
-        else if (h * (fSelected + 1) > fScroll + visible)
-            fScroll = h * (fSelected + 1) - visible;
-    }
-    ClampScroll();
-    fScrollBar->SetValue(fScroll);
-}
-
 void ActionList::SetDocument(VornDoc* document)
 {
     fDocument = document;
-    Refresh();
+    RefreshRows();
 }
 
-void ActionList::Refresh()
+void ActionList::RefreshRows()
 {
-    for (int32_t i = 0; i < fRows.fCount; i++)
-        delete static_cast<QV_String*>(fRows.fItems[i]);
-    fRows.fCount = 0;
-    fSelected = -1;
+    RemoveAllItems();
+    fSelItem = -1;
     if (fDocument) {
-        AddRow(Localize("/Windows/Actions/Mainline=--- Mainline ---"));
+        AddItem(Localize("/Windows/Actions/Mainline=--- Mainline ---"));
         if (VornLayer* layer = fDocument->GetSelectedLayer()) {
             for (int32_t i = 0; i < layer->fPoses.fCount; i++)
-                AddRow(static_cast<QV_String*>(layer->fPoses.fItems[i])->CString());
+                AddItem(static_cast<QV_String*>(layer->fPoses.fItems[i])->CString());
         }
-        SelectRow(ActiveRow());
+        SetSelItem(ActiveRow());
     }
     UpdateBar();
-    if (OwnerLayer())
-        Redraw(true);
-}
-
-void ActionList::HandleMessage(QV_Message* message)
-{
-    if (message && message->fWhat == kBarMessage) {
-        fScroll = fScrollBar->fValue;
-        Redraw(true);
-        return;
-    }
-    QV_BaseWidget::HandleMessage(message);
-}
-
-void ActionList::SetSize(int32_t width, int32_t height)
-{
-    const QV_Point old = Size();
-    QV_BaseWidget::SetSize(width, height);
-    FrameResized(old.x, old.y, width, height);
-}
-
-void ActionList::ResizeTo(int32_t width, int32_t height)
-{
-    SetSize(width, height);
 }
 
 void ActionList::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth, int32_t newHeight)
 {
-    QV_BaseWidget::FrameResized(oldWidth, oldHeight, newWidth, newHeight);
+    QV_TextList::FrameResized(oldWidth, oldHeight, newWidth, newHeight);
     UpdateBar();
 }
 
 void ActionList::MouseDown(int32_t x, int32_t y, int32_t button, int32_t, QV_Message*)
 {
-    const QV_Rect b = Bounds();
-    if (!fEnabled || x < b.left || y < b.top || x > b.right - BarWidth() || y > b.bottom)
+    const int32_t row = fEnabled ? RowAt(x, y) : -1;
+    if (row < 0)
         return;
-    const int32_t row = (y - (b.top + kInset) + fScroll) / RowHeight();
-    if (y < b.top + kInset - fScroll || row < 0 || row >= fRows.fCount)
-        return;
-    if (row == fSelected && fClickWatch.running && fClickWatch.Elapsed() < kDoubleClickSeconds) {
+    if (row == fSelItem && fClickWatch.running && fClickWatch.Elapsed() < kDoubleClickSeconds) {
         fDoubleClick = true;
         return;
     }
     fClickWatch.Start();
-    SelectRow(row);
-    Redraw(true);
+    SetSelItem(row);
     PostMessage(kActionUpdateButtons);
     if (button == 2)
         PostMessage(kActionOptions);
@@ -239,67 +128,36 @@ void ActionList::MouseUp(int32_t, int32_t, int32_t, int32_t, QV_Message*)
     PostMessage(kActionMakeActive);
 }
 
-void ActionList::MouseWheel(float distance, int32_t, int32_t, int32_t, QV_Message*)
+void ActionList::KeyDown(int32_t key, int32_t modifiers)
 {
-    fScroll += distance > 0 ? -2 * RowHeight() : 2 * RowHeight();
-    ClampScroll();
-    fScrollBar->SetValue(fScroll);
-    Redraw(true);
+    QV_BaseWidget::KeyDown(key, modifiers);
 }
 
-void ActionList::DrawWidget(QV_Graphics* graphics)
+bool ActionList::AcceptsFocus()
 {
-    const QV_Rect b = Bounds();
-    const int32_t r6 = ScaledMetric6();
-    const int32_t r3 = ScaledMetric3();
-    const int32_t w = BarWidth();
-    graphics->SetSmoothing(true);
-    graphics->SetClipRect(b.left, b.top, b.right - w, b.bottom);
-    graphics->SetColorStruct(TextBackground);
-    graphics->FillRoundRect(r6, b.left + 1, b.top, b.right - 1, b.bottom);
-    graphics->SetColorStruct(WidgetShadow);
-    graphics->FrameRoundRect(r6, b.left + 1, b.top, b.right - 1, b.bottom);
-    if (fEnabled) {
-        graphics->SetColorStruct(WidgetOutline);
-        graphics->FrameRoundRect(r6, b.left, b.top + 1, b.right, b.bottom - 1);
-    }
-    graphics->SetClipRect(b.left + 2, b.top + 2, b.right - w - 2, b.bottom - 2);
-    const int32_t h = RowHeight();
-    const int32_t active = ActiveRow();
-    const int32_t first = b.top + kInset - fScroll;
-    for (int32_t i = 0; i < fRows.fCount; i++) {
-        const int32_t y = first + i * h;
-        if (y + h < b.top)
-            continue;
-        if (y > b.bottom)
-            break;
-        graphics->SetColorStruct(fEnabled ? Text : DisabledText);
-        if (i == fSelected && fEnabled) {
-            graphics->SetColorStruct(Selection);
-            graphics->FillRoundRect(r3, b.left + 4, y, b.right - w - 4, y + h - 1);
-            graphics->SetColorStruct(WidgetOutline);
-            graphics->FrameRoundRect(r3, b.left + 4, y, b.right - w - 4, y + h - 1);
-            graphics->SetColorStruct(::SelectedText);
+    return QV_BaseWidget::AcceptsFocus();
+}
+
+void ActionList::DrawRow(QV_Graphics* graphics, int32_t index, int32_t left, int32_t top, int32_t height)
+{
+    // The row being edited stands out in the second interface font behind its mark; the mainline
+    // row otherwise in the third.
+    QV_Font* font = fFont;
+    if (index == ActiveRow()) {
+        font = gMenuFont ? gMenuFont : fFont;
+        if (fActiveImage) {
+            graphics->DrawImageAlpha(
+                fActiveImage, float(left), float(top + (height - fActiveImage->height) / 2), false);
+            left += fActiveImage->width + 4;
         }
-        QV_Font* font = fListFont;
-        int32_t x = b.left + 6;
-        if (i == active) {
-            font = gMenuFont ? gMenuFont : fListFont;
-            if (fActiveImage) {
-                graphics->DrawImageAlpha(fActiveImage, float(x), float(y + (h - fActiveImage->height) / 2), false);
-                x += fActiveImage->width + 4;
-            }
-        } else if (i == 0) {
-            font = gPanelFont ? gPanelFont : fListFont;
-        }
-        graphics->SetFont(font);
-        const int32_t ascent = font ? font->Ascent() : 0;
-        graphics->MoveTo(x, y + h / 2 + ascent / 2);
-        graphics->DrawText(RowText(i), 2);
+    } else if (index == 0) {
+        font = gPanelFont ? gPanelFont : fFont;
     }
+    graphics->SetFont(font);
+    const int32_t ascent = font ? font->Ascent() : 0;
+    graphics->MoveTo(left, top + height / 2 + ascent / 2);
+    graphics->DrawText(GetItem(index), 2);
     graphics->SetFont(fFont);
-    graphics->ResetClip();
-    fScrollBar->Redraw(false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -424,12 +282,20 @@ void ActionLayer::TellOwner()
         fOwner->PostMessage(1006);
 }
 
+void ActionLayer::MoveToFrame(int32_t frame)
+{
+    fDocument->SetCurFrame(frame);
+    // The main window's frame field and status bar follow the frame only when told.
+    if (fOwner)
+        fOwner->PostMessage(1004);
+}
+
 void ActionLayer::UpdateButtons()
 {
     VornLayer* layer = CurrentLayer();
     const int32_t count = layer ? layer->fPoses.fCount : 0;
     const int32_t frame = fDocument ? fDocument->CurFrame() : 0;
-    const int32_t selected = fList->SelectedRow();
+    const int32_t selected = fList->SelItem();
     const bool editing = layer && !layer->CurrentPose().IsEmpty();
     bool insertRef = false;
     bool insertCopy = false;
@@ -457,7 +323,7 @@ void ActionLayer::UpdateOptionsMenu(QV_Menu* menu)
 {
     if (!menu)
         return;
-    const int32_t selected = fList->SelectedRow();
+    const int32_t selected = fList->SelItem();
     menu->SetEnabled(kActionMakeActive, selected >= 0 && selected != fList->ActiveRow());
     menu->SetEnabled(kActionInsertRef, fInsertRefButton->IsEnabled());
     menu->SetEnabled(kActionInsertCopy, fInsertCopyButton->IsEnabled());
@@ -478,7 +344,7 @@ void ActionLayer::NewAction()
     fDocument->SetDirty();
     fDocument->PrepUndo(layer);
     layer->ActivatePose(name.CString(), true);
-    fDocument->SetCurFrame(1);
+    MoveToFrame(1);
     RunCommand(1006);
     Post(1001);
     Post(1000);
@@ -488,7 +354,7 @@ void ActionLayer::NewAction()
 void ActionLayer::InsertAction(bool asReference)
 {
     VornLayer* layer = CurrentLayer();
-    const int32_t selected = fList->SelectedRow();
+    const int32_t selected = fList->SelItem();
     if (!layer || selected < 0)
         return;
     fDocument->SetDirty();
@@ -504,7 +370,7 @@ void ActionLayer::InsertAction(bool asReference)
 void ActionLayer::DeleteAction()
 {
     VornLayer* layer = CurrentLayer();
-    if (!layer || fList->SelectedRow() <= 0)
+    if (!layer || fList->SelItem() <= 0)
         return;
     const QV_String name(fList->SelectedText());
     fDocument->SetDirty();
@@ -518,7 +384,7 @@ void ActionLayer::DeleteAction()
 void ActionLayer::MakeActive()
 {
     VornLayer* layer = CurrentLayer();
-    const int32_t selected = fList->SelectedRow();
+    const int32_t selected = fList->SelItem();
     if (!layer || selected < 0)
         return;
     const QV_String name(selected > 0 ? fList->SelectedText() : "");
@@ -536,7 +402,7 @@ void ActionLayer::MakeActive()
         reached = parent;
     }
     reached->ActivatePose(selected > 0 ? name.CString() : nullptr, false);
-    fDocument->SetCurFrame(selected > 0 ? 1 : 0);
+    MoveToFrame(selected > 0 ? 1 : 0);
     if (fWindow)
         fList->Redraw(true);
     Post(1001);
@@ -547,7 +413,7 @@ void ActionLayer::MakeActive()
 void ActionLayer::RenameAction()
 {
     VornLayer* layer = CurrentLayer();
-    if (!layer || fList->SelectedRow() <= 0)
+    if (!layer || fList->SelItem() <= 0)
         return;
     const QV_String oldName(fList->SelectedText());
     QV_String name(oldName.CString());
@@ -563,7 +429,7 @@ bool ActionLayer::RunCommand(int32_t what)
 {
     switch (what) {
     case 1006:
-        fList->Refresh();
+        fList->RefreshRows();
         UpdateButtons();
         return true;
     case kActionUpdateButtons:
@@ -697,11 +563,20 @@ void ActionWnd::HandleMessage(QV_Message* message)
     QV_Wnd::HandleMessage(message);
 }
 
+bool ActionWndOpen(VornWnd*)
+{
+    return gActionWnd != nullptr;
+}
+
 bool HandleActionWndCommand(VornWnd* owner, int32_t command)
 {
     if (command == 3254) {
-        if (gActionWnd)
+        if (gActionWnd) {
+            ActionWnd* window = gActionWnd;
+            gActionWnd = nullptr;
+            PlatWindowDestroy(window->fHwnd);
             return true;
+        }
         auto* window = new ActionWnd(owner ? owner->fDocument : nullptr, owner);
         if (!window->fHwnd) {
             delete window;

@@ -3,17 +3,15 @@
 #include <cstdint>
 
 #include "qv_arraylist.h"
-#include "qv_base_widget.h"
 #include "qv_dialog.h"
 #include "qv_layer.h"
 #include "qv_stopwatch.h"
 #include "qv_string.h"
+#include "qv_text_list.h"
 #include "qv_wnd.h"
 
 class QV_Button;
-class QV_Font;
 class QV_Menu;
-class QV_ScrollBar;
 class QV_TextControl;
 class VornDoc;
 class VornLayer;
@@ -31,48 +29,35 @@ constexpr int32_t kActionUpdateButtons = 5206;
 constexpr int32_t kActionOptions = 5207;
 constexpr int32_t kActionRename = 5208;
 
-// The mainline row, then the current layer's actions; one row may be selected.
-class ActionList : public QV_BaseWidget {
+// The mainline row, then the current layer's actions; one row may be selected. The active row
+// is marked, and a double click makes a row active.
+class ActionList : public QV_TextList {
 public:
     explicit ActionList(VornDoc* document);
-    ~ActionList() override;
 
-    void HandleMessage(QV_Message* message) override;
-    void SetSize(int32_t width, int32_t height) override;
-    void ResizeTo(int32_t width, int32_t height) override;
     void FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newWidth, int32_t newHeight) override;
     void MouseDown(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
-    void MouseWheel(float distance, int32_t x, int32_t y, int32_t modifiers, QV_Message* message) override;
     void MouseUp(int32_t x, int32_t y, int32_t button, int32_t modifiers, QV_Message* message) override;
-    void DrawWidget(QV_Graphics* graphics) override;
+    // The list takes no keys: the window's commands work on the selection the mouse made.
+    void KeyDown(int32_t key, int32_t modifiers) override;
+    bool AcceptsFocus() override;
 
     void SetDocument(VornDoc* document);
-    // The rows again from the document's current layer; the active row selected.
-    void Refresh();
-    void AddRow(const char* text);
-    void SelectRow(int32_t row);
-    int32_t SelectedRow() const { return fSelected; }
+    // The rows again from the document's current layer; the active row selected. (Not named
+    // Refresh: that is the view's own virtual, which every redraw calls to present the list.)
+    void RefreshRows();
     // The selected row's text, or null.
     const char* SelectedText() const;
-    int32_t CountRows() const { return fRows.fCount; }
-    const char* RowText(int32_t row) const;
     // The row of the action the current layer edits; 0 on the main timeline.
     int32_t ActiveRow() const;
-    int32_t RowHeight() const;
 
-    QV_Font* fListFont;
     VornDoc* fDocument;
-    int32_t fScroll;
-    int32_t fSelected;
     bool fDoubleClick;
-    QV_ArrayList fRows;
-    QV_ScrollBar* fScrollBar;
     QV_Stopwatch fClickWatch;
     QV_PixelBuffer* fActiveImage;
 
-private:
-    void UpdateBar();
-    void ClampScroll();
+protected:
+    void DrawRow(QV_Graphics* graphics, int32_t index, int32_t left, int32_t top, int32_t height) override;
 };
 
 // Asks for an action name; the result string holds the proposal and gets the name on OK.
@@ -131,6 +116,8 @@ private:
     void RenameAction();
     void Post(int32_t what);
     void TellOwner();
+    // The document to that frame, the main window told.
+    void MoveToFrame(int32_t frame);
 };
 
 // The small tool window listing and editing the current layer's actions.
@@ -153,6 +140,9 @@ public:
 // The one Actions window while it is open, else null.
 extern ActionWnd* gActionWnd;
 
-// Opens the window (3254) and keeps it on the main window's document (1006); false for other
+// Whether the window is open (the Window menu's check mark).
+bool ActionWndOpen(VornWnd* owner);
+
+// Opens the window (3254), or closes it when open, and keeps it on the main window's document (1006); false for other
 // commands.
 bool HandleActionWndCommand(VornWnd* owner, int32_t command);

@@ -59,6 +59,7 @@ void InstallDialogHooks()
     InstallTimelineDialogs();
     gShellHooks.exportWindowsMayQuit = ExportWindowsMayQuit;
     gShellHooks.documentClosed = DocumentClosed;
+    gShellHooks.actionsOpen = ActionWndOpen;
     gShellHooks.openProgress = OpenProgress;
     gShellHooks.reportProgress = GenericProgressUpdate;
 }

@@ -16,8 +16,8 @@ constexpr int32_t kBarMessage = -1011;
 
 } // namespace
 
-QV_TextList::QV_TextList(int32_t message)
-    : QV_BaseWidget(FOLLOW_LEFT | FOLLOW_TOP, true)
+QV_TextList::QV_TextList(int32_t message, int32_t follow)
+    : QV_BaseWidget(follow, true)
     , fMessage(message)
     , fScrollY(0)
     , fSelItem(-1)
@@ -198,18 +198,23 @@ void QV_TextList::FrameResized(int32_t oldWidth, int32_t oldHeight, int32_t newW
 
 void QV_TextList::Layout() { }
 
-void QV_TextList::MouseDown(int32_t x, int32_t y, int32_t, int32_t, QV_Message*)
+int32_t QV_TextList::RowAt(int32_t x, int32_t y) const
 {
     const QV_Rect b = Bounds();
-    if (x < b.left || y < b.top || x > b.right - ScrollBarThickness() || y > b.bottom || !fEnabled
-        || fItems.fCount == 0)
-        return;
+    if (x < b.left || y < b.top || x > b.right - ScrollBarThickness() || y > b.bottom)
+        return -1;
     const int32_t h = RowHeight();
     const int32_t first = b.top + kInset - fScrollY;
     int32_t row = 0;
     while (row < fItems.fCount && first + row * h + h - 1 < y)
         row++;
-    if (row >= fItems.fCount)
+    return row < fItems.fCount ? row : -1;
+}
+
+void QV_TextList::MouseDown(int32_t x, int32_t y, int32_t, int32_t, QV_Message*)
+{
+    const int32_t row = fEnabled ? RowAt(x, y) : -1;
+    if (row < 0)
         return;
     fSelItem = row;
     Redraw(true);
@@ -258,7 +263,6 @@ void QV_TextList::DrawWidget(QV_Graphics* graphics)
     }
     graphics->SetClipRect(b.left + 2, b.top + 2, b.right - w - 2, b.bottom - 2);
     const int32_t h = RowHeight();
-    const int32_t ascent = fFont ? fFont->Ascent() : 0;
     const int32_t first = b.top + kInset - fScrollY;
     // Only the rows that reach the visible strip are drawn, however long the list.
     int32_t from = h > 0 ? (b.top + 2 - first) / h - 1 : 0;
@@ -275,9 +279,15 @@ void QV_TextList::DrawWidget(QV_Graphics* graphics)
             graphics->FrameRoundRect(r3, b.left + 4, y, b.right - w - 4, y + h - 1);
             graphics->SetColorStruct(SelectedText);
         }
-        graphics->MoveTo(b.left + 6, y + h / 2 + ascent / 2);
-        graphics->DrawText(Row(i)->CString(), 2);
+        DrawRow(graphics, i, b.left + 6, y, h);
     }
     graphics->ResetClip();
     fScrollBar->Redraw(false);
+}
+
+void QV_TextList::DrawRow(QV_Graphics* graphics, int32_t index, int32_t left, int32_t top, int32_t height)
+{
+    const int32_t ascent = fFont ? fFont->Ascent() : 0;
+    graphics->MoveTo(left, top + height / 2 + ascent / 2);
+    graphics->DrawText(Row(index)->CString(), 2);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "follow_flags.h"
 #include "qv_arraylist.h"
 #include "qv_base_widget.h"
 #include "qv_string.h"
@@ -11,7 +12,7 @@ class QV_ScrollBar;
 // fMessage when the user picks a row by click or key.
 class QV_TextList : public QV_BaseWidget {
 public:
-    explicit QV_TextList(int32_t message);
+    explicit QV_TextList(int32_t message, int32_t follow = FOLLOW_LEFT | FOLLOW_TOP);
     ~QV_TextList() override;
 
     void AddItem(const char* text);
@@ -33,6 +34,8 @@ public:
     // Rows x row height + 8 - list height; negative when everything fits.
     int32_t ScrollRange() const;
     int32_t RowHeight() const;
+    // The row under the point, or -1 outside the rows, beside them or on the bar.
+    int32_t RowAt(int32_t x, int32_t y) const;
 
     void HandleMessage(QV_Message* message) override;
     void ResizeTo(int32_t width, int32_t height) override;
@@ -54,6 +57,9 @@ public:
 protected:
     // Fits the bar to the rows and keeps fScrollY inside the range.
     void UpdateBar();
+    // One row's text, its colour already set; left is where the text starts. Lists that mark
+    // some rows (another font, an image) draw them here.
+    virtual void DrawRow(QV_Graphics* graphics, int32_t index, int32_t left, int32_t top, int32_t height);
 
 private:
     QV_String* Row(int32_t index) const { return static_cast<QV_String*>(fItems.fItems[index]); }

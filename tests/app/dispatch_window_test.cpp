@@ -10,9 +10,12 @@
 #include "script_app_services.h"
 #include "shell_script_services.h"
 #include "mesh3dlayer.h"
+#include "qv_menu.h"
+#include "qv_menu_bar.h"
 #include "qv_message.h"
 #include "resource_images.h"
 #include "scripted_app.h"
+#include "shell_hooks.h"
 #include "vorn_wnd.h"
 #include "vorndoc.h"
 
@@ -108,6 +111,30 @@ TEST_F(WindowDispatchTest, AnObjFileBecomesA3DLayerAboveTheSelectedOne)
     EXPECT_EQ(layer->Name(), "tri.obj");
     EXPECT_EQ(doc->GetSelectedLayer(), layer);
     EXPECT_TRUE(doc->fDirty);
+}
+
+// Window > Actions carries a check mark while its window is open, with or without a document.
+TEST_F(WindowDispatchTest, TheActionsItemIsCheckedWhileItsWindowIsOpen)
+{
+    static bool open = false;
+    gShellHooks.actionsOpen = [](VornWnd*) { return open; };
+    QV_MenuBar* bar = fWindow->fMainLayer->fMenuBar;
+    QV_Menu* windowMenu = nullptr;
+    for (int32_t i = 0; i < bar->fMenuCount; i++) {
+        if (bar->fMenus[i]->fTitle == "Window")
+            windowMenu = bar->fMenus[i];
+    }
+    ASSERT_NE(windowMenu, nullptr);
+    for (bool withDocument : { true, false }) {
+        if (!withDocument)
+            fWindow->fMainLayer->ClearDocument();
+        for (bool state : { true, false }) {
+            open = state;
+            fWindow->fMainLayer->UpdateMenus();
+            EXPECT_EQ(windowMenu->IsChecked(3254), state) << withDocument;
+        }
+    }
+    gShellHooks.actionsOpen = nullptr;
 }
 
 } // namespace

@@ -8,11 +8,17 @@
 #include "../core/scratch_folder.h"
 #include "audiolayer.h"
 #include "export_test_support.h"
+#include "generic_progress.h"
 #include "image_format_registry.h"
 #include "media_presence.h"
 #include "movie_preview.h"
+#include "plat_event.h"
+#include "plat_simulate.h"
+#include "plat_video.h"
+#include "plat_window.h"
 #include "qv_message.h"
 #include "qv_qt_movie_writer.h"
+#include "qv_wnd.h"
 #include "scoped_env.h"
 #include "timeline_marks.h"
 #include "vorndoc.h"
@@ -119,6 +125,85 @@ TEST_F(MoviePreviewTest, NothingWithoutTheMovieLibraries)
     EXPECT_EQ(PreviewMovie(nullptr, nullptr), PreviewResult::NotRun);
     gQuickTimePresent = true;
     EXPECT_EQ(fFolder.Get("opened.txt"), "");
+}
+
+// The preview over a real window (SDL's dummy driver): a timer that runs while the movie renders
+// presses a button where the test says.
+class PreviewCancelTest : public MoviePreviewTest {
+protected:
+    void SetUp() override
+    {
+        MoviePreviewTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        ASSERT_TRUE(PlatVideoStart()) << PlatVideoError();
+        fWindow = new QV_Wnd(0, "work", true, nullptr, 100, 100, 599, 399);
+        fWindow->Show();
+        // A longer range, so that the timer meets the pane.
+        PlayRangeStart = 0;
+        PlayRangeEnd = 120;
+    }
+    void TearDown() override
+    {
+        if (fWindow)
+            PlatWindowDestroy(fWindow->fHwnd);
+        PlatVideoStop();
+        MoviePreviewTest::TearDown();
+    }
+
+    struct Presser : public QV_Handler {
+        void HandleMessage(QV_Message*) override
+        {
+            if (pressed || !gGenericProgress)
+                return;
+            pressed = true;
+            const QV_Rect pane = gGenericProgress->Frame();
+            const int32_t x = inside ? (pane.left + pane.right) / 2 : pane.left - 10;
+            const int32_t y = inside ? (pane.top + pane.bottom) / 2 : pane.top - 10;
+            PlatSimulateMouseButton(window->fHwnd, x, y, button, true, 0);
+        }
+        QV_Wnd* window = nullptr;
+        int32_t button = kPlatLeftButton;
+        bool inside = true;
+        bool pressed = false;
+    };
+
+    QV_Wnd* fWindow = nullptr;
+};
+
+// A left or right press on the pane stops the preview: nothing is opened, no movie is left and
+// the pane is gone. A press beside the pane is no cancel.
+TEST_F(PreviewCancelTest, APressOnThePaneCancelsOneBesideItDoesNot)
+{
+    struct Case {
+        int32_t button;
+        bool inside;
+        PreviewResult result;
+    };
+    const Case cases[] = {
+        { kPlatLeftButton, true, PreviewResult::Cancelled },
+        { kPlatRightButton, true, PreviewResult::Cancelled },
+        { kPlatLeftButton, false, PreviewResult::Opened },
+    };
+    const int32_t layers = fWindow->fLayerCount;
+    for (const Case& c : cases) {
+        std::filesystem::remove(fFolder.File("opened.txt"));
+        Presser presser;
+        presser.window = fWindow;
+        presser.button = c.button;
+        presser.inside = c.inside;
+        const uint32_t timer = fWindow->AddTimer(0.01f, &presser, 1);
+        const PreviewResult result = PreviewMovie(&fDoc, fWindow);
+        fWindow->RemoveTimer(timer);
+        EXPECT_TRUE(presser.pressed) << c.button << " " << c.inside;
+        EXPECT_EQ(result, c.result) << c.button << " " << c.inside;
+        EXPECT_EQ(gGenericProgress, nullptr);
+        EXPECT_EQ(fWindow->fLayerCount, layers);
+        const bool opened = c.result == PreviewResult::Opened;
+        EXPECT_EQ(fFolder.Get("opened.txt").empty(), !opened);
+        EXPECT_EQ(std::filesystem::exists(PreviewMoviePath().CString()), opened);
+    }
 }
 
 } // namespace

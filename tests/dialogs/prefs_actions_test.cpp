@@ -19,6 +19,7 @@
 #include "qv_text_control.h"
 #include "resource_images.h"
 #include "vorndoc.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -169,9 +170,9 @@ protected:
     void SelectRow(const char* text)
     {
         ActionList* list = fActions->fList;
-        for (int32_t i = 0; i < list->CountRows(); i++) {
-            if (std::string(list->RowText(i)) == text)
-                list->SelectRow(i);
+        for (int32_t i = 0; i < list->CountItems(); i++) {
+            if (std::string(list->GetItem(i)) == text)
+                list->SetSelItem(i);
         }
         Command(kActionUpdateButtons);
     }
@@ -186,7 +187,7 @@ protected:
 
 TEST_F(ActionsTest, NewProposesTheNextNumberAndStopsAtFive)
 {
-    fActions->fList->SelectRow(0);
+    fActions->fList->SetSelItem(0);
     fAnswer = "Action 1";
     Command(kActionNew);
     ASSERT_EQ(fNames.size(), 1u);
@@ -194,8 +195,8 @@ TEST_F(ActionsTest, NewProposesTheNextNumberAndStopsAtFive)
     // The new action is edited, from frame 1.
     EXPECT_EQ(fLayer->CurrentPose(), "Action 1");
     EXPECT_EQ(fDoc.CurFrame(), 1);
-    ASSERT_EQ(fActions->fList->CountRows(), 2);
-    EXPECT_EQ(fActions->fList->SelectedRow(), 1);
+    ASSERT_EQ(fActions->fList->CountItems(), 2);
+    EXPECT_EQ(fActions->fList->SelItem(), 1);
     EXPECT_EQ(fActions->fList->ActiveRow(), 1);
 
     fAnswer = "";
@@ -309,7 +310,7 @@ TEST_F(ActionsTest, DoubleClickMakesTheRowActiveRenameAndDelete)
     const int32_t y = 4 + list->RowHeight() + list->RowHeight() / 2;
     list->MouseDown(10, y, 0, 0, nullptr);
     list->MouseUp(10, y, 0, 0, nullptr);
-    EXPECT_EQ(list->SelectedRow(), 1);
+    EXPECT_EQ(list->SelItem(), 1);
     EXPECT_EQ(fLayer->CurrentPose(), "");
     list->MouseDown(10, y, 0, 0, nullptr);
     list->MouseUp(10, y, 0, 0, nullptr);
@@ -325,17 +326,41 @@ TEST_F(ActionsTest, DoubleClickMakesTheRowActiveRenameAndDelete)
     SelectRow("Stroll");
     Command(kActionDelete);
     EXPECT_EQ(fLayer->fPoses.fCount, 0);
-    EXPECT_EQ(list->CountRows(), 1);
+    EXPECT_EQ(list->CountItems(), 1);
     // Nothing happens for the mainline row.
     Command(kActionDelete);
     Command(kActionRename);
-    EXPECT_EQ(list->CountRows(), 1);
+    EXPECT_EQ(list->CountItems(), 1);
+}
+
+// The main window hears of the new frame (its frame field and status bar follow) and of the
+// changed actions.
+TEST_F(ActionsTest, TheMainWindowIsToldOfTheFrameAndTheActions)
+{
+    struct Owner : public QV_Wnd {
+        Owner()
+            : QV_Wnd(0, "owner", false, nullptr, 0, 0, 99, 99)
+        {
+        }
+        void HandleMessage(QV_Message* message) override { seen.push_back(message->fWhat); }
+        std::vector<int32_t> seen;
+    } owner;
+    fActions->fOwner = &owner;
+    fAnswer = "Walk";
+    Command(kActionNew);
+    EXPECT_EQ(owner.seen, (std::vector<int32_t> { 1004, 1006 }));
+    owner.seen.clear();
+    SelectRow("--- Mainline ---");
+    Command(kActionMakeActive);
+    EXPECT_EQ(fDoc.CurFrame(), 0);
+    EXPECT_EQ(owner.seen, (std::vector<int32_t> { 1004, 1006 }));
+    fActions->fOwner = nullptr;
 }
 
 TEST_F(ActionsTest, WithoutADocumentNothingRunsAndTheButtonsAreOff)
 {
     fActions->SetDocument(nullptr);
-    EXPECT_EQ(fActions->fList->CountRows(), 0);
+    EXPECT_EQ(fActions->fList->CountItems(), 0);
     EXPECT_EQ(fActions->fList->SelectedText(), nullptr);
     for (QV_Button* button :
         { fActions->fNewButton, fActions->fInsertRefButton, fActions->fInsertCopyButton, fActions->fDeleteButton })
@@ -344,6 +369,27 @@ TEST_F(ActionsTest, WithoutADocumentNothingRunsAndTheButtonsAreOff)
     for (int32_t what = kActionNew; what <= kActionRename; what++)
         Command(what);
     EXPECT_TRUE(fNames.empty());
+}
+
+using ActionsWindowTest = WindowTest;
+
+// 3254 opens the window, and closes it when it is open; the Window menu's check follows.
+TEST_F(ActionsWindowTest, TheCommandTogglesTheWindow)
+{
+    ASSERT_FALSE(ActionWndOpen(nullptr));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    ASSERT_TRUE(ActionWndOpen(nullptr));
+    const uint32_t id = IdOf(gActionWnd);
+    PumpPending();
+    EXPECT_TRUE(Alive(id));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    PumpPending();
+    EXPECT_FALSE(ActionWndOpen(nullptr));
+    EXPECT_FALSE(Alive(id));
+    EXPECT_TRUE(HandleActionWndCommand(nullptr, 3254));
+    EXPECT_TRUE(ActionWndOpen(nullptr));
+    HandleActionWndCommand(nullptr, 3254);
+    PumpPending();
 }
 
 } // namespace

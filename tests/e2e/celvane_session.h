@@ -361,6 +361,34 @@ protected:
             "", nullptr);
         return std::atol(fRoot.Get("count.txt").c_str());
     }
+    // The frame at the docked timeline's red current-frame line in a new main window, or -1.
+    // The line crosses y 845 of the window; frame 0 stands at x 36, each next one 8 pixels on.
+    int FrameAtMarker(const std::string& shot, const ScreenBox& window)
+    {
+        const std::string out = fRoot.File("row.txt");
+        RunProgram({ "convert", shot, "-crop",
+                       std::to_string(window.width) + "x1+" + std::to_string(window.x) + "+"
+                           + std::to_string(window.y + 845),
+                       "+repage", "txt:-" },
+            out, nullptr);
+        std::istringstream lines(fRoot.Get("row.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("#FF0000") != std::string::npos)
+                return (std::atoi(line.c_str()) - 36 + 4) / 8;
+        }
+        return -1;
+    }
+    // Until the marker shows the frame (a busy machine paints late); the frame last seen.
+    int MarkerSettlesAt(int frame, const ScreenBox& window, const std::string& name)
+    {
+        int seen = -1;
+        for (int tries = 0; tries < 25 && seen != frame; ++tries) {
+            if (tries)
+                usleep(200000);
+            seen = FrameAtMarker(Screenshot(name), window);
+        }
+        return seen;
+    }
     // Press, a few moves, release.
     void Drag(int x0, int y0, int x1, int y1)
     {

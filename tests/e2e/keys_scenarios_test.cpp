@@ -7,46 +7,8 @@
 
 namespace {
 
-// The docked timeline of a new window: a line through the key rows and frame 0's x, from the
-// window's top-left corner; frames are 8 pixels apart.
-constexpr int kTimelineY = 845;
-constexpr int kFrame0X = 36;
-
 class KeysScenarios : public KeyedDocumentSession {
 protected:
-    // The x (window coordinates) of the timeline's red current-frame line, or -1.
-    int MarkerX(const std::string& shot, const ScreenBox& window)
-    {
-        const std::string out = fRoot.File("row.txt");
-        RunProgram({ "convert", shot, "-crop",
-                       std::to_string(window.width) + "x1+" + std::to_string(window.x) + "+"
-                           + std::to_string(window.y + kTimelineY),
-                       "+repage", "txt:-" },
-            out, nullptr);
-        std::istringstream lines(fRoot.Get("row.txt"));
-        for (std::string line; std::getline(lines, line);) {
-            if (line.find("#FF0000") == std::string::npos)
-                continue;
-            return std::atoi(line.c_str());
-        }
-        return -1;
-    }
-    int FrameAtMarker(const std::string& shot, const ScreenBox& window)
-    {
-        const int x = MarkerX(shot, window);
-        return x < 0 ? -1 : (x - kFrame0X + 4) / 8;
-    }
-    // Until the marker shows the frame (a busy machine paints late); the frame last seen.
-    int MarkerSettlesAt(int frame, const ScreenBox& window, const std::string& name)
-    {
-        int seen = -1;
-        for (int tries = 0; tries < 25 && seen != frame; ++tries) {
-            if (tries)
-                usleep(200000);
-            seen = FrameAtMarker(Screenshot(name), window);
-        }
-        return seen;
-    }
     // The rows (screen y) of the black pixels of the box: the text of enabled menu items.
     std::vector<int> BlackRows(const std::string& shot, const ScreenBox& box)
     {

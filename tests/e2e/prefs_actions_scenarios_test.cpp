@@ -1,5 +1,5 @@
 // Edit > Preferences as a new user meets it: a background colour tried and cancelled, then kept
-// and written at exit.
+// and written at exit. Window > Actions: a new action is made and edited.
 #include <cstdio>
 
 #include "celvane_session.h"
@@ -104,6 +104,64 @@ TEST_F(PrefsActionsScenarios, BackgroundCancelledThenKept)
     EXPECT_EQ(kept, "40,90,170");
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
     EXPECT_EQ(Setting("VornColBack"), "40 90 170 255");
+}
+
+// Acceptance 5: Window > Actions, New, OK: "Action 1" is the active row (the red mark of the
+// active row moves from the mainline row down to it, inside the selection) and the document is
+// at frame 1. The menu item chosen again closes the window.
+TEST_F(PrefsActionsScenarios, NewActionIsActiveAtFrameOne)
+{
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kUntitled, window));
+    ASSERT_EQ(MarkerSettlesAt(0, window, "start"), 0);
+
+    ChooseMenuItem(window, 7, 4);
+    ASSERT_TRUE(WaitForTitle("Actions")) << Output();
+    ScreenBox actions;
+    ASSERT_TRUE(WindowBox("Actions", actions));
+    // The list, below the buttons (the Delete button's cross is of the mark's red).
+    actions.y += 24;
+    actions.height -= 24;
+    const std::string markColour = "rgb(190,40,40)";
+    ScreenBox mainline;
+    for (int tries = 0; tries < 20 && mainline.width == 0; tries++) {
+        usleep(200000);
+        mainline = ColourBox(actions, markColour);
+    }
+    ASSERT_GT(mainline.width, 0) << "no active row is marked";
+
+    ClickIn("Actions", 8, 8);
+    ASSERT_TRUE(WaitForTitle("Action Name")) << Output();
+    KeysTo("Action Name", "Return");
+    ASSERT_TRUE(WaitForNoTitle("Action Name")) << Output();
+
+    ScreenBox mark;
+    for (int tries = 0; tries < 20 && mark.y <= mainline.y + 8; tries++) {
+        usleep(200000);
+        mark = ColourBox(actions, markColour);
+    }
+    EXPECT_GT(mark.y, mainline.y + 8) << "the mark stays on the mainline row";
+    EXPECT_LT(mark.y, mainline.y + 40) << "the mark is not on the second row";
+    const ScreenBox selected = ColourBox(actions, "rgb(114,121,184)");
+    ASSERT_GT(selected.width, 0) << "no row is selected";
+    EXPECT_LE(selected.y, mark.y);
+    EXPECT_GE(selected.y + selected.height, mark.y + mark.height);
+    EXPECT_EQ(MarkerSettlesAt(1, window, "frame"), 1);
+
+    // The action is the document's: it is saved with it.
+    KeysTo(kUntitled, "ctrl+s");
+    ASSERT_TRUE(WaitForTitle("Save As")) << Output();
+    KeysTo("Save As", "ctrl+a");
+    TypeTo("Save As", fRoot.File("actions"));
+    KeysTo("Save As", "Return");
+    ASSERT_TRUE(WaitForTitle("actions.celv - Celvane")) << Output();
+    EXPECT_NE(fRoot.Get("actions.celv").find("\"Action 1\""), std::string::npos);
+    // Chosen again, Window > Actions closes the window.
+    ChooseMenuItem(window, 7, 4);
+    EXPECT_TRUE(WaitForNoTitle("Actions")) << Output();
+    EXPECT_EQ(Quit("actions.celv - Celvane"), 0) << Output();
 }
 
 } // namespace
