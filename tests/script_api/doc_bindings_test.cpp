@@ -1,7 +1,6 @@
 #include <string>
 
-#include "registry_test_support.h"
-#include "tolua++.h"
+#include "doc_script_test.h"
 
 #include "animstring.h"
 #include "binding_conventions.h"
@@ -12,17 +11,15 @@
 #include "m_style.h"
 #include "meshlayer.h"
 #include "grouplayer.h"
-#include "script_interface.h"
-#include "script_object_record.h"
 #include "shape_style_factory.h"
-#include "vorndoc.h"
 
 namespace {
 
 // A new document with the vector layers "One" (selected) and "Two". The table-driven scripts
-// of lua/ run against it with these globals: si, doc, text (a text channel), label (a string
-// object) and the probes printed(), qualityFlags(layer), undoLevels(), effectCount(shape).
-class DocBindings : public RegistryTest {
+// of lua/ run against it with these globals besides si, doc and printed(): text (a text
+// channel), label (a string object), aspect and the probes qualityFlags(layer), undoLevels(),
+// effectCount(shape).
+class DocBindings : public DocScriptTest {
 protected:
     DocBindings()
     {
@@ -38,23 +35,6 @@ protected:
         RegisterShapeStyles();
     }
 
-    static DocBindings* Self(lua_State* state)
-    {
-        return static_cast<DocBindings*>(lua_touserdata(state, lua_upvalueindex(1)));
-    }
-
-    static int Printed(lua_State* state)
-    {
-        QV_LuaConsole::FlushPending();
-        DocBindings* self = Self(state);
-        std::string text;
-        for (size_t i = self->seen; i < self->console.lines.size(); i++)
-            text += (text.empty() ? "" : "\n") + self->console.lines[i].text;
-        self->seen = self->console.lines.size();
-        lua_pushstring(state, text.c_str());
-        return 1;
-    }
-
     static int QualityFlags(lua_State* state)
     {
         auto* layer = static_cast<VornLayer*>(tolua_tousertype(state, 1, nullptr));
@@ -64,7 +44,7 @@ protected:
 
     static int UndoLevels(lua_State* state)
     {
-        lua_pushnumber(state, Self(state)->doc.fUndoLevel);
+        lua_pushnumber(state, Self<DocBindings>(state)->doc.fUndoLevel);
         return 1;
     }
 
@@ -78,55 +58,21 @@ protected:
         return 1;
     }
 
-    void Function(const char* name, lua_CFunction function)
+    void SetGlobals() override
     {
-        lua_State* state = Registry().fState;
-        lua_pushlightuserdata(state, this);
-        lua_pushcclosure(state, function, 1);
-        lua_setglobal(state, name);
-    }
-
-    // Runs the chunk with the globals set; "" or the error text.
-    std::string Run(const std::string& code)
-    {
-        lua_State* state = Registry().fState;
-        tolua_pushusertype(state, &record, "ScriptInterface");
-        lua_setglobal(state, "si");
-        tolua_pushusertype(state, &doc, "VornDoc");
-        lua_setglobal(state, "doc");
-        tolua_pushusertype(state, &text, "AnimString");
-        lua_setglobal(state, "text");
-        tolua_pushusertype(state, &label, "QV_String");
-        lua_setglobal(state, "label");
-        lua_pushnumber(state, double(872.0f / 486.0f));
-        lua_setglobal(state, "aspect");
-        Function("printed", Printed);
+        Global("text", &text, "AnimString");
+        Global("label", &label, "QV_String");
+        lua_pushnumber(Registry().fState, double(872.0f / 486.0f));
+        lua_setglobal(Registry().fState, "aspect");
         Function("qualityFlags", QualityFlags);
         Function("undoLevels", UndoLevels);
         Function("effectCount", EffectCount);
-        std::string error;
-        if (luaL_dostring(state, code.c_str()) != 0)
-            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
-        lua_settop(state, 0);
-        return error;
     }
 
-    std::string RunFile(const std::string& name)
-    {
-        const std::string folder = DOC_BINDINGS_LUA;
-        const std::string check = Run("dofile('" + folder + "/check.lua')");
-        if (!check.empty())
-            return check;
-        return Run("dofile('" + folder + "/" + name + "')");
-    }
-
-    VornDoc doc;
-    ScriptInterface record { &doc, nullptr };
     MeshLayer* one;
     MeshLayer* two;
     AnimString text;
     QV_String label;
-    size_t seen = 0;
 };
 
 TEST_F(DocBindings, ChannelScript)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness_run.h"
+
 #include "m_curve.h"
 #include "m_mesh.h"
 #include "m_point.h"
@@ -20,25 +22,9 @@
 
 namespace {
 
-struct Result {
-    int status;
-    std::string output;
-};
-
 Result RunHarness(const std::string& arguments)
 {
-    const std::string command = std::string(SCRIPT_HARNESS) + " --app " CELVANE_SOURCE_DIR "/data " + arguments + " 2>&1";
-    Result result { -1, "" };
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunScriptHarness("--app " CELVANE_SOURCE_DIR "/data " + arguments);
 }
 
 std::unique_ptr<VornDoc> Load(const std::filesystem::path& path)

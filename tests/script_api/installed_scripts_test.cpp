@@ -13,31 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include "harness_run.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 const fs::path kData = CELVANE_DATA_FOLDER;
 
-struct Result {
-    int status;
-    std::string output;
-};
-
 Result RunHarness(const std::string& arguments)
 {
-    const std::string command = std::string(SCRIPT_HARNESS) + " --app " + kData.string() + " " + arguments + " 2>&1";
-    Result result { -1, "" };
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunScriptHarness("--app " + kData.string() + " " + arguments);
 }
 
 std::vector<std::string> Split(const std::string& text, char separator)

@@ -6,8 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "registry_test_support.h"
-#include "tolua++.h"
+#include "doc_script_test.h"
 
 #include "audiolayer.h"
 #include "bonelayer.h"
@@ -18,10 +17,7 @@
 #include "mesh3dlayer.h"
 #include "meshlayer.h"
 #include "particlelayer.h"
-#include "script_interface.h"
-#include "script_object_record.h"
 #include "switchlayer.h"
-#include "vorndoc.h"
 
 namespace {
 
@@ -58,11 +54,11 @@ template <typename Layer> Layer* Add(VornDoc& doc, const char* name)
     return layer;
 }
 
-// The globals: si (on the vector layer "Vec"), doc, the layers img, grp (empty), bones, switch
-// (with the vector sub-layers "A", "B", "A"), parts,
-// model and sound (as VornLayer), the paths picture (a 640 x 480 PNG) and wave (a WAV), and
-// the probes printed() and loadMedia(imageLayer).
-class LayerKinds : public RegistryTest {
+// The globals besides si (on the vector layer "Vec"), doc and printed(): the layers img, grp
+// (empty), bones, switch (with the vector sub-layers "A", "B", "A"), parts, model and sound
+// (as VornLayer), the paths picture (a 640 x 480 PNG) and wave (a WAV), and the probe
+// loadMedia(imageLayer).
+class LayerKinds : public DocScriptTest {
 protected:
     LayerKinds()
     {
@@ -88,23 +84,6 @@ protected:
     }
     ~LayerKinds() override { ImageFormatRegistry::Free(); }
 
-    static LayerKinds* Self(lua_State* state)
-    {
-        return static_cast<LayerKinds*>(lua_touserdata(state, lua_upvalueindex(1)));
-    }
-
-    static int Printed(lua_State* state)
-    {
-        QV_LuaConsole::FlushPending();
-        LayerKinds* self = Self(state);
-        std::string text;
-        for (size_t i = self->seen; i < self->console.lines.size(); i++)
-            text += (text.empty() ? "" : "\n") + self->console.lines[i].text;
-        self->seen = self->console.lines.size();
-        lua_pushstring(state, text.c_str());
-        return 1;
-    }
-
     static int LoadMedia(lua_State* state)
     {
         auto* layer = static_cast<ImageLayer*>(tolua_tousertype(state, 1, nullptr));
@@ -113,27 +92,8 @@ protected:
         return 0;
     }
 
-    void Global(const char* name, void* object, const char* type)
+    void SetGlobals() override
     {
-        lua_State* state = Registry().fState;
-        tolua_pushusertype(state, object, type);
-        lua_setglobal(state, name);
-    }
-
-    void Function(const char* name, lua_CFunction function)
-    {
-        lua_State* state = Registry().fState;
-        lua_pushlightuserdata(state, this);
-        lua_pushcclosure(state, function, 1);
-        lua_setglobal(state, name);
-    }
-
-    // Runs the chunk with the globals set; "" or the error text.
-    std::string Run(const std::string& code)
-    {
-        lua_State* state = Registry().fState;
-        Global("si", &record, "ScriptInterface");
-        Global("doc", &doc, "VornDoc");
         Global("img", img, "VornLayer");
         Global("grp", grp, "VornLayer");
         Global("bones", bones, "VornLayer");
@@ -141,30 +101,14 @@ protected:
         Global("parts", parts, "VornLayer");
         Global("model", model, "VornLayer");
         Global("sound", sound, "VornLayer");
+        lua_State* state = Registry().fState;
         lua_pushstring(state, picture.c_str());
         lua_setglobal(state, "picture");
         lua_pushstring(state, wave.c_str());
         lua_setglobal(state, "wave");
-        Function("printed", Printed);
         Function("loadMedia", LoadMedia);
-        std::string error;
-        if (luaL_dostring(state, code.c_str()) != 0)
-            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
-        lua_settop(state, 0);
-        return error;
     }
 
-    std::string RunFile(const std::string& name)
-    {
-        const std::string folder = DOC_BINDINGS_LUA;
-        const std::string check = Run("dofile('" + folder + "/check.lua')");
-        if (!check.empty())
-            return check;
-        return Run("dofile('" + folder + "/" + name + "')");
-    }
-
-    VornDoc doc;
-    ScriptInterface record { &doc, nullptr };
     MeshLayer* vec;
     ImageLayer* img;
     GroupLayer* grp;
@@ -174,7 +118,6 @@ protected:
     Mesh3DLayer* model;
     AudioLayer* sound;
     std::filesystem::path picture, wave;
-    size_t seen = 0;
 };
 
 TEST_F(LayerKinds, VectorAndImageLayerScript)

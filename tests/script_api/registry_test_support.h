@@ -89,6 +89,17 @@ protected:
         return std::filesystem::path(script.fPath.CString()).filename().string();
     }
 
+    // Runs the chunk with the globals as they are; "" or the error text.
+    std::string RunChunk(const std::string& code)
+    {
+        lua_State* state = Registry().fState;
+        std::string error;
+        if (luaL_dostring(state, code.c_str()) != 0)
+            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
+        lua_settop(state, 0);
+        return error;
+    }
+
     std::string Global(const char* expression)
     {
         lua_State* state = Registry().fState;

@@ -6,21 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "harness_run.h"
+
 namespace {
 
 std::string RunHarness(const std::string& arguments)
 {
-    const std::string command = std::string(SCRIPT_HARNESS) + " " + arguments + " 2>&1";
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    pclose(pipe);
-    return output;
+    return RunScriptHarness(arguments).output;
 }
 
 void Write(const std::filesystem::path& path, const std::string& text)

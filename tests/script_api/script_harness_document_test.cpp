@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness_run.h"
+
 #include "m_mesh.h"
 #include "m_point.h"
 #include "meshlayer.h"
@@ -14,27 +16,6 @@
 #include "vorndoc.h"
 
 namespace {
-
-struct Result {
-    int status;
-    std::string output;
-};
-
-Result RunHarness(const std::string& arguments)
-{
-    const std::string command = std::string(SCRIPT_HARNESS) + " " + arguments + " 2>&1";
-    Result result { -1, "" };
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 void Write(const std::filesystem::path& path, const std::string& text)
 {
@@ -96,7 +77,7 @@ protected:
 TEST_F(HarnessDocument, MenuLayersAndToolKeysReachTheSavedFile)
 {
     const std::filesystem::path out = folder / "out.vorn";
-    const Result result = RunHarness(Harness("--frame 12 --layer Pts --select 0,2 --grid 20 --menu 'Add layers' "
+    const Result result = RunScriptHarness(Harness("--frame 12 --layer Pts --select 0,2 --grid 20 --menu 'Add layers' "
                                              "--layer Pts --tool Keyer --drag 0.25,-0.25 0.5,0.5 --shift --drag 0.5,0.5 0,0 --key a --ctrl "
                                              "--key escape --save "
         + out.string()));
@@ -143,12 +124,12 @@ TEST_F(HarnessDocument, StepsThatCannotRunSayWhyAndSaveNothing)
         { "--layer Pts --select 0,7", "no point 7" },
     };
     for (const auto& c : kCases) {
-        const Result result = RunHarness(Harness(std::string(c.steps) + " --save " + out.string()));
+        const Result result = RunScriptHarness(Harness(std::string(c.steps) + " --save " + out.string()));
         EXPECT_EQ(result.status, 1) << c.steps;
         EXPECT_NE(result.output.find(c.why), std::string::npos) << c.steps << ": " << result.output;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.steps;
     }
-    const Result missing = RunHarness("--doc " + (folder / "missing.vorn").string());
+    const Result missing = RunScriptHarness("--doc " + (folder / "missing.vorn").string());
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.output.find("cannot open"), std::string::npos);
 }

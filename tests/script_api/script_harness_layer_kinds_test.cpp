@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "harness_run.h"
+
 #include "audiolayer.h"
 #include "bonelayer.h"
 #include "m_bone.h"
@@ -21,27 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int status;
-    std::string output;
-};
-
-Result RunHarness(const std::string& arguments)
-{
-    const std::string command = std::string(SCRIPT_HARNESS) + " " + arguments + " 2>&1";
-    Result result { -1, "" };
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 const char* const kMenu = R"(Pose = {} ScriptName = 'Pose'
 function Pose:UILabel() return 'Pose everything' end
@@ -100,7 +81,7 @@ TEST(HarnessLayerKinds, MenuScriptChangesReachTheSavedFile)
         ASSERT_EQ(doc.Save(""), 0);
     }
     const fs::path out = folder / "out.vorn";
-    const Result result = RunHarness("--app " + folder.string() + " --doc " + (folder / "in.vorn").string()
+    const Result result = RunScriptHarness("--app " + folder.string() + " --doc " + (folder / "in.vorn").string()
         + " --menu 'Pose everything' --save " + out.string());
     ASSERT_EQ(result.status, 0) << result.output;
     EXPECT_NE(result.output.find("posed"), std::string::npos) << result.output;

@@ -84,11 +84,7 @@ protected:
         lua_State* state = Registry().fState;
         tolua_pushusertype(state, &record, "ScriptInterface");
         lua_setglobal(state, "si");
-        std::string error;
-        if (luaL_dostring(state, code.c_str()) != 0)
-            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
-        lua_settop(state, 0);
-        return error;
+        return RunChunk(code);
     }
 
     // A closed triangle of three selected points in the mesh.

@@ -57,11 +57,7 @@ protected:
         lua_setglobal(state, "kev");
         tolua_pushusertype(state, view.Graphics(), "XGraphics");
         lua_setglobal(state, "g");
-        std::string error;
-        if (luaL_dostring(state, code.c_str()) != 0)
-            error = lua_tostring(state, -1) ? lua_tostring(state, -1) : "?";
-        lua_settop(state, 0);
-        return error;
+        return RunChunk(code);
     }
 
     rgb_color Pixel(int32_t x, int32_t y) { return view.graphics.GetPixel(x, y); }

@@ -3,11 +3,8 @@
 QV_AddBone = {}
 ScriptName = "QV_AddBone"
 
-function QV_AddBone:Name() return "Add Bone" end
-function QV_AddBone:Version() return "1.0" end
-function QV_AddBone:Description() return "Drag from a bone's base to its tip to add it below the selected bone (Shift starts a new tree)." end
-function QV_AddBone:Creator() return "Celvane" end
-function QV_AddBone:UILabel() return "Add Bone (B)" end
+CelUtil.DefineInfo(QV_AddBone, "Add Bone",
+    "Drag from a bone's base to its tip to add it below the selected bone (Shift starts a new tree).", "b")
 
 function QV_AddBone:IsEnabled(si)
     return si:Skeleton() ~= nil and not si:DisableDrawingTools()
@@ -37,7 +34,7 @@ function QV_AddBone:OnMouseDown(si, mouse)
     if skel == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     local parent = -1
     if not mouse.shiftKey then
         parent = skel:SelectedBoneID()
@@ -48,21 +45,20 @@ function QV_AddBone:OnMouseDown(si, mouse)
         bone.fParent = parent
     end
     skel:UpdateBoneMatrix()
-    self.base = CelRig.Copy(mouse.vec)
+    self.base = CelUtil.Copy(mouse.vec)
     local pos = CelRig.ToParentFrame(skel, bone, self.base)
     bone.fPos = pos
     bone.fAnimPos:SetValue(0, pos)
     CelRig.SelectBone(skel, self.id, false)
     self:Place(si, skel, bone, mouse.vec)
-    CelRig.Modified(si)
+    CelUtil.Modified(si)
 end
 
 function QV_AddBone:OnMouseMoved(si, mouse)
-    local skel = si:Skeleton()
-    local bone = skel and self.id and skel:Bone(self.id)
+    local skel, bone = CelRig.DraggedBone(self, si)
     if bone ~= nil then
         self:Place(si, skel, bone, mouse.vec)
-        CelRig.Redraw(mouse.view)
+        CelUtil.Redraw(mouse)
     end
 end
 

@@ -43,27 +43,16 @@ function QV_AddPoint:OnMouseDown(si, mouse)
 end
 
 function QV_AddPoint:OnMouseMoved(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
+    local mesh = CelUtil.DraggedMesh(self, si)
+    if mesh == nil then
         return
     end
-    local target = CelUtil.Snap(si, CelUtil.Vec(self.anchor.x + mouse.vec.x - mouse.startVec.x,
-        self.anchor.y + mouse.vec.y - mouse.startVec.y))
-    mesh:TranslatePoints(CelUtil.Vec(target.x - self.anchor.x, target.y - self.anchor.y))
+    mesh:TranslatePoints(CelUtil.DragOffset(si, mouse, self.anchor))
     CelUtil.Redraw(mouse)
 end
 
 function QV_AddPoint:OnMouseUp(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
-        return
-    end
-    self.moving = false
-    CelUtil.KeySelectedPoints(si)
-    if self.weld then
-        CelUtil.WeldSelected(si, mesh, mouse)
-    end
-    CelUtil.Redraw(mouse)
+    CelUtil.EndPointDrag(self, si, mouse, self.weld)
 end
 
 -- A space tap welds the selected point onto the nearest point in reach.

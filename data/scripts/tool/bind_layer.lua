@@ -3,11 +3,8 @@
 QV_BindLayer = {}
 ScriptName = "QV_BindLayer"
 
-function QV_BindLayer:Name() return "Bind Layer" end
-function QV_BindLayer:Version() return "1.0" end
-function QV_BindLayer:Description() return "Click a bone to bind the whole layer to it; click away from the bones to release the layer." end
-function QV_BindLayer:Creator() return "Celvane" end
-function QV_BindLayer:UILabel() return "Bind Layer (3)" end
+CelUtil.DefineInfo(QV_BindLayer, "Bind Layer",
+    "Click a bone to bind the whole layer to it; click away from the bones to release the layer.", "3")
 
 function QV_BindLayer:IsEnabled(si)
     return si.layer ~= nil and si:ParentSkeleton() ~= nil
@@ -20,13 +17,13 @@ function QV_BindLayer:OnMouseDown(si, mouse)
     end
     local id = CelRig.PickBone(skel, CelRig.ToParentSpace(si, si.layer, mouse.vec))
     -- The bone selection changes too: the whole rig, this layer within it, is kept for undo.
-    CelRig.PrepareUndo(si, CelRig.SkeletonLayer(si))
+    CelUtil.PrepareUndo(si, CelRig.SkeletonLayer(si))
     -- Away from every bone the layer follows the blend of all bones again.
     if id < 0 then
         id = -2
     end
     si.layer:SetLayerParentBone(id)
     CelRig.SelectBone(skel, id, false)
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelUtil.Modified(si)
+    CelUtil.Redraw(mouse)
 end

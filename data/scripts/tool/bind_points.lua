@@ -3,11 +3,9 @@
 QV_BindPoints = {}
 ScriptName = "QV_BindPoints"
 
-function QV_BindPoints:Name() return "Bind Points" end
-function QV_BindPoints:Version() return "1.0" end
-function QV_BindPoints:Description() return "Click a bone to bind the selected points to it (Return binds them to the selected bone, Alt-click unbinds them)." end
-function QV_BindPoints:Creator() return "Celvane" end
-function QV_BindPoints:UILabel() return "Bind Points (J)" end
+CelUtil.DefineInfo(QV_BindPoints, "Bind Points",
+    "Click a bone to bind the selected points to it (Return binds them to the selected bone, "
+        .. "Alt-click unbinds them).", "j")
 
 function QV_BindPoints:IsEnabled(si)
     return si:Mesh() ~= nil and si:ParentSkeleton() ~= nil
@@ -19,14 +17,14 @@ function QV_BindPoints:Bind(si, id)
         return
     end
     -- The bone selection changes too: the whole rig, this layer within it, is kept for undo.
-    CelRig.PrepareUndo(si, CelRig.SkeletonLayer(si))
+    CelUtil.PrepareUndo(si, CelRig.SkeletonLayer(si))
     for i = 0, mesh:CountPoints() - 1 do
         local p = mesh:Point(i)
         if p.fSelected then
             p.fParent = id
         end
     end
-    CelRig.Modified(si)
+    CelUtil.Modified(si)
 end
 
 function QV_BindPoints:OnMouseDown(si, mouse)
@@ -45,7 +43,7 @@ function QV_BindPoints:OnMouseDown(si, mouse)
             CelRig.SelectBone(skel, id, false)
         end
     end
-    CelRig.Redraw(mouse.view)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_BindPoints:OnKeyDown(si, key)
@@ -57,7 +55,7 @@ function QV_BindPoints:OnKeyDown(si, key)
         local id = skel:SelectedBoneID()
         if id >= 0 then
             self:Bind(si, id)
-            CelRig.Redraw(key.view)
+            CelUtil.Redraw(key)
         end
     end
 end

@@ -2,45 +2,29 @@
 QV_BoneStrength = {}
 ScriptName = "QV_BoneStrength"
 
-function QV_BoneStrength:Name() return "Bone Strength" end
-function QV_BoneStrength:Version() return "1.0" end
-function QV_BoneStrength:Description() return "Drag a bone right to make its influence reach further, left to reduce it." end
-function QV_BoneStrength:Creator() return "Celvane" end
-function QV_BoneStrength:UILabel() return "Bone Strength (2)" end
+CelUtil.DefineInfo(QV_BoneStrength, "Bone Strength",
+    "Drag a bone right to make its influence reach further, left to reduce it.", "2")
 
 function QV_BoneStrength:IsEnabled(si)
     return si:Skeleton() ~= nil
 end
 
 function QV_BoneStrength:OnMouseDown(si, mouse)
-    self.id = nil
-    local skel = si:Skeleton()
-    if skel == nil then
-        return
-    end
-    local id = CelRig.PickBone(skel, mouse.vec)
-    if id < 0 then
-        id = skel:SelectedBoneID()
-    end
-    local bone = skel:Bone(id)
+    local _, bone = CelRig.TakeBone(self, si, mouse, true)
     if bone == nil then
         return
     end
-    CelRig.PrepareUndo(si)
-    CelRig.SelectBone(skel, id, false)
-    self.id = id
     self.strength = bone.fStrength
 end
 
 function QV_BoneStrength:OnMouseMoved(si, mouse)
-    local skel = si:Skeleton()
-    local bone = skel and self.id and skel:Bone(self.id)
+    local _, bone = CelRig.DraggedBone(self, si)
     if bone == nil then
         return
     end
     bone.fStrength = math.max(0, self.strength + mouse.vec.x - mouse.startVec.x)
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelUtil.Modified(si)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_BoneStrength:OnMouseUp(si, mouse)
@@ -58,5 +42,5 @@ function QV_BoneStrength:DrawMe(si, view)
     local base, tip = CelRig.BoneBase(bone), CelRig.BoneTip(bone)
     local g = view:Graphics()
     g:SetColor(200, 130, 150, 160)
-    g:FrameCircle(CelRig.V((base.x + tip.x) / 2, (base.y + tip.y) / 2), bone.fStrength / 2)
+    g:FrameCircle(CelUtil.Vec((base.x + tip.x) / 2, (base.y + tip.y) / 2), bone.fStrength / 2)
 end

@@ -34,10 +34,7 @@ function QV_Curvature:OnMouseDown(si, mouse)
     if mesh == nil then
         return
     end
-    local picked = CelUtil.PickPoint(si, mesh, mouse)
-    if picked >= 0 and not mesh:Point(picked).fSelected then
-        CelUtil.SelectPoint(mesh, picked, mouse.shiftKey and CelUtil.SELECT_ADD or CelUtil.SELECT_SET)
-    end
+    CelUtil.PickAndSelect(si, mesh, mouse)
     local corners = Corners(si, mesh)
     if #corners == 0 then
         return

@@ -9,12 +9,8 @@ function QV_DeleteEdge:IsEnabled(si)
 end
 
 function QV_DeleteEdge:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
+    local mesh, curve, segment = CelUtil.EdgeUnderMouse(si, mouse)
     if mesh == nil then
-        return
-    end
-    local curve, segment = CelUtil.PickEdge(si, mesh, mouse)
-    if curve < 0 then
         return
     end
     CelUtil.BeginEdit(si)

@@ -9,12 +9,8 @@ function QV_Eyedropper:IsEnabled(si)
 end
 
 function QV_Eyedropper:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
+    local mesh, picked = CelUtil.ShapeUnderMouse(si, mouse)
     if mesh == nil then
-        return
-    end
-    local picked = CelUtil.PickShape(si, mesh, mouse)
-    if picked < 0 then
         return
     end
     local shape = mesh:Shape(picked)

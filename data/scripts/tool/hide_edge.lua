@@ -9,12 +9,8 @@ function QV_HideEdge:IsEnabled(si)
 end
 
 function QV_HideEdge:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
+    local mesh, c, segment = CelUtil.EdgeUnderMouse(si, mouse)
     if mesh == nil then
-        return
-    end
-    local c, segment = CelUtil.PickEdge(si, mesh, mouse)
-    if c < 0 then
         return
     end
     CelUtil.BeginEdit(si)

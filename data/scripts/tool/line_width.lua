@@ -19,10 +19,7 @@ function QV_LineWidth:OnMouseDown(si, mouse)
     if mesh == nil then
         return
     end
-    local picked = CelUtil.PickPoint(si, mesh, mouse)
-    if picked >= 0 and not mesh:Point(picked).fSelected then
-        CelUtil.SelectPoint(mesh, picked, mouse.shiftKey and CelUtil.SELECT_ADD or CelUtil.SELECT_SET)
-    end
+    CelUtil.PickAndSelect(si, mesh, mouse)
     local points = {}
     for _, id in ipairs(CelUtil.SelectedPoints(mesh)) do
         local width = mesh:Point(id).fWidth:GetValue(si.layerFrame)

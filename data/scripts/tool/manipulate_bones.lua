@@ -3,11 +3,9 @@
 QV_ManipulateBones = {}
 ScriptName = "QV_ManipulateBones"
 
-function QV_ManipulateBones:Name() return "Manipulate Bones" end
-function QV_ManipulateBones:Version() return "1.0" end
-function QV_ManipulateBones:Description() return "Drag a bone to pose its chain: its tip follows the pointer and the bones above it turn along." end
-function QV_ManipulateBones:Creator() return "Celvane" end
-function QV_ManipulateBones:UILabel() return "Manipulate Bones (M)" end
+CelUtil.DefineInfo(QV_ManipulateBones, "Manipulate Bones",
+    "Drag a bone to pose its chain: its tip follows the pointer and the bones above it turn "
+        .. "along.", "m")
 
 -- Each drag step runs the solver this many times, so that long chains settle.
 local PASSES = 8
@@ -17,24 +15,15 @@ function QV_ManipulateBones:IsEnabled(si)
 end
 
 function QV_ManipulateBones:OnMouseDown(si, mouse)
-    self.id = nil
-    local skel = si:Skeleton()
-    if skel == nil then
-        return
-    end
-    local id = CelRig.PickBone(skel, mouse.vec)
-    local bone = skel:Bone(id)
+    local skel, bone = CelRig.TakeBone(self, si, mouse)
     if bone == nil then
         return
     end
-    CelRig.PrepareUndo(si)
-    CelRig.SelectBone(skel, id, false)
-    self.id = id
     self.move = bone.fParent < 0 and not CelRig.NearTip(bone, mouse.vec)
-    self.pos = CelRig.Copy(bone.fPos)
+    self.pos = CelUtil.Copy(bone.fPos)
     -- The chain whose angles the solver may turn: the bone and its ancestors.
     self.chain = {}
-    local i = id
+    local i = self.id
     while i >= 0 and skel:Bone(i) ~= nil and #self.chain <= skel:CountBones() do
         self.chain[#self.chain + 1] = i
         i = skel:Bone(i).fParent
@@ -42,13 +31,12 @@ function QV_ManipulateBones:OnMouseDown(si, mouse)
 end
 
 function QV_ManipulateBones:OnMouseMoved(si, mouse)
-    local skel = si:Skeleton()
-    local bone = skel and self.id and skel:Bone(self.id)
+    local skel, bone = CelRig.DraggedBone(self, si)
     if bone == nil then
         return
     end
     if self.move then
-        bone.fPos = CelRig.V(self.pos.x + mouse.vec.x - mouse.startVec.x, self.pos.y + mouse.vec.y - mouse.startVec.y)
+        bone.fPos = CelUtil.Vec(self.pos.x + mouse.vec.x - mouse.startVec.x, self.pos.y + mouse.vec.y - mouse.startVec.y)
         CelRig.KeyBonePos(si, bone)
     else
         skel:IKAngleSolver(self.id, mouse.vec, PASSES)
@@ -56,9 +44,7 @@ function QV_ManipulateBones:OnMouseMoved(si, mouse)
             CelRig.KeyBoneAngle(si, skel:Bone(i))
         end
     end
-    skel:UpdateBoneMatrix()
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelRig.BonesChanged(si, skel, mouse)
 end
 
 function QV_ManipulateBones:OnMouseUp(si, mouse)

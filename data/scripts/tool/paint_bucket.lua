@@ -10,12 +10,8 @@ function QV_PaintBucket:IsEnabled(si)
 end
 
 function QV_PaintBucket:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
+    local mesh, picked = CelUtil.ShapeUnderMouse(si, mouse)
     if mesh == nil then
-        return
-    end
-    local picked = CelUtil.PickShape(si, mesh, mouse)
-    if picked < 0 then
         return
     end
     CelUtil.BeginEdit(si)

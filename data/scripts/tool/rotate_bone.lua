@@ -6,11 +6,8 @@ ScriptName = "QV_RotateBone"
 local SNAP = VORN.MSG_BASE + 1
 local STEP = math.pi / 12
 
-function QV_RotateBone:Name() return "Rotate Bone" end
-function QV_RotateBone:Version() return "1.0" end
-function QV_RotateBone:Description() return "Drag a bone to turn it about its base (Shift snaps to 15 degree steps)." end
-function QV_RotateBone:Creator() return "Celvane" end
-function QV_RotateBone:UILabel() return "Rotate Bone (X)" end
+CelUtil.DefineInfo(QV_RotateBone, "Rotate Bone",
+    "Drag a bone to turn it about its base (Shift snaps to 15 degree steps).", "x")
 
 function QV_RotateBone:IsEnabled(si)
     return si:Skeleton() ~= nil
@@ -54,15 +51,9 @@ end
 
 function QV_RotateBone:OnMouseDown(si, mouse)
     self.turning = nil
-    local skel = si:Skeleton()
+    local skel = CelRig.PressSelectedBones(si, mouse, false)
     if skel == nil then
         return
-    end
-    local id = CelRig.PickBone(skel, mouse.vec)
-    local bone = skel:Bone(id)
-    CelRig.PrepareUndo(si)
-    if bone ~= nil and not bone.fSelected then
-        CelRig.SelectBone(skel, id, false)
     end
     self.turning = {}
     for _, i in ipairs(CelRig.SelectedBones(skel)) do
@@ -90,9 +81,7 @@ function QV_RotateBone:OnMouseMoved(si, mouse)
             CelRig.KeyBoneAngle(si, bone)
         end
     end
-    skel:UpdateBoneMatrix()
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelRig.BonesChanged(si, skel, mouse)
 end
 
 function QV_RotateBone:OnMouseUp(si, mouse)

@@ -4,11 +4,8 @@ ScriptName = "QV_RotateLayer"
 
 local STEP = math.pi / 12
 
-function QV_RotateLayer:Name() return "Rotate Layer" end
-function QV_RotateLayer:Version() return "1.0" end
-function QV_RotateLayer:Description() return "Drag around the layer's origin to turn the layer (Shift snaps to 15 degree steps)." end
-function QV_RotateLayer:Creator() return "Celvane" end
-function QV_RotateLayer:UILabel() return "Rotate Layer (4)" end
+CelUtil.DefineInfo(QV_RotateLayer, "Rotate Layer",
+    "Drag around the layer's origin to turn the layer (Shift snaps to 15 degree steps).", "4")
 
 function QV_RotateLayer:IsEnabled(si)
     return si.layer ~= nil
@@ -19,20 +16,18 @@ local function Direction(from, to)
 end
 
 function QV_RotateLayer:OnMouseDown(si, mouse)
-    local layer = si.layer
+    local layer = CelRig.TakeLayer(self, si)
     if layer == nil then
         return
     end
-    CelRig.PrepareUndo(si)
-    self.layer = layer
     self.center = CelRig.LayerPointInParent(si, layer, layer:Origin())
     self.start = Direction(self.center, CelRig.LayerPointInParent(si, layer, mouse.startVec))
-    self.angle = layer.fRotationZ:GetValue(CelRig.KeyFrame(si))
+    self.angle = layer.fRotationZ:GetValue(CelUtil.KeyFrame(si))
 end
 
 function QV_RotateLayer:OnMouseMoved(si, mouse)
-    local layer = self.layer
-    if layer == nil or layer ~= si.layer then
+    local layer = CelRig.DraggedLayer(self, si)
+    if layer == nil then
         return
     end
     local now = Direction(self.center, CelRig.LayerPointInParent(si, layer, mouse.vec))
@@ -40,18 +35,9 @@ function QV_RotateLayer:OnMouseMoved(si, mouse)
     if mouse.shiftKey then
         angle = math.floor(angle / STEP + 0.5) * STEP
     end
-    layer.fRotationZ:SetValue(CelRig.KeyFrame(si), angle)
-    CelRig.Modified(si)
-    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
-    CelRig.Redraw(mouse.view)
+    layer.fRotationZ:SetValue(CelUtil.KeyFrame(si), angle)
+    CelUtil.Modified(si)
+    CelRig.LayerMoved(self, mouse)
 end
 
--- A release where the last move was repeats it with the reading taken before that move
--- changed the layer, so it is not applied again.
-function QV_RotateLayer:OnMouseUp(si, mouse)
-    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
-        self:OnMouseMoved(si, mouse)
-    end
-    self.lastPt = nil
-    self.layer = nil
-end
+QV_RotateLayer.OnMouseUp = CelRig.LayerDragOnMouseUp

@@ -10,21 +10,11 @@ function QV_RotatePoints:IsEnabled(si)
     return CelUtil.MeshToolEnabled(si, false)
 end
 
-function QV_RotatePoints:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
-    self.moving = false
-    if mesh == nil or si:CountSelectedPoints(true) == 0 then
-        return
-    end
-    self.center = mesh:SelectedCenter()
-    CelUtil.BeginEdit(si)
-    mesh:PrepMovePoints()
-    self.moving = true
-end
+QV_RotatePoints.OnMouseDown = CelUtil.TransformOnMouseDown
 
 function QV_RotatePoints:OnMouseMoved(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
+    local mesh = CelUtil.DraggedMesh(self, si)
+    if mesh == nil then
         return
     end
     local c = self.center
@@ -38,11 +28,4 @@ function QV_RotatePoints:OnMouseMoved(si, mouse)
     CelUtil.Redraw(mouse)
 end
 
-function QV_RotatePoints:OnMouseUp(si, mouse)
-    if not self.moving then
-        return
-    end
-    self.moving = false
-    CelUtil.KeySelectedPoints(si)
-    CelUtil.Redraw(mouse)
-end
+QV_RotatePoints.OnMouseUp = CelUtil.EndPointDrag

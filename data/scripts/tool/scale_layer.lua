@@ -3,11 +3,9 @@
 QV_ScaleLayer = {}
 ScriptName = "QV_ScaleLayer"
 
-function QV_ScaleLayer:Name() return "Scale Layer" end
-function QV_ScaleLayer:Version() return "1.0" end
-function QV_ScaleLayer:Description() return "Drag away from the layer's origin to enlarge the layer, toward it to shrink it (Shift scales one side)." end
-function QV_ScaleLayer:Creator() return "Celvane" end
-function QV_ScaleLayer:UILabel() return "Scale Layer (5)" end
+CelUtil.DefineInfo(QV_ScaleLayer, "Scale Layer",
+    "Drag away from the layer's origin to enlarge the layer, toward it to shrink it "
+        .. "(Shift scales one side).", "5")
 
 -- A press this near the origin gives no usable ratio.
 local MIN_DISTANCE = 0.001
@@ -22,7 +20,7 @@ function QV_ScaleLayer:OnMouseDown(si, mouse)
     if layer == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     self.center = CelRig.LayerPointInParent(si, layer, layer:Origin())
     local start = CelRig.LayerPointInParent(si, layer, mouse.startVec)
     self.dx, self.dy = start.x - self.center.x, start.y - self.center.y
@@ -30,12 +28,12 @@ function QV_ScaleLayer:OnMouseDown(si, mouse)
         return
     end
     self.layer = layer
-    self.scale = layer.fScale:GetValue(CelRig.KeyFrame(si))
+    self.scale = layer.fScale:GetValue(CelUtil.KeyFrame(si))
 end
 
 function QV_ScaleLayer:OnMouseMoved(si, mouse)
-    local layer = self.layer
-    if layer == nil or layer ~= si.layer then
+    local layer = CelRig.DraggedLayer(self, si)
+    if layer == nil then
         return
     end
     local now = CelRig.LayerPointInParent(si, layer, mouse.vec)
@@ -54,18 +52,9 @@ function QV_ScaleLayer:OnMouseMoved(si, mouse)
     end
     local s = QV.Vector3:new_local()
     s:Set(self.scale.x * sx, self.scale.y * sy, self.scale.z)
-    layer.fScale:SetValue(CelRig.KeyFrame(si), s)
-    CelRig.Modified(si)
-    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
-    CelRig.Redraw(mouse.view)
+    layer.fScale:SetValue(CelUtil.KeyFrame(si), s)
+    CelUtil.Modified(si)
+    CelRig.LayerMoved(self, mouse)
 end
 
--- A release where the last move was repeats it with the reading taken before that move
--- changed the layer, so it is not applied again.
-function QV_ScaleLayer:OnMouseUp(si, mouse)
-    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
-        self:OnMouseMoved(si, mouse)
-    end
-    self.lastPt = nil
-    self.layer = nil
-end
+QV_ScaleLayer.OnMouseUp = CelRig.LayerDragOnMouseUp

@@ -10,17 +10,7 @@ function QV_ScalePoints:IsEnabled(si)
     return CelUtil.MeshToolEnabled(si, false)
 end
 
-function QV_ScalePoints:OnMouseDown(si, mouse)
-    local mesh = si:Mesh()
-    self.moving = false
-    if mesh == nil or si:CountSelectedPoints(true) == 0 then
-        return
-    end
-    self.center = mesh:SelectedCenter()
-    CelUtil.BeginEdit(si)
-    mesh:PrepMovePoints()
-    self.moving = true
-end
+QV_ScalePoints.OnMouseDown = CelUtil.TransformOnMouseDown
 
 -- The factor that takes the start's offset from the centre to the current one.
 local function Ratio(now, start)
@@ -31,8 +21,8 @@ local function Ratio(now, start)
 end
 
 function QV_ScalePoints:OnMouseMoved(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
+    local mesh = CelUtil.DraggedMesh(self, si)
+    if mesh == nil then
         return
     end
     local c = self.center
@@ -48,11 +38,4 @@ function QV_ScalePoints:OnMouseMoved(si, mouse)
     CelUtil.Redraw(mouse)
 end
 
-function QV_ScalePoints:OnMouseUp(si, mouse)
-    if not self.moving then
-        return
-    end
-    self.moving = false
-    CelUtil.KeySelectedPoints(si)
-    CelUtil.Redraw(mouse)
-end
+QV_ScalePoints.OnMouseUp = CelUtil.EndPointDrag

@@ -3,11 +3,8 @@
 QV_SelectBone = {}
 ScriptName = "QV_SelectBone"
 
-function QV_SelectBone:Name() return "Select Bone" end
-function QV_SelectBone:Version() return "1.0" end
-function QV_SelectBone:Description() return "Click a bone to select it (Shift adds, Ctrl removes); Up and Down keys go to its parent and child." end
-function QV_SelectBone:Creator() return "Celvane" end
-function QV_SelectBone:UILabel() return "Select Bone (L)" end
+CelUtil.DefineInfo(QV_SelectBone, "Select Bone",
+    "Click a bone to select it (Shift adds, Ctrl removes); Up and Down keys go to its parent and child.", "l")
 
 function QV_SelectBone:IsEnabled(si)
     return si:Skeleton() ~= nil
@@ -27,7 +24,7 @@ function QV_SelectBone:OnMouseDown(si, mouse)
     else
         CelRig.SelectBone(skel, id, mouse.shiftKey)
     end
-    CelRig.Redraw(mouse.view)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_SelectBone:OnKeyDown(si, key)
@@ -48,6 +45,6 @@ function QV_SelectBone:OnKeyDown(si, key)
     end
     if target >= 0 then
         CelRig.SelectBone(skel, target, false)
-        CelRig.Redraw(key.view)
+        CelUtil.Redraw(key)
     end
 end

@@ -3,11 +3,8 @@
 QV_SetOrigin = {}
 ScriptName = "QV_SetOrigin"
 
-function QV_SetOrigin:Name() return "Set Origin" end
-function QV_SetOrigin:Version() return "1.0" end
-function QV_SetOrigin:Description() return "Click or drag to place the point the layer turns and scales about." end
-function QV_SetOrigin:Creator() return "Celvane" end
-function QV_SetOrigin:UILabel() return "Set Origin (6)" end
+CelUtil.DefineInfo(QV_SetOrigin, "Set Origin",
+    "Click or drag to place the point the layer turns and scales about.", "6")
 
 function QV_SetOrigin:IsEnabled(si)
     return si.layer ~= nil
@@ -18,20 +15,20 @@ function QV_SetOrigin:OnMouseDown(si, mouse)
     if self.layer == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     self:OnMouseMoved(si, mouse)
 end
 
 function QV_SetOrigin:OnMouseMoved(si, mouse)
-    local layer = self.layer
-    if layer == nil or layer ~= si.layer then
+    local layer = CelRig.DraggedLayer(self, si)
+    if layer == nil then
         return
     end
     -- The layer keeps its place, so the pointer's layer-space reading stays true during the drag.
-    local origin = CelRig.Copy(mouse.vec)
+    local origin = CelUtil.Copy(mouse.vec)
     CelRig.SetOriginKeepingPlace(si, layer, origin)
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelUtil.Modified(si)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_SetOrigin:OnMouseUp(si, mouse)

@@ -2,11 +2,8 @@
 QV_TransformLayer = {}
 ScriptName = "QV_TransformLayer"
 
-function QV_TransformLayer:Name() return "Transform Layer" end
-function QV_TransformLayer:Version() return "1.0" end
-function QV_TransformLayer:Description() return "Drag to move the current layer (Shift keeps the move horizontal or vertical); arrow keys nudge it." end
-function QV_TransformLayer:Creator() return "Celvane" end
-function QV_TransformLayer:UILabel() return "Transform Layer (E)" end
+CelUtil.DefineInfo(QV_TransformLayer, "Transform Layer",
+    "Drag to move the current layer (Shift keeps the move horizontal or vertical); arrow keys nudge it.", "e")
 
 -- The arrow keys move the layer by this much (document units), ten times that with Shift.
 local NUDGE = 0.01
@@ -16,26 +13,24 @@ function QV_TransformLayer:IsEnabled(si)
 end
 
 function QV_TransformLayer:OnMouseDown(si, mouse)
-    local layer = si.layer
+    local layer = CelRig.TakeLayer(self, si)
     if layer == nil then
         return
     end
-    CelRig.PrepareUndo(si)
-    self.layer = layer
     self.start = CelRig.LayerPointInParent(si, layer, mouse.startVec)
-    self.translation = layer.fTranslation:GetValue(CelRig.KeyFrame(si))
+    self.translation = layer.fTranslation:GetValue(CelUtil.KeyFrame(si))
 end
 
 function QV_TransformLayer:MoveBy(si, layer, dx, dy)
     local t = QV.Vector3:new_local()
     t:Set(self.translation.x + dx, self.translation.y + dy, self.translation.z)
-    layer.fTranslation:SetValue(CelRig.KeyFrame(si), t)
-    CelRig.Modified(si)
+    layer.fTranslation:SetValue(CelUtil.KeyFrame(si), t)
+    CelUtil.Modified(si)
 end
 
 function QV_TransformLayer:OnMouseMoved(si, mouse)
-    local layer = self.layer
-    if layer == nil or layer ~= si.layer then
+    local layer = CelRig.DraggedLayer(self, si)
+    if layer == nil then
         return
     end
     local now = CelRig.LayerPointInParent(si, layer, mouse.vec)
@@ -48,19 +43,10 @@ function QV_TransformLayer:OnMouseMoved(si, mouse)
         end
     end
     self:MoveBy(si, layer, dx, dy)
-    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
-    CelRig.Redraw(mouse.view)
+    CelRig.LayerMoved(self, mouse)
 end
 
--- A release where the last move was repeats it with the reading taken before that move
--- changed the layer, so it is not applied again.
-function QV_TransformLayer:OnMouseUp(si, mouse)
-    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
-        self:OnMouseMoved(si, mouse)
-    end
-    self.lastPt = nil
-    self.layer = nil
-end
+QV_TransformLayer.OnMouseUp = CelRig.LayerDragOnMouseUp
 
 function QV_TransformLayer:OnKeyDown(si, key)
     local layer = si.layer
@@ -74,8 +60,8 @@ function QV_TransformLayer:OnKeyDown(si, key)
     if move == nil then
         return
     end
-    CelRig.PrepareUndo(si)
-    self.translation = layer.fTranslation:GetValue(CelRig.KeyFrame(si))
+    CelUtil.PrepareUndo(si)
+    self.translation = layer.fTranslation:GetValue(CelUtil.KeyFrame(si))
     self:MoveBy(si, layer, move[1], move[2])
-    CelRig.Redraw(key.view)
+    CelUtil.Redraw(key)
 end

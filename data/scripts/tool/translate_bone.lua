@@ -3,11 +3,8 @@
 QV_TranslateBone = {}
 ScriptName = "QV_TranslateBone"
 
-function QV_TranslateBone:Name() return "Translate Bone" end
-function QV_TranslateBone:Version() return "1.0" end
-function QV_TranslateBone:Description() return "Drag a bone to move it; dragging elsewhere moves the selected bones." end
-function QV_TranslateBone:Creator() return "Celvane" end
-function QV_TranslateBone:UILabel() return "Translate Bone (G)" end
+CelUtil.DefineInfo(QV_TranslateBone, "Translate Bone",
+    "Drag a bone to move it; dragging elsewhere moves the selected bones.", "g")
 
 function QV_TranslateBone:IsEnabled(si)
     return si:Skeleton() ~= nil
@@ -15,15 +12,9 @@ end
 
 function QV_TranslateBone:OnMouseDown(si, mouse)
     self.moving = nil
-    local skel = si:Skeleton()
+    local skel = CelRig.PressSelectedBones(si, mouse, mouse.shiftKey)
     if skel == nil then
         return
-    end
-    local id = CelRig.PickBone(skel, mouse.vec)
-    local bone = skel:Bone(id)
-    CelRig.PrepareUndo(si)
-    if bone ~= nil and not bone.fSelected then
-        CelRig.SelectBone(skel, id, mouse.shiftKey)
     end
     -- A bone whose ancestor moves goes with it.
     self.moving = {}
@@ -31,7 +22,7 @@ function QV_TranslateBone:OnMouseDown(si, mouse)
         if not skel:IsAncestorSelected(i) then
             local b = skel:Bone(i)
             self.moving[#self.moving + 1] = {
-                id = i, pos = CelRig.Copy(b.fPos), start = CelRig.ToParentFrame(skel, b, mouse.startVec) }
+                id = i, pos = CelUtil.Copy(b.fPos), start = CelRig.ToParentFrame(skel, b, mouse.startVec) }
         end
     end
 end
@@ -45,13 +36,11 @@ function QV_TranslateBone:OnMouseMoved(si, mouse)
         local bone = skel:Bone(m.id)
         if bone ~= nil then
             local now = CelRig.ToParentFrame(skel, bone, mouse.vec)
-            bone.fPos = CelRig.V(m.pos.x + now.x - m.start.x, m.pos.y + now.y - m.start.y)
+            bone.fPos = CelUtil.Vec(m.pos.x + now.x - m.start.x, m.pos.y + now.y - m.start.y)
             CelRig.KeyBonePos(si, bone)
         end
     end
-    skel:UpdateBoneMatrix()
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelRig.BonesChanged(si, skel, mouse)
 end
 
 function QV_TranslateBone:OnMouseUp(si, mouse)

@@ -19,10 +19,7 @@ function QV_TranslatePoints:OnMouseDown(si, mouse)
     if mesh == nil then
         return
     end
-    local picked = CelUtil.PickPoint(si, mesh, mouse)
-    if picked >= 0 and not mesh:Point(picked).fSelected then
-        CelUtil.SelectPoint(mesh, picked, mouse.shiftKey and CelUtil.SELECT_ADD or CelUtil.SELECT_SET)
-    end
+    local picked = CelUtil.PickAndSelect(si, mesh, mouse)
     if si:CountSelectedPoints(true) == 0 then
         return
     end
@@ -34,32 +31,16 @@ function QV_TranslatePoints:OnMouseDown(si, mouse)
 end
 
 function QV_TranslatePoints:OnMouseMoved(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
+    local mesh = CelUtil.DraggedMesh(self, si)
+    if mesh == nil then
         return
     end
-    local offset = CelUtil.Vec(mouse.vec.x - mouse.startVec.x, mouse.vec.y - mouse.startVec.y)
-    if self.anchor ~= nil then
-        local target = CelUtil.Snap(si, CelUtil.Vec(self.anchor.x + offset.x, self.anchor.y + offset.y))
-        offset = CelUtil.Vec(target.x - self.anchor.x, target.y - self.anchor.y)
-    else
-        offset = CelUtil.Snap(si, offset)
-    end
-    mesh:TranslatePoints(offset)
+    mesh:TranslatePoints(CelUtil.DragOffset(si, mouse, self.anchor))
     CelUtil.Redraw(mouse)
 end
 
 function QV_TranslatePoints:OnMouseUp(si, mouse)
-    local mesh = si:Mesh()
-    if not self.moving or mesh == nil then
-        return
-    end
-    self.moving = false
-    CelUtil.KeySelectedPoints(si)
-    if self.weld and CelUtil.DrawingAllowed(si) then
-        CelUtil.WeldSelected(si, mesh, mouse)
-    end
-    CelUtil.Redraw(mouse)
+    CelUtil.EndPointDrag(self, si, mouse, self.weld and CelUtil.DrawingAllowed(si))
 end
 
 function QV_TranslatePoints:OnKeyDown(si, key)

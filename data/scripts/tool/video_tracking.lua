@@ -8,11 +8,9 @@ local TRACK = VORN.MSG_BASE + 1
 local SEARCH = VORN.MSG_BASE + 2
 local COMPARE = VORN.MSG_BASE + 3
 
-function QV_VideoTracking:Name() return "Video Tracking" end
-function QV_VideoTracking:Version() return "1.0" end
-function QV_VideoTracking:Description() return "Click a movie to add a tracking point, drag one to move it, then Track follows the selected points." end
-function QV_VideoTracking:Creator() return "Celvane" end
-function QV_VideoTracking:UILabel() return "Video Tracking (V)" end
+CelUtil.DefineInfo(QV_VideoTracking, "Video Tracking",
+    "Click a movie to add a tracking point, drag one to move it, then Track follows the "
+        .. "selected points.", "v")
 
 QV_VideoTracking.searchRadius = 16
 QV_VideoTracking.compareRadius = 6
@@ -71,14 +69,14 @@ function QV_VideoTracking:Track(si)
     if image == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     for i = 0, image:CountTrackingPoints() - 1 do
         local point = image:GetTrackingPoint(i)
         if point.fSelected then
             image:StartTracking(point)
         end
     end
-    CelRig.Modified(si)
+    CelUtil.Modified(si)
 end
 
 function QV_VideoTracking:HandleMessage(si, view, msg)
@@ -119,7 +117,7 @@ function QV_VideoTracking:OnMouseDown(si, mouse)
     if image == nil then
         return
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     local index = PickTrackingPoint(image, si.layerFrame, mouse.vec)
     if index < 0 then
         local pos = QV.Vector2:new_local()
@@ -132,7 +130,7 @@ function QV_VideoTracking:OnMouseDown(si, mouse)
         point.fCompareRadius = self.compareRadius
         index = image:CountTrackingPoints() - 1
         SelectOnly(image, index)
-        CelRig.Modified(si)
+        CelUtil.Modified(si)
     else
         local point = image:GetTrackingPoint(index)
         if mouse.shiftKey then
@@ -142,7 +140,7 @@ function QV_VideoTracking:OnMouseDown(si, mouse)
         end
         self.point = index
     end
-    CelRig.Redraw(mouse.view)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_VideoTracking:OnMouseMoved(si, mouse)
@@ -157,8 +155,8 @@ function QV_VideoTracking:OnMouseMoved(si, mouse)
     local pos = QV.Vector2:new_local()
     image:LayerToImage(mouse.vec, pos)
     point.fAnimPos:SetValue(si.layerFrame, pos)
-    CelRig.Modified(si)
-    CelRig.Redraw(mouse.view)
+    CelUtil.Modified(si)
+    CelUtil.Redraw(mouse)
 end
 
 function QV_VideoTracking:OnMouseUp(si, mouse)
@@ -174,10 +172,10 @@ function QV_VideoTracking:OnKeyDown(si, key)
         return
     end
     if key.keyCode == QV.GUI.KEY_DELETE or key.keyCode == QV.GUI.KEY_BACKSPACE then
-        CelRig.PrepareUndo(si)
+        CelUtil.PrepareUndo(si)
         image:DeleteSelectedTrackingPoints()
-        CelRig.Modified(si)
-        CelRig.Redraw(key.view)
+        CelUtil.Modified(si)
+        CelUtil.Redraw(key)
     elseif key.keyCode == QV.GUI.KEY_RETURN then
         self:Track(si)
     end

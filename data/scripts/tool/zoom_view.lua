@@ -4,20 +4,4 @@ ScriptName = "QV_ZoomView"
 
 CelUtil.DefineInfo(QV_ZoomView, "Zoom View", "Drag up to zoom in, down to zoom out", "z")
 
-function QV_ZoomView:OnMouseDown(si, mouse)
-    if mouse.view ~= nil then
-        mouse.view:ZoomDown(mouse.pt)
-    end
-end
-
-function QV_ZoomView:OnMouseMoved(si, mouse)
-    if mouse.view ~= nil then
-        mouse.view:ZoomMoved(mouse.pt)
-    end
-end
-
-function QV_ZoomView:OnMouseUp(si, mouse)
-    if mouse.view ~= nil then
-        mouse.view:ZoomUp(mouse.pt)
-    end
-end
+CelUtil.DefineViewDrag(QV_ZoomView, "Zoom")

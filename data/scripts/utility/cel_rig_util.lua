@@ -1,53 +1,14 @@
--- Helpers of the bone and layer tools: bones in layer space, picking, keying and undo.
--- Points are in the coordinates of the layer that holds the skeleton (or of the layer that
--- is being moved, for the layer tools).
+-- Helpers of the bone and layer tools: bones in layer space, picking and keying; vectors,
+-- undo and redraws are CelUtil's. Points are in the coordinates of the layer that holds the
+-- skeleton (or of the layer that is being moved, for the layer tools).
 CelRig = {}
 ScriptName = "CelRig"
 
 -- How near (document units) the pointer must come to a bone or a tracking point to take it.
 CelRig.PICK_DISTANCE = 0.08
 
-function CelRig.V(x, y)
-    local v = QV.Vector2:new_local()
-    v.x, v.y = x, y
-    return v
-end
-
-function CelRig.Copy(v)
-    return CelRig.V(v.x, v.y)
-end
-
--- The frame that an edit keys: the layer frame, except at document frame 0, which holds the
--- rest values.
-function CelRig.KeyFrame(si)
-    if si.frame == 0 then
-        return 0
-    end
-    return si.layerFrame
-end
-
--- One Ctrl+Z gives back the layer as it was before the edit.
-function CelRig.PrepareUndo(si, layer)
-    layer = layer or si.layer
-    if si.document ~= nil and layer ~= nil then
-        si.document:PrepUndo(layer)
-    end
-end
-
-function CelRig.Modified(si)
-    if si.document ~= nil then
-        si.document:SetDirty()
-    end
-end
-
-function CelRig.Redraw(view)
-    if view ~= nil then
-        view:DrawMe()
-    end
-end
-
 local function Transformed(matrix, x, y)
-    local v = CelRig.V(x, y)
+    local v = CelUtil.Vec(x, y)
     matrix:Transform(v)
     return v
 end
@@ -72,7 +33,7 @@ end
 function CelRig.ToParentFrame(skel, bone, point)
     local parent = skel:Bone(bone.fParent)
     if bone.fParent < 0 or parent == nil then
-        return CelRig.Copy(point)
+        return CelUtil.Copy(point)
     end
     local m = QV.Matrix:new_local()
     m:Set(parent.fMovedMatrix)
@@ -153,15 +114,72 @@ end
 
 -- Keys a bone's current values at the edit frame.
 function CelRig.KeyBoneAngle(si, bone)
-    bone.fAnimAngle:SetValue(CelRig.KeyFrame(si), bone.fAngle)
+    bone.fAnimAngle:SetValue(CelUtil.KeyFrame(si), bone.fAngle)
 end
 
 function CelRig.KeyBonePos(si, bone)
-    bone.fAnimPos:SetValue(CelRig.KeyFrame(si), bone.fPos)
+    bone.fAnimPos:SetValue(CelUtil.KeyFrame(si), bone.fPos)
 end
 
 function CelRig.KeyBoneScale(si, bone)
-    bone.fAnimScale:SetValue(CelRig.KeyFrame(si), bone.fScale)
+    bone.fAnimScale:SetValue(CelUtil.KeyFrame(si), bone.fScale)
+end
+
+-- Bone drags. A press takes the bone under the pointer (with `orSelected`, the selected bone
+-- when none is there): it becomes the one selected bone and the tool's `id` until the
+-- release. The skeleton and the bone; nil when there is no bone to take.
+function CelRig.TakeBone(self, si, mouse, orSelected)
+    self.id = nil
+    local skel = si:Skeleton()
+    if skel == nil then
+        return nil
+    end
+    local id = CelRig.PickBone(skel, mouse.vec)
+    if id < 0 and orSelected then
+        id = skel:SelectedBoneID()
+    end
+    local bone = skel:Bone(id)
+    if bone == nil then
+        return nil
+    end
+    CelUtil.PrepareUndo(si)
+    CelRig.SelectBone(skel, id, false)
+    self.id = id
+    return skel, bone
+end
+
+-- A press of a tool that works on the selected bones: the bone under the pointer, when it is
+-- not selected yet, becomes the selection (or joins it, with `add`). The skeleton, or nil.
+function CelRig.PressSelectedBones(si, mouse, add)
+    local skel = si:Skeleton()
+    if skel == nil then
+        return nil
+    end
+    local id = CelRig.PickBone(skel, mouse.vec)
+    local bone = skel:Bone(id)
+    CelUtil.PrepareUndo(si)
+    if bone ~= nil and not bone.fSelected then
+        CelRig.SelectBone(skel, id, add)
+    end
+    return skel
+end
+
+-- The skeleton and the bone a drag took, or nil when no drag is on.
+function CelRig.DraggedBone(self, si)
+    local skel = si:Skeleton()
+    local bone = skel and self.id and skel:Bone(self.id)
+    if bone == nil then
+        return nil
+    end
+    return skel, bone
+end
+
+-- After bones changed: the skeleton poses them, the document counts as modified and the view
+-- the mouse is on redraws.
+function CelRig.BonesChanged(si, skel, mouse)
+    skel:UpdateBoneMatrix()
+    CelUtil.Modified(si)
+    CelUtil.Redraw(mouse)
 end
 
 -- The skeleton the bone tools edit: the current bone layer's, else the one the current layer
@@ -197,8 +215,45 @@ end
 -- through the transform the layer has at the moment of the event.
 function CelRig.LayerPointInParent(si, layer, vec)
     local m = QV.Matrix:new_local()
-    layer:GetLayerTransform(CelRig.KeyFrame(si), m, si.document)
+    layer:GetLayerTransform(CelUtil.KeyFrame(si), m, si.document)
     return Transformed(m, vec.x, vec.y)
+end
+
+-- Layer drags keep the layer they started on in the tool's `layer`. A press takes the current
+-- layer for the drag; the layer, or nil when there is none.
+function CelRig.TakeLayer(self, si)
+    local layer = si.layer
+    if layer == nil then
+        return nil
+    end
+    CelUtil.PrepareUndo(si)
+    self.layer = layer
+    return layer
+end
+
+-- The layer being dragged, or nil when no drag is on or the current layer is another one.
+function CelRig.DraggedLayer(self, si)
+    local layer = self.layer
+    if layer == nil or layer ~= si.layer then
+        return nil
+    end
+    return layer
+end
+
+-- A layer drag's move remembers where it was, for the release.
+function CelRig.LayerMoved(self, mouse)
+    self.lastPt = { x = mouse.pt.x, y = mouse.pt.y }
+    CelUtil.Redraw(mouse)
+end
+
+-- A release where the last move was repeats it with the reading taken before that move
+-- changed the layer, so it is not applied again.
+function CelRig.LayerDragOnMouseUp(self, si, mouse)
+    if self.lastPt == nil or mouse.pt.x ~= self.lastPt.x or mouse.pt.y ~= self.lastPt.y then
+        self:OnMouseMoved(si, mouse)
+    end
+    self.lastPt = nil
+    self.layer = nil
 end
 
 -- Moves a layer's origin to a point of its own space, keeping every key of the layer where it

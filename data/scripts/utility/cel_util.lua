@@ -52,11 +52,36 @@ end
 -- ---------------------------------------------------------------------------------------------
 -- Edits
 
--- Call before changing the layer (default: the current one): one undo step, and the document
--- counts as modified.
+-- Keeps the layer (default: the current one) as it is now, so that one Ctrl+Z gives it back;
+-- call before changing it.
+function CelUtil.PrepareUndo(si, layer)
+    layer = layer or si.layer
+    if si.document ~= nil and layer ~= nil then
+        si.document:PrepUndo(layer)
+    end
+end
+
+-- The document counts as modified.
+function CelUtil.Modified(si)
+    if si.document ~= nil then
+        si.document:SetDirty()
+    end
+end
+
+-- Call before changing the layer (default: the current one) when the change is sure to come:
+-- one undo step, and the document counts as modified.
 function CelUtil.BeginEdit(si, layer)
-    si.document:PrepUndo(layer or si.layer)
-    si.document:SetDirty()
+    CelUtil.PrepareUndo(si, layer)
+    CelUtil.Modified(si)
+end
+
+-- The frame an edit of animated values keys: the layer frame, except at document frame 0,
+-- which holds the rest values.
+function CelUtil.KeyFrame(si)
+    if si.frame == 0 then
+        return 0
+    end
+    return si.layerFrame
 end
 
 -- Keys the selected points of the current mesh where they are now, at the layer frame (the
@@ -134,6 +159,16 @@ function CelUtil.SelectPoint(mesh, index, mode)
     end
 end
 
+-- The point under the mouse, selected first when it is not yet (Shift adds it to the
+-- selection); -1 when there is none.
+function CelUtil.PickAndSelect(si, mesh, mouse)
+    local picked = CelUtil.PickPoint(si, mesh, mouse)
+    if picked >= 0 and not mesh:Point(picked).fSelected then
+        CelUtil.SelectPoint(mesh, picked, mouse.shiftKey and CelUtil.SELECT_ADD or CelUtil.SELECT_SET)
+    end
+    return picked
+end
+
 -- Sets, adds or removes the points lying in the box between the two corners (layer
 -- coordinates); the number of points in the box.
 function CelUtil.SelectPointsInBox(mesh, a, b, mode)
@@ -186,6 +221,20 @@ function CelUtil.PickEdge(si, mesh, mouse)
     return bestCurve, bestSegment, bestPos
 end
 
+-- The edge under the mouse on the current mesh: the mesh, the curve and the segment; nil when
+-- there is no mesh or no edge there.
+function CelUtil.EdgeUnderMouse(si, mouse)
+    local mesh = si:Mesh()
+    if mesh == nil then
+        return nil
+    end
+    local curve, segment = CelUtil.PickEdge(si, mesh, mouse)
+    if curve < 0 then
+        return nil
+    end
+    return mesh, curve, segment
+end
+
 -- Samples per edge when a shape's outline is followed; enough for the curvature of a
 -- hand-drawn edge at the distances a click cares about.
 local kEdgeSamples = 12
@@ -233,6 +282,20 @@ function CelUtil.PickShape(si, mesh, mouse)
         end
     end
     return -1
+end
+
+-- The shape under the mouse on the current mesh: the mesh and the shape's index; nil when
+-- there is no mesh or no shape there.
+function CelUtil.ShapeUnderMouse(si, mouse)
+    local mesh = si:Mesh()
+    if mesh == nil then
+        return nil
+    end
+    local picked = CelUtil.PickShape(si, mesh, mouse)
+    if picked < 0 then
+        return nil
+    end
+    return mesh, picked
 end
 
 -- The selected end point of an open curve when exactly one point is selected, else -1.
@@ -322,6 +385,57 @@ function CelUtil.SelectDrawMe(self, si, view)
 end
 
 -- ---------------------------------------------------------------------------------------------
+-- Dragging the selected points: the tools keep `self.moving` true from the press that starts
+-- a drag to its release.
+
+-- The mesh whose points are being dragged, or nil when no drag is on.
+function CelUtil.DraggedMesh(self, si)
+    if not self.moving then
+        return nil
+    end
+    return si:Mesh()
+end
+
+-- A press that starts turning or scaling the selected points about their centre.
+function CelUtil.TransformOnMouseDown(self, si, mouse)
+    local mesh = si:Mesh()
+    self.moving = false
+    if mesh == nil or si:CountSelectedPoints(true) == 0 then
+        return
+    end
+    self.center = mesh:SelectedCenter()
+    CelUtil.BeginEdit(si)
+    mesh:PrepMovePoints()
+    self.moving = true
+end
+
+-- How far the drag moves the points: the pointer's travel, with the grid snapping where the
+-- `anchor` point lands, or the travel itself when there is no anchor.
+function CelUtil.DragOffset(si, mouse, anchor)
+    local offset = CelUtil.Vec(mouse.vec.x - mouse.startVec.x, mouse.vec.y - mouse.startVec.y)
+    if anchor == nil then
+        return CelUtil.Snap(si, offset)
+    end
+    local target = CelUtil.Snap(si, CelUtil.Vec(anchor.x + offset.x, anchor.y + offset.y))
+    return CelUtil.Vec(target.x - anchor.x, target.y - anchor.y)
+end
+
+-- The release that ends a drag: keys the selected points where they are now and, when `weld`
+-- is true, welds the one selected point onto a point it was dropped on.
+function CelUtil.EndPointDrag(self, si, mouse, weld)
+    local mesh = CelUtil.DraggedMesh(self, si)
+    if mesh == nil then
+        return
+    end
+    self.moving = false
+    CelUtil.KeySelectedPoints(si)
+    if weld then
+        CelUtil.WeldSelected(si, mesh, mouse)
+    end
+    CelUtil.Redraw(mouse)
+end
+
+-- ---------------------------------------------------------------------------------------------
 -- Shapes
 
 -- The two corners of the drag, snapped, with Shift making the sides equal.
@@ -335,7 +449,6 @@ function CelUtil.DragCorners(si, mouse)
     end
     return a, b
 end
-
 
 -- Makes a curve through the positions (closed when asked), selects exactly its points and,
 -- by the options, a filled and/or outlined shape of it. The shape's index, or -1.
@@ -362,6 +475,63 @@ function CelUtil.BuildCurve(si, mesh, positions, closed, fill, outline)
         mesh:Shape(shape).fHasOutline = outline
     end
     return shape
+end
+
+-- Makes the tool table one that draws a closed shape in the box of a drag (Shift: equal
+-- sides), filled and outlined by its options. `Outline(a, b)` gives the shape's points from
+-- the box's corners; every point gets the curvature `curvature`.
+function CelUtil.DefineBoxTool(tool, prefix, curvature, Outline)
+    CelUtil.DefineOptions(tool, prefix, {
+        { name = "fill", label = "Fill", default = true },
+        { name = "outline", label = "Outline", default = true },
+    })
+
+    function tool:IsEnabled(si)
+        return CelUtil.MeshToolEnabled(si, true)
+    end
+
+    function tool:OnMouseDown(si, mouse)
+        self.dragging = si:Mesh() ~= nil
+        self.startPt = QV.Point:new_local()
+        self.startPt:Set(mouse.pt.x, mouse.pt.y)
+        self.pt = QV.Point:new_local()
+        self.pt:Set(mouse.pt.x, mouse.pt.y)
+    end
+
+    function tool:OnMouseMoved(si, mouse)
+        if self.dragging then
+            self.pt:Set(mouse.pt.x, mouse.pt.y)
+            CelUtil.Redraw(mouse)
+        end
+    end
+
+    function tool:OnMouseUp(si, mouse)
+        local mesh = si:Mesh()
+        local dragging = self.dragging
+        self.dragging = false
+        if not dragging or mesh == nil then
+            return
+        end
+        local a, b = CelUtil.DragCorners(si, mouse)
+        if a.x == b.x or a.y == b.y then
+            CelUtil.Redraw(mouse)
+            return
+        end
+        local points = Outline(a, b)
+        CelUtil.BeginEdit(si)
+        CelUtil.BuildCurve(si, mesh, points, true, self.fill, self.outline)
+        local curve = mesh:Curve(mesh:CountCurves() - 1)
+        for i = 0, #points - 1 do
+            curve:SetCurvature(i, curvature, si.layerFrame)
+        end
+        CelUtil.Redraw(mouse)
+    end
+
+    function tool:DrawMe(si, view)
+        if self.dragging then
+            CelUtil.DrawBox(view, self.startPt, self.pt)
+        end
+    end
 end
 
 -- Remembered by the eyedropper for the paint bucket when no Style panel holds the style.
@@ -538,6 +708,21 @@ function CelUtil.MeshToolEnabled(si, structural)
         return false
     end
     return not structural or CelUtil.DrawingAllowed(si)
+end
+
+-- Makes the tool table one that hands its drags to a binding of the canvas view itself, which
+-- changes the view and not the document: `kind` "Pan" calls the view's PanDown, PanMoved and
+-- PanUp with the mouse's screen point.
+function CelUtil.DefineViewDrag(tool, kind)
+    local steps = { OnMouseDown = "Down", OnMouseMoved = "Moved", OnMouseUp = "Up" }
+    for callback, step in pairs(steps) do
+        local method = kind .. step
+        tool[callback] = function(self, si, mouse)
+            if mouse.view ~= nil then
+                mouse.view[method](mouse.view, mouse.pt)
+            end
+        end
+    end
 end
 
 -- Redraws the view the mouse is on: the canvas redraws only the other views after a drag.

@@ -57,9 +57,9 @@ function QV_ReverseKeys:Run(si)
             channels[#channels + 1] = bone.fAnimScale
         end
     end
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     for _, channel in ipairs(channels) do
         Reverse(channel, first, last)
     end
-    CelRig.Modified(si)
+    CelUtil.Modified(si)
 end

@@ -30,7 +30,7 @@ function QV_CentreOrigin:Run(si)
             minY, maxY = math.min(minY, pos.y), math.max(maxY, pos.y)
         end
     end
-    CelRig.PrepareUndo(si)
-    CelRig.SetOriginKeepingPlace(si, si.layer, CelRig.V((minX + maxX) / 2, (minY + maxY) / 2))
-    CelRig.Modified(si)
+    CelUtil.PrepareUndo(si)
+    CelRig.SetOriginKeepingPlace(si, si.layer, CelUtil.Vec((minX + maxX) / 2, (minY + maxY) / 2))
+    CelUtil.Modified(si)
 end

@@ -18,7 +18,7 @@ function QV_DistributePoints:Run(si)
     if mesh == nil then
         return
     end
-    local frame = CelRig.KeyFrame(si)
+    local frame = CelUtil.KeyFrame(si)
     local points = {}
     for i = 0, mesh:CountPoints() - 1 do
         local p = mesh:Point(i)
@@ -44,10 +44,10 @@ function QV_DistributePoints:Run(si)
         entry.t = ((entry.pos.x - ax) * dx + (entry.pos.y - ay) * dy) / far
     end
     table.sort(points, function(p, q) return p.t < q.t end)
-    CelRig.PrepareUndo(si)
+    CelUtil.PrepareUndo(si)
     for i, entry in ipairs(points) do
         local t = (i - 1) / (#points - 1)
-        entry.point:SetPos(CelRig.V(ax + dx * t, ay + dy * t), frame)
+        entry.point:SetPos(CelUtil.Vec(ax + dx * t, ay + dy * t), frame)
     end
-    CelRig.Modified(si)
+    CelUtil.Modified(si)
 end
