@@ -5,7 +5,7 @@ ScriptName = "QV_BindPoints"
 
 function QV_BindPoints:Name() return "Bind Points" end
 function QV_BindPoints:Version() return "1.0" end
-function QV_BindPoints:Description() return "Click a bone to bind the selected points to it (Return binds them to the selected bone, Alt-click unbinds them)." end
+function QV_BindPoints:Description() return "Click a bone to bind the selected points to it (Space binds them to the selected bone, Alt-click unbinds them)." end
 function QV_BindPoints:Creator() return "Celvane" end
 function QV_BindPoints:UILabel() return "Bind Points (J)" end
 

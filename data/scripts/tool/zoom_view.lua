@@ -2,7 +2,7 @@
 QV_ZoomView = {}
 ScriptName = "QV_ZoomView"
 
-CelUtil.DefineInfo(QV_ZoomView, "Zoom View", "Drag up to zoom in, down to zoom out", "z")
+CelUtil.DefineInfo(QV_ZoomView, "Zoom View", "Drag right to zoom in, left to zoom out", "z")
 
 function QV_ZoomView:OnMouseDown(si, mouse)
     if mouse.view ~= nil then
