@@ -298,6 +298,9 @@ void MainLayer::KeyDown(int32_t key, int32_t modifiers)
             KeyEvent event;
             event.Fill(canvas, key, modifiers);
             fCurrentTool->OnKeyDown(&record, &event);
+            // A key may edit the document (Return making a shape, Delete, a nudge) without the
+            // tool drawing again, as its mouse callbacks do.
+            canvas->DrawMe();
             PostMessage(1006);
         }
     }
@@ -326,6 +329,7 @@ void MainLayer::KeyUp(int32_t key, int32_t modifiers)
             KeyEvent event;
             event.Fill(canvas, kSpace, modifiers);
             fCurrentTool->OnKeyDown(&record, &event);
+            canvas->DrawMe();
             PostMessage(1006);
         }
     }

@@ -4,7 +4,7 @@ QV_BindPoints = {}
 ScriptName = "QV_BindPoints"
 
 CelUtil.DefineInfo(QV_BindPoints, "Bind Points",
-    "Click a bone to bind the selected points to it (Return binds them to the selected bone, "
+    "Click a bone to bind the selected points to it (Space binds them to the selected bone, "
         .. "Alt-click unbinds them).", "j")
 
 function QV_BindPoints:IsEnabled(si)

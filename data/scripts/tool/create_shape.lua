@@ -14,7 +14,7 @@ local function Create(self, si)
 end
 
 CelUtil.DefineInfo(QV_CreateShape, "Create Shape",
-    "Select points, then press Return or Space to make a filled shape or a line of them", "n")
+    "Select points, then press Space to make a filled shape or a line of them", "n")
 CelUtil.DefineOptions(QV_CreateShape, "QV_CreateShape", {
     { name = "kind", labels = { "Fill", "Line" }, default = 1 },
     { button = "Create", action = function(self, si) Create(self, si) end },

@@ -2,6 +2,6 @@
 QV_ZoomView = {}
 ScriptName = "QV_ZoomView"
 
-CelUtil.DefineInfo(QV_ZoomView, "Zoom View", "Drag up to zoom in, down to zoom out", "z")
+CelUtil.DefineInfo(QV_ZoomView, "Zoom View", "Drag right to zoom in, left to zoom out", "z")
 
 CelUtil.DefineViewDrag(QV_ZoomView, "Zoom")
