@@ -361,20 +361,23 @@ protected:
             "", nullptr);
         return std::atol(fRoot.Get("count.txt").c_str());
     }
+    // Where the docked timeline of a new main window puts frame 0 (x, from the window's left edge);
+    // each next frame stands 8 pixels on. The red current-frame line crosses y 845 of the window.
+    static constexpr int kTimelineFrame0X = 36;
+    static constexpr int kTimelineMarkerY = 845;
     // The frame at the docked timeline's red current-frame line in a new main window, or -1.
-    // The line crosses y 845 of the window; frame 0 stands at x 36, each next one 8 pixels on.
     int FrameAtMarker(const std::string& shot, const ScreenBox& window)
     {
         const std::string out = fRoot.File("row.txt");
         RunProgram({ "convert", shot, "-crop",
                        std::to_string(window.width) + "x1+" + std::to_string(window.x) + "+"
-                           + std::to_string(window.y + 845),
+                           + std::to_string(window.y + kTimelineMarkerY),
                        "+repage", "txt:-" },
             out, nullptr);
         std::istringstream lines(fRoot.Get("row.txt"));
         for (std::string line; std::getline(lines, line);) {
             if (line.find("#FF0000") != std::string::npos)
-                return (std::atoi(line.c_str()) - 36 + 4) / 8;
+                return (std::atoi(line.c_str()) - kTimelineFrame0X + 4) / 8;
         }
         return -1;
     }

@@ -152,7 +152,7 @@ TEST_F(KeysScenarios, PlayButtonAndPlayRange)
     EXPECT_EQ(Differing(CanvasCrop(c, window, "still-a"), CanvasCrop(d, window, "still-b")), 0);
 
     auto rulerClick = [&](int frame, const char* button) {
-        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + kFrame0X + 8 * frame),
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + kTimelineFrame0X + 8 * frame),
                        std::to_string(window.y + kRulerY), "keydown", "ctrl", "click", button, "keyup", "ctrl" },
             "", nullptr);
         usleep(300000);

@@ -6,15 +6,10 @@ namespace {
 // The docked timeline of a new window: the first row's line and frame 0's x, from the window's
 // top-left corner; frames are 8 pixels apart.
 constexpr int kRowY = 837;
-constexpr int kFrame0X = 36;
-
-int FrameX(int frame)
-{
-    return kFrame0X + 8 * frame;
-}
 
 class TimelineScenarios : public KeyedDocumentSession {
 protected:
+    static int FrameX(int frame) { return kTimelineFrame0X + 8 * frame; }
     bool IsKeyColour(const std::string& shot, int x, int y)
     {
         return PixelText(shot, x, y) == "64,96,150" || PixelText(shot, x, y) == "215,40,40";
