@@ -94,7 +94,7 @@ protected:
 // handed to the desktop's opener. A quit pressed meanwhile waits for the preview.
 TEST_F(PreviewScenarios, F5RendersAHalfSizeMovieAndOpensIt)
 {
-    StartWith(240);
+    StartWith(2400);
     const ScreenBox pane = PaneBox();
     const std::string before = PaneCrop(pane, "before");
     KeysTo(kUntitled, "F5");
