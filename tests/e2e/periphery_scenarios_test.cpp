@@ -77,8 +77,12 @@ TEST_F(PeripheryScenarios, LibraryShowsTheItemsOfItsFolder)
             std::filesystem::create_symlink(entry.path(), app + "/" + entry.path().filename().string());
     }
     fRoot.Put("app/Library/Walk.celv", "not read by the library");
-    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#ff0000", "png:" + app + "/Library/Walk.png" }, "", nullptr), 0);
-    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#00ff00", "png:" + app + "/Library/Tree.png" }, "", nullptr), 0);
+    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#ff0000", "png:" + app + "/Library/Walk.png" },
+                  "", nullptr),
+        0);
+    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#00ff00", "png:" + app + "/Library/Tree.png" },
+                  "", nullptr),
+        0);
     fAppFolder = std::make_unique<ScopedEnv>("CELVANE_APP_FOLDER", app.c_str());
 
     Start();
@@ -113,8 +117,8 @@ class PeripheryMenus : public CelvaneSession {
 protected:
     void Click(int x, int y)
     {
-        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }, "",
-            nullptr);
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" },
+            "", nullptr);
         usleep(400000);
     }
     // The screen point of item `item` of menu `menu` of the menu bar; `line` its line height.
@@ -122,7 +126,8 @@ protected:
     {
         CreateInterfaceFonts();
         QV_MenuBar bar;
-        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window", "Help" })
+        for (const char* title :
+            { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window", "Help" })
             bar.AddMenu(new QV_Menu(title));
         const QV_Rect rect = bar.TitleRect(menu);
         line = gMenuFont ? gMenuFont->LineHeight() : 15;
@@ -186,11 +191,12 @@ protected:
     // The rows of text in the box: bands of rows holding dark pixels.
     int TextRows(const std::string& shot, const ScreenBox& box)
     {
-        RunProgram({ "sh", "-c",
-                       "convert '" + shot + "' -crop " + std::to_string(box.width) + "x" + std::to_string(box.height)
-                           + "+" + std::to_string(box.x) + "+" + std::to_string(box.y)
-                           + " +repage -colorspace gray -threshold 40% -negate -scale 1x! -threshold 1% txt:- > '"
-                           + fRoot.File("rows.txt") + "'" },
+        RunProgram(
+            { "sh", "-c",
+                "convert '" + shot + "' -crop " + std::to_string(box.width) + "x" + std::to_string(box.height)
+                    + "+" + std::to_string(box.x) + "+" + std::to_string(box.y)
+                    + " +repage -colorspace gray -threshold 40% -negate -scale 1x! -threshold 1% txt:- > '"
+                    + fRoot.File("rows.txt") + "'" },
             "", nullptr);
         int rows = 0;
         bool inRow = false;
@@ -198,7 +204,8 @@ protected:
         for (std::string line; std::getline(lines, line);) {
             if (line.empty() || line[0] == '#')
                 continue;
-            const bool on = line.find("white") != std::string::npos || line.find("#FFFFFF") != std::string::npos;
+            const bool on
+                = line.find("white") != std::string::npos || line.find("#FFFFFF") != std::string::npos;
             rows += on && !inRow;
             inRow = on;
         }
