@@ -416,8 +416,8 @@ bool VornWnd::HandleLaterCommand(int32_t what, const char* path)
             return true;
         if (path)
             return Later(what, path);
-        RunOpenFileDialog(importTitle.CString(), this, this, 3124, what == 3124 ? "Illustrator Files" : "EPS Files",
-            what == 3124 ? "*.ai" : "*.eps");
+        RunOpenFileDialog(importTitle.CString(), this, this, what, what == 3124 ? "Illustrator Files" : "EPS Files",
+            what == 3124 ? "*.ai;*.AI" : "*.eps;*.EPS;*.epsf;*.ps");
         return true;
     case 3126:
         if (!fDocument)

@@ -1,6 +1,12 @@
 // The shell's small windows as a new user meets them: the splash and welcome screens of a first
 // start, and the content library browsing a Library folder.
+#include <sstream>
+
 #include "celvane_session.h"
+#include "interface_fonts.h"
+#include "qv_font.h"
+#include "qv_menu.h"
+#include "qv_menu_bar.h"
 
 namespace {
 
@@ -71,8 +77,12 @@ TEST_F(PeripheryScenarios, LibraryShowsTheItemsOfItsFolder)
             std::filesystem::create_symlink(entry.path(), app + "/" + entry.path().filename().string());
     }
     fRoot.Put("app/Library/Walk.celv", "not read by the library");
-    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#ff0000", "png:" + app + "/Library/Walk.png" }, "", nullptr), 0);
-    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#00ff00", "png:" + app + "/Library/Tree.png" }, "", nullptr), 0);
+    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#ff0000", "png:" + app + "/Library/Walk.png" },
+                  "", nullptr),
+        0);
+    ASSERT_EQ(RunProgram({ "convert", "-size", "64x64", "xc:#00ff00", "png:" + app + "/Library/Tree.png" },
+                  "", nullptr),
+        0);
     fAppFolder = std::make_unique<ScopedEnv>("CELVANE_APP_FOLDER", app.c_str());
 
     Start();
@@ -97,4 +107,199 @@ TEST_F(PeripheryScenarios, LibraryShowsTheItemsOfItsFolder)
     EXPECT_EQ(Quit(kUntitled), 0) << Output();
     EXPECT_EQ(Setting("LibraryWnd_Open"), "TRUE");
     EXPECT_EQ(Setting("LibraryIconSize"), "64");
+}
+
+namespace {
+
+// The main window's menus, found as the menu bar lays them out, and a few measures of what the
+// screen shows.
+class PeripheryMenus : public CelvaneSession {
+protected:
+    void Click(int x, int y)
+    {
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" },
+            "", nullptr);
+        usleep(400000);
+    }
+    // The screen point of item `item` of menu `menu` of the menu bar; `line` its line height.
+    void MenuItemPoint(const ScreenBox& window, int menu, int item, int& x, int& y, int& line)
+    {
+        CreateInterfaceFonts();
+        QV_MenuBar bar;
+        for (const char* title :
+            { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window", "Help" })
+            bar.AddMenu(new QV_Menu(title));
+        const QV_Rect rect = bar.TitleRect(menu);
+        line = gMenuFont ? gMenuFont->LineHeight() : 15;
+        DeleteInterfaceFonts();
+        Click(window.x + (rect.left + rect.right) / 2, window.y + (rect.top + rect.bottom) / 2);
+        x = window.x + rect.left + 30;
+        y = window.y + rect.bottom + 3 + item * line + line / 2;
+    }
+    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
+    {
+        int x = 0, y = 0, line = 0;
+        MenuItemPoint(window, menu, item, x, y, line);
+        Click(x, y);
+    }
+    // The canvas inside the frame guides, once the window has drawn them.
+    ScreenBox Canvas()
+    {
+        ScreenBox frame;
+        for (int tries = 0; tries < 40 && frame.width == 0; tries++) {
+            if (tries)
+                usleep(250000);
+            frame = ColourBox(Screenshot("frame"), "rgb(152,152,203)");
+        }
+        return { frame.x + 4, frame.y + 4, frame.width - 8, frame.height - 8 };
+    }
+    // Until the canvas differs from the picture by more (or, with `more` false, no more) than
+    // `pixels`; the last count.
+    long CanvasSettles(const std::string& before, const ScreenBox& canvas, long pixels, bool more)
+    {
+        long differs = -1;
+        for (int tries = 0; tries < 30; tries++) {
+            differs = BoxDiffers(Screenshot("settled"), before, canvas);
+            if (more ? differs > pixels : differs <= pixels)
+                break;
+            usleep(300000);
+        }
+        return differs;
+    }
+    // Ctrl+Q on a changed document: No to saving its changes; the exit status.
+    int QuitWithoutSaving()
+    {
+        KeysTo(kUntitled, "ctrl+q");
+        if (WaitForTitle(kAppName, 5000))
+            KeysTo(kAppName, "n");
+        return WaitForExit();
+    }
+    // The box of the pixels of exactly that colour within the box of the picture (screen pixels).
+    ScreenBox ColourWithin(const std::string& picture, const ScreenBox& within, const std::string& colour)
+    {
+        const std::string crop = fRoot.File("within.png");
+        RunProgram({ "convert", picture, "-crop",
+                       std::to_string(within.width) + "x" + std::to_string(within.height) + "+"
+                           + std::to_string(within.x) + "+" + std::to_string(within.y),
+                       "+repage", "png:" + crop },
+            "", nullptr);
+        ScreenBox box = ColourBox(crop, colour);
+        box.x += within.x;
+        box.y += within.y;
+        return box;
+    }
+    // The rows of text in the box: bands of rows holding dark pixels.
+    int TextRows(const std::string& shot, const ScreenBox& box)
+    {
+        RunProgram(
+            { "sh", "-c",
+                "convert '" + shot + "' -crop " + std::to_string(box.width) + "x" + std::to_string(box.height)
+                    + "+" + std::to_string(box.x) + "+" + std::to_string(box.y)
+                    + " +repage -colorspace gray -threshold 40% -negate -scale 1x! -threshold 1% txt:- > '"
+                    + fRoot.File("rows.txt") + "'" },
+            "", nullptr);
+        int rows = 0;
+        bool inRow = false;
+        std::istringstream lines(fRoot.Get("rows.txt"));
+        for (std::string line; std::getline(lines, line);) {
+            if (line.empty() || line[0] == '#')
+                continue;
+            const bool on
+                = line.find("white") != std::string::npos || line.find("#FFFFFF") != std::string::npos;
+            rows += on && !inRow;
+            inRow = on;
+        }
+        return rows;
+    }
+};
+
+} // namespace
+
+// Help > About Scripts lists every shipped tool script, one row each under its group headings.
+TEST_F(PeripheryMenus, AboutScriptsListsTheInstalledToolScripts)
+{
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kUntitled, window));
+    ChooseMenuItem(window, 8, 6);
+    ASSERT_TRUE(WaitForTitle("Installed Scripts")) << Output();
+    ScreenBox dialog;
+    ASSERT_TRUE(WindowBox("Installed Scripts", dialog));
+    int tools = 0;
+    const std::filesystem::path scripts = std::filesystem::path(CELVANE_APP).parent_path() / "scripts/tool";
+    for (const auto& entry : std::filesystem::directory_iterator(scripts))
+        tools += entry.path().extension() == ".lua";
+    ASSERT_GT(tools, 10);
+    // The list scrolls: its visible part is full of rows, well beyond a title and a button. The
+    // text column leaves out the frame, the icons and the scroll bar.
+    const ScreenBox list { dialog.x + 40, dialog.y + 30, dialog.width - 120, 260 };
+    int rows = 0;
+    for (int tries = 0; tries < 20 && rows < 8; tries++) {
+        if (tries)
+            usleep(300000);
+        rows = TextRows(Screenshot("scripts"), list);
+    }
+    EXPECT_GE(rows, 8) << "rows of the installed scripts";
+    KeysTo("Installed Scripts", "Return");
+    EXPECT_TRUE(WaitForNoTitle("Installed Scripts"));
+    EXPECT_EQ(Quit(kUntitled), 0) << Output();
+}
+
+// Ctrl+T in the vector layer: the text "AB" becomes filled shapes on the canvas; Ctrl+Z takes
+// them away again.
+TEST_F(PeripheryMenus, InsertTextDrawsShapesThatUndoRemoves)
+{
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    const ScreenBox canvas = Canvas();
+    ASSERT_GT(canvas.width, 200) << "no frame guides on the canvas";
+    const std::string before = Screenshot("before");
+    KeysTo(kUntitled, "ctrl+t");
+    ASSERT_TRUE(WaitForTitle("Insert Text")) << Output();
+    KeysTo("Insert Text", "ctrl+a");
+    TypeTo("Insert Text", "AB");
+    KeysTo("Insert Text", "Return");
+    ASSERT_TRUE(WaitForNoTitle("Insert Text"));
+    EXPECT_GT(CanvasSettles(before, canvas, 500, true), 500) << "the letters on the canvas";
+    KeysTo(kUntitled, "ctrl+z");
+    EXPECT_LE(CanvasSettles(before, canvas, 20, false), 20) << "the canvas after undo";
+    EXPECT_EQ(QuitWithoutSaving(), 0) << Output();
+}
+
+// File > Import > EPS File...: a red triangle comes in as a new vector layer, red on the canvas.
+TEST_F(PeripheryMenus, ImportedEPSTriangleShowsRed)
+{
+    fRoot.Put("triangle.eps",
+        "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 200 200\n%%+ procset Adobe_cmykcolor\n%%EndSetup\n"
+        "0 1 1 0 k\n20 20 m\n180 20 l\n100 180 l\nf\n");
+    Start();
+    ASSERT_TRUE(WaitForTitle(kUntitled)) << Output();
+    ScreenBox window;
+    ASSERT_TRUE(WindowBox(kUntitled, window));
+    const ScreenBox canvas = Canvas();
+    ASSERT_GT(canvas.width, 200) << "no frame guides on the canvas";
+    int x = 0, y = 0, line = 0;
+    MenuItemPoint(window, 0, 10, x, y, line);
+    // The Import item opens its submenu beside the File menu; its sixth item is EPS File.
+    RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y) }, "", nullptr);
+    usleep(600000);
+    RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x + 270), std::to_string(y) }, "", nullptr);
+    usleep(300000);
+    Click(x + 270, y + 5 * line);
+    ASSERT_TRUE(WaitForTitle("Import")) << Output();
+    KeysTo("Import", "ctrl+a");
+    TypeTo("Import", fRoot.File("triangle.eps"));
+    KeysTo("Import", "Return");
+    ASSERT_TRUE(WaitForNoTitle("Import"));
+    ScreenBox red;
+    for (int tries = 0; tries < 30 && red.width == 0; tries++) {
+        if (tries)
+            usleep(300000);
+        red = ColourWithin(Screenshot("imported"), canvas, "rgb(255,0,0)");
+    }
+    // The triangle fills most of the frame.
+    EXPECT_GT(red.width, 200) << "red on the canvas";
+    EXPECT_GT(red.height, 200);
+    EXPECT_EQ(QuitWithoutSaving(), 0) << Output();
 }
