@@ -145,24 +145,32 @@ protected:
         RunProgram({ "xdotool", "click", "1" }, "", nullptr);
         usleep(300000);
     }
-    // Opens the menu of that index in the menu bar of the window in that box and chooses its
-    // item, found where the menu bar and the menu font put them.
-    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
+    // Opens the menu of that index in the menu bar of the window in that box; the screen point of
+    // its item of that index in x and y, and the menu's line height in line, found where the
+    // menu bar and the menu font put them.
+    void OpenMenu(const ScreenBox& window, int menu, int item, int& x, int& y, int& line)
     {
         CreateInterfaceFonts();
         QV_MenuBar bar;
-        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window" })
+        for (const char* title : { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window", "Help" })
             bar.AddMenu(new QV_Menu(title));
         const QV_Rect rect = bar.TitleRect(menu);
-        const int line = gMenuFont ? gMenuFont->LineHeight() : 15;
+        line = gMenuFont ? gMenuFont->LineHeight() : 15;
         DeleteInterfaceFonts();
         RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + (rect.left + rect.right) / 2),
                        std::to_string(window.y + (rect.top + rect.bottom) / 2), "click", "1" },
             "", nullptr);
         usleep(600000);
-        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(window.x + rect.left + 30),
-                       std::to_string(window.y + rect.bottom + 3 + item * line + line / 2), "click", "1" },
-            "", nullptr);
+        x = window.x + rect.left + 30;
+        y = window.y + rect.bottom + 3 + item * line + line / 2;
+    }
+    // Opens that menu and chooses its item.
+    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
+    {
+        int x = 0, y = 0, line = 0;
+        OpenMenu(window, menu, item, x, y, line);
+        RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1" }, "",
+            nullptr);
         usleep(300000);
     }
     void Spawn(const std::vector<std::string>& args)

@@ -121,27 +121,6 @@ protected:
             "", nullptr);
         usleep(400000);
     }
-    // The screen point of item `item` of menu `menu` of the menu bar; `line` its line height.
-    void MenuItemPoint(const ScreenBox& window, int menu, int item, int& x, int& y, int& line)
-    {
-        CreateInterfaceFonts();
-        QV_MenuBar bar;
-        for (const char* title :
-            { "File", "Edit", "Draw", "Bone", "Animation", "Scripts", "View", "Window", "Help" })
-            bar.AddMenu(new QV_Menu(title));
-        const QV_Rect rect = bar.TitleRect(menu);
-        line = gMenuFont ? gMenuFont->LineHeight() : 15;
-        DeleteInterfaceFonts();
-        Click(window.x + (rect.left + rect.right) / 2, window.y + (rect.top + rect.bottom) / 2);
-        x = window.x + rect.left + 30;
-        y = window.y + rect.bottom + 3 + item * line + line / 2;
-    }
-    void ChooseMenuItem(const ScreenBox& window, int menu, int item)
-    {
-        int x = 0, y = 0, line = 0;
-        MenuItemPoint(window, menu, item, x, y, line);
-        Click(x, y);
-    }
     // The canvas inside the frame guides, once the window has drawn them.
     ScreenBox Canvas()
     {
@@ -280,7 +259,7 @@ TEST_F(PeripheryMenus, ImportedEPSTriangleShowsRed)
     const ScreenBox canvas = Canvas();
     ASSERT_GT(canvas.width, 200) << "no frame guides on the canvas";
     int x = 0, y = 0, line = 0;
-    MenuItemPoint(window, 0, 10, x, y, line);
+    OpenMenu(window, 0, 10, x, y, line);
     // The Import item opens its submenu beside the File menu; its sixth item is EPS File.
     RunProgram({ "xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y) }, "", nullptr);
     usleep(600000);
