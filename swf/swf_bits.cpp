@@ -45,14 +45,24 @@ void SwfBits::Text(const char* text)
 
 void SwfBits::UBits(uint32_t v, int n)
 {
-    for (int i = n - 1; i >= 0; --i) {
-        fBitBuffer = (fBitBuffer << 1) | ((v >> i) & 1u);
-        if (++fBitCount == 8) {
-            fBytes.push_back(static_cast<uint8_t>(fBitBuffer));
-            fBitBuffer = 0;
-            fBitCount = 0;
-        }
+    // Fields wider than the value carry leading zero bits.
+    if (n > 32) {
+        UBits(0, n - 32);
+        n = 32;
     }
+    if (n <= 0)
+        return;
+    if (n < 32)
+        v &= (1u << n) - 1;
+    // Fewer than 8 bits wait in the buffer, so the 64-bit sum never overflows.
+    const uint64_t bits = (static_cast<uint64_t>(fBitBuffer) << n) | v;
+    int count = fBitCount + n;
+    while (count >= 8) {
+        count -= 8;
+        fBytes.push_back(static_cast<uint8_t>(bits >> count));
+    }
+    fBitBuffer = static_cast<uint32_t>(bits) & ((1u << count) - 1);
+    fBitCount = count;
 }
 
 void SwfBits::SBits(int32_t v, int n) { UBits(static_cast<uint32_t>(v), n); }

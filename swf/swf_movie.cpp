@@ -116,8 +116,13 @@ bool SwfMovie::Build(std::vector<uint8_t>& file)
     out.U8(kVersion);
     out.U32(static_cast<uint32_t>(length));
     out.Append(head);
-    out.Append(body);
-    file = out.Data();
+    // The body is most of the file: copied once, into room made for all of it.
+    const std::vector<uint8_t>& start = out.Data();
+    const std::vector<uint8_t>& rest = body.Data();
+    file.clear();
+    file.reserve(length);
+    file.insert(file.end(), start.begin(), start.end());
+    file.insert(file.end(), rest.begin(), rest.end());
     return true;
 }
 

@@ -12,8 +12,10 @@ constexpr int32_t kMaxDepth = 65535;
 
 SwfTimeline::~SwfTimeline()
 {
-    for (SwfDisplayItem* item : fItems)
-        item->Release();
+    for (SwfDisplayItem* item : fItems) {
+        if (item)
+            item->Release();
+    }
     for (SwfDisplayItem* item : fRetired)
         item->Release();
 }
@@ -22,14 +24,12 @@ SwfDisplayItem* SwfTimeline::Add(SwfCharacter* character)
 {
     if (!character)
         return nullptr;
-    int32_t depth = 1;
-    for (const SwfDisplayItem* item : fItems) {
-        if (item->Depth() >= depth)
-            depth = item->Depth() + 1;
-    }
+    // The last slot is never a hole, and holds the deepest item.
+    const int32_t depth = fItems.empty() ? 1 : fItems.back()->Depth() + 1;
     if (depth > kMaxDepth)
         fDepthOverflow = true;
     SwfDisplayItem* item = new SwfDisplayItem(character, depth);
+    fSlots.emplace(item, fItems.size());
     fItems.push_back(item);
     fPending = true;
     return item;
@@ -37,17 +37,36 @@ SwfDisplayItem* SwfTimeline::Add(SwfCharacter* character)
 
 void SwfTimeline::Remove(SwfDisplayItem* item)
 {
-    for (size_t i = 0; i < fItems.size(); ++i) {
-        if (fItems[i] != item)
-            continue;
-        if (item->fPlaced)
-            fEvents.push_back({ kRemove, item->Depth(), nullptr, {}, {}, {} });
-        fItems.erase(fItems.begin() + static_cast<ptrdiff_t>(i));
-        fRetired.push_back(item);
-        // Removing what the last frame showed starts no frame of its own: a movie whose items
-        // are all taken away after its last frame ends with that frame.
+    const auto found = fSlots.find(item);
+    if (found == fSlots.end())
         return;
+    if (item->fPlaced)
+        fEvents.push_back({ kRemove, item->Depth(), nullptr, {}, {}, {} });
+    fItems[found->second] = nullptr;
+    fSlots.erase(found);
+    ++fHoles;
+    fRetired.push_back(item);
+    while (!fItems.empty() && !fItems.back()) {
+        fItems.pop_back();
+        --fHoles;
     }
+    if (fHoles > 32 && fHoles * 2 > fItems.size())
+        Compact();
+    // Removing what the last frame showed starts no frame of its own: a movie whose items
+    // are all taken away after its last frame ends with that frame.
+}
+
+void SwfTimeline::Compact()
+{
+    size_t kept = 0;
+    for (SwfDisplayItem* item : fItems) {
+        if (!item)
+            continue;
+        fSlots[item] = kept;
+        fItems[kept++] = item;
+    }
+    fItems.resize(kept);
+    fHoles = 0;
 }
 
 void SwfTimeline::Label(const char* name)
@@ -59,7 +78,7 @@ void SwfTimeline::Label(const char* name)
 void SwfTimeline::FlushPlacements()
 {
     for (SwfDisplayItem* item : fItems) {
-        if (item->fPlaced && !item->fChanged)
+        if (!item || (item->fPlaced && !item->fChanged))
             continue;
         const Kind kind = item->fPlaced ? kMove : kPlace;
         if (kind == kPlace)

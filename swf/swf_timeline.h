@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -45,8 +46,13 @@ private:
     };
 
     void FlushPlacements();
+    void Compact();
 
+    // In depth order (each item is added above the rest); a removed item leaves a null slot
+    // until enough have gathered to compact, so that adding and removing take constant time.
     std::vector<SwfDisplayItem*> fItems;
+    std::unordered_map<const SwfDisplayItem*, size_t> fSlots;
+    size_t fHoles = 0;
     std::vector<SwfDisplayItem*> fRetired;  // removed items stay valid until the timeline ends
     std::vector<Event> fEvents;
     std::unordered_set<const SwfCharacter*> fPlacedCharacters;
