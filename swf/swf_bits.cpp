@@ -1,5 +1,6 @@
 #include "swf_bits.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -110,24 +111,11 @@ const std::vector<uint8_t>& SwfBits::Data()
 int SwfBits::SignedBits(int32_t v)
 {
     // One sign bit above the magnitude's bits; 0 and -1 still take one bit.
-    uint32_t m = v < 0 ? ~static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
-    int n = 1;
-    while (m) {
-        ++n;
-        m >>= 1;
-    }
-    return n;
+    const uint32_t m = v < 0 ? ~static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    return static_cast<int>(std::bit_width(m)) + 1;
 }
 
-int SwfBits::UnsignedBits(uint32_t v)
-{
-    int n = 0;
-    while (v) {
-        ++n;
-        v >>= 1;
-    }
-    return n;
-}
+int SwfBits::UnsignedBits(uint32_t v) { return static_cast<int>(std::bit_width(v)); }
 
 int32_t SwfTwips(double pixels)
 {
