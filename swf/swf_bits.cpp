@@ -4,6 +4,15 @@
 #include <cmath>
 #include <cstring>
 
+namespace {
+
+// The widest value a field with a 5-bit bit count holds is 31 bits, sign included.
+constexpr int32_t kMaxField = 1073741823;
+
+int32_t ClampToField(int32_t v) { return v > kMaxField ? kMaxField : (v < -kMaxField ? -kMaxField : v); }
+
+}  // namespace
+
 void SwfBits::U8(uint32_t v)
 {
     Align();
@@ -76,17 +85,16 @@ void SwfBits::Align()
 
 void SwfBits::Rect(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax)
 {
+    int32_t edges[4] = { ClampToField(xmin), ClampToField(xmax), ClampToField(ymin), ClampToField(ymax) };
     int n = 1;
-    for (int32_t v : { xmin, xmax, ymin, ymax }) {
+    for (int32_t v : edges) {
         const int b = SignedBits(v);
         if (b > n)
             n = b;
     }
     UBits(static_cast<uint32_t>(n), 5);
-    SBits(xmin, n);
-    SBits(xmax, n);
-    SBits(ymin, n);
-    SBits(ymax, n);
+    for (int32_t v : edges)
+        SBits(v, n);
     Align();
 }
 
@@ -122,9 +130,9 @@ int32_t SwfTwips(double pixels)
     const double t = pixels * 20.0;
     if (!(t == t))
         return 0;
-    if (t >= 2147483647.0)
-        return 2147483647;
-    if (t <= -2147483647.0)
-        return -2147483647;
+    if (t >= kMaxField)
+        return kMaxField;
+    if (t <= -kMaxField)
+        return -kMaxField;
     return static_cast<int32_t>(t >= 0 ? t + 0.5 : t - 0.5);
 }

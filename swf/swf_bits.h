@@ -20,7 +20,8 @@ public:
     void SBits(int32_t v, int n);
     void Align();
 
-    // A rectangle in twips with the smallest bit count that holds every edge.
+    // A rectangle in twips with the smallest bit count that holds every edge; edges beyond
+    // what 31 bits hold are clamped.
     void Rect(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax);
     // A tag header and body; bitmaps and sounds want the long header even when short.
     void Tag(int code, const SwfBits& body, bool longHeader = false);
@@ -37,5 +38,6 @@ private:
     int fBitCount = 0;
 };
 
-// Pixels (floats) to twips, the format's unit: 20 per pixel, rounded half away from zero.
+// Pixels (floats) to twips, the format's unit: 20 per pixel, rounded half away from zero, and
+// clamped to what a 31-bit field holds.
 int32_t SwfTwips(double pixels);

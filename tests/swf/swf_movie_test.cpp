@@ -28,6 +28,25 @@ SwfReadPlace PlaceOf(const SwfReadTag* tag)
     return place;
 }
 
+// Each frame's placements, moves and removals as "place 1;move 2;remove 3;".
+std::vector<std::string> DisplayListTexts(const SwfReadMovie& read)
+{
+    std::vector<std::string> texts;
+    for (const auto& frame : SwfFrames(read.fTags)) {
+        std::string text;
+        for (const SwfReadTag* tag : frame) {
+            if (tag->fCode == 26) {
+                const SwfReadPlace p = PlaceOf(tag);
+                text += (p.fMove ? "move " : "place ") + std::to_string(p.fDepth) + ";";
+            } else if (tag->fCode == 28) {
+                text += "remove " + std::to_string(tag->fBody[0] | tag->fBody[1] << 8) + ";";
+            }
+        }
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 TEST(SwfMovie, HeaderBackgroundAndPaddedFramesOfACompressedVersion8File)
 {
     SWFMovie movie = newSWFMovie();
@@ -85,20 +104,53 @@ TEST(SwfMovie, ItemsTakeTheDepthAboveAllInUseAndLeaveWhenRemoved)
     ASSERT_EQ(frames.size(), 3u);
     // The one definition comes before the first placement.
     ASSERT_EQ(SwfTagsOf(read.fTags, 32).size(), 1u);
-    std::vector<std::string> seen;
-    for (const auto& frame : frames) {
-        std::string text;
-        for (const SwfReadTag* tag : frame) {
-            if (tag->fCode == 26) {
-                const SwfReadPlace p = PlaceOf(tag);
-                text += (p.fMove ? "move " : "place ") + std::to_string(p.fDepth) + ";";
-            } else if (tag->fCode == 28) {
-                text += "remove " + std::to_string(tag->fBody[0]) + ";";
-            }
-        }
-        seen.push_back(text);
+    EXPECT_EQ(DisplayListTexts(read), (std::vector<std::string> { "place 1;place 2;", "remove 1;move 2;place 3;", "remove 2;remove 3;" }));
+}
+
+TEST(SwfMovie, AFullFrameThinnedOutOfOrderKeepsItsDepthsAndPlacementOrder)
+{
+    SWFMovie movie = newSWFMovie();
+    SWFShape shape = Triangle();
+    std::vector<SWFDisplayItem> items;
+    for (int i = 0; i < 100; ++i)
+        items.push_back(SWFMovie_add(movie, shape));
+    SWFMovie_nextFrame(movie);
+    // Enough removals, from the top and from between, to make the timeline tidy its items.
+    // Removals are written as they happen, moves and placements when the frame ends.
+    std::string removed;
+    std::string shown;
+    for (int depth : { 100, 98 }) {
+        SWFMovie_remove(movie, items[depth - 1]);
+        removed += "remove " + std::to_string(depth) + ";";
     }
-    EXPECT_EQ(seen, (std::vector<std::string> { "place 1;place 2;", "remove 1;move 2;place 3;", "remove 2;remove 3;" }));
+    for (int depth = 80; depth >= 1; --depth) {
+        if (depth % 10 == 0)
+            continue;
+        SWFMovie_remove(movie, items[depth - 1]);
+        removed += "remove " + std::to_string(depth) + ";";
+    }
+    SWFMovie_remove(movie, items[99]);  // already gone
+    for (int depth : { 10, 20, 30, 40, 50, 60, 70, 80, 81, 99 }) {
+        SWFDisplayItem_moveTo(items[depth - 1], 1, 1);
+        shown += "move " + std::to_string(depth) + ";";
+    }
+    for (int depth = 82; depth <= 97; ++depth) {
+        SWFMovie_remove(movie, items[depth - 1]);
+        removed += "remove " + std::to_string(depth) + ";";
+    }
+    SWFMovie_add(movie, shape);  // above 99, the deepest left
+    shown += "place 100;";
+    SWFMovie_nextFrame(movie);
+    const std::string path = SwfTestPath(".swf");
+    ASSERT_GT(SWFMovie_save(movie, path.c_str(), 6), 0);
+    destroySWFMovie(movie);
+    destroySWFShape(shape);
+
+    SwfReadMovie read;
+    ReadJudgedSwf(path, read);
+    const std::vector<std::string> texts = DisplayListTexts(read);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1], removed + shown);
 }
 
 TEST(SwfMovie, DisplayItemPlacementIsScaleThenRotationThenPositionWithAColourMultiplier)

@@ -100,6 +100,23 @@ TEST(SwfShape, EdgesTooLongForOneRecordAreSplitAndStillEndExactly)
     EXPECT_GE(lines, 2);
 }
 
+TEST(SwfShape, CoordinatesBeyondTheFormatsReachAreClampedNotWrapped)
+{
+    // Pixels past 2^30 twips would need bit counts the 5-bit fields cannot state.
+    SWFShape shape = newSWFShape();
+    SWFShape_setLine(shape, 1, 0, 0, 0, 255);
+    SWFShape_movePenTo(shape, 1e12f, -1e12f);
+    SWFShape_drawLineTo(shape, 0, 0);
+    const SwfReadShape s = SaveAndRead(shape);
+    destroySWFShape(shape);
+
+    EXPECT_EQ(s.fBounds.fXMax, 1073741823);
+    EXPECT_EQ(s.fBounds.fYMin, -1073741823);
+    ASSERT_FALSE(s.fEdges.empty());
+    EXPECT_EQ(s.fEdges.back().fX, 0);
+    EXPECT_EQ(s.fEdges.back().fY, 0);
+}
+
 TEST(SwfShape, GradientStopsSortedAtMostFifteenAndFillTransformsComposeInCallOrder)
 {
     SWFShape shape = newSWFShape();
