@@ -44,7 +44,7 @@ void AudioLayer::WriteRecord(QV_IoStream* s)
 
 bool AudioLayer::ReadRecord(QV_IoStream* stream)
 {
-    ClearPoses();
+    ResetGenericValues(this);
     char word[kWordSize];
     for (;;) {
         const RecordWord next = NextRecordWord(stream, kWordSize, word);

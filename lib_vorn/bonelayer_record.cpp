@@ -47,6 +47,8 @@ bool BoneLayer::ReadRecord(QV_IoStream* stream)
 {
     fLoading = true;
     DiscardForReading();
+    // Written only while on: read over a live group (undo), a record without it means off.
+    fAnimatedLayerOrder = false;
     fSkeleton.DeleteAllBones();
 
     auto fail = [this, stream](int32_t line) {

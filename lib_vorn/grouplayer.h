@@ -118,7 +118,8 @@ protected:
     void WriteGroupValues(QV_IoStream* stream);
     // "### sub-layers", then each sub-layer as its type code and record.
     void WriteSubLayers(QV_IoStream* stream);
-    // Clears the actions and deletes every sub-layer, before a record is read into the layer.
+    // Resets the common values a record may leave out and deletes every sub-layer, before a
+    // record is read into the layer.
     void DiscardForReading();
     // After "layer_type": the code, then the new sub-layer's record; appends the sub-layer. False
     // on failure, with the sub-layer's own error text on the stream when it has one.

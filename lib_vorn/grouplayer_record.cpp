@@ -75,7 +75,7 @@ void GroupLayer::WriteSubLayers(QV_IoStream* s)
 
 void GroupLayer::DiscardForReading()
 {
-    ClearPoses();
+    ResetGenericValues(this);
     for (int32_t i = fLayers.fCount - 1; i >= 0; i--)
         delete static_cast<VornLayer*>(fLayers.fItems[i]);
     fLayers.fCount = 0;
@@ -125,6 +125,8 @@ bool GroupLayer::ReadRecord(QV_IoStream* stream)
 {
     fLoading = true;
     DiscardForReading();
+    // Written only while on: read over a live group (undo), a record without it means off.
+    fAnimatedLayerOrder = false;
 
     auto fail = [this, stream](int32_t line) {
         ChannelReadError(stream, "lib_vorn/grouplayer", line);

@@ -59,7 +59,7 @@ void ImageLayer::WriteRecord(QV_IoStream* s)
 
 bool ImageLayer::ReadRecord(QV_IoStream* stream)
 {
-    ClearPoses();
+    ResetGenericValues(this);
     fInterpretedFps = -1;
     fTrackingPoints.clear();
     char word[kWordSize];

@@ -170,7 +170,7 @@ void Mesh3DLayer::WriteRecord(QV_IoStream* s)
 
 bool Mesh3DLayer::ReadRecord(QV_IoStream* stream)
 {
-    ClearPoses();
+    ResetGenericValues(this);
     auto fail = [stream](int32_t check) {
         ChannelReadError(stream, kCodeFile, check);
         return false;

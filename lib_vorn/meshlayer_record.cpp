@@ -66,7 +66,7 @@ bool MeshLayer::ReadRecord(QV_IoStream* stream)
     if (stream->fVersion < kGapFillingVersion)
         fGapFilling = ModelPrefBool("GapFilling", false);
     fStaticState = -1;
-    ClearPoses();
+    ResetGenericValues(this);
     fFillTextureImage.Free();
     fLineTextureImage.Free();
     fMesh.Empty();

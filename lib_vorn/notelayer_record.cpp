@@ -38,7 +38,7 @@ void NoteLayer::WriteRecord(QV_IoStream* s)
 
 bool NoteLayer::ReadRecord(QV_IoStream* stream)
 {
-    ClearPoses();
+    ResetGenericValues(this);
     char word[kWordSize];
     for (;;) {
         const RecordWord next = NextRecordWord(stream, kWordSize, word);

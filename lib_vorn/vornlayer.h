@@ -210,6 +210,10 @@ public:
     // The common part of every layer record (vornlayer_record.cpp).
     static void WriteGenericValues(QV_IoStream* stream, VornLayer* layer);
     static bool ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const char* keyword);
+    // Puts back to their defaults the common values a record leaves out while they hold them
+    // (actions, HSV image, layer script), so that a record read over a live layer (undo, redo)
+    // also drops those set since it was written. Every reader calls it before its first word.
+    static void ResetGenericValues(VornLayer* layer);
 
     // The 34 layer channels in declaration order; answers their count.
     static constexpr int32_t kLayerChannelCount = 34;

@@ -171,6 +171,13 @@ void VornLayer::WriteGenericValues(QV_IoStream* s, VornLayer* layer)
     }
 }
 
+void VornLayer::ResetGenericValues(VornLayer* layer)
+{
+    layer->ClearPoses();
+    layer->SetHsvImage("");
+    layer->SetLayerScript("");
+}
+
 bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const char* keyword)
 {
     VornLayer& l = *layer;
@@ -279,7 +286,7 @@ bool VornLayer::ReadGenericKeyword(VornLayer* layer, QV_IoStream* stream, const 
 
 bool VornLayer::ReadRecord(QV_IoStream* stream)
 {
-    ClearPoses();
+    ResetGenericValues(this);
     char word[kWordSize];
     for (;;) {
         const RecordWord next = NextRecordWord(stream, kWordSize, word);

@@ -66,6 +66,10 @@ QV_App::~QV_App()
 {
     if (gMediaSettings == &fUserSettings)
         gMediaSettings = nullptr;
+    // Whatever still runs after the application is gone (toolkit shutdown, a later object in
+    // the same process) finds no application instead of a dead one.
+    if (gApp == this)
+        gApp = nullptr;
     PlatMutexDestroy(fMutex);
     for (int32_t i = 0; i < fImageCount; ++i)
         delete fImages[i];

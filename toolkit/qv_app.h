@@ -76,7 +76,7 @@ private:
     QV_Path fAppSettingsPath;
 };
 
-// The one application object; set by its constructor and never cleared.
+// The one application object; set by its constructor, null again once it is destroyed.
 extern QV_App* gApp;
 // The command line: the arguments joined with single spaces, trimmed.
 extern QV_String gCommandLine;

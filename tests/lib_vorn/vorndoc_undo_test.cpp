@@ -1,9 +1,11 @@
-// The undo history: its 32 levels, redo, the round trip and action editing across an undo.
+// The undo history: its 32 levels, redo, the round trip, values a record leaves out and action
+// editing across an undo.
 
 #include <gtest/gtest.h>
 
 #include "channelinfo.h"
 #include "grouplayer.h"
+#include "layerfactory.h"
 #include "meshlayer.h"
 #include "mesh_test_support.h"
 #include "vorndoc.h"
@@ -93,6 +95,42 @@ TEST(Undo, EveryChannelOfTheLayerComesBack)
     each([](int32_t row, int32_t sub, AnimChannel* channel) {
         EXPECT_TRUE(channel->HasKey(30)) << "row " << row << ", sub-channel " << sub;
     });
+}
+
+// A record leaves these out while they are empty or off, so an undo must not read the missing
+// line as "keep what the layer has now". Every kind has its own reader: each is checked.
+TEST(Undo, ValuesARecordLeavesOutGoBackToTheirDefaults)
+{
+    for (int32_t type = LT_VECTOR; type <= LT_AUDIO; type++) {
+        SCOPED_TRACE(type);
+        VornDoc doc;
+        VornLayer* layer = LayerFactory(type);
+        ASSERT_NE(layer, nullptr);
+        doc.AddLayer(layer);
+        GroupLayer* group = layer->IsGroupType() ? static_cast<GroupLayer*>(layer) : nullptr;
+        const bool groupValues = type == LT_GROUP || type == LT_BONE;
+        doc.PrepUndo(layer);
+        ASSERT_TRUE(layer->SetHsvImage("/art/tint.png"));
+        ASSERT_TRUE(layer->SetLayerScript("/scripts/bob.lua"));
+        layer->ActivatePose("Wave", true);
+        layer->ActivatePose(nullptr, false);
+        if (groupValues)
+            group->EnableLayerOrdering(true);
+
+        doc.Undo();
+        EXPECT_TRUE(layer->HsvImage().IsEmpty());
+        EXPECT_TRUE(layer->fLayerScript.IsEmpty());
+        EXPECT_FALSE(layer->HasPose("Wave"));
+        if (groupValues)
+            EXPECT_FALSE(group->IsLayerOrderingEnabled());
+
+        doc.Redo();
+        EXPECT_STREQ(layer->HsvImage().CString(), "/art/tint.png");
+        EXPECT_STREQ(layer->fLayerScript.CString(), "/scripts/bob.lua");
+        EXPECT_TRUE(layer->HasPose("Wave"));
+        if (groupValues)
+            EXPECT_TRUE(group->IsLayerOrderingEnabled());
+    }
 }
 
 TEST(Undo, ANewLevelDropsTheRedoLevels)

@@ -1,5 +1,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 #include "frame_test_support.h"
@@ -89,4 +90,17 @@ TEST_F(LocalizeTest, ALaterLineReplacesAnEarlierOne)
 {
     Load("/Strings/OK=first\n/Strings/OK=second\n");
     EXPECT_STREQ(Localize("/Strings/OK=OK"), "second");
+}
+
+// Code that outlives the application (toolkit shutdown, a later application in the same
+// process) must find no application rather than a destroyed one.
+TEST(LocalizeAfterTheApplication, TheDefaultsStandOnceItIsDestroyed)
+{
+    auto first = std::make_unique<QV_App>();
+    auto second = std::make_unique<QV_App>();
+    first.reset();
+    EXPECT_EQ(gApp, second.get()); // only its own pointer is cleared
+    second.reset();
+    EXPECT_EQ(gApp, nullptr);
+    EXPECT_STREQ(Localize("/Strings/OK=OK"), "OK");
 }
