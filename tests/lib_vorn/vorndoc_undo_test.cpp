@@ -121,15 +121,17 @@ TEST(Undo, ValuesARecordLeavesOutGoBackToTheirDefaults)
         EXPECT_TRUE(layer->HsvImage().IsEmpty());
         EXPECT_TRUE(layer->fLayerScript.IsEmpty());
         EXPECT_FALSE(layer->HasPose("Wave"));
-        if (groupValues)
+        if (groupValues) {
             EXPECT_FALSE(group->IsLayerOrderingEnabled());
+        }
 
         doc.Redo();
         EXPECT_STREQ(layer->HsvImage().CString(), "/art/tint.png");
         EXPECT_STREQ(layer->fLayerScript.CString(), "/scripts/bob.lua");
         EXPECT_TRUE(layer->HasPose("Wave"));
-        if (groupValues)
+        if (groupValues) {
             EXPECT_TRUE(group->IsLayerOrderingEnabled());
+        }
     }
 }
 
