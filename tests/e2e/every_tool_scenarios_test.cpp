@@ -401,7 +401,7 @@ TEST_F(EveryToolScenarios, EveryToolByItsLetterActsOnTheCanvas)
             break;
         case Check::kFileChanged:
             Save();
-            EXPECT_NE(WithoutSaveTime(fRoot.Get("tools.celv")), WithoutSaveTime(savedBefore))
+            EXPECT_TRUE(WithoutSaveTime(fRoot.Get("tools.celv")) != WithoutSaveTime(savedBefore))
                 << "the saved document did not change";
             break;
         case Check::kFileHas:
