@@ -95,7 +95,10 @@ const std::vector<ToolRow>& Rows()
             kKeepLayer, { { 0.2, -0.2 } }, "Delete", NotPixel(0.3, -0.2, "255,0,0") },
         { "n", "Select points, then press Space to make a filled shape or a line of them", kKeepLayer,
             { { 1.25, 0.95 }, { -0.9, -0.9 } }, "space", Pixel(0.3, -0.2, "255,0,0") },
-        { "d", "Click an edge to delete it", kKeepLayer, { { -0.425, 0.425 } }, nullptr, FileChanged() },
+        // The upper left edge, rounded outwards at its top end: its middle lies some 28 pixels off
+        // the straight line between its ends. Its shape goes with it, fill and all.
+        { "d", "Click an edge to delete it", kKeepLayer, { { -0.554, 0.387 } }, nullptr,
+            NotPixel(0.3, -0.2, "255,0,0") },
         { "f", "Drag to draw a curve", kKeepLayer,
             { { -1.25, 0.6 }, { -1.05, 0.9 }, { -0.85, 0.6 }, { -1.05, 0.35 }, { -1.22, 0.56 } }, nullptr,
             Region(-1.3, 0.3, -0.8, 0.95) },
@@ -142,6 +145,17 @@ const std::vector<ToolRow>& Rows()
             Region(-1.3, -1, 1.3, 1), true },
     };
     return rows;
+}
+
+// A saved document without the line stamping when it was saved, which differs between two saves
+// a second apart whatever the document holds.
+std::string WithoutSaveTime(const std::string& saved)
+{
+    const size_t stamp = saved.find("### Created:");
+    if (stamp == std::string::npos)
+        return saved;
+    const size_t end = saved.find('\n', stamp);
+    return saved.substr(0, stamp) + (end == std::string::npos ? "" : saved.substr(end + 1));
 }
 
 // Screen pixels where a document position shows: the frame guide spans y -1 to 1.
@@ -387,7 +401,8 @@ TEST_F(EveryToolScenarios, EveryToolByItsLetterActsOnTheCanvas)
             break;
         case Check::kFileChanged:
             Save();
-            EXPECT_NE(fRoot.Get("tools.celv"), savedBefore) << "the saved document did not change";
+            EXPECT_TRUE(WithoutSaveTime(fRoot.Get("tools.celv")) != WithoutSaveTime(savedBefore))
+                << "the saved document did not change";
             break;
         case Check::kFileHas:
             Save();
