@@ -129,6 +129,18 @@ protected:
         fExtraEnv.push_back("CELVANE_APP_FOLDER=" + app.string());
         fExtraEnv.push_back("CELVANE_TOOL_LOG=" + fRoot.File("tool.log"));
     }
+    // A build without every interface picture warns once per missing name; the scenarios that
+    // meet those alerts do not test them.
+    void DismissMissingPictureAlerts()
+    {
+        for (int i = 0; i < 100; i++) {
+            if (Output().find("Missing resource image") == std::string::npos)
+                return;
+            if (!WaitForTitle(kAppName, 1500))
+                return;
+            KeysTo(kAppName, "Return");
+        }
+    }
     // Until the splash screen has shown and gone (an alert of the same title may follow it).
     void PassSplash()
     {
@@ -357,6 +369,36 @@ protected:
             || box.width >= 1000)
             box.width = 0;
         return box;
+    }
+    // Colours a scenario finds the main window's parts by: the canvas's frame guide and the
+    // palette's selected cell.
+    static constexpr const char* kFrameGuide = "rgb(152,152,203)";
+    static constexpr const char* kSelectedCell = "rgb(255,255,102)";
+    // The canvas's frame guide once the main window has drawn it (its first picture may come
+    // before), with the screenshot it was found in; width 0 when it never showed.
+    ScreenBox WaitForFrameGuide(const std::string& name, std::string& shot)
+    {
+        ScreenBox frame;
+        for (int tries = 0; tries < 40 && frame.width < 200; tries++) {
+            if (tries)
+                usleep(250000);
+            shot = Screenshot(name);
+            frame = ColourBox(shot, kFrameGuide);
+        }
+        return frame;
+    }
+    // The "r,g,b" at a screen point once the screen shows the wanted one there (a busy machine
+    // paints late); the last seen.
+    std::string SettledPixel(const std::string& name, int x, int y, const std::string& want, int tries = 20)
+    {
+        std::string seen;
+        for (int i = 0; i < tries; i++) {
+            seen = PixelText(Screenshot(name), x, y);
+            if (seen == want)
+                break;
+            usleep(250000);
+        }
+        return seen;
     }
     // Pixels that differ between the same box of two pictures.
     long BoxDiffers(const std::string& a, const std::string& b, const ScreenBox& box)
