@@ -23,21 +23,12 @@
 #include "scoped_env.h"
 #include "xvfb_session.h"
 
-struct ScreenBox {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
 class CelvaneSession : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* tool : { "xdotool", "import", "convert", "compare" }) {
-            if (!HasProgram(tool))
-                GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
-        }
+        if (const std::string tool = MissingTool({ "xdotool", "import", "convert", "compare" }); !tool.empty())
+            GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
         std::string why;
         if (!fServer.Start(1280, 1024, why))
             GTEST_SKIP() << "no X server could be started: " << why;
@@ -276,29 +267,7 @@ protected:
     }
     bool WindowBox(const std::string& title, ScreenBox& box)
     {
-        const std::string out = fRoot.File("geometry.txt");
-        if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$",
-                           "getwindowgeometry", "--shell" },
-                out, nullptr)
-            != 0)
-            return false;
-        std::istringstream lines(fRoot.Get("geometry.txt"));
-        for (std::string line; std::getline(lines, line);) {
-            const size_t equals = line.find('=');
-            if (equals == std::string::npos)
-                continue;
-            const std::string key = line.substr(0, equals);
-            const int value = std::atoi(line.c_str() + equals + 1);
-            if (key == "X")
-                box.x = value;
-            else if (key == "Y")
-                box.y = value;
-            else if (key == "WIDTH")
-                box.width = value;
-            else if (key == "HEIGHT")
-                box.height = value;
-        }
-        return box.width > 0;
+        return FindWindowBox("^" + Escaped(title) + "$", fRoot.File("geometry.txt"), box);
     }
     // The whole screen into the scratch folder; its path.
     std::string Screenshot(const std::string& name)
@@ -349,13 +318,7 @@ protected:
     // "r,g,b" of one pixel.
     std::string PixelText(const std::string& picture, int x, int y)
     {
-        RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
-                       "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
-            fRoot.File("pixel.txt"), nullptr);
-        std::string text = fRoot.Get("pixel.txt");
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-            text.pop_back();
-        return text;
+        return PixelRgb(picture, x, y, fRoot.File("pixel.txt"));
     }
 
     // The box of the pixels of exactly that colour in the picture; width 0 when there are none.

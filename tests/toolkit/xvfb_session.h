@@ -3,9 +3,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <initializer_list>
 #include <functional>
 #include <memory>
 #include <poll.h>
+#include <sstream>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -75,6 +78,68 @@ inline int RunProgram(const std::vector<std::string>& args, const std::string& o
             whileRunning();
         usleep(5000);
     }
+}
+
+// The first of the programs that is not on the PATH, or "".
+inline std::string MissingTool(std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!HasProgram(name))
+            return name;
+    }
+    return "";
+}
+
+// A box on the screen, in pixels.
+struct ScreenBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int CenterX() const { return x + width / 2; }
+    int CenterY() const { return y + height / 2; }
+};
+
+// The screen box of the client area of the shown window whose title matches the pattern (an
+// xdotool regular expression); scratchFile takes xdotool's answer. False when there is none.
+inline bool FindWindowBox(const std::string& pattern, const std::string& scratchFile, ScreenBox& box)
+{
+    if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", pattern, "getwindowgeometry", "--shell" },
+            scratchFile, nullptr)
+        != 0)
+        return false;
+    std::ifstream lines(scratchFile);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, equals);
+        const int value = std::atoi(line.c_str() + equals + 1);
+        if (key == "X")
+            box.x = value;
+        else if (key == "Y")
+            box.y = value;
+        else if (key == "WIDTH")
+            box.width = value;
+        else if (key == "HEIGHT")
+            box.height = value;
+    }
+    return box.width > 0;
+}
+
+// "r,g,b" of one pixel of a picture, as ImageMagick reads it; scratchFile takes its answer.
+inline std::string PixelRgb(const std::string& picture, int x, int y, const std::string& scratchFile)
+{
+    RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
+                   "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
+        scratchFile, nullptr);
+    std::ifstream in(scratchFile);
+    std::ostringstream read;
+    read << in.rdbuf();
+    std::string text = read.str();
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
 }
 
 // A private X server on a free display, for as long as the object lives.
