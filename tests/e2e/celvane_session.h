@@ -192,45 +192,22 @@ protected:
         for (std::string& entry : env)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
-        std::string program = CELVANE_APP;
-        std::vector<std::string> all = { program };
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& arg : all)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        const std::string output = fRoot.File("output.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
         const std::string workFolder = fRoot.File("work");
         ASSERT_EQ(chdir(workFolder.c_str()), 0);
-        ASSERT_EQ(posix_spawn(&fPid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_TRUE(SpawnLogged(CELVANE_APP, args, envp.data(), fRoot.File("output.txt"), true, fPid));
     }
     std::string Output() const { return fRoot.Get("output.txt"); }
 
     // Until a shown window has exactly this title.
     bool WaitForTitle(const std::string& title, int ms = 20000)
     {
-        for (int waited = 0; waited < ms; waited += 100) {
-            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$" }, "", nullptr)
-                == 0) {
-                usleep(300000); // its first picture reaches the screen
-                return true;
-            }
-            usleep(100000);
-        }
-        return false;
+        return WaitUntilShown("^" + Escaped(title) + "$", ms, 100, 300);
     }
     // Until no shown window has this title.
     bool WaitForNoTitle(const std::string& title, int ms = 10000)
     {
         for (int waited = 0; waited < ms; waited += 100) {
-            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$" }, "", nullptr)
-                != 0)
+            if (!WindowShown("^" + Escaped(title) + "$"))
                 return true;
             usleep(100000);
         }
@@ -246,22 +223,24 @@ protected:
         }
         return out;
     }
-    // Keys to the window of that title: without a window manager it is given the focus first.
-    void KeysTo(const std::string& title, const std::string& keys)
+    // Without a window manager a window has the keys only once it is given the focus.
+    void Focus(const std::string& title)
     {
         RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$", "windowfocus",
                        "--sync" },
             "", nullptr);
         usleep(100000);
+    }
+    // Keys to the window of that title, given the focus first.
+    void KeysTo(const std::string& title, const std::string& keys)
+    {
+        Focus(title);
         ASSERT_EQ(RunProgram({ "xdotool", "key", "--delay", "60", keys }, "", nullptr), 0);
         usleep(300000);
     }
     void TypeTo(const std::string& title, const std::string& text)
     {
-        RunProgram({ "xdotool", "search", "--onlyvisible", "--name", "^" + Escaped(title) + "$", "windowfocus",
-                       "--sync" },
-            "", nullptr);
-        usleep(100000);
+        Focus(title);
         ASSERT_EQ(RunProgram({ "xdotool", "type", "--delay", "30", text }, "", nullptr), 0);
         usleep(300000);
     }

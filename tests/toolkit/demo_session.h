@@ -38,17 +38,7 @@ protected:
         // The demo takes its pictures from beside itself.
         fAppFolder.reset();
         unsetenv("CELVANE_APP_FOLDER");
-        std::vector<char*> argv = { const_cast<char*>(program) };
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const std::string output = fRoot.File("demo.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_EQ(posix_spawn(&fDemo, program, &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_TRUE(SpawnLogged(program, args, environ, fRoot.File("demo.txt"), false, fDemo));
         ASSERT_TRUE(WaitFor(ready)) << Output();
         ReadBoxes();
     }
@@ -177,14 +167,7 @@ protected:
     // Until a shown window with that title (a regular expression) exists.
     bool WaitForWindow(const std::string& title)
     {
-        for (int waited = 0; waited < 10000; waited += 50) {
-            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", title }, "", nullptr) == 0) {
-                usleep(200000); // its first picture reaches the screen
-                return true;
-            }
-            usleep(50000);
-        }
-        return false;
+        return WaitUntilShown(title, 10000, 50, 200);
     }
     // The screen box of the client area of the shown window with that title.
     bool WindowBox(const std::string& title, DemoBox& box)

@@ -90,6 +90,47 @@ inline std::string MissingTool(std::initializer_list<const char*> names)
     return "";
 }
 
+// Starts a program (no shell; not waited for) with the environment, standard input from
+// /dev/null and standard output into the file, standard error too when errorsToo. False when it
+// could not start.
+inline bool SpawnLogged(const std::string& program, const std::vector<std::string>& args, char* const envp[],
+    const std::string& outputFile, bool errorsToo, pid_t& pid)
+{
+    std::vector<char*> argv = { const_cast<char*>(program.c_str()) };
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (errorsToo)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0;
+}
+
+// Whether a shown window's title matches the pattern (an xdotool regular expression).
+inline bool WindowShown(const std::string& pattern)
+{
+    return RunProgram({ "xdotool", "search", "--onlyvisible", "--name", pattern }, "", nullptr) == 0;
+}
+
+// Until a shown window's title matches the pattern, asking every pollMs for at most ms; then
+// settleMs more for its first picture to reach the screen.
+inline bool WaitUntilShown(const std::string& pattern, int ms, int pollMs, int settleMs)
+{
+    for (int waited = 0; waited < ms; waited += pollMs) {
+        if (WindowShown(pattern)) {
+            usleep(useconds_t(settleMs) * 1000);
+            return true;
+        }
+        usleep(useconds_t(pollMs) * 1000);
+    }
+    return false;
+}
+
 // A box on the screen, in pixels.
 struct ScreenBox {
     int x = 0;
