@@ -44,13 +44,13 @@ inline bool HasProgram(const std::string& name)
     return false;
 }
 
-// Runs a program (no shell) with its standard output into a file, calling
-// whileRunning every few milliseconds until it ends; it is killed after
-// timeoutMs. The exit status, or -1 when it could not run or was killed.
-inline int RunProgram(const std::vector<std::string>& args, const std::string& outputFile,
-    const std::function<void()>& whileRunning, int timeoutMs = 10000)
+// Starts a program (no shell; not waited for; looked up on the PATH where it names no folder)
+// with the environment, standard input from /dev/null and standard output into the file (none
+// when empty), standard error too when errorsToo. False when it could not start.
+inline bool SpawnLogged(const std::string& program, const std::vector<std::string>& args, char* const envp[],
+    const std::string& outputFile, bool errorsToo, pid_t& pid)
 {
-    std::vector<char*> argv;
+    std::vector<char*> argv = { const_cast<char*>(program.c_str()) };
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -59,10 +59,21 @@ inline int RunProgram(const std::vector<std::string>& args, const std::string& o
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.empty() ? "/dev/null" : outputFile.c_str(),
         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    if (errorsToo)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    return spawned == 0;
+}
+
+// Runs a program (no shell) with its standard output into a file, calling
+// whileRunning every few milliseconds until it ends; it is killed after
+// timeoutMs. The exit status, or -1 when it could not run or was killed.
+inline int RunProgram(const std::vector<std::string>& args, const std::string& outputFile,
+    const std::function<void()>& whileRunning, int timeoutMs = 10000)
+{
+    pid_t pid = 0;
+    if (!SpawnLogged(args[0], { args.begin() + 1, args.end() }, environ, outputFile, false, pid))
         return -1;
     int status = 0;
     for (int waited = 0;; waited += 5) {
@@ -88,27 +99,6 @@ inline std::string MissingTool(std::initializer_list<const char*> names)
             return name;
     }
     return "";
-}
-
-// Starts a program (no shell; not waited for) with the environment, standard input from
-// /dev/null and standard output into the file, standard error too when errorsToo. False when it
-// could not start.
-inline bool SpawnLogged(const std::string& program, const std::vector<std::string>& args, char* const envp[],
-    const std::string& outputFile, bool errorsToo, pid_t& pid)
-{
-    std::vector<char*> argv = { const_cast<char*>(program.c_str()) };
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (errorsToo)
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned == 0;
 }
 
 // Whether a shown window's title matches the pattern (an xdotool regular expression).
