@@ -9,57 +9,9 @@ namespace {
 
 const char* kUntitled = "Untitled.celv - Celvane";
 const char* kSaved = "draw.celv - Celvane";
-const char* kAlertTitle = "Celvane Pomra";
-const char* kSelectedCell = "rgb(255,255,102)";
-const char* kFrameGuide = "rgb(152,152,203)";
 
 class DrawToolScenarios : public CelvaneSession {
 protected:
-    // A build without every interface picture warns once per missing name; those warnings are
-    // not what is tested here.
-    void DismissMissingPictureAlerts()
-    {
-        for (int i = 0; i < 100; i++) {
-            if (Output().find("Missing resource image") == std::string::npos)
-                return;
-            if (!WaitForTitle(kAlertTitle, 1500))
-                return;
-            KeysTo(kAlertTitle, "Return");
-        }
-    }
-    // The box of the pixels of exactly that colour in the picture; width 0 when there are none.
-    ScreenBox ColourBox(const std::string& picture, const std::string& colour, const ScreenBox* within = nullptr)
-    {
-        std::vector<std::string> command { "convert", picture };
-        if (within)
-            command.insert(command.end(),
-                { "-crop", std::to_string(within->width) + "x" + std::to_string(within->height) + "+"
-                        + std::to_string(within->x) + "+" + std::to_string(within->y),
-                    "+repage" });
-        command.insert(command.end(),
-            { "-fill", "black", "+opaque", colour, "-fill", "white", "-opaque", colour, "-format", "%@", "info:" });
-        RunProgram(command, fRoot.File("box.txt"), nullptr);
-        ScreenBox box;
-        if (std::sscanf(fRoot.Get("box.txt").c_str(), "%dx%d+%d+%d", &box.width, &box.height, &box.x, &box.y) != 4
-            || box.width > 1280)
-            box.width = 0;
-        if (within) {
-            box.x += within->x;
-            box.y += within->y;
-        }
-        return box;
-    }
-    // Pixels that differ between the same box of two pictures.
-    long BoxDiffers(const std::string& a, const std::string& b, const ScreenBox& box)
-    {
-        const std::string geometry = std::to_string(box.width) + "x" + std::to_string(box.height) + "+"
-            + std::to_string(box.x) + "+" + std::to_string(box.y);
-        RunProgram({ "sh", "-c",
-                       "convert '" + a + "' -crop " + geometry + " +repage png:- | compare -metric AE - '" + b
-                           + "[" + geometry + "]' null: 2>'" + fRoot.File("count.txt") + "'" },
-            "", nullptr);
-        return std::atol(fRoot.Get("count.txt").c_str());
-    }
     // The darkest component sum of the pixels within one pixel of (x, y).
     int Darkest(const std::string& picture, int x, int y)
     {
@@ -77,18 +29,6 @@ protected:
             nullptr);
         usleep(500000);
     }
-    // The pixel after the screen has settled on something other than `not`; the last seen.
-    std::string SettledPixel(const std::string& name, int x, int y, const std::string& want)
-    {
-        std::string seen;
-        for (int tries = 0; tries < 20; tries++) {
-            seen = PixelText(Screenshot(name), x, y);
-            if (seen == want)
-                break;
-            usleep(250000);
-        }
-        return seen;
-    }
 };
 
 TEST_F(DrawToolScenarios, TheRectangleToolDrawsUndoesAndSavesAndThePanToolMovesTheView)
@@ -98,15 +38,8 @@ TEST_F(DrawToolScenarios, TheRectangleToolDrawsUndoesAndSavesAndThePanToolMovesT
     DismissMissingPictureAlerts();
     ScreenBox window;
     ASSERT_TRUE(WindowBox(kUntitled, window));
-    // The first picture may come before the window has drawn.
     std::string before;
-    ScreenBox frame;
-    for (int tries = 0; tries < 40 && frame.width == 0; tries++) {
-        if (tries)
-            usleep(250000);
-        before = Screenshot("before");
-        frame = ColourBox(before, kFrameGuide);
-    }
+    const ScreenBox frame = WaitForFrameGuide("before", before);
     ASSERT_GT(frame.width, 200) << "no frame guides on the canvas";
     const int cx = frame.x + frame.width / 2;
     const int cy = frame.y + frame.height / 2;

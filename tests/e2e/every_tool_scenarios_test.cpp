@@ -29,8 +29,6 @@
 namespace {
 
 const char* kTitle = "tools.celv - Celvane";
-const char* kFrameGuide = "rgb(152,152,203)";
-const char* kSelectedCell = "rgb(255,255,102)";
 const char* kSelectedLayer = "rgb(114,121,184)";
 const char* kWhite = "255,255,255";
 // The Layers panel's rows from the top, the group open.
@@ -297,14 +295,7 @@ protected:
     // The pixel at a document position once the screen shows the colour there; the last seen.
     std::string SettledPixel(const std::string& name, double x, double y, const std::string& want)
     {
-        std::string seen;
-        for (int tries = 0; tries < 12; tries++) {
-            seen = PixelText(Screenshot(name), fCanvas.X(x), fCanvas.Y(y));
-            if (seen == want)
-                break;
-            usleep(250000);
-        }
-        return seen;
+        return CelvaneSession::SettledPixel(name, fCanvas.X(x), fCanvas.Y(y), want, 12);
     }
     // A click on the name of the Layers panel's row of that index from the top.
     void ChooseLayerRow(int row)
@@ -341,13 +332,7 @@ TEST_F(EveryToolScenarios, EveryToolByItsLetterActsOnTheCanvas)
     ASSERT_TRUE(WaitForTitle(kTitle)) << Output();
     ASSERT_TRUE(WindowBox(kTitle, fWindow));
     std::string shot;
-    ScreenBox frame;
-    for (int tries = 0; tries < 40 && frame.width < 200; tries++) {
-        if (tries)
-            usleep(250000);
-        shot = Screenshot("start");
-        frame = ColourBox(shot, kFrameGuide);
-    }
+    const ScreenBox frame = WaitForFrameGuide("start", shot);
     ASSERT_GT(frame.width, 200) << "no frame guides on the canvas";
     fCanvas = { frame.x + frame.width / 2.0, frame.y + frame.height / 2.0, frame.height / 2.0 };
     const ScreenBox firstCell = ColourBox(shot, kSelectedCell);

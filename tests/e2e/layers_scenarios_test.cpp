@@ -10,18 +10,6 @@ const int kRow = 22;
 
 class LayersScenarios : public CelvaneSession {
 protected:
-    // A build without every interface picture warns once per missing name; those warnings are
-    // not what is tested here.
-    void DismissMissingPictureAlerts()
-    {
-        for (int i = 0; i < 100; i++) {
-            if (Output().find("Missing resource image") == std::string::npos)
-                return;
-            if (!WaitForTitle(kAlertTitle, 1500))
-                return;
-            KeysTo(kAlertTitle, "Return");
-        }
-    }
     // The screen rows (tops) of the bands in the box whose pixels are mostly the colour.
     std::vector<int> Bands(const std::string& shot, const ScreenBox& box, const std::string& colour)
     {

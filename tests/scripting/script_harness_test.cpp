@@ -5,28 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "../script_api/harness_run.h"
+
 namespace {
-
-struct Outcome {
-    int status;
-    std::string output;
-};
-
-Outcome RunHarness(const std::string& arguments)
-{
-    const std::string command = std::string(SCRIPT_HARNESS) + " " + arguments + " 2>&1";
-    Outcome outcome { -1, "" };
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return outcome;
-    char buffer[256];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        outcome.output.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 std::string WriteScript(const char* name, const char* code)
 {
@@ -41,11 +22,11 @@ TEST(ScriptHarness, WritesTheConsoleLinesOfEveryFileInOrder)
     const std::string broken = WriteScript("harness_broken.lua", "print('before'); error('stop')\n");
     const std::string last = WriteScript("harness_last.lua", "print(Shared, QV.Round(2.5))\n");
 
-    Outcome plain = RunHarness(first + " " + last);
+    Result plain = RunScriptHarness(first + " " + last);
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.output, "one\ntwo\n5\t3\n");
 
-    Outcome colors = RunHarness("--colors " + first + " " + broken + " " + last);
+    Result colors = RunScriptHarness("--colors " + first + " " + broken + " " + last);
     EXPECT_EQ(colors.status, 2);
     EXPECT_EQ(colors.output,
         "000000FF one\n000000FF two\n000000FF before\n800000FF " + broken + ":1: stop\n000000FF 5\t3\n");
@@ -74,7 +55,7 @@ TEST(ScriptHarness, PrintsNumbersAndStringsAsLuaDoes)
     // as the next value's separator).
     const std::string boolean = "true";
     expected.erase(expected.find(boolean), boolean.size());
-    Outcome outcome = RunHarness(path);
+    Result outcome = RunScriptHarness(path);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.output, expected);
     std::remove(path.c_str());
@@ -83,7 +64,7 @@ TEST(ScriptHarness, PrintsNumbersAndStringsAsLuaDoes)
 TEST(ScriptHarness, BadUsageExitsWithOne)
 {
     for (const char* arguments : { "", "--colors", "--loud x.lua" }) {
-        Outcome outcome = RunHarness(arguments);
+        Result outcome = RunScriptHarness(arguments);
         EXPECT_EQ(outcome.status, 1) << arguments;
         EXPECT_EQ(outcome.output.rfind("script_harness: ", 0), 0u) << arguments;
     }

@@ -20,14 +20,7 @@
 #define WIDGET_DEMO ""
 #endif
 
-struct DemoBox {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    int CenterX() const { return x + width / 2; }
-    int CenterY() const { return y + height / 2; }
-};
+using DemoBox = ScreenBox;
 
 class DemoSession : public FrameTest {
 protected:
@@ -37,27 +30,15 @@ protected:
     // line `ready`.
     void StartProgram(const char* program, const std::vector<std::string>& args, const std::string& ready)
     {
-        for (const char* tool : { "xdotool", "import", "compare" }) {
-            if (!HasProgram(tool))
-                GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
-        }
+        if (const std::string tool = MissingTool({ "xdotool", "import", "compare" }); !tool.empty())
+            GTEST_SKIP() << tool << " is not installed (tools/install-deps.sh test brings it)";
         std::string why;
         if (!fScreen.Start(why))
             GTEST_SKIP() << "no X server could be started: " << why;
         // The demo takes its pictures from beside itself.
         fAppFolder.reset();
         unsetenv("CELVANE_APP_FOLDER");
-        std::vector<char*> argv = { const_cast<char*>(program) };
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const std::string output = fRoot.File("demo.txt");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_EQ(posix_spawn(&fDemo, program, &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_TRUE(SpawnLogged(program, args, environ, fRoot.File("demo.txt"), false, fDemo));
         ASSERT_TRUE(WaitFor(ready)) << Output();
         ReadBoxes();
     }
@@ -186,52 +167,17 @@ protected:
     // Until a shown window with that title (a regular expression) exists.
     bool WaitForWindow(const std::string& title)
     {
-        for (int waited = 0; waited < 10000; waited += 50) {
-            if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", title }, "", nullptr) == 0) {
-                usleep(200000); // its first picture reaches the screen
-                return true;
-            }
-            usleep(50000);
-        }
-        return false;
+        return WaitUntilShown(title, 10000, 50, 200);
     }
     // The screen box of the client area of the shown window with that title.
     bool WindowBox(const std::string& title, DemoBox& box)
     {
-        const std::string out = fRoot.File("geometry.txt");
-        if (RunProgram(
-                { "xdotool", "search", "--onlyvisible", "--name", title, "getwindowgeometry", "--shell" }, out,
-                nullptr)
-            != 0)
-            return false;
-        std::istringstream lines(GetFile("geometry.txt"));
-        for (std::string line; std::getline(lines, line);) {
-            const size_t equals = line.find('=');
-            if (equals == std::string::npos)
-                continue;
-            const std::string key = line.substr(0, equals);
-            const int value = std::atoi(line.c_str() + equals + 1);
-            if (key == "X")
-                box.x = value;
-            else if (key == "Y")
-                box.y = value;
-            else if (key == "WIDTH")
-                box.width = value;
-            else if (key == "HEIGHT")
-                box.height = value;
-        }
-        return box.width > 0;
+        return FindWindowBox(title, fRoot.File("geometry.txt"), box);
     }
     // "r,g,b" of one pixel of a picture, as ImageMagick reads it.
     std::string PixelText(const std::string& picture, int x, int y)
     {
-        RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
-                       "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
-            fRoot.File("pixel.txt"), nullptr);
-        std::string text = GetFile("pixel.txt");
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-            text.pop_back();
-        return text;
+        return PixelRgb(picture, x, y, fRoot.File("pixel.txt"));
     }
     // The part of the screen a picture is compared on: the area (the whole
     // screen when empty), with boxes that differ from run to run (a

@@ -3,9 +3,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <initializer_list>
 #include <functional>
 #include <memory>
 #include <poll.h>
+#include <sstream>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -41,13 +44,13 @@ inline bool HasProgram(const std::string& name)
     return false;
 }
 
-// Runs a program (no shell) with its standard output into a file, calling
-// whileRunning every few milliseconds until it ends; it is killed after
-// timeoutMs. The exit status, or -1 when it could not run or was killed.
-inline int RunProgram(const std::vector<std::string>& args, const std::string& outputFile,
-    const std::function<void()>& whileRunning, int timeoutMs = 10000)
+// Starts a program (no shell; not waited for; looked up on the PATH where it names no folder)
+// with the environment, standard input from /dev/null and standard output into the file (none
+// when empty), standard error too when errorsToo. False when it could not start.
+inline bool SpawnLogged(const std::string& program, const std::vector<std::string>& args, char* const envp[],
+    const std::string& outputFile, bool errorsToo, pid_t& pid)
 {
-    std::vector<char*> argv;
+    std::vector<char*> argv = { const_cast<char*>(program.c_str()) };
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -56,10 +59,21 @@ inline int RunProgram(const std::vector<std::string>& args, const std::string& o
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outputFile.empty() ? "/dev/null" : outputFile.c_str(),
         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    if (errorsToo)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    return spawned == 0;
+}
+
+// Runs a program (no shell) with its standard output into a file, calling
+// whileRunning every few milliseconds until it ends; it is killed after
+// timeoutMs. The exit status, or -1 when it could not run or was killed.
+inline int RunProgram(const std::vector<std::string>& args, const std::string& outputFile,
+    const std::function<void()>& whileRunning, int timeoutMs = 10000)
+{
+    pid_t pid = 0;
+    if (!SpawnLogged(args[0], { args.begin() + 1, args.end() }, environ, outputFile, false, pid))
         return -1;
     int status = 0;
     for (int waited = 0;; waited += 5) {
@@ -75,6 +89,88 @@ inline int RunProgram(const std::vector<std::string>& args, const std::string& o
             whileRunning();
         usleep(5000);
     }
+}
+
+// The first of the programs that is not on the PATH, or "".
+inline std::string MissingTool(std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!HasProgram(name))
+            return name;
+    }
+    return "";
+}
+
+// Whether a shown window's title matches the pattern (an xdotool regular expression).
+inline bool WindowShown(const std::string& pattern)
+{
+    return RunProgram({ "xdotool", "search", "--onlyvisible", "--name", pattern }, "", nullptr) == 0;
+}
+
+// Until a shown window's title matches the pattern, asking every pollMs for at most ms; then
+// settleMs more for its first picture to reach the screen.
+inline bool WaitUntilShown(const std::string& pattern, int ms, int pollMs, int settleMs)
+{
+    for (int waited = 0; waited < ms; waited += pollMs) {
+        if (WindowShown(pattern)) {
+            usleep(useconds_t(settleMs) * 1000);
+            return true;
+        }
+        usleep(useconds_t(pollMs) * 1000);
+    }
+    return false;
+}
+
+// A box on the screen, in pixels.
+struct ScreenBox {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int CenterX() const { return x + width / 2; }
+    int CenterY() const { return y + height / 2; }
+};
+
+// The screen box of the client area of the shown window whose title matches the pattern (an
+// xdotool regular expression); scratchFile takes xdotool's answer. False when there is none.
+inline bool FindWindowBox(const std::string& pattern, const std::string& scratchFile, ScreenBox& box)
+{
+    if (RunProgram({ "xdotool", "search", "--onlyvisible", "--name", pattern, "getwindowgeometry", "--shell" },
+            scratchFile, nullptr)
+        != 0)
+        return false;
+    std::ifstream lines(scratchFile);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, equals);
+        const int value = std::atoi(line.c_str() + equals + 1);
+        if (key == "X")
+            box.x = value;
+        else if (key == "Y")
+            box.y = value;
+        else if (key == "WIDTH")
+            box.width = value;
+        else if (key == "HEIGHT")
+            box.height = value;
+    }
+    return box.width > 0;
+}
+
+// "r,g,b" of one pixel of a picture, as ImageMagick reads it; scratchFile takes its answer.
+inline std::string PixelRgb(const std::string& picture, int x, int y, const std::string& scratchFile)
+{
+    RunProgram({ "convert", picture, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-format",
+                   "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]", "info:" },
+        scratchFile, nullptr);
+    std::ifstream in(scratchFile);
+    std::ostringstream read;
+    read << in.rdbuf();
+    std::string text = read.str();
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
 }
 
 // A private X server on a free display, for as long as the object lives.
