@@ -35,6 +35,7 @@ bool PlatVideoStart()
         gVideoError = SDL_GetError();
         return false;
     }
+    X11FilterErrors();
     PlatRegisterWakeUpEvent();
     gVideoError.clear();
     gVideoRunning = true;

@@ -3,6 +3,7 @@
 
 // After the layer's own headers: Xlib's macros would clash with their names.
 #include <SDL_syswm.h>
+#include <X11/Xproto.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,7 @@ std::mutex gConnectionsMutex;
 std::vector<Display*> gPrivateConnections;
 XErrorHandler gPreviousHandler = nullptr;
 
-int IgnorePrivateErrors(Display* display, XErrorEvent* error)
+int FilterErrors(Display* display, XErrorEvent* error)
 {
     {
         std::lock_guard<std::mutex> lock(gConnectionsMutex);
@@ -23,10 +24,32 @@ int IgnorePrivateErrors(Display* display, XErrorEvent* error)
             != gPrivateConnections.end())
             return 0;
     }
+    // An event sent to a window that closed meanwhile (SDL wakes the waiting event loop by
+    // sending one to a window of ours) is simply not delivered; Xlib's default handler would
+    // end the program for it.
+    if (error->request_code == X_SendEvent && error->error_code == BadWindow)
+        return 0;
     return gPreviousHandler ? gPreviousHandler(display, error) : 0;
 }
 
+void InstallErrorFilter()
+{
+    // SDL sets handlers of its own for a while now and then; whatever is in
+    // place stays the one that hears about the errors we do not filter.
+    const XErrorHandler current = XSetErrorHandler(FilterErrors);
+    if (current != FilterErrors)
+        gPreviousHandler = current;
+}
+
 } // namespace
+
+void X11FilterErrors()
+{
+    if (!X11InUse())
+        return;
+    std::lock_guard<std::mutex> lock(gConnectionsMutex);
+    InstallErrorFilter();
+}
 
 bool X11InUse()
 {
@@ -55,11 +78,7 @@ Display* X11OpenPrivateConnection()
     if (!display)
         return nullptr;
     std::lock_guard<std::mutex> lock(gConnectionsMutex);
-    // SDL sets handlers of its own for a while now and then; whatever is in
-    // place stays the one that hears about SDL's connection.
-    const XErrorHandler current = XSetErrorHandler(IgnorePrivateErrors);
-    if (current != IgnorePrivateErrors)
-        gPreviousHandler = current;
+    InstallErrorFilter();
     gPrivateConnections.push_back(display);
     return display;
 }

@@ -15,6 +15,9 @@ struct PlatWindow;
 
 // True when the video layer runs on X11.
 bool X11InUse();
+// Keeps X errors that mean no harm from ending the program (an event sent to a
+// window that has just closed); called once video runs.
+void X11FilterErrors();
 // SDL's connection of the window, or null.
 Display* X11DisplayOfWindow(PlatWindow* window);
 // A connection of our own to the server SDL uses. X errors on it are ignored
