@@ -47,6 +47,17 @@ std::vector<std::string> DisplayListTexts(const SwfReadMovie& read)
     return texts;
 }
 
+// Saves the movie at that compression level and destroys it, then reads the file back through
+// the judge.
+void SaveAndJudge(SWFMovie movie, int level, SwfReadMovie& read)
+{
+    const std::string path = SwfTestPath(".swf");
+    const int written = SWFMovie_save(movie, path.c_str(), level);
+    destroySWFMovie(movie);
+    ASSERT_GT(written, 0);
+    ReadJudgedSwf(path, read);
+}
+
 TEST(SwfMovie, HeaderBackgroundAndPaddedFramesOfACompressedVersion8File)
 {
     SWFMovie movie = newSWFMovie();
@@ -58,13 +69,9 @@ TEST(SwfMovie, HeaderBackgroundAndPaddedFramesOfACompressedVersion8File)
     SWFMovie_add(movie, shape);
     SWFMovie_nextFrame(movie);
     SWFMovie_nextFrame(movie);
-    const std::string path = SwfTestPath(".swf");
-    EXPECT_GT(SWFMovie_save(movie, path.c_str(), 9), 0);
-    destroySWFShape(shape);
-    destroySWFMovie(movie);
-
     SwfReadMovie read;
-    ReadJudgedSwf(path, read);
+    SaveAndJudge(movie, 9, read);
+    destroySWFShape(shape);
     EXPECT_TRUE(read.fCompressed);
     EXPECT_EQ(read.fVersion, 8);
     EXPECT_EQ(read.fSize.fXMax, 6410);
@@ -93,13 +100,9 @@ TEST(SwfMovie, ItemsTakeTheDepthAboveAllInUseAndLeaveWhenRemoved)
     SWFMovie_remove(movie, c);
     SWFMovie_remove(movie, c);  // a second removal is harmless
     SWFMovie_nextFrame(movie);
-    const std::string path = SwfTestPath(".swf");
-    ASSERT_GT(SWFMovie_save(movie, path.c_str(), 6), 0);
-    destroySWFMovie(movie);
-    destroySWFShape(shape);
-
     SwfReadMovie read;
-    ReadJudgedSwf(path, read);
+    SaveAndJudge(movie, 6, read);
+    destroySWFShape(shape);
     const auto frames = SwfFrames(read.fTags);
     ASSERT_EQ(frames.size(), 3u);
     // The one definition comes before the first placement.
@@ -141,13 +144,9 @@ TEST(SwfMovie, AFullFrameThinnedOutOfOrderKeepsItsDepthsAndPlacementOrder)
     SWFMovie_add(movie, shape);  // above 99, the deepest left
     shown += "place 100;";
     SWFMovie_nextFrame(movie);
-    const std::string path = SwfTestPath(".swf");
-    ASSERT_GT(SWFMovie_save(movie, path.c_str(), 6), 0);
-    destroySWFMovie(movie);
-    destroySWFShape(shape);
-
     SwfReadMovie read;
-    ReadJudgedSwf(path, read);
+    SaveAndJudge(movie, 6, read);
+    destroySWFShape(shape);
     const std::vector<std::string> texts = DisplayListTexts(read);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[1], removed + shown);
@@ -163,13 +162,9 @@ TEST(SwfMovie, DisplayItemPlacementIsScaleThenRotationThenPositionWithAColourMul
     SWFDisplayItem_moveTo(item, 10, -20);
     SWFDisplayItem_setColorMult(item, 1, 1, 1, 0.5f);
     SWFDisplayItem plain = SWFMovie_add(movie, shape);
-    const std::string path = SwfTestPath(".swf");
-    ASSERT_GT(SWFMovie_save(movie, path.c_str(), 9), 0);
-    destroySWFMovie(movie);
-    destroySWFShape(shape);
-
     SwfReadMovie read;
-    ReadJudgedSwf(path, read);
+    SaveAndJudge(movie, 9, read);
+    destroySWFShape(shape);
     const auto places = SwfTagsOf(read.fTags, 26);
     ASSERT_EQ(places.size(), 2u);
     const SwfReadPlace p = PlaceOf(places[0]);
@@ -207,12 +202,8 @@ TEST(SwfMovie, ClipIsDefinedOnceWithItsLabelledFramesAndPlacedByIdEveryFrame)
     }
     destroySWFMovieClip(clip);  // the movie keeps it
     destroySWFShape(shape);
-    const std::string path = SwfTestPath(".swf");
-    ASSERT_GT(SWFMovie_save(movie, path.c_str(), 9), 0);
-    destroySWFMovie(movie);
-
     SwfReadMovie read;
-    ReadJudgedSwf(path, read);
+    SaveAndJudge(movie, 9, read);
     const auto sprites = SwfTagsOf(read.fTags, 39);
     ASSERT_EQ(sprites.size(), 1u);
     const SwfReadTag& sprite = *sprites[0];
