@@ -78,12 +78,12 @@ VornLayer::VornLayer()
     fShadowOffset.SetValue(0, kDefaultOffset);
     fShadowBlur.SetValue(0, kDefaultSoftness);
     fShadowColor.SetValue(0, kEffectShade);
-    fShadowNoiseScale.SetValue(0, 64);
+    fShadowNoiseScale.SetValue(0, kDefaultNoiseScale);
     fShadingAngle.SetValue(0, kDefaultEffectAngle);
     fShadingOffset.SetValue(0, kDefaultOffset);
     fShadingBlur.SetValue(0, kDefaultShadingBlur);
     fShadingColor.SetValue(0, kEffectShade);
-    fShadingNoiseScale.SetValue(0, 64);
+    fShadingNoiseScale.SetValue(0, kDefaultNoiseScale);
     fMotionBlurFrames.SetValue(0, 2);
     fMotionBlurSkip.SetValue(0, 1);
     fMotionBlurAlphaStart.SetValue(0, 0.5f);

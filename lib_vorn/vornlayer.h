@@ -215,6 +215,8 @@ public:
     // also drops those set since it was written. Every reader calls it before its first word.
     static void ResetGenericValues(VornLayer* layer);
 
+    // The scale a shadow's or a shading's noise channel starts with.
+    static constexpr float kDefaultNoiseScale = 64;
     // The 34 layer channels in declaration order; answers their count.
     static constexpr int32_t kLayerChannelCount = 34;
     int32_t LayerChannels(AnimChannel** channels);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr int32_t kWordSize = 256;
 constexpr float kEpsilon = 1e-6f;
-constexpr float kDefaultNoiseScale = 64;
 // Records older than this get the effect-handles quality bit and animated layer effects.
 constexpr int32_t kEffectsVersion = 16;
 constexpr int32_t kOldRecordQualityBit = 0x400;
